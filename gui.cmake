@@ -1,0 +1,11 @@
+# The GUI executable: start-up plus the QML pages, compiled into resources.
+qt_add_executable(tavgui src/main.cpp)
+target_link_libraries(tavgui PRIVATE tavcore Qt6::Gui Qt6::Qml Qt6::Quick Qt6::QuickControls2)
+
+file(GLOB_RECURSE TAVGUI_QML RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/qml/*.qml)
+file(GLOB_RECURSE TAVGUI_ASSETS RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/fonts/*.ttf ${CMAKE_CURRENT_SOURCE_DIR}/images/*.svg
+    ${CMAKE_CURRENT_SOURCE_DIR}/images/*.png)
+qt_add_resources(tavgui tavgui_resources PREFIX "/"
+    FILES ${TAVGUI_QML} ${TAVGUI_ASSETS} qtquickcontrols2.conf)

@@ -1,0 +1,204 @@
+#include "AtCmdHandler.h"
+
+#include "Helper.h"
+
+#include <QDebug>
+#include <QMetaEnum>
+
+// Defined in this order: each fragment is built from the ones above it.
+const QString AtCmdHandler::BOOL_REGEX = QStringLiteral("[0|1]");
+const QString AtCmdHandler::FLOAT_REGEX = QStringLiteral("[-0-9.]+");
+const QString AtCmdHandler::DECIMAL_REGEX = QStringLiteral("[-0-9]+");
+const QString AtCmdHandler::HEXA_REGEX = QStringLiteral("[0-9a-fA-F]");
+const QString AtCmdHandler::ISO_DATE_REGEX =
+    DECIMAL_REGEX + "-[0-9]{1,2}-[0-9]{1,2}T[0-9]{1,2}:[0-9]{1,2}:[0-9]{1,2}Z";
+const QString AtCmdHandler::OK_REGEX = QStringLiteral("$^");
+const QString AtCmdHandler::ERROR_REGEX = QStringLiteral("^(?<ERROR>[0-9]+)$");
+const QString AtCmdHandler::ID_REGEX = "^(?<ID>" + HEXA_REGEX + "+)$";
+const QString AtCmdHandler::ADDR_REGEX = "^(?<ADDR>" + HEXA_REGEX + "+)$";
+const QString AtCmdHandler::PREPASS_EN_REGEX = QStringLiteral("^(?<PREPASS_EN>[0-2]{1})$");
+const QString AtCmdHandler::PREPASS_CFG_REGEX =
+    "^(?<PREPASS_CFG>(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),(" + ISO_DATE_REGEX + "),("
+    + ISO_DATE_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),("
+    + DECIMAL_REGEX + "),(" + FLOAT_REGEX + "),(" + DECIMAL_REGEX + "))$";
+const QString AtCmdHandler::POS_REGEX = "^(?<POS>(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "))$";
+const QString AtCmdHandler::AOP_REGEX =
+    "^(?<AOP>(" + HEXA_REGEX + "+),(" + ISO_DATE_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX
+    + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX
+    + ")(,blacklisted)?|end)$";
+const QString AtCmdHandler::SAT_REGEX =
+    "^(?<SAT>(" + HEXA_REGEX + "+),(" + DECIMAL_REGEX + "),(" + DECIMAL_REGEX + ")(,blacklisted)?|end)$";
+const QString AtCmdHandler::UDATE_REGEX = "^(?<UDATE>" + ISO_DATE_REGEX + ")$";
+const QString AtCmdHandler::NEXTPASS_REGEX =
+    "^(?<NEXTPASS>(" + HEXA_REGEX + "+),(" + ISO_DATE_REGEX + "),(" + ISO_DATE_REGEX + "),("
+    + FLOAT_REGEX + "),(" + DECIMAL_REGEX + "))$";
+const QString AtCmdHandler::RCONF_REGEX =
+    "^(?<RCONF>(" + DECIMAL_REGEX + "+),(" + DECIMAL_REGEX + "),(" + DECIMAL_REGEX + "),(.*))$";
+
+const QString AtCmdHandler::RESPONSE_FRAME_REGEX =
+    QStringLiteral(R"(^\+(?<CMD>[A-Z_]+)(=|:)?(?<DATA>.+)?$)");
+const QString AtCmdHandler::REQUEST_FRAME_REGEX = QStringLiteral(R"(^AT\+(?<CMD>[A-Z_]+)=(?<DATA>.+)?$)");
+
+QString AtCmdHandler::repeatRegex(quint8 n, const QString& pattern)
+{
+    QStringList parts;
+    for (quint8 i = 0; i < n; ++i)
+        parts << "(" + pattern + ")";
+    return parts.join(',');
+}
+
+bool AtCmdHandler::hasControlCharacter(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator)
+            return true;
+    }
+    return false;
+}
+
+bool AtCmdHandler::hasControlCharacter(const QList<QString>& params)
+{
+    for (const QString& p : params) {
+        if (hasControlCharacter(p))
+            return true;
+    }
+    return false;
+}
+
+AtCmdHandler::AtCmdHandler(QObject* parent, QMap<CmdId, QString> responseRegexMap)
+    : QObject(parent)
+    , m_responseRegexMap(std::move(responseRegexMap))
+    , m_emptyPattern(QString())
+    , m_id(static_cast<CmdId>(0))
+    , m_data({QString()})
+    , m_error(0)
+    , m_responseFrameRegex(RESPONSE_FRAME_REGEX)
+    , m_requestFrameRegex(REQUEST_FRAME_REGEX)
+{
+    // Compiled once per board instead of on every parsed line.
+    for (auto it = m_responseRegexMap.cbegin(); it != m_responseRegexMap.cend(); ++it) {
+        QRegularExpression re(it.value());
+        re.optimize();
+        m_compiledPatterns.insert(it.key(), re);
+    }
+    m_responseFrameRegex.optimize();
+    m_requestFrameRegex.optimize();
+}
+
+QByteArray AtCmdHandler::build(CmdId id, const QList<QString>& params) const
+{
+    QString frame = "AT+" + Helper::enumToStr(id) + "=";
+    frame += params.isEmpty() ? QStringLiteral("?") : params.join(',');
+    QByteArray bytes = frame.toLatin1();
+    bytes.append("\r\n");
+    return bytes;
+}
+
+const QRegularExpression& AtCmdHandler::responsePattern(CmdId id) const
+{
+    const auto it = m_compiledPatterns.constFind(id);
+    return it == m_compiledPatterns.cend() ? m_emptyPattern : it.value();
+}
+
+bool AtCmdHandler::parse(const QString& line, bool isRequest)
+{
+    m_data.clear();
+
+    const QRegularExpressionMatch frame =
+        (isRequest ? m_requestFrameRegex : m_responseFrameRegex).match(line);
+    if (!frame.hasMatch()) {
+        qCritical().noquote() << "Unable to extract command response id";
+        return false;
+    }
+
+    const QString word = frame.captured("CMD");
+    const int id = Helper::strToEnum<CmdId>(word);
+    m_id = static_cast<CmdId>(id);
+    if (id < 0) {
+        qCritical().noquote() << "Invalid AT command id:" << word;
+        return false;
+    }
+
+    const QString data = frame.captured("DATA");
+    const QRegularExpressionMatch match = responsePattern(m_id).match(data);
+    if (!match.hasMatch()) {
+        m_data.append(QStringLiteral("NA"));
+        qCritical().noquote() << "Unable to extract" << word << "data";
+        return false;
+    }
+
+    m_data.append(match.captured(word));
+    for (int group = 2; group <= match.lastCapturedIndex(); ++group)
+        m_data.append(match.captured(group));
+
+    m_error = (m_id == ERROR) ? m_data.constFirst().toUInt() : 0;
+    return true;
+}
+
+QString AtCmdHandler::getIdAsStr() const
+{
+    return Helper::enumToStr(m_id);
+}
+
+template<>
+QString AtCmdHandler::getData<QString>(quint8 index) const
+{
+    return index < m_data.size() ? m_data.at(index) : QString();
+}
+
+template<>
+QChar AtCmdHandler::getData<QChar>(quint8 index) const
+{
+    const QString field = getData<QString>(index);
+    return field.isEmpty() ? QChar() : field.at(0);
+}
+
+template<>
+uint AtCmdHandler::getData<uint>(quint8 index) const
+{
+    bool ok = false;
+    const uint value = getData<QString>(index).toUInt(&ok, 10);
+    return ok ? value : 0;
+}
+
+template<>
+double AtCmdHandler::getData<double>(quint8 index) const
+{
+    bool ok = false;
+    const double value = getData<QString>(index).toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
+template<>
+AtCmdHandler::Error AtCmdHandler::getData<AtCmdHandler::Error>(quint8 index) const
+{
+    return static_cast<Error>(getData<uint>(index));
+}
+
+QString AtCmdHandler::getErrorAsStr() const
+{
+    return errorToStr(m_error);
+}
+
+QString AtCmdHandler::errorToStr(uint code)
+{
+    switch (code) {
+    case ERR_PARAM_FORMAT: return QStringLiteral("Format of parameter is incorrect");
+    case ERR_PARAM_MISSING: return QStringLiteral("Parameters are missing");
+    case ERR_PARAM_TOO_MANY: return QStringLiteral("Too many parameters");
+    case ERR_PARAM_INCOMPATIBLE: return QStringLiteral("The value of the parameter is incompatible");
+    case ERR_CMD_UNKNOWN: return QStringLiteral("The AT command is unknown");
+    case ERR_CMD_ID_INVALID: return QStringLiteral("The AT command ID is invalid");
+    case ERR_CMD_ID_UNKNOWN: return QStringLiteral("The AT command ID is unknown");
+    case ERR_MSG_DATA_LENGTH: return QStringLiteral("Invalid message data length");
+    case ERR_MSG_QUEUE_FULL: return QStringLiteral("The message queue is already full");
+    case ERR_MSG_QUEUE_EMPTY: return QStringLiteral("The message queue is empty");
+    case ERR_TRX_DRIVER: return QStringLiteral("Transceiver error (driver)");
+    case ERR_TRX_AUTO_RANGING: return QStringLiteral("Transceiver error (auto ranging)");
+    case ERR_TRX_PLL: return QStringLiteral("Transceiver error (PLL)");
+    case ERR_TRX_CRYSTAL_TIMEOUT: return QStringLiteral("Transceiver error (crystal timeout)");
+    case ERR_TRX_RESET: return QStringLiteral("Transceiver error (reset)");
+    default: return QStringLiteral("Unknown error");
+    }
+}

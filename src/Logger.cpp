@@ -1,0 +1,70 @@
+#include "Logger.h"
+
+#include <QFile>
+#include <QMetaEnum>
+#include <QRegularExpression>
+#include <QUrl>
+
+Logger::Logger(QObject* parent)
+    : QObject(parent)
+    , m_timestampOffset(0)
+{
+}
+
+QString Logger::formatLine(const QDateTime& utc, Source source, const QString& text)
+{
+    const QString tag = QString::fromLatin1(QMetaEnum::fromType<Source>().valueToKey(source));
+    const QString line = "[" + utc.toString("hh:mm:ss:zzz") + "] [" + tag + "] " + text;
+    return line.trimmed();
+}
+
+void Logger::log(const Source& source, const QString& text)
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc().addSecs(m_timestampOffset);
+    emit logCreated(formatLine(now, source, text));
+}
+
+void Logger::setTimestampOffset(const qint64& seconds)
+{
+    m_timestampOffset = seconds;
+}
+
+void Logger::clearLogs()
+{
+    emit logsCleared();
+}
+
+QString Logger::toLocalPath(const QString& pathOrUrl)
+{
+    if (pathOrUrl.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        return QUrl(pathOrUrl).toLocalFile();
+    return pathOrUrl;
+}
+
+QString Logger::filterAtCommands(const QString& logs)
+{
+    static const QRegularExpression requestLine(R"(^\[.+\]\s\[.{3}\]\s(?<LOG>AT\+.+))");
+    static const QRegularExpression lineBreak(QStringLiteral("[\r\n]"));
+    QString out;
+    const QStringList parts = logs.split(lineBreak);
+    for (const QString& part : parts) {
+        const QRegularExpressionMatch m = requestLine.match(part);
+        if (m.hasMatch())
+            out += m.captured("LOG") + "\n";
+    }
+    return out;
+}
+
+bool Logger::exportLogsToFile(QString filePath, QString logs, bool filterAtCmds)
+{
+    const QString path = toLocalPath(filePath);
+    if (path.isEmpty())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        return false;
+    const QByteArray bytes = (filterAtCmds ? filterAtCommands(logs) : logs).toUtf8();
+    const bool written = file.write(bytes) == bytes.size();
+    file.close();
+    return written && file.error() == QFileDevice::NoError;
+}
