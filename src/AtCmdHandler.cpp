@@ -10,34 +10,48 @@ const QString AtCmdHandler::BOOL_REGEX = QStringLiteral("[0|1]");
 const QString AtCmdHandler::FLOAT_REGEX = QStringLiteral("[-0-9.]+");
 const QString AtCmdHandler::DECIMAL_REGEX = QStringLiteral("[-0-9]+");
 const QString AtCmdHandler::HEXA_REGEX = QStringLiteral("[0-9a-fA-F]");
-const QString AtCmdHandler::ISO_DATE_REGEX =
-    DECIMAL_REGEX + "-[0-9]{1,2}-[0-9]{1,2}T[0-9]{1,2}:[0-9]{1,2}:[0-9]{1,2}Z";
+const QString AtCmdHandler::ISO_DATE_REGEX
+    = DECIMAL_REGEX + "-[0-9]{1,2}-[0-9]{1,2}T[0-9]{1,2}:[0-9]{1,2}:[0-9]{1,2}Z";
 const QString AtCmdHandler::OK_REGEX = QStringLiteral("$^");
 const QString AtCmdHandler::ERROR_REGEX = QStringLiteral("^(?<ERROR>[0-9]+)$");
 const QString AtCmdHandler::ID_REGEX = "^(?<ID>" + HEXA_REGEX + "+)$";
 const QString AtCmdHandler::ADDR_REGEX = "^(?<ADDR>" + HEXA_REGEX + "+)$";
 const QString AtCmdHandler::PREPASS_EN_REGEX = QStringLiteral("^(?<PREPASS_EN>[0-2]{1})$");
-const QString AtCmdHandler::PREPASS_CFG_REGEX =
-    "^(?<PREPASS_CFG>(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),(" + ISO_DATE_REGEX + "),("
-    + ISO_DATE_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),("
-    + DECIMAL_REGEX + "),(" + FLOAT_REGEX + "),(" + DECIMAL_REGEX + "))$";
+const QString AtCmdHandler::PREPASS_CFG_REGEX = "^(?<PREPASS_CFG>(" + FLOAT_REGEX + "),(" + FLOAT_REGEX
+    + "),(" + ISO_DATE_REGEX + "),(" + ISO_DATE_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),("
+    + FLOAT_REGEX + "),(" + DECIMAL_REGEX + "),(" + FLOAT_REGEX + "),(" + DECIMAL_REGEX + "))$";
 const QString AtCmdHandler::POS_REGEX = "^(?<POS>(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "))$";
-const QString AtCmdHandler::AOP_REGEX =
-    "^(?<AOP>(" + HEXA_REGEX + "+),(" + ISO_DATE_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX
-    + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX
-    + ")(,blacklisted)?|end)$";
-const QString AtCmdHandler::SAT_REGEX =
-    "^(?<SAT>(" + HEXA_REGEX + "+),(" + DECIMAL_REGEX + "),(" + DECIMAL_REGEX + ")(,blacklisted)?|end)$";
+const QString AtCmdHandler::AOP_REGEX = "^(?<AOP>(" + HEXA_REGEX + "+),(" + ISO_DATE_REGEX + "),("
+    + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX + "),(" + FLOAT_REGEX
+    + "),(" + FLOAT_REGEX + ")(,blacklisted)?|end)$";
+const QString AtCmdHandler::SAT_REGEX
+    = "^(?<SAT>(" + HEXA_REGEX + "+),(" + DECIMAL_REGEX + "),(" + DECIMAL_REGEX + ")(,blacklisted)?|end)$";
 const QString AtCmdHandler::UDATE_REGEX = "^(?<UDATE>" + ISO_DATE_REGEX + ")$";
-const QString AtCmdHandler::NEXTPASS_REGEX =
-    "^(?<NEXTPASS>(" + HEXA_REGEX + "+),(" + ISO_DATE_REGEX + "),(" + ISO_DATE_REGEX + "),("
-    + FLOAT_REGEX + "),(" + DECIMAL_REGEX + "))$";
-const QString AtCmdHandler::RCONF_REGEX =
-    "^(?<RCONF>(" + DECIMAL_REGEX + "+),(" + DECIMAL_REGEX + "),(" + DECIMAL_REGEX + "),(.*))$";
+const QString AtCmdHandler::NEXTPASS_REGEX = "^(?<NEXTPASS>(" + HEXA_REGEX + "+),(" + ISO_DATE_REGEX + "),("
+    + ISO_DATE_REGEX + "),(" + FLOAT_REGEX + "),(" + DECIMAL_REGEX + "))$";
+const QString AtCmdHandler::RCONF_REGEX
+    = "^(?<RCONF>(" + DECIMAL_REGEX + "+),(" + DECIMAL_REGEX + "),(" + DECIMAL_REGEX + "),(.*))$";
 
-const QString AtCmdHandler::RESPONSE_FRAME_REGEX =
-    QStringLiteral(R"(^\+(?<CMD>[A-Z_]+)(=|:)?(?<DATA>.+)?$)");
+const QString AtCmdHandler::RESPONSE_FRAME_REGEX = QStringLiteral(R"(^\+(?<CMD>[A-Z_]+)(=|:)?(?<DATA>.+)?$)");
 const QString AtCmdHandler::REQUEST_FRAME_REGEX = QStringLiteral(R"(^AT\+(?<CMD>[A-Z_]+)=(?<DATA>.+)?$)");
+
+namespace {
+
+// Same answer as Helper::strToEnum<CmdId>, without a walk over the
+// meta-enumeration and a local 8-bit conversion on every received line.
+int commandIdOf(const QString& word)
+{
+    static const QHash<QString, int> ids = [] {
+        QHash<QString, int> table;
+        const QMetaEnum meta = QMetaEnum::fromType<AtCmdHandler::CmdId>();
+        for (int i = 0; i < meta.keyCount(); ++i)
+            table.insert(QString::fromLatin1(meta.key(i)), meta.value(i));
+        return table;
+    }();
+    return ids.value(word, -1);
+}
+
+} // namespace
 
 QString AtCmdHandler::repeatRegex(quint8 n, const QString& pattern)
 {
@@ -105,22 +119,23 @@ bool AtCmdHandler::parse(const QString& line, bool isRequest)
 {
     m_data.clear();
 
-    const QRegularExpressionMatch frame =
-        (isRequest ? m_requestFrameRegex : m_responseFrameRegex).match(line);
+    const QRegularExpressionMatch frame
+        = (isRequest ? m_requestFrameRegex : m_responseFrameRegex).match(line);
     if (!frame.hasMatch()) {
         qCritical().noquote() << "Unable to extract command response id";
         return false;
     }
 
-    const QString word = frame.captured("CMD");
-    const int id = Helper::strToEnum<CmdId>(word);
+    // Groups: CMD first, then the separator (responses only), then DATA.
+    const QString word = frame.captured(1);
+    const int id = commandIdOf(word);
     m_id = static_cast<CmdId>(id);
     if (id < 0) {
         qCritical().noquote() << "Invalid AT command id:" << word;
         return false;
     }
 
-    const QString data = frame.captured("DATA");
+    const QString data = frame.captured(isRequest ? 2 : 3);
     const QRegularExpressionMatch match = responsePattern(m_id).match(data);
     if (!match.hasMatch()) {
         m_data.append(QStringLiteral("NA"));
@@ -141,37 +156,32 @@ QString AtCmdHandler::getIdAsStr() const
     return Helper::enumToStr(m_id);
 }
 
-template<>
-QString AtCmdHandler::getData<QString>(quint8 index) const
+template<> QString AtCmdHandler::getData<QString>(quint8 index) const
 {
     return index < m_data.size() ? m_data.at(index) : QString();
 }
 
-template<>
-QChar AtCmdHandler::getData<QChar>(quint8 index) const
+template<> QChar AtCmdHandler::getData<QChar>(quint8 index) const
 {
     const QString field = getData<QString>(index);
     return field.isEmpty() ? QChar() : field.at(0);
 }
 
-template<>
-uint AtCmdHandler::getData<uint>(quint8 index) const
+template<> uint AtCmdHandler::getData<uint>(quint8 index) const
 {
     bool ok = false;
     const uint value = getData<QString>(index).toUInt(&ok, 10);
     return ok ? value : 0;
 }
 
-template<>
-double AtCmdHandler::getData<double>(quint8 index) const
+template<> double AtCmdHandler::getData<double>(quint8 index) const
 {
     bool ok = false;
     const double value = getData<QString>(index).toDouble(&ok);
     return ok ? value : 0.0;
 }
 
-template<>
-AtCmdHandler::Error AtCmdHandler::getData<AtCmdHandler::Error>(quint8 index) const
+template<> AtCmdHandler::Error AtCmdHandler::getData<AtCmdHandler::Error>(quint8 index) const
 {
     return static_cast<Error>(getData<uint>(index));
 }

@@ -11,8 +11,7 @@
 
 // Turns a command identifier plus parameters into one AT request line, and one
 // received line back into a command identifier plus its captured data fields.
-class AtCmdHandler : public QObject
-{
+class AtCmdHandler : public QObject {
     Q_OBJECT
 
 public:
@@ -129,8 +128,7 @@ public:
     CmdId getId() const { return m_id; }
     QString getIdAsStr() const;
 
-    template<typename T>
-    T getData(quint8 index) const;
+    template<typename T> T getData(quint8 index) const;
 
     quint8 getDataLength() const { return static_cast<quint8>(m_data.size()); }
     QString getErrorAsStr() const;
@@ -149,13 +147,8 @@ private:
     QRegularExpression m_requestFrameRegex;
 };
 
-template<>
-QString AtCmdHandler::getData<QString>(quint8 index) const;
-template<>
-QChar AtCmdHandler::getData<QChar>(quint8 index) const;
-template<>
-uint AtCmdHandler::getData<uint>(quint8 index) const;
-template<>
-double AtCmdHandler::getData<double>(quint8 index) const;
-template<>
-AtCmdHandler::Error AtCmdHandler::getData<AtCmdHandler::Error>(quint8 index) const;
+template<> QString AtCmdHandler::getData<QString>(quint8 index) const;
+template<> QChar AtCmdHandler::getData<QChar>(quint8 index) const;
+template<> uint AtCmdHandler::getData<uint>(quint8 index) const;
+template<> double AtCmdHandler::getData<double>(quint8 index) const;
+template<> AtCmdHandler::Error AtCmdHandler::getData<AtCmdHandler::Error>(quint8 index) const;

@@ -6,8 +6,7 @@
 namespace Helper {
 
 // Value of the enumerator named `key` in the registered enumeration E, or -1.
-template<typename E>
-int strToEnum(const QString& key)
+template<typename E> int strToEnum(const QString& key)
 {
     if (key.isEmpty())
         return -1;
@@ -17,8 +16,7 @@ int strToEnum(const QString& key)
 }
 
 // Name of the enumerator with `value` in E, or an empty text.
-template<typename E>
-QString enumToStr(E value)
+template<typename E> QString enumToStr(E value)
 {
     return QString::fromLatin1(QMetaEnum::fromType<E>().valueToKey(static_cast<int>(value)));
 }

@@ -6,8 +6,7 @@
 
 // Formats the lines of the device log (requests sent, lines received,
 // application messages) and hands each one to the log panes; keeps no history.
-class Logger : public QObject
-{
+class Logger : public QObject {
     Q_OBJECT
 
 public:
