@@ -1,0 +1,95 @@
+#include "TavBoard.h"
+
+#include "Helper.h"
+
+TavBoard::TavBoard(QObject* parent)
+    : QObject(parent)
+    , m_portSettings(portSettingsAt(QSerialPort::Baud9600))
+    , m_sensorListModel(nullptr)
+    , m_isAwake(true)
+    , m_loggerSrc(Logger::TAV)
+    , m_loraCompatible(false)
+    , m_loraStackIntegrated(false)
+    , m_module(NA)
+    , m_firmwareVersion(NOT_AVAILABLE_STR)
+    , m_port(NOT_AVAILABLE_STR)
+    , m_id(NOT_AVAILABLE_STR)
+    , m_serialNumber(NOT_AVAILABLE_STR)
+    , m_txFrequency(0)
+    , m_txPower(0)
+{
+}
+
+TavBoard::~TavBoard() = default;
+
+TavBoard::PortSettings TavBoard::portSettingsAt(QSerialPort::BaudRate baudRate)
+{
+    return {baudRate, QSerialPort::Data8, QSerialPort::NoParity, QSerialPort::OneStop,
+        QSerialPort::NoFlowControl};
+}
+
+QString TavBoard::name() const
+{
+    return Helper::enumToStr(m_module);
+}
+
+void TavBoard::setModule(TavBoard::Module module)
+{
+    m_module = module;
+    emit moduleChanged();
+    emit nameChanged();
+}
+
+void TavBoard::setPort(const QString& port)
+{
+    m_port = port;
+    emit portChanged();
+}
+
+void TavBoard::setId(const QString& id)
+{
+    m_id = id.toUpper();
+    emit idChanged();
+}
+
+void TavBoard::setAddr(const QString& addr)
+{
+    m_addr = addr.toUpper();
+    emit addrChanged();
+}
+
+void TavBoard::setSerialNumber(const QString& serialNumber)
+{
+    m_serialNumber = serialNumber;
+    emit serialNumberChanged();
+}
+
+void TavBoard::setFirmwareVersion(const QString& version)
+{
+    m_firmwareVersion = version;
+    emit firmwareVersionChanged();
+}
+
+void TavBoard::setTxFrequency(uint frequency)
+{
+    m_txFrequency = frequency;
+    emit txFrequencyChanged();
+}
+
+void TavBoard::setTxPower(ushort power)
+{
+    m_txPower = power;
+    emit txPowerChanged();
+}
+
+void TavBoard::setIsAwake(bool awake)
+{
+    m_isAwake = awake;
+    emit isAwakeChanged();
+}
+
+void TavBoard::setLoraStackIntegrated(bool integrated)
+{
+    m_loraStackIntegrated = integrated;
+    emit loraStackIntegratedChanged();
+}
