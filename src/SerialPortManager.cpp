@@ -1,0 +1,163 @@
+#include "SerialPortManager.h"
+
+#include "Helper.h"
+
+#include <QDebug>
+#include <QFileInfo>
+#include <QSerialPortInfo>
+
+namespace {
+
+// Bounds what the port holds between two reads; it stops reading the device
+// when full and resumes once drained.
+constexpr qint64 PORT_READ_BUFFER_SIZE = 16 * 1024;
+
+} // namespace
+
+SerialPortManager::SerialPortManager(QObject* parent)
+    : QObject(parent)
+    , m_serialPort(new QSerialPort(this))
+    , m_portListModel(new QStringListModel(this))
+    , m_discardingLine(false)
+    , m_deliveryScheduled(false)
+{
+    m_serialPort->setReadBufferSize(PORT_READ_BUFFER_SIZE);
+    connect(m_serialPort, &QSerialPort::readyRead, this, &SerialPortManager::onDataRead);
+    connect(m_serialPort, &QSerialPort::errorOccurred, this, &SerialPortManager::onSerialPortError);
+    enumerate();
+}
+
+void SerialPortManager::enumerate()
+{
+    QStringList ports;
+    const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& info : infos)
+        ports << info.portName();
+
+    const QStringList extraPorts = qEnvironmentVariable(EXTRA_PORTS_ENV).split(':', Qt::SkipEmptyParts);
+    for (const QString& path : extraPorts) {
+        if (QFileInfo::exists(path) && !ports.contains(path))
+            ports << path;
+    }
+
+    m_portListModel->setStringList(ports);
+    emit portListModelChanged();
+}
+
+void SerialPortManager::configure(const TavBoard::PortSettings& settings)
+{
+    m_serialPort->setBaudRate(settings.baudRate, QSerialPort::AllDirections);
+    m_serialPort->setDataBits(settings.dataBits);
+    m_serialPort->setParity(settings.parity);
+    m_serialPort->setStopBits(settings.stopBits);
+    m_serialPort->setFlowControl(settings.flowControl);
+}
+
+bool SerialPortManager::open(const QString& portName)
+{
+    if (m_serialPort->isOpen())
+        return false;
+
+    m_partialLine.clear();
+    m_discardingLine = false;
+    m_completeLines.clear();
+
+    m_serialPort->setPortName(portName);
+    if (!m_serialPort->open(QIODevice::ReadWrite)) {
+        emit serialError("Unable to open port " + portName);
+        return false;
+    }
+    return true;
+}
+
+void SerialPortManager::close()
+{
+    if (!m_serialPort->isOpen())
+        return;
+    m_serialPort->close();
+    // Lines of the closed link must not reach the next one.
+    m_partialLine.clear();
+    m_discardingLine = false;
+    m_completeLines.clear();
+}
+
+bool SerialPortManager::isOpen() const
+{
+    return m_serialPort->isOpen();
+}
+
+void SerialPortManager::write(const QByteArray& data)
+{
+    if (m_serialPort->write(data) == -1)
+        qCritical().noquote() << "Failed to write data to port:" << m_serialPort->errorString();
+}
+
+void SerialPortManager::onDataRead()
+{
+    splitIntoLines(m_serialPort->readAll());
+    if (m_completeLines.isEmpty() || m_deliveryScheduled)
+        return;
+    // The port does not signal readyRead again while one of its readyRead
+    // handlers runs, so a handler of doneReading waiting in a nested event
+    // loop for the next answer would never get it: deliver from the event
+    // loop instead.
+    m_deliveryScheduled = true;
+    QMetaObject::invokeMethod(this, &SerialPortManager::deliverLines, Qt::QueuedConnection);
+}
+
+void SerialPortManager::splitIntoLines(const QByteArray& bytes)
+{
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype lf = bytes.indexOf('\n', start);
+        const qsizetype end = lf < 0 ? bytes.size() : lf;
+
+        if (!m_discardingLine) {
+            const qsizetype length = end - start;
+            if (m_partialLine.size() + length > MAX_LINE_LENGTH) {
+                qCritical().noquote() << "Serial line longer than" << MAX_LINE_LENGTH
+                                      << "bytes dropped, resuming at the next line";
+                m_partialLine.clear();
+                m_discardingLine = true;
+            } else {
+                m_partialLine.append(bytes.constData() + start, length);
+            }
+        }
+
+        if (lf < 0)
+            break;
+
+        if (!m_discardingLine)
+            m_completeLines << QString::fromUtf8(m_partialLine.trimmed());
+        m_partialLine.clear();
+        m_discardingLine = false;
+        start = lf + 1;
+    }
+}
+
+// A handler of doneReading may wait for the next answer in a nested event
+// loop, which reads and delivers again; popping from one shared queue keeps
+// the lines in arrival order whatever the nesting.
+void SerialPortManager::deliverLines()
+{
+    m_deliveryScheduled = false;
+    while (!m_completeLines.isEmpty())
+        emit doneReading(m_completeLines.takeFirst());
+}
+
+void SerialPortManager::onSerialPortError(QSerialPort::SerialPortError error)
+{
+    if (error == QSerialPort::NoError)
+        return;
+
+    qCritical().noquote() << Helper::enumToStr(error) + ":" << m_serialPort->errorString();
+
+    // A vanished device shows up as ResourceError, or as a ReadError that
+    // the port raises again on every poll (a hung-up line reads end of file
+    // forever). Either way the board is gone: say so once and let go of the
+    // device, so that it can be opened again once plugged back.
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
+        close();
+        emit serialError("The evaluation kit is not reachable, it may have been unplugged");
+    }
+}
