@@ -1,0 +1,206 @@
+#include "Helper.h"
+#include "boards.h"
+
+#include <QTest>
+
+using CmdId = AtCmdHandler::CmdId;
+using Grammar = QMap<CmdId, QString>;
+
+namespace {
+
+enum Modules { T1 = 1, T2 = 2, RX = 4, TK = 8, KINEIS = T2 | RX, ORBIT = T2 | RX | TK, ALL = T1 | ORBIT };
+
+struct Entry {
+    int modules;
+    CmdId id;
+    QString pattern;
+    QString answer;
+    QStringList fields;
+};
+
+const QString DATE = "2024-3-5T9:20:30Z";
+const QString EUI = "70,B3,D5,7E,D0,01,02,03";
+const QString KEY = "00,11,22,33,44,55,66,77,88,99,AA,BB,CC,DD,EE,FF";
+const QString CFG = "24.5,15," + DATE + "," + DATE + ",90,5,1.5,20,0.1,60";
+const QString AOP = "A1," + DATE + ",7195.6,98.5,-25.3,100.1,0.001,3.2,blacklisted";
+const QString PASS = "A1," + DATE + "," + DATE + ",45.2,600";
+
+QString bytes(int n)
+{
+    return QStringList(n, "([0-9a-fA-F]{2})").join(',');
+}
+const QString flags7 = QStringList(7, "([0|1])").join(',');
+
+// The protocol table: which modules answer each command, the exact pattern,
+// and a real answer with the fields it yields. Built on first use, after the
+// codec's own pattern constants.
+const QList<Entry>& table()
+{
+    static const QList<Entry> entries = {
+        {ALL, AtCmdHandler::OK, AtCmdHandler::OK_REGEX, "+OK", {""}},
+        {ALL, AtCmdHandler::ERROR, AtCmdHandler::ERROR_REGEX, "+ERROR=21", {"21"}},
+        {ALL, AtCmdHandler::ID, AtCmdHandler::ID_REGEX, "+ID=01a2b3c4", {"01a2b3c4"}},
+        {KINEIS, AtCmdHandler::ADDR, AtCmdHandler::ADDR_REGEX, "+ADDR=0A1B2C3D", {"0A1B2C3D"}},
+        {ALL, AtCmdHandler::FW, "^(?<FW>.*)$", "+FW=1234,SW1.4.0", {"1234,SW1.4.0"}},
+        {T1, AtCmdHandler::SN, "^(?<SN>TAV[0-9]{11})$", "+SN=TAV12345678901", {"TAV12345678901"}},
+        {T1, AtCmdHandler::ATXFRQ, "^(?<ATXFRQ>[0-9]{1,9}(,1)?)$", "+ATXFRQ=401650000,1",
+            {"401650000,1", ",1"}},
+        {T1, AtCmdHandler::PWR, "^(?<PWR>[0-9]{3,4})$", "+PWR=1000", {"1000"}},
+        {T1, AtCmdHandler::AFMT, "^(?<AFMT>(0|1){1},(0|16){1},(0|32){1})$", "+AFMT=1,16,32",
+            {"1,16,32", "1", "16", "32"}},
+        {T1, AtCmdHandler::TX, "^((0),(?<TX>.+)?)$", "+TX=0,HELLO", {"HELLO", "0", "HELLO"}},
+        {KINEIS, AtCmdHandler::TX, "^(([-0-9]+),(?<TX>[0-9a-fA-F]+)?)$", "+TX=0,00A1", {"00A1", "0", "00A1"}},
+        {KINEIS, AtCmdHandler::RCONF, AtCmdHandler::RCONF_REGEX, "+RCONF=3,401620000,401640000,LDA2 L",
+            {"3,401620000,401640000,LDA2 L", "3", "401620000", "401640000", "LDA2 L"}},
+        {ORBIT, AtCmdHandler::PREPASS_EN, AtCmdHandler::PREPASS_EN_REGEX, "+PREPASS_EN=2", {"2"}},
+        {ORBIT, AtCmdHandler::PREPASS_CFG, AtCmdHandler::PREPASS_CFG_REGEX, "+PREPASS_CFG=" + CFG,
+            QStringList {CFG} + CFG.split(',')},
+        {ORBIT, AtCmdHandler::POS, AtCmdHandler::POS_REGEX, "+POS=43.5563,-1.4805",
+            {"43.5563,-1.4805", "43.5563", "-1.4805"}},
+        {ORBIT, AtCmdHandler::AOP, AtCmdHandler::AOP_REGEX, "+AOP=" + AOP,
+            QStringList {AOP} + AOP.chopped(12).split(',') + QStringList {",blacklisted"}},
+        {KINEIS, AtCmdHandler::SAT, AtCmdHandler::SAT_REGEX, "+SAT=A1,3,-1", {"A1,3,-1", "A1", "3", "-1"}},
+        {ORBIT, AtCmdHandler::UDATE, AtCmdHandler::UDATE_REGEX, "+UDATE=" + DATE, {DATE}},
+        {ORBIT, AtCmdHandler::NEXTPASS, AtCmdHandler::NEXTPASS_REGEX, "+NEXTPASS=" + PASS,
+            QStringList {PASS} + PASS.split(',')},
+        {KINEIS, AtCmdHandler::TXFIFO, "^(?<TXFIFO>(0|1),([0-9a-fA-F]+),0x([0-9a-fA-F]+)|end)$",
+            "+TXFIFO=1,00A1,0x1F", {"1,00A1,0x1F", "1", "00A1", "1F"}},
+        {KINEIS, AtCmdHandler::ATXRP, "^(?<ATXRP>([-0-9]+),([-0-9]+))$", "+ATXRP=3,60", {"3,60", "3", "60"}},
+        {T2, AtCmdHandler::RX, "^(?<RX>[0-9a-fA-F]+)$", "+RX=DEADBEEF", {"DEADBEEF"}},
+        {T2, AtCmdHandler::BC, "^(?<BC>[0-9a-fA-F]+)$", "+BC=0102", {"0102"}},
+        {KINEIS, AtCmdHandler::ASSERT, "^(?<ASSERT>.*)$", "+ASSERT=mcu.c:42", {"mcu.c:42"}},
+        {TK, AtCmdHandler::LORA_EN, "^(?<LORA_EN>[0|1])$", "+LORA_EN=1", {"1"}},
+        {TK, AtCmdHandler::LORA_REDUN, "^(?<LORA_REDUN>[-0-9]+)$", "+LORA_REDUN=3", {"3"}},
+        {TK, AtCmdHandler::LORA_ACK, "^(?<LORA_ACK>[0|1])$", "+LORA_ACK=0", {"0"}},
+        {TK, AtCmdHandler::LORA_DEUI, "^(?<LORA_DEUI>" + bytes(8) + ")$", "+LORA_DEUI=" + EUI,
+            QStringList {EUI} + EUI.split(',')},
+        {TK, AtCmdHandler::LORA_AEUI, "^(?<LORA_AEUI>" + bytes(8) + ")$", "+LORA_AEUI=" + EUI,
+            QStringList {EUI} + EUI.split(',')},
+        {TK, AtCmdHandler::LORA_AKEY, "^(?<LORA_AKEY>" + bytes(16) + ")$", "+LORA_AKEY=" + KEY,
+            QStringList {KEY} + KEY.split(',')},
+        {TK, AtCmdHandler::PACQ, "^(?<PACQ>[-0-9]+)$", "+PACQ=3600", {"3600"}},
+        {TK, AtCmdHandler::PACQ_SENS, "^(?<PACQ_SENS>" + flags7 + ")$", "+PACQ_SENS=1,1,1,1,0,1,0",
+            {"1,1,1,1,0,1,0", "1", "1", "1", "1", "0", "1", "0"}},
+        {TK, AtCmdHandler::ALRT_SENS, "^(?<ALRT_SENS>" + flags7 + ")$", "+ALRT_SENS=0,0,0,0,1,1,1",
+            {"0,0,0,0,1,1,1", "0", "0", "0", "0", "1", "1", "1"}},
+        {TK, AtCmdHandler::ALRT_LIGHT, "^(?<ALRT_LIGHT>([0|1]),([-0-9]+,[-0-9]+))$", "+ALRT_LIGHT=1,400,3000",
+            {"1,400,3000", "1", "400,3000"}},
+        {TK, AtCmdHandler::ALRT_ACC, "^(?<ALRT_ACC>([0|1]),([-0-9]+))$", "+ALRT_ACC=0,4000",
+            {"0,4000", "0", "4000"}},
+        {TK, AtCmdHandler::ALRT_DRYC, "^(?<ALRT_DRYC>([0|1]),([0|1]))$", "+ALRT_DRYC=1,0", {"1,0", "1", "0"}},
+        {TK, AtCmdHandler::ALRT_PB, "^(?<ALRT_PB>[0|1])$", "+ALRT_PB=1", {"1"}},
+        {TK, AtCmdHandler::TAV_REDUN, "^(?<TAV_REDUN>[-0-9]+)$", "+TAV_REDUN=2", {"2"}},
+    };
+    return entries;
+}
+
+const QMap<TavBoard::Module, int> MODULE_BITS
+    = {{TavBoard::TAV1, T1}, {TavBoard::TAV2, T2}, {TavBoard::RIX, RX}, {TavBoard::TREKON, TK}};
+
+QStringList fieldsOf(const AtCmdHandler& codec)
+{
+    QStringList fields;
+    for (quint8 i = 0; i < codec.getDataLength(); ++i)
+        fields << codec.getData<QString>(i);
+    return fields;
+}
+
+} // namespace
+
+class TestGrammars : public QObject {
+    Q_OBJECT
+
+private slots:
+    void holdsExactlyTheTableEntries_data()
+    {
+        QTest::addColumn<TavBoard::Module>("module");
+        QTest::addColumn<int>("count");
+        QTest::newRow("TAV1") << TavBoard::TAV1 << 9;
+        QTest::newRow("TAV2") << TavBoard::TAV2 << 19;
+        QTest::newRow("RIX") << TavBoard::RIX << 17;
+        QTest::newRow("TREKON") << TavBoard::TREKON << 24;
+    }
+
+    void holdsExactlyTheTableEntries()
+    {
+        QFETCH(TavBoard::Module, module);
+        QFETCH(int, count);
+        Grammar expected;
+        for (const Entry& entry : table()) {
+            if (entry.modules & MODULE_BITS.value(module))
+                expected.insert(entry.id, entry.pattern);
+        }
+        const Grammar actual = makeBoard(module)->getAtCmdRegexMap();
+        QCOMPARE(expected.size(), count);
+        QCOMPARE(actual.keys(), expected.keys());
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QVERIFY2(actual.value(it.key()) == it.value(),
+                qPrintable(Helper::enumToStr(it.key()) + ": " + actual.value(it.key())));
+    }
+
+    void parsesEveryAnswerOfItsGrammar_data()
+    {
+        QTest::addColumn<TavBoard::Module>("module");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("fields");
+        for (auto module = MODULE_BITS.cbegin(); module != MODULE_BITS.cend(); ++module) {
+            for (const Entry& entry : table()) {
+                if (entry.modules & module.value())
+                    QTest::addRow(
+                        "%s %s", qPrintable(Helper::enumToStr(module.key())), qPrintable(entry.answer))
+                        << module.key() << entry.answer << entry.fields;
+            }
+        }
+    }
+
+    void parsesEveryAnswerOfItsGrammar()
+    {
+        QFETCH(TavBoard::Module, module);
+        QFETCH(QString, line);
+        QFETCH(QStringList, fields);
+        AtCmdHandler codec(nullptr, makeBoard(module)->getAtCmdRegexMap());
+        QVERIFY(codec.parse(line));
+        QCOMPARE(Helper::enumToStr(codec.getId()), line.mid(1).section(QRegularExpression("[=:]"), 0, 0));
+        QCOMPARE(fieldsOf(codec), fields);
+    }
+
+    void judgesAnswersByTheModuleGrammar_data()
+    {
+        QTest::addColumn<TavBoard::Module>("module");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("parsed");
+        QTest::addColumn<QStringList>("fields");
+        QTest::newRow("short serial number") << TavBoard::TAV1 << "+SN=TAV123" << false << QStringList {"NA"};
+        QTest::newRow("TAV1 tx status other than 0")
+            << TavBoard::TAV1 << "+TX=1,HELLO" << false << QStringList {"NA"};
+        QTest::newRow("TAV2 tx without payload")
+            << TavBoard::TAV2 << "+TX=-5," << true << QStringList {"", "-5"};
+        QTest::newRow("three-digit power") << TavBoard::TAV1 << "+PWR=50" << false << QStringList {"NA"};
+        QTest::newRow("aop end") << TavBoard::TAV2 << "+AOP=end" << true << QStringList {"end"};
+        QTest::newRow("sat end") << TavBoard::RIX << "+SAT=end" << true << QStringList {"end"};
+        QTest::newRow("txfifo end") << TavBoard::RIX << "+TXFIFO=end" << true << QStringList {"end"};
+        QTest::newRow("prepass mode 3") << TavBoard::TREKON << "+PREPASS_EN=3" << false << QStringList {"NA"};
+        QTest::newRow("truncated eui")
+            << TavBoard::TREKON << "+LORA_DEUI=70,B3,D5" << false << QStringList {"NA"};
+        QTest::newRow("six sensor flags")
+            << TavBoard::TREKON << "+PACQ_SENS=1,1,1,1,1,1" << false << QStringList {"NA"};
+        QTest::newRow("TAV1 has no downlink") << TavBoard::TAV1 << "+RX=DEADBEEF" << true << QStringList {""};
+        QTest::newRow("RIX has no beacon") << TavBoard::RIX << "+BC=0102" << true << QStringList {""};
+        QTest::newRow("TREKON has no sat list")
+            << TavBoard::TREKON << "+SAT=A1,3,1" << true << QStringList {""};
+    }
+
+    void judgesAnswersByTheModuleGrammar()
+    {
+        QFETCH(TavBoard::Module, module);
+        QFETCH(QString, line);
+        QFETCH(bool, parsed);
+        QFETCH(QStringList, fields);
+        AtCmdHandler codec(nullptr, makeBoard(module)->getAtCmdRegexMap());
+        QCOMPARE(codec.parse(line), parsed);
+        QCOMPARE(fieldsOf(codec), fields);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGrammars)
+#include "tst_grammars.moc"
