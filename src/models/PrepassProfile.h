@@ -1,0 +1,67 @@
+#pragma once
+
+#include "PrepassModel.h"
+#include "PrepassTypes.h"
+#include "SatelliteAopModel.h"
+
+#include <QObject>
+#include <QString>
+
+// Transmissions timed to satellite passes: the beacon position and
+// prediction settings the module needs, the constellation's orbit data
+// (downloaded or reported by the module) and the module's next pass.
+class PrepassProfile : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(Position position READ position WRITE setPosition NOTIFY positionChanged)
+    Q_PROPERTY(PrepassConfig config READ config WRITE setConfig NOTIFY configChanged)
+    Q_PROPERTY(quint8 redundancy READ redundancy WRITE setRedundancy NOTIFY redundancyChanged)
+    Q_PROPERTY(SatelliteAopModel* satelliteAopModel READ satelliteAopModel CONSTANT)
+    Q_PROPERTY(PrepassModel* nextPassModel READ nextPassModel CONSTANT)
+
+public:
+    static constexpr quint8 DEFAULT_REDUNDANCY = 4;
+    // Replies above this size are refused before they are read whole.
+    static constexpr qint64 AOP_MAX_REPLY_SIZE = 4 * 1024 * 1024;
+    static constexpr int AOP_TRANSFER_TIMEOUT_MS = 5000;
+    static const QString AOP_DEFAULT_URL;
+    static const QString AOP_FETCH_ERROR;
+    static const QString AOP_PARSE_ERROR;
+
+    // Reads the orbit-data URL from "config.ini" in the working directory.
+    explicit PrepassProfile(QObject* parent = nullptr);
+
+    Position position() const { return m_position; }
+    PrepassConfig config() const { return m_config; }
+    quint8 redundancy() const { return m_redundancy; }
+    SatelliteAopModel* satelliteAopModel() const { return m_satelliteAopModel; }
+    PrepassModel* nextPassModel() const { return m_nextPassModel; }
+    // Only for tests and diagnostics of the configuration: the URL carries
+    // the service's credentials and must not be printed.
+    QString aopWebRequestUrl() const { return m_aopWebRequestUrl; }
+
+    // Fetches and parses the orbit data; blocks its caller in a local event
+    // loop. True when the document was parsed.
+    Q_INVOKABLE bool downloadAopData();
+
+public slots:
+    void setPosition(Position position);
+    void setConfig(PrepassConfig config);
+    void setRedundancy(quint8 redundancy);
+    void setConfigPredictionDuration(quint8 days);
+    void setConfigMinElevation(double minElevation);
+    void setConfigMinPassDuration(quint8 minutes);
+
+signals:
+    void positionChanged();
+    void configChanged();
+    void redundancyChanged();
+    void aopDataDownloadFinished(QString error);
+
+private:
+    Position m_position;
+    PrepassConfig m_config;
+    SatelliteAopModel* m_satelliteAopModel;
+    PrepassModel* m_nextPassModel;
+    quint8 m_redundancy = DEFAULT_REDUNDANCY;
+    QString m_aopWebRequestUrl;
+};
