@@ -56,7 +56,9 @@ QString TxManager::utcTime() const
 
 qint64 TxManager::msecsTo(const QDateTime& date) const
 {
-    return m_utcTime.msecsTo(date);
+    // Measured from the clock itself, not from the copy refreshed every
+    // second, so that a schedule is not off by up to a second.
+    return m_clock->currentUtc().addSecs(m_utcTimeOffset).msecsTo(date);
 }
 
 void TxManager::startScheduleTimer(qint64 msec)
