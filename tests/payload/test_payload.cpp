@@ -3,8 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-class TestPayload : public QObject
-{
+class TestPayload : public QObject {
     Q_OBJECT
 
 private slots:
@@ -14,15 +13,15 @@ private slots:
         QTest::addColumn<bool>("options");
         QTest::addColumn<QList<uint>>("allowed");
         QTest::addColumn<bool>("accepted");
-        const QList<uint> only24 { 24 };
+        const QList<uint> only24 {24};
         QTest::newRow("48 digits fit 24") << 48 << false << only24 << true;
         QTest::newRow("48 digits with ack exceed 24") << 48 << true << only24 << false;
         QTest::newRow("44 digits with ack fit 24") << 44 << true << only24 << true;
         QTest::newRow("44 digits alone do not") << 44 << false << only24 << false;
-        QTest::newRow("odd length refused") << 47 << false << QList<uint> { 23, 24 } << false;
-        QTest::newRow("odd length refused with options") << 45 << true << QList<uint> { 24, 25 } << false;
+        QTest::newRow("odd length refused") << 47 << false << QList<uint> {23, 24} << false;
+        QTest::newRow("odd length refused with options") << 45 << true << QList<uint> {24, 25} << false;
         QTest::newRow("empty list accepts odd") << 47 << false << QList<uint> {} << true;
-        QTest::newRow("one of several sizes") << 96 << false << QList<uint> { 24, 48, 96 } << true;
+        QTest::newRow("one of several sizes") << 96 << false << QList<uint> {24, 48, 96} << true;
     }
 
     void sizeRule()
@@ -125,7 +124,7 @@ private slots:
     void optionWritesRevalidate()
     {
         PayloadModel model;
-        model.setAllowedSize({ 24 });
+        model.setAllowedSize({24});
         model.add(QString(44, QLatin1Char('F')), 4);
         QCOMPARE(model.getStatus(0), Payload::ERROR);
         QSignalSpy checked(&model, &PayloadModel::payloadChecked);
@@ -151,14 +150,14 @@ private slots:
         model.add(QStringLiteral("0102"), 4);
         model.add(QString(6, QLatin1Char('1')), 4);
         QSignalSpy checked(&model, &PayloadModel::payloadChecked);
-        model.setAllowedSize({ 24, 3 });
+        model.setAllowedSize({24, 3});
         QCOMPARE(checked.size(), 3);
         QCOMPARE(model.getStatus(0), Payload::NONE);
         QCOMPARE(model.getStatus(1), Payload::ERROR);
         QCOMPARE(model.getStatus(2), Payload::NONE);
         QCOMPARE(checked.at(1).at(0).value<quint8>(), quint8(1));
         QCOMPARE(checked.at(1).at(1).toBool(), false);
-        QCOMPARE(model.allowedSize(), (QList<uint> { 24, 3 }));
+        QCOMPARE(model.allowedSize(), (QList<uint> {24, 3}));
     }
 
     void removeTakesTheRow()

@@ -3,8 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-class TestSettings : public QObject
-{
+class TestSettings : public QObject {
     Q_OBJECT
 
 private slots:

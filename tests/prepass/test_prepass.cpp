@@ -1,0 +1,293 @@
+#include "../common/TxHarness.h"
+#include "PrepassCsv.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QDateTime may1At10 = QDateTime(QDate(2024, 5, 1), QTime(10, 0), Qt::UTC);
+
+QString samplePath()
+{
+    return QStringLiteral(TAV_TEST_DATA_DIR "/prepass_sample.csv");
+}
+
+} // namespace
+
+class TestPrepass : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString write(const QString& name, const QByteArray& content)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(content);
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        TxHarness::useTestSettings(QStringLiteral("test_prepass"));
+        QVERIFY(m_dir.isValid());
+    }
+
+    void dates_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDateTime>("expected");
+        const QDateTime date(QDate(2024, 3, 7), QTime(8, 5, 9), Qt::UTC);
+        QTest::newRow("portal") << QStringLiteral("07/03/2024 08:05:09") << date;
+        QTest::newRow("no leading zeros") << QStringLiteral("7/3/2024 8:05:09") << date;
+        QTest::newRow("no seconds") << QStringLiteral("07/03/2024 08:05") << date.addSecs(-9);
+        QTest::newRow("ISO Z") << QStringLiteral("2024-03-07T08:05:09Z") << date;
+        QTest::newRow("ISO no zone is UTC") << QStringLiteral("2024-03-07 08:05:09") << date;
+        QTest::newRow("ISO offset") << QStringLiteral("2024-03-07T10:05:09+02:00") << date;
+        QTest::newRow("day 32") << QStringLiteral("32/03/2024 08:05:09") << QDateTime();
+        QTest::newRow("month 13") << QStringLiteral("07/13/2024 08:05:09") << QDateTime();
+        QTest::newRow("hour 25") << QStringLiteral("07/03/2024 25:05:09") << QDateTime();
+        QTest::newRow("text") << QStringLiteral("tomorrow") << QDateTime();
+        QTest::newRow("date only") << QStringLiteral("07/03/2024") << QDateTime();
+    }
+
+    void dates()
+    {
+        QFETCH(QString, text);
+        QFETCH(QDateTime, expected);
+        const QDateTime parsed = PrepassCsv::parseDate(text);
+        QCOMPARE(parsed.isValid(), expected.isValid());
+        if (expected.isValid())
+            QCOMPARE(parsed, expected);
+    }
+
+    void durations_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QTime>("expected");
+        QTest::newRow("portal") << QStringLiteral("00:13:05") << QTime(0, 13, 5);
+        QTest::newRow("one-digit hour") << QStringLiteral("1:02:03") << QTime(1, 2, 3);
+        QTest::newRow("minutes only") << QStringLiteral("13:05") << QTime();
+        QTest::newRow("61 seconds") << QStringLiteral("00:00:61") << QTime();
+        QTest::newRow("number") << QStringLiteral("780") << QTime();
+    }
+
+    void durations()
+    {
+        QFETCH(QString, text);
+        QFETCH(QTime, expected);
+        QCOMPARE(PrepassCsv::parseDuration(text), expected);
+    }
+
+    void layouts_data()
+    {
+        QTest::addColumn<QString>("content");
+        QTest::newRow("semicolon, header, decimal comma")
+            << QStringLiteral("Sat;Start;Mid;End;Dur;Elev;Az1;Az2;Az3\n"
+                              "SARAL;01/05/2024 11:00:00;01/05/2024 11:05:00;01/05/2024 11:10:00;00:10:00;"
+                              "45,5;10,5;90;170\n");
+        QTest::newRow("comma, no header")
+            << QStringLiteral("SARAL,01/05/2024 11:00:00,01/05/2024 11:05:00,01/05/2024 11:10:00,00:10:00,"
+                              "45.5,10.5,90,170\n");
+        QTest::newRow("tab, quotes, CRLF, ISO") << QStringLiteral(
+            "\"Satellite\"\t\"Start\"\t\"Middle\"\t\"End\"\t\"Duration\"\t\"El\"\t\"A\"\t\"B\"\t\"C\"\r\n"
+            "\"SARAL\"\t2024-05-01T11:00:00Z\t2024-05-01T11:05:00Z\t2024-05-01T11:10:00Z\t00:10:00\t"
+            "45.5\t10.5\t90\t170\r\n\r\n");
+        QTest::newRow("trailing separator and BOM") << QString(QChar(0xFEFF))
+                + QStringLiteral("SARAL;01/05/2024 11:00:00;01/05/2024 11:05:00;01/05/2024 11:10:00;00:10:00;"
+                                 "45,5;10,5;90;170;\n");
+    }
+
+    void layouts()
+    {
+        QFETCH(QString, content);
+        const PrepassCsv::Result result = PrepassCsv::parse(content, may1At10);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.passes.size(), 1);
+        const Prepass& pass = result.passes.first();
+        QCOMPARE(pass.satellite(), QStringLiteral("SARAL"));
+        QCOMPARE(pass.start(), QDateTime(QDate(2024, 5, 1), QTime(11, 0), Qt::UTC));
+        QCOMPARE(pass.middle(), QDateTime(QDate(2024, 5, 1), QTime(11, 5), Qt::UTC));
+        QCOMPARE(pass.end(), QDateTime(QDate(2024, 5, 1), QTime(11, 10), Qt::UTC));
+        QCOMPARE(pass.duration(), QTime(0, 10));
+        QCOMPARE(pass.elevation(), 45.5);
+        QCOMPARE(pass.startAzimuth(), 10.5);
+        QCOMPARE(pass.endAzimuth(), 170.0);
+        QVERIFY(!pass.active());
+    }
+
+    void sampleFileDropsEndedPassesAndSorts()
+    {
+        QFile file(samplePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const PrepassCsv::Result result = PrepassCsv::parse(QString::fromUtf8(file.readAll()), may1At10);
+        QVERIFY2(result.ok(), qPrintable(result.error));
+        QCOMPARE(result.expired, 1);
+        QStringList names;
+        for (const Prepass& pass : result.passes)
+            names.append(pass.satellite());
+        // SARAL began before 10:00 but has not ended: it is kept.
+        QCOMPARE(names, (QStringList {"SARAL", "METOP-B", "ANGELS", "METOP-C"}));
+    }
+
+    void malformedRowsNameTheirLine_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing field") << QStringLiteral(
+            "SARAL;01/05/2024 11:00:00;01/05/2024 11:05:00;01/05/2024 11:10:00;00:10:00;45;10;90")
+                                       << QStringLiteral("8 fields found, 9 expected");
+        QTest::newRow("bad start") << QStringLiteral(
+            "SARAL;31/02/2024 11:00:00;01/05/2024 11:05:00;01/05/2024 11:10:00;00:10:00;45;10;90;170")
+                                   << QStringLiteral("invalid start date");
+        QTest::newRow("bad end") << QStringLiteral(
+            "SARAL;01/05/2024 11:00:00;01/05/2024 11:05:00;soon;00:10:00;45;10;90;170")
+                                 << QStringLiteral("invalid end date");
+        QTest::newRow("ends before start") << QStringLiteral(
+            "SARAL;01/05/2024 11:00:00;01/05/2024 11:05:00;01/05/2024 10:10:00;00:10:00;45;10;90;170")
+                                           << QStringLiteral("pass ends before it starts");
+        QTest::newRow("bad duration") << QStringLiteral(
+            "SARAL;01/05/2024 11:00:00;01/05/2024 11:05:00;01/05/2024 11:10:00;ten;45;10;90;170")
+                                      << QStringLiteral("invalid duration");
+        QTest::newRow("elevation above 90") << QStringLiteral(
+            "SARAL;01/05/2024 11:00:00;01/05/2024 11:05:00;01/05/2024 11:10:00;00:10:00;95;10;90;170")
+                                            << QStringLiteral("invalid elevation");
+        QTest::newRow("azimuth not a number") << QStringLiteral(
+            "SARAL;01/05/2024 11:00:00;01/05/2024 11:05:00;01/05/2024 11:10:00;00:10:00;45;N;90;170")
+                                              << QStringLiteral("invalid azimuth");
+        QTest::newRow("no satellite") << QStringLiteral(
+            ";01/05/2024 11:00:00;01/05/2024 11:05:00;01/05/2024 11:10:00;00:10:00;45;10;90;170")
+                                      << QStringLiteral("satellite name is missing");
+    }
+
+    void malformedRowsNameTheirLine()
+    {
+        QFETCH(QString, row);
+        QFETCH(QString, reason);
+        const QString good = QStringLiteral(
+            "SARAL;01/05/2024 12:00:00;01/05/2024 12:05:00;01/05/2024 12:10:00;00:10:00;45;10;90;170\n");
+        const QString content = QStringLiteral("Sat;Start;Mid;End;Dur;Elev;Az1;Az2;Az3\n") + good
+            + QStringLiteral("\n") + row + QStringLiteral("\n") + good;
+        const PrepassCsv::Result result = PrepassCsv::parse(content, may1At10);
+        QVERIFY(!result.ok());
+        QVERIFY2(result.error.startsWith(QStringLiteral("Line 4: ")), qPrintable(result.error));
+        QVERIFY2(result.error.contains(reason), qPrintable(result.error));
+        QVERIFY(result.passes.isEmpty());
+    }
+
+    void fileWithoutPassIsRefused()
+    {
+        QVERIFY(!PrepassCsv::parse(QString(), may1At10).ok());
+        QVERIFY(
+            !PrepassCsv::parse(QStringLiteral("Sat;Start;Mid;End;Dur;Elev;Az1;Az2;Az3\n"), may1At10).ok());
+    }
+
+    void importThroughTheManager()
+    {
+        TxHarness h;
+        QSignalSpy loaded(h.tx.get(), &TxManager::loadPrepassDataCompleted);
+        QVERIFY(h.tx->importPrepassData(QUrl::fromLocalFile(samplePath()).toString()));
+        QCOMPARE(loaded.size(), 1);
+        QCOMPARE(loaded.at(0).at(0).toString(), QString());
+        PrepassModel* model = h.tx->prepassListModel();
+        QCOMPARE(model->rowCount(), 4);
+        QCOMPARE(h.tx->csvFilePath(), samplePath());
+        QVERIFY(h.logs.contains(
+            QStringLiteral("4 satellite pass(es) imported from prepass_sample.csv (1 already ended)")));
+
+        const QModelIndex first = model->index(0);
+        QCOMPARE(model->data(first, PrepassModel::SatelliteRole).toString(), QStringLiteral("SARAL"));
+        QCOMPARE(
+            model->data(first, PrepassModel::StartRole).toString(), QStringLiteral("01/05/2024 09:55:20"));
+        QCOMPARE(model->data(first, PrepassModel::EndRole).toString(), QStringLiteral("01/05/2024 10:08:20"));
+        QCOMPARE(model->data(first, PrepassModel::DurationRole).toString(), QStringLiteral("00:13:00"));
+        QCOMPARE(model->data(first, PrepassModel::ElevationRole).toDouble(), 24.9);
+        QCOMPARE(model->data(first, PrepassModel::MiddleAzimuthRole).toDouble(), 218.6);
+        QCOMPARE(model->roleNames().value(PrepassModel::ActiveRole), QByteArray("active"));
+        QVERIFY(!model->data(first, PrepassModel::ActiveRole).toBool());
+
+        // The running pass becomes active at the next refresh.
+        h.advanceSec(1);
+        QVERIFY(model->data(first, PrepassModel::ActiveRole).toBool());
+        QCOMPARE(h.tx->nextPassIdx(), quint64(1));
+    }
+
+    void malformedImportKeepsThePreviousList()
+    {
+        TxHarness h;
+        QVERIFY(h.tx->importPrepassData(samplePath()));
+        h.advanceSec(1);
+        const QList<Prepass> before = h.tx->prepassListModel()->passes();
+        const QString bad = write(QStringLiteral("bad.csv"),
+            "SARAL;01/05/2024 12:00:00;01/05/2024 12:05:00;01/05/2024 12:10:00;00:10:00;45;10;90;170\n"
+            "SARAL;01/05/2024 13:00:00;01/05/2024 13:05:00;01/05/2024 13:10:00;00:10;45;10;90;170\n");
+        QSignalSpy loaded(h.tx.get(), &TxManager::loadPrepassDataCompleted);
+        QVERIFY(!h.tx->importPrepassData(bad));
+        QCOMPARE(loaded.size(), 1);
+        const QString error = loaded.at(0).at(0).toString();
+        QVERIFY2(error.contains(QStringLiteral("bad.csv: Line 2: invalid duration")), qPrintable(error));
+        QVERIFY(h.logs.contains(error));
+        QCOMPARE(h.tx->prepassListModel()->passes(), before);
+        QCOMPARE(h.tx->nextPassIdx(), quint64(1));
+        QCOMPARE(h.tx->csvFilePath(), samplePath());
+
+        QVERIFY(!h.tx->importPrepassData(m_dir.filePath(QStringLiteral("missing.csv"))));
+        QCOMPARE(h.tx->prepassListModel()->passes(), before);
+    }
+
+    void newUtcTimeReloadsAndFilters()
+    {
+        TxHarness h;
+        QVERIFY(h.tx->importPrepassData(samplePath()));
+        QCOMPARE(h.tx->prepassListModel()->rowCount(), 4);
+        QSignalSpy loaded(h.tx.get(), &TxManager::loadPrepassDataCompleted);
+        h.tx->setCustomUtcTime(QStringLiteral("2024-05-01T20:00:00Z"));
+        QCOMPARE(loaded.size(), 1);
+        QCOMPARE(h.tx->prepassListModel()->rowCount(), 1);
+        QCOMPARE(h.tx->prepassListModel()->at(0).satellite(), QStringLiteral("METOP-C"));
+        // Back in time: the passes come back.
+        h.tx->setUtcTimeOffset(0, true);
+        QCOMPARE(h.tx->prepassListModel()->rowCount(), 4);
+    }
+
+    void clearKeepsOrErasesThePath()
+    {
+        TxHarness h;
+        QVERIFY(h.tx->importPrepassData(samplePath()));
+        h.advanceSec(1);
+        h.tx->clearPrepassData(false);
+        QCOMPARE(h.tx->prepassListModel()->rowCount(), 0);
+        QCOMPARE(h.tx->nextPassIdx(), quint64(0));
+        QCOMPARE(h.tx->csvFilePath(), samplePath());
+        h.tx->initPrepassData();
+        QCOMPARE(h.tx->prepassListModel()->rowCount(), 4);
+        h.tx->clearPrepassData();
+        QCOMPARE(h.tx->csvFilePath(), QString());
+    }
+
+    void nextPassModelStartsWithPlaceholder()
+    {
+        PrepassProfile profile;
+        PrepassModel* model = profile.nextPassModel();
+        QCOMPARE(model->rowCount(), 1);
+        QCOMPARE(model->data(model->index(0), PrepassModel::SatelliteRole).toString(), QStringLiteral("NA"));
+        QCOMPARE(model->data(model->index(0), PrepassModel::StartRole).toString(), QStringLiteral("NA"));
+        model->clear();
+        const QDateTime start(QDate(2024, 5, 1), QTime(11, 0), Qt::UTC);
+        model->add(QStringLiteral("SARAL"), start, QTime(0, 0).addSecs(754), 61.5, true);
+        QCOMPARE(model->rowCount(), 1);
+        QCOMPARE(model->at(0).end(), start.addSecs(754));
+        QCOMPARE(
+            model->data(model->index(0), PrepassModel::DurationRole).toString(), QStringLiteral("00:12:34"));
+        QVERIFY(model->data(model->index(0), PrepassModel::ActiveRole).toBool());
+        QVERIFY(!model->data(model->index(1), PrepassModel::SatelliteRole).isValid());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPrepass)
+#include "test_prepass.moc"
