@@ -33,8 +33,11 @@ bool PrepassProfile::downloadAopData()
     QNetworkRequest request {QUrl(m_aopWebRequestUrl)};
     request.setTransferTimeout(AOP_TRANSFER_TIMEOUT_MS);
     std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    // The body is taken as it comes, in small slices, so that a reply too
+    // large to be orbit data is cut off as soon as it shows.
+    reply->setReadBufferSize(READ_SLICE_SIZE);
 
-    // A reply too large to be orbit data is cut off as soon as it shows.
+    QByteArray body;
     bool oversized = false;
     const auto refuseIfOversized = [&](qint64 size) {
         if (size > AOP_MAX_REPLY_SIZE && !oversized) {
@@ -47,8 +50,12 @@ bool PrepassProfile::downloadAopData()
         if (length.isValid())
             refuseIfOversized(length.toLongLong());
     });
-    connect(reply.get(), &QNetworkReply::downloadProgress, this,
-        [&](qint64 received, qint64) { refuseIfOversized(received); });
+    connect(reply.get(), &QNetworkReply::readyRead, this, [&]() {
+        if (oversized)
+            return;
+        body += reply->readAll();
+        refuseIfOversized(body.size());
+    });
 
     QEventLoop loop;
     connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
@@ -60,7 +67,7 @@ bool PrepassProfile::downloadAopData()
         emit aopDataDownloadFinished(AOP_PARSE_ERROR);
         return false;
     }
-    const QByteArray body = reply->readAll();
+    body += reply->readAll();
     // Never the reply's error string: it quotes the URL and its credentials.
     if (body.isEmpty() || reply->error() != QNetworkReply::NoError) {
         qCritical().noquote() << "Error:"

@@ -23,6 +23,7 @@ public:
     // Replies above this size are refused before they are read whole.
     static constexpr qint64 AOP_MAX_REPLY_SIZE = 4 * 1024 * 1024;
     static constexpr int AOP_TRANSFER_TIMEOUT_MS = 5000;
+    static constexpr qint64 READ_SLICE_SIZE = 64 * 1024;
     static const QString AOP_DEFAULT_URL;
     static const QString AOP_FETCH_ERROR;
     static const QString AOP_PARSE_ERROR;
