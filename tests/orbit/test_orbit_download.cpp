@@ -184,12 +184,14 @@ private slots:
     {
         QFile config(m_dir.filePath(QStringLiteral("config.ini")));
         QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        config.write("[rconf]\ndir=/opt/rconf\n\n[Prepass]\naopWebRequestUrl=https://orbit.example.org/uda/resources/"
-                     "allcast?login=ab&password=c=d&application=allcast-app\n");
+        config.write(
+            "[rconf]\ndir=/opt/rconf\n\n[Prepass]\naopWebRequestUrl=https://orbit.example.org/uda/resources/"
+            "allcast?login=ab&password=c=d&application=allcast-app\n");
         config.close();
         PrepassProfile profile;
-        QCOMPARE(profile.aopWebRequestUrl(), QStringLiteral("https://orbit.example.org/uda/resources/"
-                                                            "allcast?login=ab&password=c=d&application=allcast-app"));
+        QCOMPARE(profile.aopWebRequestUrl(),
+            QStringLiteral("https://orbit.example.org/uda/resources/"
+                           "allcast?login=ab&password=c=d&application=allcast-app"));
     }
 
     void goodDocumentFillsTheModel()

@@ -79,11 +79,11 @@ private slots:
     void profileValuesBuildFromTheirFields()
     {
         // The module manager builds them from a PREPASS_CFG or POS answer.
-        const PrepassConfig config { 3, 12.5, 8, 80.0, 500, 2.5, 10 };
+        const PrepassConfig config {3, 12.5, 8, 80.0, 500, 2.5, 10};
         QCOMPARE(config.predictionDuration, quint8(3));
         QCOMPARE(config.maxPasses, quint16(500));
         QCOMPARE(config.computationStep, quint8(10));
-        const Position position { 43.5, -1.25 };
+        const Position position {43.5, -1.25};
         TxHarness h;
         QSignalSpy configSpy(h.tx->prepassProfile(), &PrepassProfile::configChanged);
         h.tx->prepassProfile()->setConfig(config);
@@ -96,7 +96,8 @@ private slots:
         h.tx->saveSettings();
         TxHarness restored;
         QCOMPARE(restored.tx->prepassProfile()->config().minElevation, 12.5);
-        QCOMPARE(restored.tx->prepassProfile()->config().maxPasses, PrepassConfig::TAV_PREPASS_CFG_DEFAULT_MAX_PASSES);
+        QCOMPARE(restored.tx->prepassProfile()->config().maxPasses,
+            PrepassConfig::TAV_PREPASS_CFG_DEFAULT_MAX_PASSES);
     }
 
     void removedPayloadLeavesNoKey()
