@@ -296,4 +296,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestOrbitDownload)
-#include "test_orbit_download.moc"
+#include "tst_orbit_download.moc"

@@ -7,7 +7,7 @@ class TestSettings : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { TxHarness::useTestSettings(QStringLiteral("test_settings")); }
+    void initTestCase() { TxHarness::useTestSettings(QStringLiteral("tst_settings")); }
     void init() { QSettings().clear(); }
 
     void storeIsTheTestOne()
@@ -185,4 +185,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestSettings)
-#include "test_settings.moc"
+#include "tst_settings.moc"

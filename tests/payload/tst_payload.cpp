@@ -174,4 +174,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestPayload)
-#include "test_payload.moc"
+#include "tst_payload.moc"

@@ -34,7 +34,7 @@ private:
 private slots:
     void initTestCase()
     {
-        TxHarness::useTestSettings(QStringLiteral("test_prepass"));
+        TxHarness::useTestSettings(QStringLiteral("tst_prepass"));
         QVERIFY(m_dir.isValid());
     }
 
@@ -290,4 +290,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestPrepass)
-#include "test_prepass.moc"
+#include "tst_prepass.moc"

@@ -31,7 +31,7 @@ private:
 private slots:
     void initTestCase()
     {
-        TxHarness::useTestSettings(QStringLiteral("test_modulation"));
+        TxHarness::useTestSettings(QStringLiteral("tst_modulation"));
         QVERIFY(m_dir.isValid());
         m_previousDir = QDir::currentPath();
         QVERIFY(QDir::setCurrent(m_dir.path()));
@@ -265,4 +265,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestModulation)
-#include "test_modulation.moc"
+#include "tst_modulation.moc"

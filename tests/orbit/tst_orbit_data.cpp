@@ -266,4 +266,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestOrbitData)
-#include "test_orbit_data.moc"
+#include "tst_orbit_data.moc"

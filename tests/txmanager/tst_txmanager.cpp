@@ -49,7 +49,7 @@ private:
 private slots:
     void initTestCase()
     {
-        TxHarness::useTestSettings(QStringLiteral("test_txmanager"));
+        TxHarness::useTestSettings(QStringLiteral("tst_txmanager"));
         QVERIFY(m_dir.isValid());
     }
 
@@ -534,4 +534,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestTxManager)
-#include "test_txmanager.moc"
+#include "tst_txmanager.moc"
