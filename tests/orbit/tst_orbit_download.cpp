@@ -47,12 +47,14 @@ private:
     void serve(QTcpSocket* socket)
     {
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        // The request is kept on the socket itself: a later socket may reuse
+        // a deleted one's address.
         connect(socket, &QTcpSocket::readyRead, socket, [this, socket]() {
-            QByteArray& received = m_requests[socket];
-            received += socket->readAll();
-            if (!received.contains("\r\n\r\n") || m_answered.contains(socket))
+            const QByteArray received = socket->property("request").toByteArray() + socket->readAll();
+            socket->setProperty("request", received);
+            if (!received.contains("\r\n\r\n") || socket->property("answered").toBool())
                 return;
-            m_answered.append(socket);
+            socket->setProperty("answered", true);
             requestLine = received.left(received.indexOf("\r\n"));
             answer(socket);
         });
@@ -86,9 +88,6 @@ private:
         connect(socket, &QTcpSocket::bytesWritten, socket, feed);
         feed();
     }
-
-    QHash<QTcpSocket*, QByteArray> m_requests;
-    QList<QTcpSocket*> m_answered;
 };
 
 const char* secretLogin = "L0GINXYZ";
