@@ -7,7 +7,6 @@
 
 #include <functional>
 
-
 // A timer as the Tx sequence engine sees it. Production timers wrap QTimer;
 // virtual timers fire when a test advances virtual time.
 class TxTimer : public QObject {
