@@ -1,0 +1,99 @@
+#include "SimOptions.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+bool readNumber(const QCommandLineParser& p, const QCommandLineOption& o, double min, double max, double* out,
+    QString* message)
+{
+    if (!p.isSet(o))
+        return true;
+    bool ok = false;
+    const double v = p.value(o).toDouble(&ok);
+    if (!ok || v < min || v > max) {
+        *message = "--" + o.names().constFirst() + ": expected a number from " + QString::number(min) + " to "
+            + QString::number(max) + ", got '" + p.value(o) + "'";
+        return false;
+    }
+    *out = v;
+    return true;
+}
+
+} // namespace
+
+SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* options, QString* message)
+{
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral(
+        "Emulates one transmitter module on a pseudo-terminal. The device path is printed on the\n"
+        "first line of standard output; the simulator serves until SIGTERM or SIGINT."));
+    const QCommandLineOption help({"h", "help"}, "Shows this help.");
+    const QCommandLineOption module(
+        "module", "Module variant: TAV1, TAV2, RIX or TREKON (default TAV2).", "name");
+    const QCommandLineOption link("link", "Also makes a symbolic link to the device at this path.", "path");
+    const QCommandLineOption latency("latency", "Answer latency in ms (default 5).", "ms");
+    const QCommandLineOption baud(
+        "baud", "Paces the output at this baud rate, 10 bits per byte (default: unpaced).", "n");
+    const QCommandLineOption txDelay(
+        "tx-delay", "Delay of a transmit result +TX=0,<data> in ms (default 1000).", "ms");
+    const QCommandLineOption asleep("asleep", "TREKON only: starts asleep, waiting for the wake-up button.");
+    const QCommandLineOption transcript(
+        "transcript", "Writes every request and every line sent, time-stamped.", "file");
+    const QCommandLineOption control(
+        "control", "Control commands from a local socket at this path, or '-' for standard input.", "path");
+    const QCommandLineOption passIn(
+        "pass-in", "Next pass starts this many seconds ahead of the module clock (default 2).", "s");
+    const QCommandLineOption passDuration(
+        "pass-duration", "Duration of a predicted pass in seconds (default 612.5).", "s");
+    p.addOptions(
+        {help, module, link, latency, baud, txDelay, asleep, transcript, control, passIn, passDuration});
+
+    if (!p.parse(arguments)) {
+        *message = p.errorText();
+        return Outcome::BAD;
+    }
+    if (p.isSet(help)) {
+        *message = p.helpText()
+            + "\nControl commands, one per line:\n"
+              "  wake | sleep                 TREKON wake-up button / going to sleep\n"
+              "  mute on|off                  stop or resume answering requests\n"
+              "  latency MS | baud N          change answer latency or output pacing\n"
+              "  error CMD CODE | error CMD off   answer +ERROR=CODE to CMD\n"
+              "  txfail CODE | txfail off     report transmit results with that status\n"
+              "  garbage N | longline N       N random bytes / N bytes without LF\n"
+              "  send TEXT | assert TEXT      raw line / +ASSERT=TEXT and a restart\n"
+              "  rx HEX | bc HEX              downlink message / beacon command\n"
+              "  flood N                      N unsolicited answers per second, 0 stops\n"
+              "  hangup [stay] | replug       the device vanishes (and comes back)\n"
+              "  state | help\n";
+        return Outcome::HELP;
+    }
+    if (!p.positionalArguments().isEmpty()) {
+        *message = "unexpected argument '" + p.positionalArguments().constFirst() + "'";
+        return Outcome::BAD;
+    }
+    if (p.isSet(module) && !variantFromName(p.value(module), &options->variant)) {
+        *message = "--module: unknown module '" + p.value(module) + "' (TAV1, TAV2, RIX or TREKON)";
+        return Outcome::BAD;
+    }
+    double latencyMs = options->latencyMs, baudRate = options->baud, txDelayMs = options->txDelayMs;
+    if (!readNumber(p, latency, 0, 60000, &latencyMs, message)
+        || !readNumber(p, baud, 0, 4000000, &baudRate, message)
+        || !readNumber(p, txDelay, 0, 3600000, &txDelayMs, message)
+        || !readNumber(p, passIn, 0, 86400, &options->passInS, message)
+        || !readNumber(p, passDuration, 1, 7200, &options->passDurationS, message))
+        return Outcome::BAD;
+    options->latencyMs = int(latencyMs);
+    options->baud = int(baudRate);
+    options->txDelayMs = int(txDelayMs);
+    options->asleep = p.isSet(asleep);
+    if (options->asleep && options->variant != Variant::TREKON) {
+        *message = "--asleep: only the TREKON development kit sleeps";
+        return Outcome::BAD;
+    }
+    options->linkPath = p.value(link);
+    options->transcriptPath = p.value(transcript);
+    options->controlPath = p.value(control);
+    return Outcome::RUN;
+}

@@ -1,0 +1,114 @@
+#include "Simulator.h"
+
+#include "ModuleFirmware.h"
+
+Simulator::Simulator(const SimOptions& options, QObject* parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_port(this)
+    , m_asleep(options.asleep)
+    , m_latencyMs(options.latencyMs)
+{
+    ModuleFirmware::Timing timing;
+    timing.txDelayMs = options.txDelayMs;
+    timing.passInS = options.passInS;
+    timing.passDurationS = options.passDurationS;
+    m_firmware = new ModuleFirmware(options.variant, timing, this);
+    connect(m_firmware, &ModuleFirmware::unsolicited, this, &Simulator::send);
+
+    m_port.setBaudRate(options.baud);
+    connect(&m_port, &PtyPort::lineReceived, this, &Simulator::onRequest);
+
+    m_clock.start();
+    m_dueTimer.setSingleShot(true);
+    m_dueTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_dueTimer, &QTimer::timeout, this, &Simulator::processDue);
+    connect(&m_floodTimer, &QTimer::timeout, this, &Simulator::onFlood);
+}
+
+bool Simulator::start(QString* error)
+{
+    if (!m_options.transcriptPath.isEmpty() && !m_transcript.open(m_options.transcriptPath, error))
+        return false;
+    if (!m_port.open(error))
+        return false;
+    if (!m_options.linkPath.isEmpty() && !m_port.setLink(m_options.linkPath, error)) {
+        m_port.hangUp();
+        return false;
+    }
+    return true;
+}
+
+void Simulator::shutDown()
+{
+    m_floodTimer.stop();
+    m_port.hangUp();
+}
+
+bool Simulator::isTrekon() const
+{
+    return m_options.variant == Variant::TREKON;
+}
+
+void Simulator::onRequest(const QString& line, bool tooLong)
+{
+    m_transcript.received(
+        tooLong ? line.left(64) + "... (over " + QString::number(PtyPort::MAX_REQUEST) + " bytes)" : line);
+    // A sleeping development kit does not see the line at all; a muted
+    // module loses it.
+    if (m_asleep) {
+        m_transcript.event(QStringLiteral("asleep, request ignored"));
+        return;
+    }
+    if (m_muted) {
+        m_transcript.event(QStringLiteral("muted, no answer"));
+        return;
+    }
+    m_pending.append({m_clock.elapsed() + m_latencyMs, line, tooLong});
+    if (!m_dueTimer.isActive())
+        processDue();
+}
+
+// Requests are answered one after the other in the order received, each no
+// earlier than its latency after arrival.
+void Simulator::processDue()
+{
+    while (!m_pending.isEmpty()) {
+        const qint64 wait = m_pending.constFirst().dueMs - m_clock.elapsed();
+        if (wait > 0) {
+            m_dueTimer.start(int(wait));
+            return;
+        }
+        const Pending p = m_pending.takeFirst();
+        if (p.tooLong) {
+            send(QStringLiteral("+ERROR=2"));
+            continue;
+        }
+        const auto injected = m_injectedErrors.constFind(ModuleFirmware::wordOf(p.line));
+        if (injected != m_injectedErrors.cend()) {
+            send("+ERROR=" + QString::number(injected.value()));
+            continue;
+        }
+        const QStringList answer = m_firmware->handle(p.line);
+        for (const QString& line : answer)
+            send(line);
+    }
+}
+
+void Simulator::send(const QString& line)
+{
+    m_transcript.sent(line);
+    m_port.write(line.toLatin1() + "\r\n");
+}
+
+void Simulator::sendBytes(const QByteArray& bytes, const QString& note)
+{
+    m_transcript.event(note);
+    m_port.write(bytes);
+}
+
+void Simulator::onFlood()
+{
+    for (int i = 0; i < m_floodPerTick; ++i)
+        send(m_firmware->nextUnsolicitedSample());
+}
