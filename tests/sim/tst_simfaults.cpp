@@ -261,6 +261,18 @@ void TestSimFaults::controlSocketDrivesTheSimulator()
     QVERIFY(command("bogus").startsWith("ERROR"));
     QCOMPARE(command("send +RX=0A0B"), "OK");
     QCOMPARE(s.link.readLine(), "+RX=0A0B");
+
+    // The same socket from the command line, as the demo's users drive it.
+    QProcess tell;
+    tell.start(SimulatorProcess::simulatorPath(), {"--tell", path, "error", "ID", "off"});
+    QVERIFY(tell.waitForFinished(5000));
+    QCOMPARE(tell.exitCode(), 0);
+    QCOMPARE(tell.readAllStandardOutput().trimmed(), "OK");
+    QCOMPARE(s.link.request("AT+ID=?"), QStringList {"+ID=04A1C7F2"});
+    tell.start(SimulatorProcess::simulatorPath(), {"--tell", path, "wake"});
+    QVERIFY(tell.waitForFinished(5000));
+    QCOMPARE(tell.exitCode(), 1);
+    QVERIFY(tell.readAllStandardOutput().startsWith("ERROR"));
 }
 
 void TestSimFaults::linkPointsAtTheDeviceUntilTheEnd()

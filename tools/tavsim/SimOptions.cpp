@@ -46,8 +46,13 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
         "pass-in", "Next pass starts this many seconds ahead of the module clock (default 2).", "s");
     const QCommandLineOption passDuration(
         "pass-duration", "Duration of a predicted pass in seconds (default 612.5).", "s");
-    p.addOptions(
-        {help, module, link, latency, baud, txDelay, asleep, transcript, control, passIn, passDuration});
+    const QCommandLineOption tell("tell",
+        "Sends the command given after the options to the control socket of a "
+        "running simulator, prints its reply and exits.",
+        "path");
+    p.addOptions({help, module, link, latency, baud, txDelay, asleep, transcript, control, passIn,
+        passDuration, tell});
+    p.addPositionalArgument("command", "With --tell: the control command, for example: wake", "[command...]");
 
     if (!p.parse(arguments)) {
         *message = p.errorText();
@@ -66,8 +71,18 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
               "  rx HEX | bc HEX              downlink message / beacon command\n"
               "  flood N                      N unsolicited answers per second, 0 stops\n"
               "  hangup [stay] | replug       the device vanishes (and comes back)\n"
-              "  state | help\n";
+              "  state | help\n"
+              "\nFrom another terminal: tavsim --tell <control socket> wake\n";
         return Outcome::HELP;
+    }
+    if (p.isSet(tell)) {
+        options->tellPath = p.value(tell);
+        options->tellCommand = p.positionalArguments().join(' ');
+        if (options->tellCommand.isEmpty()) {
+            *message = "--tell: no command given";
+            return Outcome::BAD;
+        }
+        return Outcome::TELL;
     }
     if (!p.positionalArguments().isEmpty()) {
         *message = "unexpected argument '" + p.positionalArguments().constFirst() + "'";

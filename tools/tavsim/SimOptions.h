@@ -17,8 +17,12 @@ struct SimOptions {
     bool asleep = false;
     double passInS = 2;
     double passDurationS = 612.5;
+    // Client mode: sends `tellCommand` to the control socket of a running
+    // simulator at `tellPath` and prints its reply.
+    QString tellPath;
+    QString tellCommand;
 
-    enum class Outcome { RUN, HELP, BAD };
+    enum class Outcome { RUN, TELL, HELP, BAD };
     // Fills `options`; on HELP or BAD, `message` holds the text to print.
     static Outcome parse(const QStringList& arguments, SimOptions* options, QString* message);
 };

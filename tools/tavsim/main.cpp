@@ -5,8 +5,33 @@
 #include "Simulator.h"
 
 #include <QCoreApplication>
+#include <QLocalSocket>
 
 #include <cstdio>
+
+namespace {
+
+// One control command to a running simulator; exit status 0 when it says OK.
+int tell(const SimOptions& options)
+{
+    QLocalSocket socket;
+    socket.connectToServer(options.tellPath);
+    if (!socket.waitForConnected(3000)) {
+        fprintf(stderr, "tavsim: %s: %s\n", qPrintable(options.tellPath), qPrintable(socket.errorString()));
+        return 1;
+    }
+    socket.write(options.tellCommand.toUtf8() + '\n');
+    while (!socket.canReadLine() && socket.waitForReadyRead(5000)) { }
+    const QString reply = QString::fromUtf8(socket.readLine()).trimmed();
+    if (reply.isEmpty()) {
+        fprintf(stderr, "tavsim: no reply from %s\n", qPrintable(options.tellPath));
+        return 1;
+    }
+    printf("%s\n", qPrintable(reply));
+    return reply.startsWith(QLatin1String("OK")) ? 0 : 1;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -18,6 +43,7 @@ int main(int argc, char* argv[])
     switch (SimOptions::parse(app.arguments(), &options, &message)) {
     case SimOptions::Outcome::HELP: fputs(qPrintable(message), stdout); return 0;
     case SimOptions::Outcome::BAD: fprintf(stderr, "tavsim: %s\n", qPrintable(message)); return 2;
+    case SimOptions::Outcome::TELL: return tell(options);
     case SimOptions::Outcome::RUN: break;
     }
 
