@@ -38,6 +38,7 @@ private slots:
     void nextPassLiesAheadOfTheModuleClock();
     void transmitResultFollowsTheAcknowledgement_data();
     void transmitResultFollowsTheAcknowledgement();
+    void frameSizeFollowsTheRadioConfiguration();
     void queuedMessageWaitsForThePredictedPass();
     void txFifoListsQueuedMessagesAndFlushes();
     void unsolicitedLinesParse();
@@ -255,6 +256,9 @@ void TestSimProtocol::badArgumentsAnswerTheFittingError_data()
     QTest::newRow("half a byte") << "TAV2" << QByteArray("AT+TX=ABC") << 20;
     QTest::newRow("message too long") << "TAV2"
                                       << "AT+TX=" + QByteArray(66, 'A') << 20;
+    QTest::newRow("attribute takes two bytes of the LDA2 frame")
+        << "TAV2"
+        << "AT+TX=" + QByteArray(48, 'A') + ",0x4" << 20;
     QTest::newRow("message not hexadecimal") << "TAV2" << QByteArray("AT+TX=ZZ") << 2;
     QTest::newRow("attribute without 0x") << "RIX" << QByteArray("AT+TXDATA=0102,4") << 2;
     QTest::newRow("status of an unknown satellite") << "TAV2" << QByteArray("AT+SAT=E,1,1") << 5;
@@ -391,6 +395,11 @@ void TestSimProtocol::transmitResultFollowsTheAcknowledgement_data()
     QTest::newRow("RIX prepass on module")
         << "RIX" << QByteArrayList {"AT+ATXRP=10,60000", "AT+TXDATA=BEEF0102,0x1"} << "BEEF0102";
     QTest::newRow("TREKON") << "TREKON" << QByteArrayList {"AT+TX=00FF"} << "00FF";
+    QTest::newRow("RIX full high data rate frame")
+        << "RIX" << QByteArrayList {"AT+ATXRP=0", "AT+TX=" + QByteArray(192, 'C')} << QString(192, 'C');
+    QTest::newRow("TAV2 full LDA2 frame with acknowledgement")
+        << "TAV2" << QByteArrayList {"AT+ATXRP=0", "AT+TX=" + QByteArray(44, '9') + ",0x4"}
+        << QString(44, '9');
 }
 
 void TestSimProtocol::transmitResultFollowsTheAcknowledgement()
@@ -412,6 +421,19 @@ void TestSimProtocol::transmitResultFollowsTheAcknowledgement()
         QCOMPARE(handler.getData<QString>(0), message);
         QCOMPARE(handler.getData<uint>(1), 0u);
     }
+}
+
+void TestSimProtocol::frameSizeFollowsTheRadioConfiguration()
+{
+    SimSession s({"--module", "RIX", "--tx-delay", "5000"});
+    QVERIFY2(s.open(), qPrintable(s.error));
+    QCOMPARE(s.link.request("AT+TX=" + QByteArray(96, 'A')), QStringList {"+OK"});
+    // Switched to VLDA4, the radio carries three bytes, one with an attribute.
+    QCOMPARE(s.link.request("AT+RCONF=17F0633017F12680015E020000000000"), QStringList {"+OK"});
+    QCOMPARE(s.link.request("AT+TX=" + QByteArray(96, 'A')), QStringList {"+ERROR=20"});
+    QCOMPARE(s.link.request("AT+TX=A1A2A3"), QStringList {"+OK"});
+    QCOMPARE(s.link.request("AT+TX=A1A2,0x4"), QStringList {"+ERROR=20"});
+    QCOMPARE(s.link.request("AT+TX=A1,0x4"), QStringList {"+OK"});
 }
 
 void TestSimProtocol::queuedMessageWaitsForThePredictedPass()

@@ -106,18 +106,26 @@ F::Reply ModuleFirmware::setRadioConfig(const QStringList& args)
 }
 
 // TAV1 and the development kit take the message alone; the Argos kits also
-// take an attribute "0x<bits>" (acknowledgement, downlink request).
+// take an attribute "0x<bits>" (acknowledgement, downlink request), which
+// uses two bytes of the frame the current modulation carries.
+bool ModuleFirmware::readMessage(ArgReader& a, QString* data, uint* attribute) const
+{
+    const bool argosKit = m_variant == Variant::TAV2 || m_variant == Variant::RIX;
+    if (!a.count(1, argosKit ? 2 : 1))
+        return false;
+    *attribute = a.has(1) ? a.attribute(1) : 0;
+    const int frame = argosKit ? ModuleState::maxFrameBytes(m_state.radio.modulation) : MAX_MESSAGE_BYTES;
+    *data = a.message(0, frame - (a.has(1) ? 2 : 0));
+    return !a.failed();
+}
+
 F::Reply ModuleFirmware::setTx(const QStringList& args)
 {
     ArgReader a(args);
-    const bool withAttribute = m_variant == Variant::TAV2 || m_variant == Variant::RIX;
-    if (a.count(1, withAttribute ? 2 : 1)) {
-        const QString data = a.message(0, MAX_MESSAGE_BYTES);
-        if (a.has(1))
-            a.attribute(1);
-        if (!a.failed())
-            m_tx->sendNow(data);
-    }
+    QString data;
+    uint attribute = 0;
+    if (readMessage(a, &data, &attribute))
+        m_tx->sendNow(data);
     return answer(a);
 }
 
@@ -126,12 +134,10 @@ F::Reply ModuleFirmware::setTx(const QStringList& args)
 F::Reply ModuleFirmware::setTxData(const QStringList& args)
 {
     ArgReader a(args);
-    if (a.count(1, 2)) {
-        const QString data = a.message(0, MAX_MESSAGE_BYTES);
-        const uint attribute = a.has(1) ? a.attribute(1) : 0;
-        if (!a.failed() && !m_tx->enqueue(data, attribute, msUntilPredictedPass()))
-            return error(21);
-    }
+    QString data;
+    uint attribute = 0;
+    if (readMessage(a, &data, &attribute) && !m_tx->enqueue(data, attribute, msUntilPredictedPass()))
+        return error(21);
     return answer(a);
 }
 

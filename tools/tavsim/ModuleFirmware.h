@@ -82,6 +82,7 @@ private:
     Reply setFormat(const QStringList& args);
     Reply getRadioConfig();
     Reply setRadioConfig(const QStringList& args);
+    bool readMessage(class ArgReader& a, QString* data, uint* attribute) const;
     Reply setTx(const QStringList& args);
     Reply setTxData(const QStringList& args);
     Reply getTxFifo();

@@ -1,5 +1,6 @@
 #include "ModuleState.h"
 
+#include <QHash>
 #include <QTimeZone>
 
 namespace {
@@ -19,6 +20,14 @@ const QStringList& ModuleState::modulations()
     static const QStringList names {QStringLiteral("LDA2"), QStringLiteral("LDA2L"), QStringLiteral("VLDA4"),
         QStringLiteral("LDK"), QStringLiteral("HDA4")};
     return names;
+}
+
+int ModuleState::maxFrameBytes(const QString& modulation)
+{
+    // LDA2 24, LDA2L 31, VLDA4 3, LDK 16 or 24, HDA4 24, 48 or 96 bytes.
+    static const QHash<QString, int> largest {{QStringLiteral("LDA2"), 24}, {QStringLiteral("LDA2L"), 31},
+        {QStringLiteral("VLDA4"), 3}, {QStringLiteral("LDK"), 24}, {QStringLiteral("HDA4"), 96}};
+    return largest.value(modulation, 32);
 }
 
 ModuleState ModuleState::factory(Variant variant, const QDateTime& utcNow)
@@ -51,7 +60,7 @@ ModuleState ModuleState::factory(Variant variant, const QDateTime& utcNow)
         s.id = QStringLiteral("0B77E104");
         s.address = QStringLiteral("3C1D9E2");
         s.firmware = QStringLiteral("RIX 1.6.0");
-        s.radio = {399910000, 401580000, 350, QStringLiteral("VLDA4"), {}};
+        s.radio = {399910000, 401680000, 350, QStringLiteral("HDA4"), {}};
         break;
     case Variant::TREKON:
         s.id = QStringLiteral("7E0042");

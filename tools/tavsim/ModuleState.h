@@ -89,4 +89,6 @@ struct ModuleState {
     static bool decodeRadioBlob(const QByteArray& blob, RadioConfig* config);
     static QByteArray encodeRadioBlob(const RadioConfig& config);
     static const QStringList& modulations();
+    // Largest frame of user data, in bytes, that the modulation carries.
+    static int maxFrameBytes(const QString& modulation);
 };
