@@ -1,0 +1,362 @@
+// Connection, disconnection and the request engine: one AT request at a time,
+// written once, waited for in a nested event loop until its answer, an error
+// answer, a timeout, or the loss of the device.
+#include "TavManager.h"
+
+#include "Helper.h"
+#include "Rix.h"
+#include "Tav1.h"
+#include "Tav2.h"
+#include "Trekon.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QEventLoop>
+#include <QThread>
+
+const QString TavManager::TAV_UI_DATE_FORMAT = QStringLiteral("ddd MMM d, hh:mm:ss");
+const QString TavManager::TAV_ISO_DATE_FORMAT = QStringLiteral("yyyy-M-dTH:m:sZ");
+const QString TavManager::TAV_NOT_AVAILABLE_STR = QStringLiteral("NA");
+const QString TavManager::TAV_BOARD_MARK_RESET_DONE = QStringLiteral("PARAMETERS RESTORED");
+const QString TavManager::TAV_BOARD_MARK_ASLEEP = QStringLiteral("SLEEP");
+const QString TavManager::TAV_BOARD_MARK_AWAKE = QStringLiteral("BUTTON PUSHED");
+const QString TavManager::TAV_BOARD_MARK_TREKON = QStringLiteral("TREKON --");
+
+namespace {
+
+// Waits for the next event instead of spinning: the request timer or the
+// local deadline always brings one.
+constexpr QEventLoop::ProcessEventsFlags kWaitForAnswer
+    = QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents;
+
+} // namespace
+
+TavManager::TavManager(QObject* parent)
+    : QObject(parent)
+    , m_serialPort(new SerialPortManager(this))
+    , m_board(nullptr)
+    , m_logger(new Logger(this))
+    , m_atCmdHandler(nullptr)
+    , m_tx(new TxManager(
+          this, *m_logger,
+          [this](
+              QString data, Payload::Options options, bool flush) { return requestTx(data, options, flush); },
+          [this](Payload::Options options) { getSatelliteNextPass(options); }))
+    , m_processingData(false)
+    , m_mode(BASIC)
+    , m_requestFailed(false)
+    , m_waitingResponse(false)
+    , m_cancelRequested(false)
+    , m_requestTimer(new QTimer(this))
+    , m_exportMode(false)
+    , m_requestInProgress(false)
+    , m_timeoutScale(1.0)
+{
+    QObject::connect(m_tx, &TxManager::setRadioConfRequest, this, &TavManager::setRadioConf);
+    QObject::connect(m_serialPort, &SerialPortManager::doneReading, this, &TavManager::onSerialRead);
+    QObject::connect(m_serialPort, &SerialPortManager::serialError, this, &TavManager::onSerialError);
+    QObject::connect(m_requestTimer, &QTimer::timeout, this, &TavManager::onRequestTimeout);
+    m_requestTimer->setSingleShot(true);
+}
+
+TavManager::~TavManager()
+{
+    // The callbacks handed to the transmission manager point back here.
+    delete m_tx;
+    m_tx = nullptr;
+}
+
+void TavManager::setMode(TavManager::Mode mode)
+{
+    m_mode = mode;
+}
+
+QString TavManager::boardName() const
+{
+    return m_board ? m_board->name() : TAV_NOT_AVAILABLE_STR;
+}
+
+void TavManager::destroyConnection()
+{
+    delete m_atCmdHandler;
+    m_atCmdHandler = nullptr;
+    if (m_board) {
+        delete m_board;
+        m_board = nullptr;
+        emit boardChanged();
+    }
+}
+
+void TavManager::connect(TavBoard::Module module, QString portName, QString baudrate)
+{
+    QSerialPort::BaudRate rate = QSerialPort::Baud9600;
+    if (baudrate == QLatin1String("115200"))
+        rate = QSerialPort::Baud115200;
+    if (baudrate == QLatin1String("Default"))
+        rate = (module == TavBoard::TREKON) ? QSerialPort::Baud115200 : QSerialPort::Baud9600;
+
+    TavBoard* board = nullptr;
+    switch (module) {
+    case TavBoard::TAV1: board = new Tav1(this, rate); break;
+    case TavBoard::TAV2: board = new Tav2(this, rate); break;
+    case TavBoard::RIX: board = new Rix(this, rate); break;
+    case TavBoard::TREKON: board = new Trekon(this, rate); break;
+    default: return;
+    }
+
+    // A new connection replaces whatever the previous one left behind.
+    destroyConnection();
+    m_serialPort->close();
+
+    m_board = board;
+    emit boardChanged();
+    m_atCmdHandler = new AtCmdHandler(this, m_board->getAtCmdRegexMap());
+
+    m_serialPort->configure(m_board->getPortSettings());
+    m_board->setModule(module);
+    m_board->setPort(portName);
+
+    if (!m_serialPort->open(portName))
+        return;
+
+    if (requestPing()) {
+        emit connected();
+        m_logger->log(Logger::APP, m_board->name() + " connected on port " + portName);
+        initGUI(module);
+    } else {
+        m_serialPort->close();
+        emit m_serialPort->serialError("Unable to contact " + m_board->name());
+    }
+}
+
+void TavManager::initGUI(TavBoard::Module module)
+{
+    m_tx->modulationModel()->reset();
+    getHwInfo();
+
+    switch (module) {
+    case TavBoard::TAV1:
+        if (m_tx->selectedProfile() == TxManager::PREPASS_ON_MODULE)
+            m_tx->setSelectedProfile(TxManager::PREPASS);
+        if (m_mode == EXPERT) {
+            getTxFrequency();
+            getTxPower();
+        }
+        break;
+    case TavBoard::TAV2:
+    case TavBoard::RIX:
+        if (m_tx->selectedProfile() == TxManager::PREPASS_ON_MODULE)
+            m_tx->setSelectedProfile(TxManager::PREPASS);
+        setModuleUtcDate(m_tx->getUtcTime().toString(Qt::ISODate));
+        break;
+    case TavBoard::TREKON: getConfig(); return;
+    default: break;
+    }
+    m_tx->initPrepassData();
+}
+
+void TavManager::disconnect()
+{
+    m_tx->stop();
+
+    if (m_tx->ackPending()) {
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        deadline.start(6000);
+        while (m_tx->ackPending() && deadline.isActive())
+            QCoreApplication::processEvents(kWaitForAnswer);
+        if (m_tx->ackPending())
+            m_tx->setAckPending(false);
+    }
+
+    m_tx->clearLoraData();
+    m_tx->clearPrepassData(false);
+    m_tx->setUtcTimeOffset(0, false);
+
+    destroyConnection();
+
+    m_serialPort->close();
+    m_serialPort->enumerate();
+    emit disconnected();
+}
+
+void TavManager::saveSettings()
+{
+    m_tx->saveSettings();
+}
+
+void TavManager::cancelModuleRequest()
+{
+    m_cancelRequested = true;
+    m_logger->log(Logger::APP, "Request has been cancelled");
+}
+
+void TavManager::setProcessingData(bool uploading, QString msg, bool error)
+{
+    m_processingData = uploading;
+    emit processingDataChanged(msg, error);
+}
+
+bool TavManager::wakeUpBoard()
+{
+    if (!m_board || m_board->isAwake())
+        return true;
+
+    emit userActionRequested();
+    while (!m_board->isAwake()) {
+        if (m_cancelRequested) {
+            m_cancelRequested = false;
+            return false;
+        }
+        // User input is delivered here, so the dialog's Cancel works.
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (!m_board)
+            return false;
+    }
+    if (m_cancelRequested) {
+        m_cancelRequested = false;
+        return false;
+    }
+    return true;
+}
+
+bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
+{
+    if (m_requestInProgress) {
+        m_logger->log(Logger::APP,
+            "Request refused, another one is still waiting for its answer: "
+                + QString::fromLatin1(request).trimmed());
+        return false;
+    }
+
+    m_logger->log(Logger::APP, QString::fromLatin1(request));
+    m_requestFailed = false;
+    m_waitingResponse = true;
+
+    if (!m_serialPort->isOpen()) {
+        m_logger->log(Logger::APP, "Unable to send request: the evaluation kit is not connected");
+        return false;
+    }
+
+    m_requestInProgress = true;
+    if (!wakeUpBoard()) {
+        m_requestInProgress = false;
+        return false;
+    }
+
+    m_requestTimer->start(static_cast<int>(qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0)));
+    m_serialPort->write(request);
+
+    while (m_waitingResponse && m_requestTimer->isActive())
+        QCoreApplication::processEvents(kWaitForAnswer);
+
+    m_requestTimer->stop();
+    // Two commands are never written back to back.
+    QThread::msleep(10);
+    m_requestInProgress = false;
+    return !m_requestFailed;
+}
+
+QByteArray TavManager::buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const
+{
+    if (m_atCmdHandler)
+        return m_atCmdHandler->build(id, args);
+    return AtCmdHandler(nullptr, {}).build(id, args);
+}
+
+bool TavManager::sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs)
+{
+    if (AtCmdHandler::hasControlCharacter(args)) {
+        m_logger->log(Logger::APP,
+            "Request refused: an argument of " + Helper::enumToStr(id)
+                + " holds a line break or another control character");
+        return false;
+    }
+
+    const QByteArray frame = buildFrame(id, args);
+    if (m_exportMode) {
+        m_exportBuffer += QString::fromUtf8(frame);
+        return true;
+    }
+    return sendRequestSync(frame, timeoutMs);
+}
+
+bool TavManager::sendCustomAtCmd(const QString& cmd)
+{
+    const QString trimmed = cmd.trimmed();
+    if (AtCmdHandler::hasControlCharacter(trimmed)) {
+        m_logger->log(
+            Logger::APP, "Request refused: a command must fit on one line, without control characters");
+        return false;
+    }
+    QByteArray request = trimmed.toLatin1();
+    request.append("\r\n");
+    return sendRequestSync(request, TAV_REQUEST_LARGE_TIMEOUT_MS);
+}
+
+void TavManager::requestCustomCmd(QString cmd)
+{
+    sendCustomAtCmd(cmd);
+    emit customCmdCompleted();
+}
+
+bool TavManager::requestPing()
+{
+    return sendBuiltinAtCmd(AtCmdHandler::PING, {}, TAV_REQUEST_TIMEOUT_MS);
+}
+
+void TavManager::onRequestTimeout()
+{
+    m_requestTimer->stop();
+    m_requestFailed = true;
+    m_logger->log(Logger::APP, "AT command request timeout!");
+    m_waitingResponse = false;
+}
+
+void TavManager::onSerialError(const QString& error)
+{
+    Q_UNUSED(error)
+    // A vanished device ends the request at once instead of at its timeout;
+    // the port is closed by then, so later requests fail without waiting.
+    if (m_requestInProgress) {
+        m_requestFailed = true;
+        m_waitingResponse = false;
+        m_requestTimer->stop();
+    }
+}
+
+void TavManager::onSerialRead(QString data)
+{
+    if (!m_board || !m_atCmdHandler) {
+        m_logger->log(Logger::APP, data);
+        return;
+    }
+    m_logger->log(m_board->loggerSrc(), data);
+
+    if (data.contains(TAV_BOARD_MARK_TREKON)) {
+        if (data.contains(TAV_BOARD_MARK_AWAKE)) {
+            m_board->setIsAwake(true);
+        } else if (data.contains(TAV_BOARD_MARK_ASLEEP)) {
+            m_board->setIsAwake(false);
+        } else if (data.contains(TAV_BOARD_MARK_RESET_DONE)) {
+            setProcessingData(false, "Configuration uploaded!", false);
+            m_logger->log(Logger::APP, "Config uploaded successfully!");
+        }
+        return;
+    }
+
+    if (!data.contains('+'))
+        return;
+
+    m_lastLine = data;
+    if (m_atCmdHandler->parse(data, false)) {
+        dealWithAtCmd();
+    } else {
+        m_logger->log(Logger::APP, "Unable to parse message from " + m_board->name());
+        if (m_atCmdHandler->getDataLength() > 0
+            && m_atCmdHandler->getData<QString>(0) == TAV_NOT_AVAILABLE_STR)
+            m_logger->log(Logger::APP, "Unable to parse " + m_atCmdHandler->getIdAsStr() + " data");
+    }
+    // The first answer of any kind ends the wait; only ERROR or a timeout fails it.
+    m_waitingResponse = false;
+}

@@ -1,0 +1,177 @@
+#pragma once
+
+#include "AtCmdHandler.h"
+#include "Logger.h"
+#include "Payload.h"
+#include "PrepassTypes.h"
+#include "SerialPortManager.h"
+#include "TavBoard.h"
+#include "TxManager.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+// The one object the user interface talks to. Owns the serial link, the log,
+// the codec and board of the connected module, and the transmission manager;
+// sends one AT request at a time and applies every answer to the models.
+class TavManager : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(SerialPortManager* serialPort READ serialPort CONSTANT)
+    Q_PROPERTY(TavBoard* board READ board NOTIFY boardChanged)
+    Q_PROPERTY(Logger* logger READ logger CONSTANT)
+    Q_PROPERTY(TxManager* tx READ tx NOTIFY txChanged)
+    Q_PROPERTY(bool processingData READ processingData NOTIFY processingDataChanged)
+
+public:
+    enum Mode { BASIC = 0, EXPERT = 1 };
+    Q_ENUM(Mode)
+
+    static constexpr quint16 TAV_REQUEST_TIMEOUT_MS = 1000;
+    static constexpr quint16 TAV_REQUEST_MEDIUM_TIMEOUT_MS = 5000;
+    static constexpr quint16 TAV_REQUEST_LARGE_TIMEOUT_MS = 15000;
+    static const QString TAV_UI_DATE_FORMAT;
+    static const QString TAV_ISO_DATE_FORMAT;
+    static const QString TAV_NOT_AVAILABLE_STR;
+    static const QString TAV_BOARD_MARK_RESET_DONE;
+    static const QString TAV_BOARD_MARK_ASLEEP;
+    static const QString TAV_BOARD_MARK_AWAKE;
+    static const QString TAV_BOARD_MARK_TREKON;
+
+    static constexpr double TAV_PREPASS_CFG_DEFAULT_MAX_ELEVATION
+        = PrepassConfig::TAV_PREPASS_CFG_DEFAULT_MAX_ELEVATION;
+    static constexpr quint16 TAV_PREPASS_CFG_DEFAULT_MAX_PASSES
+        = PrepassConfig::TAV_PREPASS_CFG_DEFAULT_MAX_PASSES;
+    static constexpr double TAV_PREPASS_CFG_DEFAULT_TIME_MARGIN
+        = PrepassConfig::TAV_PREPASS_CFG_DEFAULT_TIME_MARGIN;
+    static constexpr quint8 TAV_PREPASS_CFG_DEFAULT_COMPUTATION_STEP
+        = PrepassConfig::TAV_PREPASS_CFG_DEFAULT_COMPUTATION_STEP;
+
+    explicit TavManager(QObject* parent = nullptr);
+    ~TavManager() override;
+
+    SerialPortManager* serialPort() const { return m_serialPort; }
+    TavBoard* board() const { return m_board; }
+    Logger* logger() const { return m_logger; }
+    TxManager* tx() const { return m_tx; }
+    bool processingData() const { return m_processingData; }
+    Mode mode() const { return m_mode; }
+
+    // Stretches every request timeout, for slow links and scripted runs.
+    void setTimeoutScale(double scale) { m_timeoutScale = scale > 0 ? scale : 1.0; }
+    double timeoutScale() const { return m_timeoutScale; }
+
+    // Connection (connection page).
+    Q_INVOKABLE void setMode(TavManager::Mode mode);
+    Q_INVOKABLE void connect(TavBoard::Module module, QString portName, QString baudrate);
+    Q_INVOKABLE void disconnect();
+    Q_INVOKABLE void saveSettings();
+    Q_INVOKABLE void requestCustomCmd(QString cmd);
+    Q_INVOKABLE void cancelModuleRequest();
+
+    // Single gets and sets of the module's configuration.
+    Q_INVOKABLE void getId();
+    Q_INVOKABLE void getAddr();
+    Q_INVOKABLE void getSerialNumber();
+    Q_INVOKABLE void getFirmwareVersion();
+    Q_INVOKABLE void getModuleUtcDate();
+    Q_INVOKABLE bool setModuleUtcDate(QString isoDate);
+    Q_INVOKABLE void getPrepassEnable();
+    Q_INVOKABLE bool setPrepassEnable(bool enable);
+    Q_INVOKABLE void getPrepassConfig();
+    Q_INVOKABLE bool setPrepassConfig(quint8 predictionDuration, double minElevation, quint8 minPassDuration);
+    Q_INVOKABLE bool setPrepassConfig(
+        quint8 predictionDuration, double minElevation, quint8 minPassDuration, double maxElevation);
+    Q_INVOKABLE bool setPrepassConfig(quint8 predictionDuration, double minElevation, quint8 minPassDuration,
+        double maxElevation, quint16 maxPasses);
+    Q_INVOKABLE bool setPrepassConfig(quint8 predictionDuration, double minElevation, quint8 minPassDuration,
+        double maxElevation, quint16 maxPasses, double timeMargin);
+    Q_INVOKABLE bool setPrepassConfig(quint8 predictionDuration, double minElevation, quint8 minPassDuration,
+        double maxElevation, quint16 maxPasses, double timeMargin, quint8 computationStep);
+    Q_INVOKABLE void getGnssPosition();
+    Q_INVOKABLE bool setGnssPosition(double latitude, double longitude);
+    Q_INVOKABLE void getAopData();
+    Q_INVOKABLE void getTxFrequency();
+    Q_INVOKABLE void getTxPower();
+    Q_INVOKABLE void setTxPower(ushort power);
+    Q_INVOKABLE void getTxRedundancy();
+    Q_INVOKABLE bool setTxRedundancy(quint8 redundancy);
+    Q_INVOKABLE void getRadioConfig();
+    Q_INVOKABLE bool resetModule();
+    Q_INVOKABLE bool setLoRaEnable();
+
+    // Composite reads and writes.
+    Q_INVOKABLE void getHwInfo();
+    Q_INVOKABLE void getLoRaConfig();
+    Q_INVOKABLE bool setLoRaInfo();
+    Q_INVOKABLE void getSensorsConfig();
+    Q_INVOKABLE bool setSensorsConfig();
+    Q_INVOKABLE void getConfig();
+    Q_INVOKABLE void uploadConfig(bool enableLog = true);
+
+    // Configuration files.
+    Q_INVOKABLE void exportConfig(QString filePath);
+    Q_INVOKABLE void importConfig(QString filePath);
+
+    // Orbit data, next pass and transmissions.
+    Q_INVOKABLE bool setAopDataAndConstellationStatus();
+    Q_INVOKABLE void getSatelliteNextPass();
+    void getSatelliteNextPass(Payload::Options options);
+    bool requestTx(QString data, Payload::Options options, bool flush);
+
+    // Request engine.
+    bool wakeUpBoard();
+    bool sendRequestSync(const QByteArray& request, quint16 timeoutMs);
+    bool sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs);
+    bool sendCustomAtCmd(const QString& cmd);
+    bool requestPing();
+    void initGUI(TavBoard::Module module);
+    void dealWithAtCmd();
+
+public slots:
+    void setProcessingData(bool uploading, QString msg = QString(), bool error = false);
+    void onSerialRead(QString data);
+    void onRequestTimeout();
+    void setRadioConf(QByteArray radioConf);
+
+signals:
+    void boardChanged();
+    void txChanged();
+    void processingDataChanged(QString msg = QString(), bool error = false);
+    void connected();
+    void disconnected();
+    void customCmdCompleted();
+    void userActionRequested();
+
+private slots:
+    void onSerialError(const QString& error);
+
+private:
+    void destroyConnection();
+    bool sendSet(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs, const QString& failure);
+    void sendGet(AtCmdHandler::CmdId id, quint16 timeoutMs, const QString& failure);
+    QByteArray buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const;
+    void applyTxResponse();
+    void applyReset();
+    QString boardName() const;
+
+    SerialPortManager* m_serialPort;
+    TavBoard* m_board;
+    Logger* m_logger;
+    AtCmdHandler* m_atCmdHandler;
+    TxManager* m_tx;
+    bool m_processingData;
+    Mode m_mode;
+    bool m_requestFailed;
+    bool m_waitingResponse;
+    bool m_cancelRequested;
+    QTimer* m_requestTimer;
+    bool m_exportMode;
+    QString m_exportBuffer;
+
+    bool m_requestInProgress;
+    double m_timeoutScale;
+    QString m_lastLine;
+};

@@ -1,0 +1,382 @@
+// Gets and sets of the module's configuration, the composite reads and the
+// whole-configuration upload. A get only reports success; its value arrives
+// as an answer and is applied by the response dispatch.
+#include "LoRaConnectivity.h"
+#include "PeriodicProfile.h"
+#include "PrepassProfile.h"
+#include "Sensor.h"
+#include "SensorModel.h"
+#include "TavManager.h"
+
+namespace {
+
+QString g6(double value)
+{
+    return QString::number(value, 'g', 6);
+}
+
+QString flag(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+} // namespace
+
+bool TavManager::sendSet(
+    AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs, const QString& failure)
+{
+    const bool ok = sendBuiltinAtCmd(id, args, timeoutMs);
+    if (!ok && !failure.isEmpty())
+        m_logger->log(Logger::APP, failure);
+    return ok;
+}
+
+void TavManager::sendGet(AtCmdHandler::CmdId id, quint16 timeoutMs, const QString& failure)
+{
+    sendSet(id, {}, timeoutMs, failure);
+}
+
+void TavManager::getId()
+{
+    if (!sendBuiltinAtCmd(AtCmdHandler::ID, {}, TAV_REQUEST_TIMEOUT_MS) && m_board)
+        m_board->setId(TAV_NOT_AVAILABLE_STR);
+}
+
+void TavManager::getAddr()
+{
+    if (!sendBuiltinAtCmd(AtCmdHandler::ADDR, {}, TAV_REQUEST_TIMEOUT_MS) && m_board)
+        m_board->setAddr(TAV_NOT_AVAILABLE_STR);
+}
+
+void TavManager::getSerialNumber()
+{
+    if (!sendBuiltinAtCmd(AtCmdHandler::SN, {}, TAV_REQUEST_TIMEOUT_MS) && m_board)
+        m_board->setSerialNumber(TAV_NOT_AVAILABLE_STR);
+}
+
+void TavManager::getFirmwareVersion()
+{
+    if (!sendBuiltinAtCmd(AtCmdHandler::FW, {}, TAV_REQUEST_TIMEOUT_MS) && m_board)
+        m_board->setFirmwareVersion(TAV_NOT_AVAILABLE_STR);
+}
+
+void TavManager::getModuleUtcDate()
+{
+    sendGet(AtCmdHandler::UDATE, TAV_REQUEST_MEDIUM_TIMEOUT_MS, "Unable to get UTC date from " + boardName());
+}
+
+bool TavManager::setModuleUtcDate(QString isoDate)
+{
+    if (!sendBuiltinAtCmd(AtCmdHandler::UDATE, {isoDate}, TAV_REQUEST_MEDIUM_TIMEOUT_MS)) {
+        m_logger->log(Logger::APP, "Unable to set UTC date on " + boardName());
+        emit m_tx->loadPrepassDataCompleted(QString());
+        return false;
+    }
+    m_tx->setCustomUtcTime(isoDate);
+    return true;
+}
+
+void TavManager::getPrepassEnable()
+{
+    sendGet(
+        AtCmdHandler::PREPASS_EN, TAV_REQUEST_TIMEOUT_MS, "Unable to get prediction pass 'enable' status");
+}
+
+bool TavManager::setPrepassEnable(bool enable)
+{
+    return sendBuiltinAtCmd(AtCmdHandler::PREPASS_EN, {flag(enable)}, TAV_REQUEST_MEDIUM_TIMEOUT_MS);
+}
+
+void TavManager::getPrepassConfig()
+{
+    sendGet(AtCmdHandler::PREPASS_CFG, TAV_REQUEST_LARGE_TIMEOUT_MS, "Unable to get prediction pass config");
+}
+
+bool TavManager::setPrepassConfig(quint8 predictionDuration, double minElevation, quint8 minPassDuration)
+{
+    return setPrepassConfig(
+        predictionDuration, minElevation, minPassDuration, TAV_PREPASS_CFG_DEFAULT_MAX_ELEVATION);
+}
+
+bool TavManager::setPrepassConfig(
+    quint8 predictionDuration, double minElevation, quint8 minPassDuration, double maxElevation)
+{
+    return setPrepassConfig(
+        predictionDuration, minElevation, minPassDuration, maxElevation, TAV_PREPASS_CFG_DEFAULT_MAX_PASSES);
+}
+
+bool TavManager::setPrepassConfig(quint8 predictionDuration, double minElevation, quint8 minPassDuration,
+    double maxElevation, quint16 maxPasses)
+{
+    return setPrepassConfig(predictionDuration, minElevation, minPassDuration, maxElevation, maxPasses,
+        TAV_PREPASS_CFG_DEFAULT_TIME_MARGIN);
+}
+
+bool TavManager::setPrepassConfig(quint8 predictionDuration, double minElevation, quint8 minPassDuration,
+    double maxElevation, quint16 maxPasses, double timeMargin)
+{
+    return setPrepassConfig(predictionDuration, minElevation, minPassDuration, maxElevation, maxPasses,
+        timeMargin, TAV_PREPASS_CFG_DEFAULT_COMPUTATION_STEP);
+}
+
+bool TavManager::setPrepassConfig(quint8 predictionDuration, double minElevation, quint8 minPassDuration,
+    double maxElevation, quint16 maxPasses, double timeMargin, quint8 computationStep)
+{
+    PrepassProfile* prepass = m_tx->prepassProfile();
+    const Position position = prepass->position();
+    const QDateTime start = m_tx->getUtcTime();
+    const QDateTime end = start.addDays(predictionDuration);
+    const QStringList args = {g6(position.latitude), g6(position.longitude), start.toString(Qt::ISODate),
+        end.toString(Qt::ISODate), g6(minElevation), g6(maxElevation), QString::number(minPassDuration),
+        QString::number(maxPasses), g6(timeMargin), QString::number(computationStep)};
+    if (!sendSet(
+            AtCmdHandler::PREPASS_CFG, args, TAV_REQUEST_TIMEOUT_MS, "Unable to set prediction pass config"))
+        return false;
+
+    PrepassConfig config;
+    config.predictionDuration = predictionDuration;
+    config.minElevation = minElevation;
+    config.minPassDuration = minPassDuration;
+    config.maxElevation = maxElevation;
+    config.maxPasses = maxPasses;
+    config.timeMargin = timeMargin;
+    config.computationStep = computationStep;
+    prepass->setConfig(config);
+    return true;
+}
+
+void TavManager::getGnssPosition()
+{
+    sendGet(AtCmdHandler::POS, TAV_REQUEST_TIMEOUT_MS, "Unable to get GNSS position");
+}
+
+bool TavManager::setGnssPosition(double latitude, double longitude)
+{
+    if (sendBuiltinAtCmd(AtCmdHandler::POS, {g6(latitude), g6(longitude)}, TAV_REQUEST_TIMEOUT_MS))
+        return true;
+    // Shows the stored position again in place of what was typed.
+    PrepassProfile* prepass = m_tx->prepassProfile();
+    prepass->setPosition(prepass->position());
+    return false;
+}
+
+void TavManager::getAopData()
+{
+    sendGet(AtCmdHandler::AOP, TAV_REQUEST_TIMEOUT_MS, "Unable to get AOP data");
+}
+
+void TavManager::getTxFrequency()
+{
+    if (!sendBuiltinAtCmd(AtCmdHandler::ATXFRQ, {}, TAV_REQUEST_TIMEOUT_MS) && m_board)
+        m_board->setTxFrequency(0);
+}
+
+void TavManager::getTxPower()
+{
+    if (!sendBuiltinAtCmd(AtCmdHandler::PWR, {}, TAV_REQUEST_TIMEOUT_MS) && m_board)
+        m_board->setTxPower(0);
+}
+
+void TavManager::setTxPower(ushort power)
+{
+    if (!sendBuiltinAtCmd(AtCmdHandler::PWR, {QString::number(power)}, TAV_REQUEST_TIMEOUT_MS) && m_board)
+        m_board->setTxPower(m_board->txPower());
+}
+
+void TavManager::getTxRedundancy()
+{
+    sendGet(AtCmdHandler::TAV_REDUN, TAV_REQUEST_TIMEOUT_MS, "Unable to get Tx redundancy");
+}
+
+bool TavManager::setTxRedundancy(quint8 redundancy)
+{
+    return sendSet(AtCmdHandler::TAV_REDUN, {QString::number(redundancy)}, TAV_REQUEST_TIMEOUT_MS,
+        "Unable to set Tx redundancy");
+}
+
+void TavManager::getRadioConfig()
+{
+    sendGet(AtCmdHandler::RCONF, TAV_REQUEST_TIMEOUT_MS, "Unable to get radio configuration");
+}
+
+void TavManager::setRadioConf(QByteArray radioConf)
+{
+    const QString text = QString::fromUtf8(radioConf).toUpper();
+    if (!sendBuiltinAtCmd(AtCmdHandler::RCONF, {text}, TAV_REQUEST_TIMEOUT_MS)
+        || !sendBuiltinAtCmd(AtCmdHandler::RCONF, {}, TAV_REQUEST_TIMEOUT_MS))
+        m_logger->log(Logger::APP, "Cannot set radio configuration!");
+}
+
+bool TavManager::resetModule()
+{
+    return sendSet(AtCmdHandler::RST, {QString()}, TAV_REQUEST_TIMEOUT_MS, "Unable to reset " + boardName());
+}
+
+bool TavManager::setLoRaEnable()
+{
+    return sendBuiltinAtCmd(AtCmdHandler::LORA_EN, {flag(m_tx->loraEnabled())}, TAV_REQUEST_TIMEOUT_MS);
+}
+
+void TavManager::getHwInfo()
+{
+    if (!m_board)
+        return;
+    getId();
+    getFirmwareVersion();
+    switch (m_board ? m_board->module() : TavBoard::NA) {
+    case TavBoard::TAV1: getSerialNumber(); break;
+    case TavBoard::TAV2:
+    case TavBoard::RIX:
+        getAddr();
+        getRadioConfig();
+        break;
+    default: break;
+    }
+}
+
+void TavManager::getLoRaConfig()
+{
+    if (!m_board || !m_board->loraCompatible() || !m_board->loraStackIntegrated()) {
+        m_logger->log(Logger::APP, "LORA CONFIG: This board is not compatible with LoRa");
+        return;
+    }
+    if (!wakeUpBoard())
+        return;
+    sendGet(AtCmdHandler::LORA_EN, TAV_REQUEST_TIMEOUT_MS, "Unable to get LoRa connectivity status");
+    sendGet(AtCmdHandler::LORA_REDUN, TAV_REQUEST_TIMEOUT_MS, "Unable to get LoRa message redundancy");
+    sendGet(AtCmdHandler::LORA_DEUI, TAV_REQUEST_TIMEOUT_MS, "Unable to get LoRa device EUI");
+    sendGet(AtCmdHandler::LORA_AEUI, TAV_REQUEST_TIMEOUT_MS, "Unable to get LoRa App EUI");
+    sendGet(AtCmdHandler::LORA_AKEY, TAV_REQUEST_TIMEOUT_MS, "Unable to get LoRa App key");
+    sendGet(AtCmdHandler::LORA_ACK, TAV_REQUEST_TIMEOUT_MS, "Unable to get LoRa ack status");
+}
+
+bool TavManager::setLoRaInfo()
+{
+    if (!m_board || !m_board->loraCompatible() || !m_board->loraStackIntegrated()) {
+        m_logger->log(Logger::APP, "LORA CONFIG: This board is not compatible with LoRa");
+        return false;
+    }
+    const LoRaConnectivity* lora = m_tx->loraConfig();
+    // The device EUI belongs to the module and is never written.
+    const bool ok = sendBuiltinAtCmd(AtCmdHandler::LORA_AEUI, {LoRaConnectivity::formatEui(lora->appEui())},
+                        TAV_REQUEST_TIMEOUT_MS)
+        && sendBuiltinAtCmd(
+            AtCmdHandler::LORA_AKEY, {LoRaConnectivity::formatEui(lora->appKey())}, TAV_REQUEST_TIMEOUT_MS)
+        && sendBuiltinAtCmd(AtCmdHandler::LORA_ACK, {flag(lora->ackEnabled())}, TAV_REQUEST_TIMEOUT_MS)
+        && sendBuiltinAtCmd(
+            AtCmdHandler::LORA_REDUN, {QString::number(lora->redundancy())}, TAV_REQUEST_TIMEOUT_MS);
+    if (!ok)
+        m_logger->log(Logger::APP, "Unable to set LoRa configuration");
+    return ok;
+}
+
+void TavManager::getSensorsConfig()
+{
+    SensorModel* sensors = m_board ? m_board->sensorListModel() : nullptr;
+    if (!sensors || !wakeUpBoard())
+        return;
+    const auto sensorMap = sensors->getSensorMap();
+    for (auto it = sensorMap.cbegin(); it != sensorMap.cend(); ++it) {
+        if (!it.value()->hasAlertCmd())
+            continue;
+        const auto cmd = SensorModel::sensorAlertAtCmdMap.value(it.key());
+        sendGet(cmd, TAV_REQUEST_TIMEOUT_MS, "Unable to get sensor alert from " + boardName());
+    }
+    sendGet(AtCmdHandler::PACQ_SENS, TAV_REQUEST_TIMEOUT_MS, "Unable to get sensors enable/disable status");
+    sendGet(AtCmdHandler::ALRT_SENS, TAV_REQUEST_TIMEOUT_MS, "Unable to get sensor alerts status");
+    sendGet(AtCmdHandler::PACQ, TAV_REQUEST_TIMEOUT_MS, "Unable to get acquisition period");
+}
+
+bool TavManager::setSensorsConfig()
+{
+    SensorModel* sensors = m_board ? m_board->sensorListModel() : nullptr;
+    if (!sensors)
+        return true;
+
+    QStringList enables;
+    QStringList alertEnables;
+    const auto sensorMap = sensors->getSensorMap();
+    for (auto it = sensorMap.cbegin(); it != sensorMap.cend(); ++it) {
+        const Sensor* sensor = it.value();
+        if (it.key() != SensorModel::PUSH_BUTTON) {
+            enables << flag(sensor->enable());
+            alertEnables << flag(sensor->enable());
+        }
+        if (!sensor->hasAlertCmd())
+            continue;
+        QStringList args = {flag(sensor->alert())};
+        if (sensor->thresholdValues() != TAV_NOT_AVAILABLE_STR)
+            args << sensor->thresholdValues();
+        if (!sendSet(SensorModel::sensorAlertAtCmdMap.value(it.key()), args, TAV_REQUEST_TIMEOUT_MS,
+                "Unable to set sensor alert on " + boardName()))
+            return false;
+    }
+    return sendSet(AtCmdHandler::PACQ_SENS, enables, TAV_REQUEST_TIMEOUT_MS,
+               "Unable to enable/disable sensors on " + boardName())
+        && sendSet(AtCmdHandler::ALRT_SENS, alertEnables, TAV_REQUEST_TIMEOUT_MS,
+            "Unable to enable/disable sensor alerts on " + boardName())
+        && sendSet(AtCmdHandler::PACQ, {QString::number(sensors->acquisitionPeriod())},
+            TAV_REQUEST_TIMEOUT_MS, "Unable to enable/disable sensor alerts on " + boardName());
+}
+
+void TavManager::getConfig()
+{
+    setProcessingData(true);
+    if (wakeUpBoard()) {
+        getPrepassEnable();
+        getModuleUtcDate();
+        getTxRedundancy();
+        getLoRaConfig();
+        getSensorsConfig();
+        getGnssPosition();
+        getAopData();
+        getPrepassConfig();
+    }
+    setProcessingData(false);
+}
+
+void TavManager::uploadConfig(bool enableLog)
+{
+    if (enableLog)
+        m_logger->log(Logger::APP, "Uploading current config to " + boardName() + "...");
+    setProcessingData(true);
+    if (enableLog && !wakeUpBoard()) {
+        setProcessingData(false);
+        return;
+    }
+
+    if (!setSensorsConfig()) {
+        setProcessingData(false, "Unable to set sensor configuration!", true);
+        return;
+    }
+
+    PrepassProfile* prepass = m_tx->prepassProfile();
+    const bool usePrepass = m_tx->selectedProfile() != TxManager::PERIODIC;
+    const Position position = prepass->position();
+    const quint8 redundancy = usePrepass ? prepass->redundancy() : m_tx->periodicProfile()->redundancy();
+    if (!setGnssPosition(position.latitude, position.longitude)
+        || !setModuleUtcDate(m_tx->getUtcTime().toString(Qt::ISODate)) || !setAopDataAndConstellationStatus()
+        || !setPrepassEnable(usePrepass) || !setTxRedundancy(redundancy)) {
+        setProcessingData(false, "Unable to set Tx profile configuration!", true);
+        return;
+    }
+
+    if (usePrepass) {
+        const PrepassConfig config = prepass->config();
+        if (!setPrepassConfig(config.predictionDuration, config.minElevation, config.minPassDuration)) {
+            setProcessingData(false, "Unable to set Prepass configuration!", true);
+            return;
+        }
+    }
+
+    setLoRaEnable();
+    if (m_tx->loraEnabled())
+        setLoRaInfo();
+
+    if (enableLog)
+        m_logger->log(Logger::APP, "Reseting " + boardName() + "...");
+
+    // On success the upload ends when the kit reports its parameters restored.
+    if (!resetModule())
+        setProcessingData(false, "Unable to reset device!", true);
+}

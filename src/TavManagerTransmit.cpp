@@ -1,0 +1,116 @@
+// Orbit data upload, next-pass request and transmit requests: what the
+// transmission manager reaches the module through.
+#include "PrepassProfile.h"
+#include "SatelliteAop.h"
+#include "SatelliteAopModel.h"
+#include "TavManager.h"
+
+#include <QDebug>
+
+bool TavManager::setAopDataAndConstellationStatus()
+{
+    PrepassProfile* prepass = m_tx->prepassProfile();
+    SatelliteAopModel* model = prepass->satelliteAopModel();
+    if (model->rowCount() == 0 && !prepass->downloadAopData()) {
+        m_logger->log(Logger::APP, "Unable to fetch AOP data");
+        return false;
+    }
+
+    const int rows = model->rowCount();
+    int reference = 0;
+    while (reference < rows
+        && model->getSatelliteItem(static_cast<quint8>(reference))->uplinkStatus() == SatelliteAop::TEXT_OFF)
+        ++reference;
+    if (reference == rows)
+        qCritical().noquote() << "All satellites are OUT OF SERVICE!";
+
+    const bool statusToo
+        = m_board && (m_board->module() == TavBoard::TAV2 || m_board->module() == TavBoard::RIX);
+    bool sent = false;
+    bool result = false;
+    for (int row = 0; row < rows; ++row) {
+        const SatelliteAop* satellite = model->getSatelliteItem(static_cast<quint8>(row));
+        const QChar id = satellite->allcastId();
+        if (!model->isSatelliteSupported(id)) {
+            m_logger->log(Logger::APP, "Satellite '" + QString(id) + "' not supported, pass");
+            continue;
+        }
+
+        QStringList params = satellite->getAopParams();
+        if (satellite->uplinkStatus() == SatelliteAop::TEXT_OFF && reference < rows) {
+            const SatelliteAop* ref = model->getSatelliteItem(static_cast<quint8>(reference));
+            params = ref->getAopParams();
+            params[0] = QString(id);
+            m_logger->log(Logger::APP,
+                "AOP data have expired for this satellite, copying data from " + ref->satelliteName() + " ("
+                    + QString(ref->allcastId()) + ")...");
+        }
+
+        sent = true;
+        result = sendSet(AtCmdHandler::AOP, params, TAV_REQUEST_TIMEOUT_MS, "Unable to set AOP data");
+        if (statusToo)
+            result = sendSet(AtCmdHandler::SAT, satellite->getSatelliteParams(), TAV_REQUEST_TIMEOUT_MS,
+                "Unable to set constellation status");
+    }
+    return sent && result;
+}
+
+void TavManager::getSatelliteNextPass()
+{
+    getSatelliteNextPass(Payload::Options {});
+}
+
+void TavManager::getSatelliteNextPass(Payload::Options options)
+{
+    m_tx->setComputingSatelliteNextPass(true);
+    QStringList args;
+    if (options.ack || options.mail)
+        args = QStringList {"3", "3"};
+
+    PrepassProfile* prepass = m_tx->prepassProfile();
+    if (prepass->satelliteAopModel()->rowCount() == 0 && !prepass->downloadAopData())
+        m_logger->log(Logger::APP, "Unable to fetch AOP data");
+
+    sendSet(AtCmdHandler::NEXTPASS, args, TAV_REQUEST_LARGE_TIMEOUT_MS, "Unable to get satellite next pass");
+    m_tx->setComputingSatelliteNextPass(false);
+}
+
+bool TavManager::requestTx(QString data, Payload::Options options, bool flush)
+{
+    if (!m_board)
+        return false;
+    QStringList args = {data};
+    const TavBoard::Module module = m_board->module();
+    const TxManager::Profile profile = m_tx->selectedProfile();
+
+    if (module == TavBoard::TAV1 || module == TavBoard::TREKON) {
+        if (flush)
+            return true;
+        return sendBuiltinAtCmd(AtCmdHandler::TX, args, TAV_REQUEST_TIMEOUT_MS);
+    }
+    if (module != TavBoard::TAV2 && module != TavBoard::RIX)
+        return false;
+
+    if (flush) {
+        const bool flushNeeded
+            = (profile == TxManager::PERIODIC && options.ack) || profile == TxManager::PREPASS_ON_MODULE;
+        if (!flushNeeded)
+            return true;
+        m_logger->log(Logger::APP, "Flushing Tx FIFO...");
+        const bool ok = sendBuiltinAtCmd(AtCmdHandler::TXFIFO, {QString()}, TAV_REQUEST_LARGE_TIMEOUT_MS);
+        m_tx->setAckPending(false);
+        return ok;
+    }
+
+    const uint attribute = options.ack ? 4 : (options.mail ? 1 : 0);
+    if ((profile == TxManager::PERIODIC || profile == TxManager::PREPASS_ON_MODULE) && attribute != 0)
+        args << "0x" + QString::number(attribute);
+
+    if (profile == TxManager::PREPASS_ON_MODULE) {
+        const QStringList repetition = {options.important ? "10" : "4", "60000"};
+        return sendBuiltinAtCmd(AtCmdHandler::ATXRP, repetition, TAV_REQUEST_TIMEOUT_MS)
+            && sendBuiltinAtCmd(AtCmdHandler::TXDATA, args, TAV_REQUEST_TIMEOUT_MS);
+    }
+    return sendBuiltinAtCmd(AtCmdHandler::ATXRP, {"0"}, TAV_REQUEST_TIMEOUT_MS)
+        && sendBuiltinAtCmd(AtCmdHandler::TX, args, TAV_REQUEST_LARGE_TIMEOUT_MS);
+}
