@@ -1,0 +1,80 @@
+#pragma once
+
+#include "TavManager.h"
+
+#include <QFile>
+#include <QObject>
+#include <QStringList>
+#include <QTextStream>
+
+// One run of the command-line tool: a manager, what it reported, and the
+// options common to every subcommand.
+class CliSession : public QObject {
+    Q_OBJECT
+
+public:
+    enum ExitCode {
+        EXIT_OK = 0,
+        EXIT_FAILED = 1,
+        EXIT_USAGE = 2,
+        EXIT_PORT = 3,
+        EXIT_NO_ANSWER = 4,
+        EXIT_INTERRUPTED = 130
+    };
+
+    struct Options {
+        TavBoard::Module module = TavBoard::NA;
+        QString port;
+        QString baud = QStringLiteral("Default");
+        QString logPath;
+        double timeoutScale = 1.0;
+        bool quiet = false;
+    };
+
+    explicit CliSession(const Options& options, QObject* parent = nullptr);
+
+    TavManager& manager() { return m_manager; }
+    bool openLog();
+
+    // Connects and runs the start-up reads; prints the reason on failure.
+    int connectBoard();
+    void disconnectBoard();
+
+    // Runs the event loop until `done` holds, the deadline passes or Ctrl-C.
+    bool waitFor(const std::function<bool()>& done, int timeoutMs);
+
+    void interrupt();
+    bool interrupted() const { return m_interrupted; }
+
+    // Prints `text` unless quiet; always prints failures.
+    void say(const QString& text);
+    int fail(const QString& text, int code = EXIT_FAILED);
+
+    QString lastSerialError() const { return m_lastSerialError; }
+    QString lastProcessingMessage() const { return m_lastProcessingMessage; }
+    bool lastProcessingError() const { return m_lastProcessingError; }
+    // The most recent application log line that reports a failure.
+    QString lastFailureLine() const { return m_lastFailureLine; }
+    void clearFailures();
+    QStringList receivedLines() const { return m_receivedLines; }
+    void clearReceivedLines() { m_receivedLines.clear(); }
+
+signals:
+    void logLine(const QString& line);
+
+private:
+    void onLog(const QString& line);
+
+    Options m_options;
+    TavManager m_manager;
+    QFile m_logFile;
+    QTextStream m_out;
+    QTextStream m_err;
+    bool m_interrupted = false;
+    bool m_waitingForWakeUp = false;
+    QString m_lastSerialError;
+    QString m_lastProcessingMessage;
+    bool m_lastProcessingError = false;
+    QString m_lastFailureLine;
+    QStringList m_receivedLines;
+};
