@@ -51,6 +51,7 @@ TavManager::TavManager(QObject* parent)
     , m_exportMode(false)
     , m_requestInProgress(false)
     , m_timeoutScale(1.0)
+    , m_pendingListCmd(-1)
 {
     QObject::connect(m_tx, &TxManager::setRadioConfRequest, this, &TavManager::setRadioConf);
     QObject::connect(m_serialPort, &SerialPortManager::doneReading, this, &TavManager::onSerialRead);
@@ -278,7 +279,15 @@ bool TavManager::sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& arg
         m_exportBuffer += QString::fromUtf8(frame);
         return true;
     }
-    return sendRequestSync(frame, timeoutMs);
+    // A list query is answered by one line per entry, then "end": only the
+    // end marker (or an error) ends the wait, so no entry of the list is
+    // taken for the answer of the next request.
+    const bool listQuery = args.isEmpty()
+        && (id == AtCmdHandler::AOP || id == AtCmdHandler::SAT || id == AtCmdHandler::TXFIFO);
+    m_pendingListCmd = listQuery ? id : -1;
+    const bool ok = sendRequestSync(frame, timeoutMs);
+    m_pendingListCmd = -1;
+    return ok;
 }
 
 bool TavManager::sendCustomAtCmd(const QString& cmd)
@@ -351,6 +360,8 @@ void TavManager::onSerialRead(QString data)
     m_lastLine = data;
     if (m_atCmdHandler->parse(data, false)) {
         dealWithAtCmd();
+        if (m_atCmdHandler->getId() == m_pendingListCmd && m_atCmdHandler->getData<QString>(0) != "end")
+            return;
     } else {
         m_logger->log(Logger::APP, "Unable to parse message from " + m_board->name());
         if (m_atCmdHandler->getDataLength() > 0

@@ -173,5 +173,6 @@ private:
 
     bool m_requestInProgress;
     double m_timeoutScale;
+    int m_pendingListCmd;
     QString m_lastLine;
 };
