@@ -13,6 +13,10 @@ int main(int argc, char* argv[])
     QGuiApplication::setOrganizationName("Norvane");
     QGuiApplication::setOrganizationDomain("norvane.com");
 
+    qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Settings.qml"), "Settings", 1, 0, "Settings");
+    qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Strings.qml"), "Strings", 1, 0, "Strings");
+    qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Style.qml"), "Style", 1, 0, "Style");
+
     QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false\n*.critical=true");
     engine.rootContext()->setContextProperty("QT_VERSION", QString(qVersion()));
 

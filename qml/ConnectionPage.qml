@@ -1,0 +1,236 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import com.norvane.qml
+import TavBoard
+import Settings
+import Strings
+import Style
+import "types"
+
+Page {
+    id: page
+
+    property int selectedModule: Settings.module
+
+    background: null
+
+    Component.onCompleted: {
+        TavManager.setMode(Settings.mode)
+        selectStoredPort()
+        if (Settings.firstVisit)
+            welcomeDialog.open()
+    }
+
+    function selectStoredPort() {
+        const index = portCombo.find(Settings.lastPort)
+        portCombo.currentIndex = index >= 0 ? index : 0
+    }
+
+    function connectBoard() {
+        const port = portCombo.editText.trim()
+        Settings.lastPort = port
+        busy.running = true
+        TavManager.connect(page.selectedModule, port, baudCombo.currentText)
+    }
+
+    ColumnLayout {
+        anchors.centerIn: parent
+        spacing: Style.size.largeSpacing
+        width: 560
+
+        Pane {
+            Layout.fillWidth: true
+
+            GridLayout {
+                anchors.fill: parent
+                columns: 2
+                columnSpacing: Style.size.largeSpacing
+                rowSpacing: Style.size.spacing
+
+                Label {
+                    text: Strings.modeTitle
+                    header: true
+                }
+                RowLayout {
+                    ButtonGroup {
+                        id: modeGroup
+                    }
+                    RadioButton {
+                        id: basicRadio
+                        objectName: "basicRadio"
+                        text: Strings.basic
+                        ButtonGroup.group: modeGroup
+                        checked: Settings.mode === TavManager.BASIC
+                        onClicked: {
+                            Settings.mode = TavManager.BASIC
+                            TavManager.setMode(TavManager.BASIC)
+                            baudCombo.currentIndex = 0
+                        }
+                    }
+                    RadioButton {
+                        id: expertRadio
+                        objectName: "expertRadio"
+                        text: Strings.expert
+                        ButtonGroup.group: modeGroup
+                        checked: Settings.mode === TavManager.EXPERT
+                        onClicked: {
+                            Settings.mode = TavManager.EXPERT
+                            TavManager.setMode(TavManager.EXPERT)
+                            expertTip.show(Strings.moreSettings, 2000)
+                        }
+                        ToolTip {
+                            id: expertTip
+                        }
+                    }
+                }
+
+                Label {
+                    text: Strings.evkTitle
+                    header: true
+                }
+                Flow {
+                    Layout.fillWidth: true
+                    ButtonGroup {
+                        id: evkGroup
+                    }
+                    Repeater {
+                        model: [
+                            { "label": "TAV1", "module": Module.TAV1 },
+                            { "label": "TAV2", "module": Module.TAV2 },
+                            { "label": "RIX (STM32WL)", "module": Module.RIX },
+                            { "label": "Trekon", "module": Module.TREKON }
+                        ]
+                        RadioButton {
+                            required property var modelData
+                            objectName: "evk" + modelData.label
+                            text: modelData.label
+                            ButtonGroup.group: evkGroup
+                            checked: page.selectedModule === modelData.module
+                            onClicked: page.selectedModule = modelData.module
+                        }
+                    }
+                }
+
+                Label {
+                    text: Strings.comPortTitle
+                    header: true
+                }
+                RowLayout {
+                    ComboBox {
+                        id: portCombo
+                        objectName: "portCombo"
+                        Layout.fillWidth: true
+                        editable: true
+                        model: TavManager.serialPort.portListModel
+                        textRole: "display"
+                    }
+                    ToolButton {
+                        objectName: "refreshPortsButton"
+                        iconRole: "refresh"
+                        toolTipText: Strings.refreshList
+                        onClicked: {
+                            TavManager.serialPort.enumerate()
+                            portCombo.currentIndex = 0
+                        }
+                    }
+                }
+
+                Label {
+                    text: Strings.baudrateTitle
+                    header: true
+                    visible: baudCombo.visible
+                }
+                ComboBox {
+                    id: baudCombo
+                    objectName: "baudCombo"
+                    visible: Settings.mode === TavManager.EXPERT
+                    model: Strings.baudrates
+                    Layout.preferredWidth: 180
+                }
+            }
+        }
+
+        RowLayout {
+            Layout.alignment: Qt.AlignHCenter
+            spacing: Style.size.spacing
+
+            Button {
+                objectName: "connectButton"
+                text: Strings.connect
+                highlighted: true
+                enabled: !busy.running && portCombo.editText.trim() !== ""
+                Layout.preferredWidth: 200
+                onClicked: page.connectBoard()
+            }
+            ToolButton {
+                objectName: "helpButton"
+                iconRole: "question"
+                toolTipText: Strings.hello
+                onClicked: welcomeDialog.open()
+            }
+        }
+
+        Image {
+            Layout.alignment: Qt.AlignHCenter
+            Layout.topMargin: Style.size.largeSpacing
+            source: Settings.darkTheme ? "qrc:/images/norvane_logo_dark_large.svg" : "qrc:/images/norvane_logo_light_large.svg"
+            sourceSize.width: Style.size.logoWidth * 2
+            Layout.preferredWidth: Style.size.logoWidth
+            Layout.preferredHeight: Style.size.logoWidth * implicitHeight / Math.max(1, implicitWidth)
+            fillMode: Image.PreserveAspectFit
+        }
+
+        BusyIndicator {
+            id: busy
+            objectName: "connectBusy"
+            Layout.alignment: Qt.AlignHCenter
+            running: false
+            visible: running
+        }
+    }
+
+    Dialog {
+        id: welcomeDialog
+        Overlay.modal: Rectangle {
+            color: Style.color.modalDim
+        }
+        objectName: "welcomeDialog"
+        modal: true
+        width: page.width * 0.3
+        height: page.width * 0.3
+        x: page.width - width
+        y: page.height - height
+        title: Strings.welcomeTitle
+        standardButtons: Dialog.Close
+        onClosed: Settings.firstVisit = false
+
+        TutoScroll {
+            anchors.fill: parent
+            text: Strings.welcome
+        }
+    }
+
+    Connections {
+        target: TavManager
+        function onConnected() {
+            busy.running = false
+            expertTip.hide()
+            Settings.module = TavManager.board.module
+        }
+        function onDisconnected() {
+            busy.running = false
+        }
+    }
+
+    Connections {
+        target: TavManager.serialPort
+        function onSerialError() {
+            busy.running = false
+        }
+        function onPortListModelChanged() {
+            if (portCombo.currentIndex < 0)
+                page.selectStoredPort()
+        }
+    }
+}

@@ -1,0 +1,285 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Dialogs
+import QtQuick.Layouts
+import com.norvane.qml
+import Settings
+import Strings
+import Style
+import "types"
+import "views"
+
+// Payloads, profile, sequence and configuration of the connected board.
+Page {
+    id: page
+
+    readonly property var tx: TavManager.tx
+    property int repeatTarget: Settings.repeatCount
+    property bool sequenceCompleted: false
+    property string processingMessage: ""
+    property bool processingError: false
+    property string lastLogLine: ""
+
+    background: null
+
+    function startOrStop() {
+        if (tx.sequenceRunning) {
+            tx.stop()
+        } else {
+            repeatTarget = repeatSpin.value
+            Settings.repeatCount = repeatSpin.value
+            sequenceCompleted = false
+            tx.start(repeatSpin.value)
+        }
+    }
+
+    Connections {
+        target: TavManager.tx
+        function onSequenceCompleted() {
+            page.sequenceCompleted = true
+        }
+        function onSequenceRunningChanged() {
+            if (!TavManager.tx.sequenceRunning)
+                page.sequenceCompleted = false
+        }
+    }
+
+    Connections {
+        target: TavManager
+        function onProcessingDataChanged(msg, error) {
+            if (msg === undefined || msg === "")
+                return
+            page.processingError = error === true
+            page.processingMessage = (error === true ? "ERROR: " : "") + msg
+            processingMessageTimer.restart()
+        }
+    }
+
+    Connections {
+        target: TavManager.logger
+        function onLogCreated(log) {
+            page.lastLogLine = log
+        }
+        function onLogsCleared() {
+            page.lastLogLine = ""
+        }
+    }
+
+    Timer {
+        id: processingMessageTimer
+        interval: 1500
+        onTriggered: page.processingMessage = ""
+    }
+
+    FileDialog {
+        id: importConfigDialog
+        title: "Import a configuration"
+        fileMode: FileDialog.OpenFile
+        nameFilters: ["Configuration files (*.cfg *.cnf *.conf *.config *.ini *.log *.txt)", "All files (*)"]
+        currentFolder: Settings.lastFolder
+        onAccepted: {
+            Settings.lastFolder = currentFolder
+            TavManager.importConfig(selectedFile.toString())
+        }
+    }
+
+    FileDialog {
+        id: exportConfigDialog
+        title: "Export the configuration (the AT commands an upload would send)"
+        fileMode: FileDialog.SaveFile
+        defaultSuffix: "conf"
+        nameFilters: ["Configuration files (*.conf *.cfg *.cnf *.config *.ini *.log *.txt)", "All files (*)"]
+        currentFolder: Settings.lastFolder
+        onAccepted: {
+            Settings.lastFolder = currentFolder
+            TavManager.exportConfig(selectedFile.toString())
+        }
+    }
+
+    RowLayout {
+        anchors.fill: parent
+        spacing: Style.size.boardMargin
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            spacing: Style.size.boardMargin
+
+            TxView {
+                id: txView
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+            }
+
+            PrepassView {
+                visible: g_prepassProfileSelected
+                Layout.fillWidth: true
+                Layout.preferredHeight: page.height * 0.42
+            }
+
+            SatelliteView {
+                visible: g_prepassOnModuleProfileSelected
+                Layout.fillWidth: true
+                Layout.preferredHeight: page.height * 0.42
+            }
+        }
+
+        ColumnLayout {
+            Layout.preferredWidth: 520
+            Layout.maximumWidth: 520
+            Layout.fillHeight: true
+            spacing: Style.size.boardMargin
+
+            ProfileSelectionView {
+                Layout.fillWidth: true
+            }
+
+            Pane {
+                title: Strings.sequenceTitle
+                Layout.fillWidth: true
+
+                ColumnLayout {
+                    anchors.fill: parent
+                    spacing: Style.size.spacing
+
+                    RowLayout {
+                        spacing: Style.size.spacing
+                        Label { text: "Repeat" }
+                        SpinBox {
+                            id: repeatSpin
+                            objectName: "repeatSpin"
+                            from: 1
+                            to: 255
+                            editable: true
+                            value: Settings.repeatCount
+                            enabled: !page.tx.sequenceRunning
+                        }
+                        Label { text: "time(s)"; secondary: true }
+                        Item { Layout.fillWidth: true }
+                        Button {
+                            objectName: "startStopButton"
+                            text: page.tx.sequenceRunning ? (page.sequenceCompleted ? "Reset" : "Stop") : "Start"
+                            icon.source: page.tx.sequenceRunning ? "" : Style.icon("next")
+                            highlighted: !page.tx.sequenceRunning
+                            enabled: page.tx.sequenceRunning
+                                     || (g_connected && !page.tx.ackPending && txView.payloadCount > 0)
+                            toolTipText: txView.payloadCount === 0 && !page.tx.sequenceRunning
+                                         ? "Add a payload first" : ""
+                            Layout.preferredWidth: 130
+                            onClicked: page.startOrStop()
+                        }
+                    }
+
+                    Label {
+                        objectName: "sequenceStatus"
+                        Layout.fillWidth: true
+                        elide: Text.ElideRight
+                        text: {
+                            if (page.tx.sequenceRunning && page.sequenceCompleted)
+                                return "Sequence complete (" + page.tx.currentSequenceRepeatCount + "/" + page.repeatTarget + "): press Reset"
+                            if (page.tx.computingSatelliteNextPass)
+                                return "The module is computing the next satellite pass..."
+                            if (page.tx.ackPending)
+                                return page.tx.sequenceRunning ? "Waiting for the module to transmit..."
+                                                               : "Stopping: waiting for the last transmission..."
+                            if (page.tx.sequenceRunning)
+                                return "Next transmission in " + Strings.duration(page.tx.timeUntilNextTx)
+                            return "Idle"
+                        }
+                    }
+
+                    RowLayout {
+                        Layout.fillWidth: true
+                        ProgressBar {
+                            objectName: "sequenceProgress"
+                            Layout.fillWidth: true
+                            from: 0
+                            to: Math.max(1, page.repeatTarget)
+                            value: page.tx.currentSequenceRepeatCount
+                        }
+                        Label {
+                            text: page.tx.currentSequenceRepeatCount + "/" + page.repeatTarget
+                            font.family: Style.font.mono
+                        }
+                    }
+                }
+            }
+
+            Pane {
+                title: Strings.configTitle
+                visible: g_trekonModuleSelected
+                Layout.fillWidth: true
+
+                ColumnLayout {
+                    anchors.fill: parent
+                    spacing: 4
+
+                    RowLayout {
+                        spacing: Style.size.spacing
+                        enabled: g_enableInput && !TavManager.processingData
+                        GetButton {
+                            objectName: "getConfigButton"
+                            toolTipText: "Read the whole configuration from the board"
+                            onClicked: TavManager.getConfig()
+                        }
+                        SetButton {
+                            objectName: "uploadConfigButton"
+                            text: "Upload"
+                            toolTipText: "Write the whole configuration to the board, which then restarts"
+                            onClicked: TavManager.uploadConfig()
+                        }
+                        ToolButton {
+                            objectName: "importConfigButton"
+                            iconRole: "import"
+                            toolTipText: "Import a configuration file (upload it afterwards)"
+                            onClicked: importConfigDialog.open()
+                        }
+                        ToolButton {
+                            objectName: "exportConfigButton"
+                            iconRole: "export"
+                            toolTipText: "Export the configuration as the AT commands an upload sends"
+                            onClicked: exportConfigDialog.open()
+                        }
+                        BusyIndicator {
+                            objectName: "processingIndicator"
+                            running: TavManager.processingData
+                            visible: running
+                            Layout.preferredWidth: 32
+                            Layout.preferredHeight: 32
+                        }
+                    }
+                    Label {
+                        objectName: "processingMessage"
+                        Layout.fillWidth: true
+                        visible: page.processingMessage !== ""
+                        text: page.processingMessage
+                        color: page.processingError ? Style.color.error : Style.color.success
+                        wrapMode: Text.Wrap
+                    }
+                }
+            }
+
+            Item {
+                Layout.fillHeight: true
+            }
+
+            UtcView {
+                Layout.fillWidth: true
+            }
+
+            Label {
+                objectName: "lastLogLine"
+                Layout.fillWidth: true
+                text: page.lastLogLine
+                secondary: true
+                elide: Text.ElideRight
+                font.family: Style.font.mono
+                ToolTip.visible: lastLogHover.hovered && page.lastLogLine !== ""
+                ToolTip.text: "The full log is in the settings (gear icon)"
+                HoverHandler {
+                    id: lastLogHover
+                }
+            }
+        }
+    }
+}

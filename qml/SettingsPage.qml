@@ -1,0 +1,101 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Settings
+import Strings
+import Style
+import "types"
+import "views"
+
+// Module configuration, sensors, received messages and the log.
+Page {
+    id: page
+
+    readonly property alias logView: logView
+    readonly property alias rxView: rxView
+
+    background: null
+
+    function showTab(index) {
+        tabs.currentIndex = index
+    }
+
+    // Without a board only the log (and the theme) have something to show.
+    StackView.onActivating: {
+        if (!g_connected)
+            tabs.currentIndex = 3
+        else if (tabs.currentIndex === 1 && !g_trekonModuleSelected)
+            tabs.currentIndex = 0
+    }
+
+    header: RowLayout {
+        spacing: Style.size.spacing
+
+        TabBar {
+            id: tabs
+            objectName: "settingsTabs"
+            Layout.fillWidth: true
+            background: null
+
+            TabButton {
+                text: Strings.moduleTab
+                icon.source: Style.icon("setting")
+                width: implicitWidth
+            }
+            TabButton {
+                text: Strings.sensorsTab
+                icon.source: Style.icon("select")
+                visible: g_trekonModuleSelected
+                width: visible ? implicitWidth : 0
+            }
+            TabButton {
+                text: Strings.rxTab + (rxView.count > 0 ? " (" + rxView.count + ")" : "")
+                icon.source: Style.icon("mail")
+                width: implicitWidth
+            }
+            TabButton {
+                text: Strings.logTab
+                icon.source: Style.icon("table")
+                width: implicitWidth
+            }
+        }
+
+        ToolButton {
+            objectName: "themeButton"
+            iconRole: "day_night"
+            toolTipText: Settings.darkTheme ? "Light theme" : "Dark theme"
+            onClicked: Settings.darkTheme = !Settings.darkTheme
+        }
+        Image {
+            source: Style.logo.developer
+            sourceSize.height: 56
+            Layout.preferredHeight: 28
+            Layout.preferredWidth: 28 * implicitWidth / Math.max(1, implicitHeight)
+            fillMode: Image.PreserveAspectFit
+            opacity: 0.8
+        }
+        Image {
+            source: Style.logo.partner
+            sourceSize.height: 56
+            Layout.preferredHeight: 28
+            Layout.preferredWidth: 28 * implicitWidth / Math.max(1, implicitHeight)
+            fillMode: Image.PreserveAspectFit
+            opacity: 0.8
+        }
+    }
+
+    StackLayout {
+        anchors.fill: parent
+        anchors.topMargin: Style.size.spacing
+        currentIndex: tabs.currentIndex
+
+        ModuleSettingsView {}
+        SensorView {}
+        RxView {
+            id: rxView
+        }
+        LogView {
+            id: logView
+        }
+    }
+}

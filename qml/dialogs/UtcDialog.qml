@@ -1,0 +1,176 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import com.norvane.qml
+import Strings
+import Style
+import "../types"
+import "../delegates"
+
+// Choose the UTC time TavGUI works with, or read and set the module's date.
+Dialog {
+    id: dialog
+
+    // Seconds between the tool's time and the workstation's.
+    property int offsetSeconds: 0
+    property string message: ""
+    readonly property bool moduleHasDate: g_connected && !g_tav1ModuleSelected
+    readonly property int firstYear: new Date().getUTCFullYear() - 5
+
+    function daysIn(year, month) {
+        return new Date(Date.UTC(year, month + 1, 0)).getUTCDate()
+    }
+
+    function show(date) {
+        yearTumbler.currentIndex = date.getUTCFullYear() - firstYear
+        monthTumbler.currentIndex = date.getUTCMonth()
+        dayTumbler.currentIndex = date.getUTCDate() - 1
+        hourTumbler.currentIndex = date.getUTCHours()
+        minuteTumbler.currentIndex = date.getUTCMinutes()
+        secondTumbler.currentIndex = date.getUTCSeconds()
+    }
+
+    function chosen() {
+        const year = firstYear + yearTumbler.currentIndex
+        const day = Math.min(dayTumbler.currentIndex + 1, daysIn(year, monthTumbler.currentIndex))
+        return new Date(Date.UTC(year, monthTumbler.currentIndex, day, hourTumbler.currentIndex,
+                                 minuteTumbler.currentIndex, secondTumbler.currentIndex))
+    }
+
+    title: "UTC time"
+    Overlay.modal: Rectangle {
+        color: Style.color.modalDim
+    }
+    modal: true
+    standardButtons: Dialog.Close
+    onAboutToShow: {
+        message = ""
+        show(new Date(Date.now() + offsetSeconds * 1000))
+    }
+
+    ColumnLayout {
+        spacing: Style.size.spacing
+
+        Label {
+            text: "Year - month - day   hour : minute : second (UTC)"
+            secondary: true
+        }
+
+        RowLayout {
+            spacing: 4
+            Tumbler {
+                id: yearTumbler
+                model: 11
+                visibleItemCount: 3
+                Layout.preferredWidth: 70
+                delegate: TumblerDelegate {
+                    digits: 4
+                    text: String(dialog.firstYear + modelData)
+                }
+            }
+            Label { text: "-" }
+            Tumbler {
+                id: monthTumbler
+                model: 12
+                visibleItemCount: 3
+                Layout.preferredWidth: 44
+                delegate: TumblerDelegate {
+                    text: String(modelData + 1).padStart(2, "0")
+                }
+            }
+            Label { text: "-" }
+            Tumbler {
+                id: dayTumbler
+                model: dialog.daysIn(dialog.firstYear + yearTumbler.currentIndex, monthTumbler.currentIndex)
+                visibleItemCount: 3
+                Layout.preferredWidth: 44
+                delegate: TumblerDelegate {
+                    text: String(modelData + 1).padStart(2, "0")
+                }
+            }
+            Item { Layout.preferredWidth: Style.size.largeSpacing }
+            Tumbler {
+                id: hourTumbler
+                model: 24
+                visibleItemCount: 3
+                Layout.preferredWidth: 44
+                delegate: TumblerDelegate {}
+            }
+            Label { text: ":" }
+            Tumbler {
+                id: minuteTumbler
+                model: 60
+                visibleItemCount: 3
+                Layout.preferredWidth: 44
+                delegate: TumblerDelegate {}
+            }
+            Label { text: ":" }
+            Tumbler {
+                id: secondTumbler
+                model: 60
+                visibleItemCount: 3
+                Layout.preferredWidth: 44
+                delegate: TumblerDelegate {}
+            }
+        }
+
+        RowLayout {
+            spacing: Style.size.spacing
+            Button {
+                objectName: "applyUtcButton"
+                text: "Use this time"
+                highlighted: true
+                enabled: g_enableInput
+                toolTipText: "TavGUI schedules and logs with this time from now on"
+                onClicked: {
+                    TavManager.tx.setCustomUtcTime(Strings.isoText(dialog.chosen()))
+                    dialog.message = "TavGUI now runs on " + Strings.utcText(dialog.chosen()) + " UTC."
+                }
+            }
+            Button {
+                objectName: "restoreUtcButton"
+                text: "Workstation time"
+                flat: true
+                enabled: g_enableInput
+                toolTipText: "Go back to the workstation's UTC clock"
+                onClicked: {
+                    TavManager.tx.setCustomUtcTime(Strings.isoText(new Date()))
+                    dialog.show(new Date())
+                    dialog.message = "TavGUI runs on the workstation's clock again."
+                }
+            }
+        }
+
+        RowLayout {
+            visible: dialog.moduleHasDate
+            spacing: Style.size.spacing
+            GetButton {
+                objectName: "getModuleDateButton"
+                text: "Read module date"
+                enabled: g_enableInput
+                toolTipText: "Read the module's date; TavGUI takes it as its own time"
+                onClicked: {
+                    // The answer arrives before the call returns and moves the tool's clock.
+                    TavManager.getModuleUtcDate()
+                    dialog.show(new Date(Date.now() + dialog.offsetSeconds * 1000))
+                }
+            }
+            SetButton {
+                objectName: "setModuleDateButton"
+                text: "Set module date"
+                enabled: g_enableInput
+                toolTipText: "Set the module's date to the time chosen above"
+                onClicked: {
+                    const ok = TavManager.setModuleUtcDate(Strings.isoText(dialog.chosen()))
+                    dialog.message = ok ? "Module date set." : "ERROR: the module refused the date."
+                }
+            }
+        }
+
+        Label {
+            visible: dialog.message !== ""
+            text: dialog.message
+            color: dialog.message.startsWith("ERROR") ? Style.color.error : Style.color.textSecondary
+        }
+    }
+}

@@ -1,0 +1,17 @@
+import QtQuick
+import QtQuick.Controls as C
+import Style
+
+C.Button {
+    id: control
+
+    property string toolTipText: ""
+
+    font.capitalization: Font.MixedCase
+    icon.width: Style.size.smallIcon
+    icon.height: Style.size.smallIcon
+
+    C.ToolTip.visible: hovered && toolTipText !== ""
+    C.ToolTip.text: toolTipText
+    C.ToolTip.delay: 500
+}

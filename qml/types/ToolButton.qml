@@ -1,0 +1,18 @@
+import QtQuick
+import QtQuick.Controls as C
+import Style
+
+C.ToolButton {
+    property string toolTipText: ""
+    property string iconRole: ""
+
+    display: C.AbstractButton.IconOnly
+    icon.source: iconRole !== "" ? Style.icon(iconRole) : ""
+    icon.width: Style.size.icon
+    icon.height: Style.size.icon
+    icon.color: enabled ? Style.color.text : Style.color.textSecondary
+
+    C.ToolTip.visible: hovered && toolTipText !== ""
+    C.ToolTip.text: toolTipText
+    C.ToolTip.delay: 500
+}

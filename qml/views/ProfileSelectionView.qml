@@ -1,0 +1,234 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Dialogs
+import QtQuick.Layouts
+import com.norvane.qml
+import TxManager
+import Settings
+import Strings
+import Style
+import "../types"
+
+// How the sequence is timed: periodic, on imported passes, or on the passes
+// the module predicts itself.
+Pane {
+    id: view
+
+    readonly property var tx: TavManager.tx
+    readonly property var periodic: TavManager.tx.periodicProfile
+    readonly property var prepass: TavManager.tx.prepassProfile
+    property string prepassMessage: ""
+    property bool prepassError: false
+    property string profileMessage: ""
+
+    title: Strings.profileTitle
+
+    function selectProfile(profile) {
+        view.profileMessage = ""
+        view.tx.selectedProfile = profile
+    }
+
+    Connections {
+        target: view.tx
+        function onLoadPrepassDataCompleted(error) {
+            view.prepassError = error !== undefined && error !== ""
+            view.prepassMessage = view.prepassError ? "ERROR: " + error : ""
+        }
+        function onProfileSwitchFailed() {
+            view.profileMessage = "ERROR: the profile could not be changed"
+        }
+    }
+
+    FileDialog {
+        id: csvDialog
+        title: "Import satellite passes (CSV exported from ArgosWeb)"
+        fileMode: FileDialog.OpenFile
+        nameFilters: ["CSV files (*.csv)", "All files (*)"]
+        currentFolder: Settings.lastFolder
+        onAccepted: {
+            Settings.lastFolder = currentFolder
+            view.prepassMessage = ""
+            view.tx.importPrepassData(selectedFile.toString())
+        }
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: Style.size.spacing
+
+        RowLayout {
+            spacing: 4
+            Repeater {
+                model: [
+                    { "label": Strings.periodic, "profile": Profile.PERIODIC },
+                    { "label": Strings.prepass, "profile": Profile.PREPASS },
+                    { "label": Strings.prepassOnModule, "profile": Profile.PREPASS_ON_MODULE }
+                ]
+                Button {
+                    required property var modelData
+                    objectName: "profileButton" + modelData.profile
+                    text: modelData.label
+                    highlighted: view.tx.selectedProfile === modelData.profile
+                    flat: !highlighted
+                    // A TAV1 cannot predict passes itself.
+                    enabled: g_enableInput && !(modelData.profile === Profile.PREPASS_ON_MODULE && g_tav1ModuleSelected)
+                    onClicked: view.selectProfile(modelData.profile)
+                }
+            }
+        }
+
+        Label {
+            visible: view.profileMessage !== ""
+            text: view.profileMessage
+            color: Style.color.error
+        }
+
+        StackLayout {
+            Layout.fillWidth: true
+            currentIndex: view.tx.selectedProfile
+
+            // Periodic
+            GridLayout {
+                columns: 3
+                columnSpacing: Style.size.largeSpacing
+                rowSpacing: 2
+                enabled: g_enableInput
+
+                Label { text: "Period" }
+                SpinBox {
+                    objectName: "periodSpin"
+                    from: 1
+                    to: 255
+                    editable: true
+                    value: view.periodic.period
+                    onValueModified: view.periodic.period = value
+                }
+                Label { text: "minutes between bursts"; secondary: true }
+
+                Label { text: "Redundancy" }
+                SpinBox {
+                    objectName: "periodicRedundancySpin"
+                    from: 1
+                    to: 255
+                    editable: true
+                    value: view.periodic.redundancy
+                    onValueModified: view.periodic.redundancy = value
+                }
+                Label { text: "transmissions per payload"; secondary: true }
+
+                Label { text: "Delay" }
+                SpinBox {
+                    objectName: "delaySpin"
+                    from: 1
+                    to: 255
+                    editable: true
+                    value: view.periodic.delay
+                    onValueModified: view.periodic.delay = value
+                }
+                Label { text: "seconds within a burst"; secondary: true }
+            }
+
+            // Prepass: passes imported from a CSV file
+            ColumnLayout {
+                spacing: Style.size.spacing
+
+                RowLayout {
+                    Button {
+                        objectName: "importCsvButton"
+                        text: "Import passes"
+                        icon.source: Style.icon("import")
+                        enabled: g_enableInput
+                        toolTipText: "Import the CSV file of satellite passes exported from ArgosWeb"
+                        onClicked: csvDialog.open()
+                    }
+                    Button {
+                        text: "Clear"
+                        icon.source: Style.icon("delete")
+                        flat: true
+                        enabled: g_enableInput && passCount.count > 0
+                        onClicked: {
+                            view.prepassMessage = ""
+                            view.tx.clearPrepassData()
+                        }
+                    }
+                }
+                Label {
+                    Layout.fillWidth: true
+                    wrapMode: Text.Wrap
+                    color: view.prepassError ? Style.color.error : Style.color.textSecondary
+                    text: view.prepassMessage !== "" ? view.prepassMessage
+                          : (passCount.count === 0 ? "No pass imported: the sequence needs at least one."
+                                                   : passCount.count + " pass(es) imported. Payloads are sent once a minute during each pass.")
+                }
+                Instantiator {
+                    id: passCount
+                    model: view.tx.prepassListModel
+                    delegate: QtObject {}
+                }
+            }
+
+            // Prepass on module: the module computes the next pass
+            ColumnLayout {
+                spacing: Style.size.spacing
+
+                RowLayout {
+                    visible: g_trekonModuleSelected
+                    enabled: g_enableInput
+                    Label { text: "Module redundancy" }
+                    SpinBox {
+                        objectName: "prepassRedundancySpin"
+                        from: 1
+                        to: 255
+                        editable: true
+                        value: view.prepass.redundancy
+                        onValueModified: view.prepass.redundancy = value
+                    }
+                }
+
+                Repeater {
+                    model: view.prepass.nextPassModel
+                    Label {
+                        required property var model
+                        Layout.fillWidth: true
+                        wrapMode: Text.Wrap
+                        text: model.satellite === Strings.notAvailable || model.satellite === undefined
+                              ? "Next pass: not computed yet"
+                              : "Next pass: <b>" + model.satellite + "</b> at " + Strings.utcText(model.start) + " UTC"
+                        textFormat: Text.StyledText
+                    }
+                }
+
+                RowLayout {
+                    enabled: g_connected && g_enableInput && !view.tx.computingSatelliteNextPass
+                    Button {
+                        objectName: "uploadAopButton"
+                        text: "Upload orbit data"
+                        icon.source: Style.icon("satellite")
+                        toolTipText: "Send the satellites' orbit parameters and status to the module"
+                        onClicked: TavManager.setAopDataAndConstellationStatus()
+                    }
+                    Button {
+                        objectName: "nextPassButton"
+                        text: "Next pass"
+                        icon.source: Style.icon("refresh")
+                        flat: true
+                        toolTipText: "Ask the module for the next satellite pass"
+                        onClicked: TavManager.getSatelliteNextPass()
+                    }
+                    BusyIndicator {
+                        running: view.tx.computingSatelliteNextPass
+                        visible: running
+                        Layout.preferredHeight: 32
+                        Layout.preferredWidth: 32
+                    }
+                }
+                Label {
+                    Layout.fillWidth: true
+                    wrapMode: Text.Wrap
+                    secondary: true
+                    text: "The prediction settings and the beacon position are in the module settings."
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,167 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import com.norvane.qml
+import Strings
+import Style
+import "../types"
+
+// The constellation: each satellite's status and orbit parameters, downloaded
+// from the orbit-data service or reported by the module.
+Pane {
+    id: view
+
+    readonly property var profile: TavManager.tx.prepassProfile
+    readonly property var aopModel: TavManager.tx.prepassProfile.satelliteAopModel
+    property bool downloading: false
+    property string message: ""
+    property bool messageIsError: false
+
+    title: Strings.satellitesTitle
+
+    function download() {
+        downloading = true
+        message = ""
+        profile.downloadAopData()
+        downloading = false
+    }
+
+    Connections {
+        target: view.profile
+        function onAopDataDownloadFinished(error) {
+            view.messageIsError = error !== ""
+            view.message = error !== "" ? "ERROR: " + error : "Orbit data downloaded."
+        }
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: Style.size.spacing
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: Style.size.spacing
+
+            Button {
+                objectName: "downloadAopButton"
+                text: "Download"
+                icon.source: Style.icon("download")
+                enabled: !view.downloading
+                toolTipText: "Download the orbit parameters and status of every satellite"
+                onClicked: view.download()
+            }
+            Button {
+                objectName: "readAopButton"
+                text: "From module"
+                icon.source: Style.icon("refresh")
+                flat: true
+                enabled: g_connected && !g_tav1ModuleSelected && g_enableInput
+                toolTipText: "Read the orbit parameters the module holds"
+                onClicked: TavManager.getAopData()
+            }
+            Button {
+                objectName: "sendAopButton"
+                text: "To module"
+                icon.source: Style.icon("export")
+                flat: true
+                enabled: g_connected && !g_tav1ModuleSelected && g_enableInput
+                toolTipText: "Send the orbit parameters and the constellation status to the module"
+                onClicked: TavManager.setAopDataAndConstellationStatus()
+            }
+            BusyIndicator {
+                running: view.downloading
+                visible: running
+                Layout.preferredWidth: 32
+                Layout.preferredHeight: 32
+            }
+            Item {
+                Layout.fillWidth: true
+            }
+        }
+
+        Label {
+            Layout.fillWidth: true
+            elide: Text.ElideRight
+            color: view.messageIsError ? Style.color.error : Style.color.textSecondary
+            text: view.message !== "" ? view.message
+                  : "Document created: " + (view.aopModel.creationDate === " (UTC)" ? "not downloaded yet" : view.aopModel.creationDate)
+        }
+        Label {
+            Layout.fillWidth: true
+            visible: view.message !== ""
+            secondary: true
+            text: "Document created: " + view.aopModel.creationDate
+        }
+
+        ListView {
+            id: list
+            objectName: "satelliteList"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            spacing: 2
+            model: view.aopModel
+            boundsBehavior: Flickable.StopAtBounds
+            ScrollBar.vertical: ScrollBar {}
+
+            delegate: Rectangle {
+                id: satellite
+                required property int index
+                required property string satelliteName
+                required property string downlinkStatus
+                required property string uplinkStatus
+                required property string aopData
+                property bool expanded: false
+
+                width: list.width - 12
+                height: content.implicitHeight + 12
+                radius: Style.size.radius
+                color: index % 2 ? Style.color.rowAlternate : "transparent"
+
+                ColumnLayout {
+                    id: content
+                    x: 8
+                    y: 6
+                    width: parent.width - 16
+                    spacing: 4
+
+                    RowLayout {
+                        spacing: Style.size.largeSpacing
+                        ToolButton {
+                            iconRole: "expand"
+                            rotation: satellite.expanded ? 180 : 0
+                            toolTipText: satellite.expanded ? "Hide the orbit parameters" : "Show the orbit parameters"
+                            onClicked: satellite.expanded = !satellite.expanded
+                        }
+                        Label {
+                            text: satellite.satelliteName
+                            font.bold: true
+                            Layout.preferredWidth: 140
+                        }
+                        Label { text: "Downlink:"; secondary: true }
+                        Label {
+                            text: satellite.downlinkStatus.trim() === "" ? Strings.notAvailable : satellite.downlinkStatus.trim()
+                            color: Style.satelliteStatusColor(satellite.downlinkStatus.trim())
+                            Layout.preferredWidth: 110
+                        }
+                        Label { text: "Uplink:"; secondary: true }
+                        Label {
+                            text: satellite.uplinkStatus.trim() === "" ? Strings.notAvailable : satellite.uplinkStatus.trim()
+                            color: Style.satelliteStatusColor(satellite.uplinkStatus.trim())
+                        }
+                    }
+
+                    TextEdit {
+                        visible: satellite.expanded
+                        Layout.fillWidth: true
+                        Layout.leftMargin: 48
+                        textFormat: Text.RichText
+                        text: satellite.aopData
+                        font.family: Style.font.mono
+                        font.pointSize: Style.font.smallPointSize
+                    }
+                }
+            }
+        }
+    }
+}

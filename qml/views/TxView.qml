@@ -1,0 +1,100 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import com.norvane.qml
+import Style
+import "../types"
+import "../delegates"
+
+// The payload list: add, edit in place, options, progress and status of each.
+Pane {
+    id: view
+
+    readonly property var payloads: TavManager.tx.payloadListModel
+    readonly property int payloadCount: list.count
+    property int currentIndex: 0
+
+    title: "Payloads"
+
+    function addPayload() {
+        TavManager.tx.addPayloadItem(newMessage.text.toUpperCase())
+        newMessage.text = ""
+        list.positionViewAtEnd()
+    }
+
+    Connections {
+        target: TavManager.tx
+        function onCurrentIndexUpdated(index) {
+            view.currentIndex = index
+            list.positionViewAtIndex(index, ListView.Contain)
+        }
+        function onSequenceRunningChanged() {
+            if (!TavManager.tx.sequenceRunning)
+                view.currentIndex = 0
+        }
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: Style.size.spacing
+
+        Label {
+            Layout.fillWidth: true
+            visible: list.count === 0
+            secondary: true
+            wrapMode: Text.Wrap
+            text: "No payload yet. Type a hexadecimal message below (two characters per byte) "
+                  + "or leave it empty for a numbered test message, then press Add."
+        }
+
+        ListView {
+            id: list
+            objectName: "payloadList"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            spacing: 2
+            model: view.payloads
+            boundsBehavior: Flickable.StopAtBounds
+            ScrollBar.vertical: ScrollBar {}
+
+            delegate: TxPayloadDelegate {
+                width: list.width - 12
+                current: index === view.currentIndex && TavManager.tx.sequenceRunning
+                editable: g_enableInput
+                optionsAvailable: g_tav2ModuleSelected || g_rixModuleSelected
+                importantAvailable: g_importantTxOptionEnabled
+            }
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: Style.size.spacing
+
+            InputTextField {
+                id: newMessage
+                objectName: "newPayloadField"
+                Layout.fillWidth: true
+                placeholderText: "New payload (hexadecimal)"
+                font.family: Style.font.mono
+                font.capitalization: Font.AllUppercase
+                enabled: g_enableInput
+                error: text !== "" && !view.payloads.checkPayload(text, false)
+                validator: RegularExpressionValidator {
+                    regularExpression: /[0-9a-fA-F]*/
+                }
+                toolTipText: text === "" ? "An empty message gets a numbered test message"
+                                         : (text.length / 2) + " bytes" + (error ? ": size not allowed by the current modulation" : "")
+                onAccepted: view.addPayload()
+            }
+            Button {
+                objectName: "addPayloadButton"
+                text: "Add"
+                icon.source: Style.icon("next")
+                enabled: g_enableInput && list.count < 255
+                toolTipText: list.count < 255 ? "Add this payload to the list" : "The list holds at most 255 payloads"
+                onClicked: view.addPayload()
+            }
+        }
+    }
+}
