@@ -17,7 +17,7 @@ ToolBar {
     // The state to come back to when leaving the settings page.
     property string previousState: "connectionPage"
 
-    readonly property QtObject board: g_board
+    readonly property var board: g_board
 
     function escaped(text) {
         return String(text).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;")

@@ -20,7 +20,7 @@ ApplicationWindow {
     // Views reach the board through g_board only: it is dropped before the
     // manager destroys the board on disconnection.
     property bool boardAttached: false
-    readonly property QtObject g_board: boardAttached ? TavManager.board : null
+    readonly property var g_board: boardAttached ? TavManager.board : null
     readonly property bool g_connected: g_board !== null
     readonly property bool g_expertMode: Settings.mode === TavManager.EXPERT
 

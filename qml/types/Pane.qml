@@ -7,10 +7,18 @@ C.Pane {
     id: pane
 
     property string title: ""
-    property int titleHeight: title === "" ? 0 : titleLabel.implicitHeight + Style.size.spacing
+    readonly property int titleHeight: title === "" ? 0 : Math.ceil(titleMetrics.height) + Style.size.spacing
 
     padding: Style.size.boardMargin
     topPadding: Style.size.boardMargin + titleHeight
+
+    TextMetrics {
+        id: titleMetrics
+        text: pane.title
+        font.bold: true
+        font.family: pane.font.family
+        font.pointSize: Style.font.headerPointSize
+    }
 
     background: Rectangle {
         color: Style.color.pane
@@ -18,7 +26,6 @@ C.Pane {
         radius: Style.size.radius
 
         C.Label {
-            id: titleLabel
             visible: pane.title !== ""
             x: Style.size.boardMargin
             y: Style.size.boardMargin - 2

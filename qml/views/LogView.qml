@@ -39,8 +39,9 @@ Pane {
     }
 
     function exportTo(file, atOnly) {
+        const logs = logFrame.text()
         const count = logFrame.shownLines
-        TavManager.logger.exportLogsToFile(file, logFrame.text(), atOnly)
+        TavManager.logger.exportLogsToFile(file, logs, atOnly)
         const name = decodeURIComponent(String(file).replace(/^.*\//, ""))
         exportMessage = (atOnly ? "Wrote the AT commands found in the " : "Wrote the ") + count
                         + " lines shown to " + name

@@ -14,7 +14,7 @@ import "../types"
 ScrollView {
     id: view
 
-    readonly property QtObject board: g_board
+    readonly property var board: g_board
     readonly property var tx: TavManager.tx
     readonly property var prepass: TavManager.tx.prepassProfile
     readonly property var lora: TavManager.tx.loraConfig

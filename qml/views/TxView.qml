@@ -11,7 +11,8 @@ Pane {
     id: view
 
     readonly property var payloads: TavManager.tx.payloadListModel
-    readonly property int payloadCount: list.count
+    // Counted on the model: the list view only catches up at its next layout.
+    property int payloadCount: payloads.rowCount()
     property int currentIndex: 0
 
     title: "Payloads"
@@ -20,6 +21,13 @@ Pane {
         TavManager.tx.addPayloadItem(newMessage.text.toUpperCase())
         newMessage.text = ""
         list.positionViewAtEnd()
+    }
+
+    Connections {
+        target: view.payloads
+        function onRowsInserted() { view.payloadCount = view.payloads.rowCount() }
+        function onRowsRemoved() { view.payloadCount = view.payloads.rowCount() }
+        function onModelReset() { view.payloadCount = view.payloads.rowCount() }
     }
 
     Connections {
@@ -40,7 +48,7 @@ Pane {
 
         Label {
             Layout.fillWidth: true
-            visible: list.count === 0
+            visible: view.payloadCount === 0
             secondary: true
             wrapMode: Text.Wrap
             text: "No payload yet. Type a hexadecimal message below (two characters per byte) "
@@ -91,8 +99,8 @@ Pane {
                 objectName: "addPayloadButton"
                 text: "Add"
                 icon.source: Style.icon("next")
-                enabled: g_enableInput && list.count < 255
-                toolTipText: list.count < 255 ? "Add this payload to the list" : "The list holds at most 255 payloads"
+                enabled: g_enableInput && view.payloadCount < 255
+                toolTipText: view.payloadCount < 255 ? "Add this payload to the list" : "The list holds at most 255 payloads"
                 onClicked: view.addPayload()
             }
         }
