@@ -89,7 +89,9 @@ Page {
         anchors.topMargin: Style.size.spacing
         currentIndex: tabs.currentIndex
 
-        ModuleSettingsView {}
+        ModuleSettingsView {
+            objectName: "moduleSettingsView"
+        }
         SensorView {}
         RxView {
             id: rxView

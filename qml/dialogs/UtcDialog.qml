@@ -21,13 +21,19 @@ Dialog {
         return new Date(Date.UTC(year, month + 1, 0)).getUTCDate()
     }
 
+    // Puts each tumbler on its value at once, without scrolling through.
+    function place(tumbler, index) {
+        tumbler.currentIndex = index
+        tumbler.positionViewAtIndex(index, Tumbler.Center)
+    }
+
     function show(date) {
-        yearTumbler.currentIndex = date.getUTCFullYear() - firstYear
-        monthTumbler.currentIndex = date.getUTCMonth()
-        dayTumbler.currentIndex = date.getUTCDate() - 1
-        hourTumbler.currentIndex = date.getUTCHours()
-        minuteTumbler.currentIndex = date.getUTCMinutes()
-        secondTumbler.currentIndex = date.getUTCSeconds()
+        place(yearTumbler, date.getUTCFullYear() - firstYear)
+        place(monthTumbler, date.getUTCMonth())
+        place(dayTumbler, date.getUTCDate() - 1)
+        place(hourTumbler, date.getUTCHours())
+        place(minuteTumbler, date.getUTCMinutes())
+        place(secondTumbler, date.getUTCSeconds())
     }
 
     function chosen() {
@@ -43,7 +49,8 @@ Dialog {
     }
     modal: true
     standardButtons: Dialog.Close
-    onAboutToShow: {
+    // Tumblers only take a position once they are shown.
+    onOpened: {
         message = ""
         show(new Date(Date.now() + offsetSeconds * 1000))
     }
@@ -62,6 +69,7 @@ Dialog {
                 id: yearTumbler
                 model: 11
                 visibleItemCount: 3
+                Layout.preferredHeight: 132
                 Layout.preferredWidth: 70
                 delegate: TumblerDelegate {
                     digits: 4
@@ -73,6 +81,7 @@ Dialog {
                 id: monthTumbler
                 model: 12
                 visibleItemCount: 3
+                Layout.preferredHeight: 132
                 Layout.preferredWidth: 44
                 delegate: TumblerDelegate {
                     text: String(modelData + 1).padStart(2, "0")
@@ -83,6 +92,7 @@ Dialog {
                 id: dayTumbler
                 model: dialog.daysIn(dialog.firstYear + yearTumbler.currentIndex, monthTumbler.currentIndex)
                 visibleItemCount: 3
+                Layout.preferredHeight: 132
                 Layout.preferredWidth: 44
                 delegate: TumblerDelegate {
                     text: String(modelData + 1).padStart(2, "0")
@@ -93,6 +103,7 @@ Dialog {
                 id: hourTumbler
                 model: 24
                 visibleItemCount: 3
+                Layout.preferredHeight: 132
                 Layout.preferredWidth: 44
                 delegate: TumblerDelegate {}
             }
@@ -101,6 +112,7 @@ Dialog {
                 id: minuteTumbler
                 model: 60
                 visibleItemCount: 3
+                Layout.preferredHeight: 132
                 Layout.preferredWidth: 44
                 delegate: TumblerDelegate {}
             }
@@ -109,6 +121,7 @@ Dialog {
                 id: secondTumbler
                 model: 60
                 visibleItemCount: 3
+                Layout.preferredHeight: 132
                 Layout.preferredWidth: 44
                 delegate: TumblerDelegate {}
             }

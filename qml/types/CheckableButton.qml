@@ -38,7 +38,7 @@ C.Button {
         opacity: control.enabled ? 1.0 : 0.5
     }
 
-    C.ToolTip.visible: hovered && toolTipText !== ""
+    C.ToolTip.visible: hovered && visible && toolTipText !== ""
     C.ToolTip.text: toolTipText
     C.ToolTip.delay: 500
 }

@@ -22,7 +22,7 @@ ToolButton {
         copiedTimer.restart()
     }
 
-    C.ToolTip.visible: hovered || copiedShown
+    C.ToolTip.visible: (hovered || copiedShown) && visible
 
     Timer {
         id: copiedTimer

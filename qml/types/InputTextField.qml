@@ -15,7 +15,7 @@ C.TextField {
     Material.accent: error ? Style.color.error : Style.color.norvanePink
     implicitWidth: Style.size.fieldWidth
 
-    C.ToolTip.visible: hovered && toolTipText !== ""
+    C.ToolTip.visible: hovered && visible && toolTipText !== ""
     C.ToolTip.text: toolTipText
     C.ToolTip.delay: 500
 }

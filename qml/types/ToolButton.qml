@@ -12,7 +12,7 @@ C.ToolButton {
     icon.height: Style.size.icon
     icon.color: enabled ? Style.color.text : Style.color.textSecondary
 
-    C.ToolTip.visible: hovered && toolTipText !== ""
+    C.ToolTip.visible: hovered && visible && toolTipText !== ""
     C.ToolTip.text: toolTipText
     C.ToolTip.delay: 500
 }

@@ -92,6 +92,7 @@ Pane {
 
     UtcDialog {
         id: utcDialog
+        objectName: "utcDialogItem"
         parent: Overlay.overlay
         anchors.centerIn: parent
         offsetSeconds: view.offsetSeconds
