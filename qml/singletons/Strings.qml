@@ -81,14 +81,16 @@ QtObject {
         return h > 0 ? h + ":" + mm + ":" + ss : mm + ":" + ss
     }
 
-    // A date (JS Date or text) shown in UTC as "2024-03-05 14:03:07".
+    // A date shown in UTC as "2024-03-05 14:03:07"; texts (the models give
+    // their dates as text already) are shown as they are.
     function utcText(value) {
         if (value === undefined || value === null || value === "")
             return notAvailable
-        const d = value instanceof Date ? value : new Date(value)
-        if (isNaN(d.getTime()))
+        if (!(value instanceof Date))
             return String(value)
-        return d.toISOString().slice(0, 19).replace("T", " ")
+        if (isNaN(value.getTime()))
+            return notAvailable
+        return value.toISOString().slice(0, 19).replace("T", " ")
     }
 
     // The ISO text the core and the module read, without milliseconds.

@@ -41,11 +41,14 @@ Pane {
     function exportTo(file, atOnly) {
         const logs = logFrame.text()
         const count = logFrame.shownLines
-        TavManager.logger.exportLogsToFile(file, logs, atOnly)
+        const written = TavManager.logger.exportLogsToFile(file, logs, atOnly)
         const name = decodeURIComponent(String(file).replace(/^.*\//, ""))
-        exportMessage = (atOnly ? "Wrote the AT commands found in the " : "Wrote the ") + count
-                        + " lines shown to " + name
-                        + (logFrame.truncated ? " (older lines were already dropped)" : "")
+        if (written === false)
+            exportMessage = "ERROR: unable to write " + name
+        else
+            exportMessage = (atOnly ? "Wrote the AT commands found in the " : "Wrote the ") + count
+                            + " lines shown to " + name
+                            + (logFrame.truncated ? " (older lines were already dropped)" : "")
         exportMessageTimer.restart()
     }
 

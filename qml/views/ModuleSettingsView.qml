@@ -50,7 +50,8 @@ ScrollView {
         currentFolder: Settings.lastFolder
         onAccepted: {
             Settings.lastFolder = currentFolder
-            view.tx.importRadioConfFile(selectedFile.toString())
+            view.report(view.tx.importRadioConfFile(selectedFile.toString()), "Radio configuration sent.",
+                        "the file is not a radio configuration (16 bytes, named radio_conf_..._.bin).")
         }
     }
 
@@ -258,6 +259,7 @@ ScrollView {
                         onClicked: TavManager.getPrepassConfig()
                     }
                     SetButton {
+                        objectName: "setPrepassConfigButton"
                         enabled: minElevationField.acceptableInput
                         onClicked: view.report(TavManager.setPrepassConfig(durationSpin.value, Number(minElevationField.text), minDurationSpin.value),
                                                "Prediction settings set.", "unable to set the prediction settings.")
@@ -298,6 +300,7 @@ ScrollView {
                         onClicked: TavManager.getGnssPosition()
                     }
                     SetButton {
+                        objectName: "setPositionButton"
                         enabled: latitudeField.acceptableInput && longitudeField.acceptableInput
                         onClicked: {
                             const lat = Number(latitudeField.text)
@@ -330,19 +333,26 @@ ScrollView {
                 rowSpacing: 2
                 enabled: g_enableInput
 
-                Label { text: "Modulation" }
+                Label { text: "Radio configuration file" }
                 ComboBox {
                     id: modulationCombo
                     objectName: "modulationCombo"
                     model: view.tx.modulationList
                     textRole: "display"
-                    Layout.preferredWidth: 320
-                    onActivated: view.tx.changeModulationRadioConfiguration(currentText)
+                    displayText: count === 0 ? "No file in the configured folder" : currentText
+                    Layout.preferredWidth: 420
+                    onActivated: view.report(view.tx.changeModulationRadioConfiguration(currentText),
+                                             "Radio configuration sent.", "the radio configuration was refused.")
                 }
                 RowLayout {
                     ToolButton {
+                        iconRole: "refresh"
+                        toolTipText: "List the radio configuration files again"
+                        onClicked: view.tx.refreshRadioConfList()
+                    }
+                    ToolButton {
                         iconRole: "import"
-                        toolTipText: "Import a radio configuration file"
+                        toolTipText: "Send a radio configuration file from another folder"
                         onClicked: radioConfDialog.open()
                     }
                     GetButton {
@@ -359,7 +369,7 @@ ScrollView {
                     text: view.modulation
                           ? view.na(view.modulation.modulationName) + ", " + view.na(view.modulation.frequencyMin) + " - "
                             + view.na(view.modulation.frequencyMax) + " Hz, power " + view.na(view.modulation.power)
-                            + ", payload sizes " + view.na(view.modulation.allowedSizeText) + " bytes"
+                            + ", payloads of " + view.na(view.modulation.allowedSizeText) + " bytes"
                           : Strings.notAvailable
                 }
             }
@@ -415,8 +425,9 @@ ScrollView {
                         implicitWidth: 260
                         text: view.lora ? view.lora.appEui : ""
                         font.family: Style.font.mono
-                        validator: RegularExpressionValidator { regularExpression: /[0-9a-fA-F]{16}/ }
-                        onEditingFinished: if (acceptableInput) view.lora.setAppEui(text)
+                        error: text !== "" && !view.lora.isValidEui(text)
+                        toolTipText: "Hexadecimal; blanks, commas, colons and dashes between bytes are accepted"
+                        onEditingFinished: if (!error) view.lora.setAppEui(text)
                     }
                     Label { text: "8 bytes, hexadecimal"; secondary: true }
 
@@ -427,8 +438,9 @@ ScrollView {
                         implicitWidth: 420
                         text: view.lora ? view.lora.appKey : ""
                         font.family: Style.font.mono
-                        validator: RegularExpressionValidator { regularExpression: /[0-9a-fA-F]{32}/ }
-                        onEditingFinished: if (acceptableInput) view.lora.setAppKey(text)
+                        error: text !== "" && !view.lora.isValidKey(text)
+                        toolTipText: "Hexadecimal; blanks, commas, colons and dashes between bytes are accepted"
+                        onEditingFinished: if (!error) view.lora.setAppKey(text)
                     }
                     Label { text: "16 bytes, hexadecimal"; secondary: true }
 
@@ -452,7 +464,8 @@ ScrollView {
                             onClicked: TavManager.getLoRaConfig()
                         }
                         SetButton {
-                            enabled: appEuiField.acceptableInput && appKeyField.acceptableInput
+                            objectName: "setLoraButton"
+                            enabled: view.lora.isValidEui(appEuiField.text) && view.lora.isValidKey(appKeyField.text)
                             onClicked: {
                                 let ok = TavManager.setLoRaEnable()
                                 if (ok && view.tx.loraEnabled)

@@ -99,8 +99,8 @@ Pane {
                 objectName: "addPayloadButton"
                 text: "Add"
                 icon.source: Style.icon("next")
-                enabled: g_enableInput && view.payloadCount < 255
-                toolTipText: view.payloadCount < 255 ? "Add this payload to the list" : "The list holds at most 255 payloads"
+                enabled: g_enableInput
+                toolTipText: "Add this payload to the list"
                 onClicked: view.addPayload()
             }
         }

@@ -299,6 +299,7 @@ class MockLogger : public QObject {
     Q_PROPERTY(QString lastExportPath MEMBER m_lastExportPath NOTIFY exported)
     Q_PROPERTY(QString lastExportLogs MEMBER m_lastExportLogs NOTIFY exported)
     Q_PROPERTY(bool lastExportFiltered MEMBER m_lastExportFiltered NOTIFY exported)
+    Q_PROPERTY(bool exportSucceeds MEMBER m_exportSucceeds)
 
 public:
     using QObject::QObject;
@@ -306,12 +307,13 @@ public:
     Q_ENUM(Source)
 
     Q_INVOKABLE void clearLogs() { emit logsCleared(); }
-    Q_INVOKABLE void exportLogsToFile(QString filePath, QString logs, bool filterAtCmds)
+    Q_INVOKABLE bool exportLogsToFile(QString filePath, QString logs, bool filterAtCmds)
     {
         m_lastExportPath = filePath;
         m_lastExportLogs = logs;
         m_lastExportFiltered = filterAtCmds;
         emit exported();
+        return m_exportSucceeds;
     }
     // Test helper: one line in the format of the device log.
     Q_INVOKABLE void emitLine(const QString& source, const QString& text)
@@ -329,4 +331,5 @@ private:
     QString m_lastExportPath;
     QString m_lastExportLogs;
     bool m_lastExportFiltered = false;
+    bool m_exportSucceeds = true;
 };

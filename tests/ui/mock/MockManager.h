@@ -37,8 +37,8 @@ public:
         , m_lora(new MockLoRa(this))
         , m_passes(new MockPrepassModel(this))
         , m_payloads(new MockPayloadModel(this))
-        , m_modulationList(new QStringListModel({"LDA2 (radio_conf_401620000_401680000_500_LDA2.bin)",
-                                                    "VLDA4 (radio_conf_401620000_401680000_500_VLDA4.bin)"},
+        , m_modulationList(new QStringListModel(
+              {"radio_conf_401620000_401680000_500_LDA2.bin", "radio_conf_401620000_401680000_500_VLDA4.bin"},
               this))
         , m_modulation(new MockModulation(this))
     {
@@ -62,17 +62,18 @@ public:
     QStringListModel* modulationList() const { return m_modulationList; }
     MockModulation* modulationModel() const { return m_modulation; }
 
-    Q_INVOKABLE void addPayloadItem(const QString& message)
+    Q_INVOKABLE bool addPayloadItem(const QString& message)
     {
         m_calls->record("addPayloadItem(" + message + ")");
         m_payloads->add(message, m_profile == PERIODIC ? m_periodic->property("redundancy").toInt() : 4);
+        return true;
     }
-    Q_INVOKABLE void importPrepassData(const QString& url)
+    Q_INVOKABLE bool importPrepassData(const QString& url)
     {
         m_calls->record("importPrepassData(" + url + ")");
         if (url.contains("bad")) {
             emit loadPrepassDataCompleted("Line 3: unreadable start date");
-            return;
+            return false;
         }
         m_passes->clear();
         const QDateTime now = QDateTime::currentDateTimeUtc().addSecs(m_offset);
@@ -83,6 +84,7 @@ public:
         m_nextPassIdx = 1;
         emit nextPassIdxChanged();
         emit loadPrepassDataCompleted(QString());
+        return true;
     }
     Q_INVOKABLE void clearPrepassData(bool eraseFilePath = true)
     {
@@ -114,14 +116,17 @@ public:
         emit currentSequenceRepeatCountChanged();
         setSequenceRunning(false);
     }
-    Q_INVOKABLE void changeModulationRadioConfiguration(const QString& name)
+    Q_INVOKABLE bool changeModulationRadioConfiguration(const QString& fileName)
     {
-        m_calls->record("changeModulationRadioConfiguration(" + name + ")");
+        m_calls->record("changeModulationRadioConfiguration(" + fileName + ")");
+        return true;
     }
-    Q_INVOKABLE void importRadioConfFile(const QString& url)
+    Q_INVOKABLE bool importRadioConfFile(const QString& url)
     {
         m_calls->record("importRadioConfFile(" + url + ")");
+        return url.endsWith(".bin");
     }
+    Q_INVOKABLE void refreshRadioConfList() { m_calls->record("refreshRadioConfList()"); }
 
     // Test helpers
     Q_INVOKABLE void emitTxError(const QString& error) { emit txErrorOccured(error); }

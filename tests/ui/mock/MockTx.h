@@ -2,6 +2,8 @@
 
 #include "MockCore.h"
 
+#include <QRegularExpression>
+#include <QTime>
 #include <QTimer>
 
 class MockPayload : public QObject {
@@ -238,6 +240,11 @@ public:
 
     using QAbstractListModel::QAbstractListModel;
 
+    static QString dateText(const QDateTime& d)
+    {
+        return d.isValid() ? d.toUTC().toString("dd/MM/yyyy hh:mm:ss") : "NA";
+    }
+
     int rowCount(const QModelIndex& = {}) const override { return m_rows.size(); }
     QVariant data(const QModelIndex& index, int role) const override
     {
@@ -246,9 +253,9 @@ public:
         const Row& r = m_rows[index.row()];
         switch (role) {
         case SatelliteRole: return r.satellite;
-        case StartRole: return r.start;
-        case EndRole: return r.end;
-        case DurationRole: return r.duration;
+        case StartRole: return dateText(r.start);
+        case EndRole: return dateText(r.end);
+        case DurationRole: return QTime(0, 0).addSecs(r.duration).toString("hh:mm:ss");
         case ElevationRole: return r.elevation;
         case StartAzimuthRole: return r.startAzimuth;
         case EndAzimuthRole: return r.endAzimuth;
@@ -400,6 +407,12 @@ private:
 
 class MockLoRa : public QObject {
     Q_OBJECT
+
+    static QString hex(QString text)
+    {
+        text.remove(QRegularExpression("[\\s,:-]"));
+        return QRegularExpression("^[0-9a-fA-F]*$").match(text).hasMatch() ? text.toUpper() : QString();
+    }
     Q_PROPERTY(QString devEui MEMBER m_devEui NOTIFY changed)
     Q_PROPERTY(QString appEui MEMBER m_appEui NOTIFY changed)
     Q_PROPERTY(QString appKey MEMBER m_appKey NOTIFY changed)
@@ -409,16 +422,25 @@ class MockLoRa : public QObject {
 public:
     using QObject::QObject;
 
+    Q_INVOKABLE static bool isValidEui(const QString& text) { return hex(text).size() == 16; }
+    Q_INVOKABLE static bool isValidKey(const QString& text) { return hex(text).size() == 32; }
+
 public slots:
-    void setAppEui(const QString& v)
+    bool setAppEui(const QString& v)
     {
-        m_appEui = v.toUpper();
+        if (!isValidEui(v))
+            return false;
+        m_appEui = hex(v);
         emit changed();
+        return true;
     }
-    void setAppKey(const QString& v)
+    bool setAppKey(const QString& v)
     {
-        m_appKey = v.toUpper();
+        if (!isValidKey(v))
+            return false;
+        m_appKey = hex(v);
         emit changed();
+        return true;
     }
     void setRedundancy(int v)
     {

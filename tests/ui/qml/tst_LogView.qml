@@ -72,6 +72,14 @@ TestCase {
         verify(view.exportMessage.endsWith("(older lines were already dropped)"), view.exportMessage)
     }
 
+    function test_exportFailureIsReported() {
+        const view = createTemporaryObject(viewComponent, testCase)
+        TavManager.logger.exportSucceeds = false
+        view.exportTo("file:///root/readonly/out.log", false)
+        TavManager.logger.exportSucceeds = true
+        compare(view.exportMessage, "ERROR: unable to write out.log")
+    }
+
     function test_customCommandOnlyInExpertMode() {
         const view = createTemporaryObject(viewComponent, testCase)
         const field = child(view, "customCmdField")
