@@ -54,13 +54,12 @@ Rectangle {
         Repeater {
             model: [
                 row.cell(row.model.satellite),
+                row.downlink,
                 row.cell(row.model.start),
                 row.cell(row.model.end),
                 row.durationCell(row.model.duration),
                 row.cell(row.model.elevation, 1),
-                row.cell(row.model.startAzimuth, 1),
-                row.cell(row.model.endAzimuth, 1),
-                row.downlink
+                row.cell(row.model.startAzimuth, 0) + " to " + row.cell(row.model.endAzimuth, 0)
             ]
             Text {
                 required property var modelData
@@ -71,7 +70,7 @@ Rectangle {
                 font.family: Style.font.mono
                 font.pointSize: Style.font.smallPointSize
                 font.bold: row.isActive
-                color: index === 7 ? (modelData === "OFF" ? Style.color.error : (modelData === "ON" ? Style.color.success : Style.color.textSecondary))
+                color: index === 1 ? (modelData === "OFF" ? Style.color.error : (modelData === "ON" ? Style.color.success : Style.color.textSecondary))
                                    : Style.color.text
             }
         }

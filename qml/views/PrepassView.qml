@@ -15,8 +15,8 @@ Pane {
 
     readonly property var tx: TavManager.tx
     readonly property var aopModel: TavManager.tx.prepassProfile.satelliteAopModel
-    readonly property var columnWidths: [130, 190, 190, 90, 80, 90, 90, 90]
-    readonly property var captions: ["Satellite", "Start (UTC)", "End (UTC)", "Duration", "Elev.", "Az. start", "Az. end", "Downlink"]
+    readonly property var columnWidths: [110, 80, 165, 165, 75, 60, 120]
+    readonly property var captions: ["Satellite", "Downlink", "Start (UTC)", "End (UTC)", "Duration", "Elev.", "Azimuth (°)"]
     // Bumped whenever the satellite list changes, so the downlink column is
     // asked again.
     property int aopRevision: 0
