@@ -1,0 +1,8 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Entry point every target defines; libFuzzer calls it, and so does the
+// replay driver that runs the saved corpus in the ordinary test suite.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
