@@ -10,6 +10,7 @@
 #include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
 #include <memory>
 
 namespace {

@@ -8,6 +8,7 @@
 #include "Trekon.h"
 
 #include <QLoggingCategory>
+
 #include <memory>
 
 namespace {
