@@ -207,7 +207,9 @@ int nextPass(CliSession& session)
     session.clearFailures();
     const PrepassModel* passes = session.manager().tx()->prepassProfile()->nextPassModel();
     session.manager().getSatelliteNextPass();
-    if (!session.lastFailureLine().isEmpty() || passes->rowCount() == 0 || !passes->at(0).start().isValid())
+    // Without orbit data the manager first tries to fetch it and logs that
+    // failure; the module may still predict a pass from what it holds.
+    if (passes->rowCount() == 0 || !passes->at(0).start().isValid())
         return session.fail(
             session.lastFailureLine().isEmpty() ? "the module gave no next pass" : session.lastFailureLine());
     return printReport(ConfigReport::nextPass(session.manager()), false);
@@ -341,8 +343,8 @@ int main(int argc, char* argv[])
         return CliSession::EXIT_USAGE;
     }
     if (parser.isSet("help")) {
-        QTextStream(stdout) << parser.helpText().replace(
-            "[options] " + commandName, "[options] " + commandName);
+        // Usage lines name the tool, not the path it was started from.
+        QTextStream(stdout) << parser.helpText().replace(args.constFirst(), "tavcli") << Qt::endl;
         return 0;
     }
     const QStringList positional = parser.positionalArguments().mid(1);
