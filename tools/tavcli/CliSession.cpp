@@ -72,14 +72,15 @@ void CliSession::onLog(const QString& line)
     }
     static const QRegularExpression appLine(QStringLiteral("^\\[[^\\]]*\\] \\[APP\\] (?<TEXT>.*)$"));
     const QRegularExpressionMatch match = appLine.match(line);
-    if (match.hasMatch() && isFailureText(match.captured("TEXT")))
-        m_lastFailureLine = match.captured("TEXT");
+    // The cause is logged first, the operation's summary after it.
+    if (match.hasMatch() && m_failureLine.isEmpty() && isFailureText(match.captured("TEXT")))
+        m_failureLine = match.captured("TEXT");
     emit logLine(line);
 }
 
 void CliSession::clearFailures()
 {
-    m_lastFailureLine.clear();
+    m_failureLine.clear();
     m_lastSerialError.clear();
     m_lastProcessingMessage.clear();
     m_lastProcessingError = false;

@@ -53,8 +53,8 @@ public:
     QString lastSerialError() const { return m_lastSerialError; }
     QString lastProcessingMessage() const { return m_lastProcessingMessage; }
     bool lastProcessingError() const { return m_lastProcessingError; }
-    // The most recent application log line that reports a failure.
-    QString lastFailureLine() const { return m_lastFailureLine; }
+    // The first application log line since clearFailures() that reports a failure.
+    QString failureLine() const { return m_failureLine; }
     void clearFailures();
     QStringList receivedLines() const { return m_receivedLines; }
     void clearReceivedLines() { m_receivedLines.clear(); }
@@ -75,6 +75,6 @@ private:
     QString m_lastSerialError;
     QString m_lastProcessingMessage;
     bool m_lastProcessingError = false;
-    QString m_lastFailureLine;
+    QString m_failureLine;
     QStringList m_receivedLines;
 };

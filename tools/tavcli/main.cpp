@@ -136,8 +136,8 @@ int exportConfig(CliSession& session, const QString& path)
     session.clearFailures();
     session.manager().exportConfig(QFileInfo(path).absoluteFilePath());
     if (session.lastProcessingError() || session.lastProcessingMessage() != "Configuration exported!")
-        return session.fail(session.lastFailureLine().isEmpty() ? session.lastProcessingMessage()
-                                                                : session.lastFailureLine());
+        return session.fail(
+            session.failureLine().isEmpty() ? session.lastProcessingMessage() : session.failureLine());
     session.say("Configuration written to " + path);
     return CliSession::EXIT_OK;
 }
@@ -148,14 +148,15 @@ int importConfig(CliSession& session, const QString& path)
     session.clearFailures();
     manager.importConfig(QFileInfo(path).absoluteFilePath());
     if (session.lastProcessingError())
-        return session.fail(session.lastFailureLine().isEmpty() ? session.lastProcessingMessage()
-                                                                : session.lastFailureLine());
+        return session.fail(
+            session.failureLine().isEmpty() ? session.lastProcessingMessage() : session.failureLine());
     session.say("Configuration read from " + path + ", uploading...");
 
     session.clearFailures();
     manager.uploadConfig();
     if (session.lastProcessingError())
-        return session.fail(session.lastProcessingMessage() + " " + session.lastFailureLine());
+        return session.fail(
+            session.failureLine().isEmpty() ? session.lastProcessingMessage() : session.failureLine());
     if (manager.board()->module() == TavBoard::TREKON && manager.processingData()) {
         session.say("Waiting for the evaluation kit to restore its parameters...");
         if (!session.waitFor([&manager]() { return !manager.processingData(); }, 30000))
@@ -176,8 +177,7 @@ int customCommand(CliSession& session, const QString& command)
     for (const QString& line : session.receivedLines())
         out << line << Qt::endl;
     if (!ok)
-        return session.fail(
-            session.lastFailureLine().isEmpty() ? "the command failed" : session.lastFailureLine());
+        return session.fail(session.failureLine().isEmpty() ? "the command failed" : session.failureLine());
     return CliSession::EXIT_OK;
 }
 
@@ -196,8 +196,8 @@ int uploadAop(CliSession& session)
 {
     session.clearFailures();
     if (!session.manager().setAopDataAndConstellationStatus())
-        return session.fail(session.lastFailureLine().isEmpty() ? "unable to upload the orbit data"
-                                                                : session.lastFailureLine());
+        return session.fail(
+            session.failureLine().isEmpty() ? "unable to upload the orbit data" : session.failureLine());
     session.say("Orbit data uploaded.");
     return CliSession::EXIT_OK;
 }
@@ -211,7 +211,7 @@ int nextPass(CliSession& session)
     // failure; the module may still predict a pass from what it holds.
     if (passes->rowCount() == 0 || !passes->at(0).start().isValid())
         return session.fail(
-            session.lastFailureLine().isEmpty() ? "the module gave no next pass" : session.lastFailureLine());
+            session.failureLine().isEmpty() ? "the module gave no next pass" : session.failureLine());
     return printReport(ConfigReport::nextPass(session.manager()), false);
 }
 
