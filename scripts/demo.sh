@@ -24,8 +24,9 @@ ports=()
 for module in TAV1 TAV2 RIX TREKON; do
     name="$(echo "$module" | tr '[:upper:]' '[:lower:]')"
     extra=()
-    # The development kit starts asleep, as it does out of the box.
-    [ "$module" = TREKON ] && extra=(--asleep)
+    # The development kit starts asleep, as it does out of the box; the
+    # simulated user presses its wake-up button 1.5 s after it is opened.
+    [ "$module" = TREKON ] && extra=(--asleep --auto-wake "${TAV_DEMO_WAKE_MS:-1500}")
     "$SIM" --module "$module" "${extra[@]}" --link "$RUN_DIR/$name" \
         --control "$RUN_DIR/$name.ctl" --transcript "$RUN_DIR/$name.log" >"$RUN_DIR/$name.out" &
     pids+=("$!")
@@ -42,6 +43,6 @@ done
 TAV_EXTRA_PORTS="$(IFS=:; echo "${ports[*]}")"
 export TAV_EXTRA_PORTS
 echo "Simulated modules: $TAV_EXTRA_PORTS"
-echo "Press the TREKON wake-up button: $SIM --tell $RUN_DIR/trekon.ctl wake"
+echo "The TREKON's wake-up button is pressed 1.5 s after it is opened; by hand: $SIM --tell $RUN_DIR/trekon.ctl wake"
 echo "Transcripts: $RUN_DIR/<module>.log"
 "$BUILD_DIR/tavgui" "$@"

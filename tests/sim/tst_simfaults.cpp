@@ -18,6 +18,7 @@ class TestSimFaults : public QObject {
 private slots:
     void trekonIgnoresRequestsWhileAsleep();
     void onlyTrekonSleeps();
+    void autoWakePressesTheButtonForTheHost();
     void transcriptRecordsTheExchangeInOrder();
     void muteSilencesAnswers();
     void injectedErrorAnswersTheCode();
@@ -55,6 +56,31 @@ void TestSimFaults::trekonIgnoresRequestsWhileAsleep()
     QVERIFY(s.link.staysQuiet(400));
     // The requests were heard, just not answered.
     QCOMPARE(s.sim.transcriptEntries().filter("< AT+").size(), 3);
+}
+
+void TestSimFaults::autoWakePressesTheButtonForTheHost()
+{
+    SimSession s({"--module", "TREKON", "--asleep", "--auto-wake", "300"});
+    QVERIFY2(s.sim.start(), qPrintable(s.sim.errorString()));
+    // Nobody has the device open yet: the user has no reason to press.
+    QString reply;
+    QVERIFY(s.sim.sendControl("state", &reply));
+    QVERIFY2(reply.contains(" asleep"), qPrintable(reply));
+
+    QElapsedTimer opened;
+    QVERIFY(s.link.open(s.sim.portPath()));
+    opened.start();
+    QVERIFY(s.link.write("AT+PING=?"));
+    QCOMPARE(s.link.readLine(), "TREKON -- BUTTON PUSHED");
+    QVERIFY2(opened.elapsed() >= 250, "the button is pressed a while after the host opened the device");
+    QCOMPARE(s.link.request("AT+PING=?"), QStringList {"+OK"});
+
+    // Going to sleep again, the kit is woken once more.
+    QVERIFY(s.sim.sendControl("sleep"));
+    QCOMPARE(s.link.readLine(), "TREKON -- SLEEP");
+    QCOMPARE(s.link.readLine(), "TREKON -- BUTTON PUSHED");
+    QCOMPARE(s.link.request("AT+ID=?").size(), 1);
+    QCOMPARE(s.sim.transcriptEntries().filter("! wake-up button pushed").size(), 2);
 }
 
 void TestSimFaults::onlyTrekonSleeps()
@@ -339,6 +365,8 @@ void TestSimFaults::badOptionsAreRefused_data()
     QTest::newRow("unknown module") << QStringList {"--module", "TAV9"};
     QTest::newRow("latency not a number") << QStringList {"--latency", "soon"};
     QTest::newRow("asleep TAV1") << QStringList {"--module", "TAV1", "--asleep"};
+    QTest::newRow("auto-wake TAV2") << QStringList {"--module", "TAV2", "--auto-wake", "100"};
+    QTest::newRow("auto-wake zero") << QStringList {"--module", "TREKON", "--auto-wake", "0"};
     QTest::newRow("unknown option") << QStringList {"--colour"};
 }
 

@@ -131,6 +131,7 @@ void PtyPort::onAttachPoll()
         return;
     m_attachPoll.stop();
     m_notifier->setEnabled(true);
+    emit attached();
 }
 
 void PtyPort::onReadable()

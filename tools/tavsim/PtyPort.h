@@ -44,6 +44,8 @@ public:
 signals:
     // One request line without its terminator; `tooLong` when it overflowed.
     void lineReceived(const QString& line, bool tooLong);
+    // A program opened the device.
+    void attached();
 
 private:
     void onReadable();

@@ -38,6 +38,10 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
     const QCommandLineOption txDelay(
         "tx-delay", "Delay of a transmit result +TX=0,<data> in ms (default 1000).", "ms");
     const QCommandLineOption asleep("asleep", "TREKON only: starts asleep, waiting for the wake-up button.");
+    const QCommandLineOption autoWake("auto-wake",
+        "TREKON only: the user presses the wake-up button this many ms after the kit went asleep "
+        "and after a program opened the device of a sleeping kit.",
+        "ms");
     const QCommandLineOption transcript(
         "transcript", "Writes every request and every line sent, time-stamped.", "file");
     const QCommandLineOption control(
@@ -50,7 +54,7 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
         "Sends the command given after the options to the control socket of a "
         "running simulator, prints its reply and exits.",
         "path");
-    p.addOptions({help, module, link, latency, baud, txDelay, asleep, transcript, control, passIn,
+    p.addOptions({help, module, link, latency, baud, txDelay, asleep, autoWake, transcript, control, passIn,
         passDuration, tell});
     p.addPositionalArgument("command", "With --tell: the control command, for example: wake", "[command...]");
 
@@ -93,18 +97,25 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
         return Outcome::BAD;
     }
     double latencyMs = options->latencyMs, baudRate = options->baud, txDelayMs = options->txDelayMs;
+    double autoWakeMs = options->autoWakeMs;
     if (!readNumber(p, latency, 0, 60000, &latencyMs, message)
         || !readNumber(p, baud, 0, 4000000, &baudRate, message)
         || !readNumber(p, txDelay, 0, 3600000, &txDelayMs, message)
+        || !readNumber(p, autoWake, 1, 600000, &autoWakeMs, message)
         || !readNumber(p, passIn, 0, 86400, &options->passInS, message)
         || !readNumber(p, passDuration, 1, 7200, &options->passDurationS, message))
         return Outcome::BAD;
     options->latencyMs = int(latencyMs);
     options->baud = int(baudRate);
     options->txDelayMs = int(txDelayMs);
+    options->autoWakeMs = int(autoWakeMs);
     options->asleep = p.isSet(asleep);
     if (options->asleep && options->variant != Variant::TREKON) {
         *message = "--asleep: only the TREKON development kit sleeps";
+        return Outcome::BAD;
+    }
+    if (options->autoWakeMs > 0 && options->variant != Variant::TREKON) {
+        *message = "--auto-wake: only the TREKON development kit has a wake-up button";
         return Outcome::BAD;
     }
     options->linkPath = p.value(link);

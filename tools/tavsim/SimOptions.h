@@ -15,6 +15,7 @@ struct SimOptions {
     int baud = 0;
     int txDelayMs = 1000;
     bool asleep = false;
+    int autoWakeMs = 0; // 0: only the control channel presses the button
     double passInS = 2;
     double passDurationS = 612.5;
     // Client mode: sends `tellCommand` to the control socket of a running

@@ -24,6 +24,18 @@ Simulator::Simulator(const SimOptions& options, QObject* parent)
     m_dueTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_dueTimer, &QTimer::timeout, this, &Simulator::processDue);
     connect(&m_floodTimer, &QTimer::timeout, this, &Simulator::onFlood);
+
+    // The simulated user reacts to the kit going to sleep and to a host
+    // opening the device of a sleeping kit (it waits for the button then).
+    m_autoWakeTimer.setSingleShot(true);
+    connect(&m_autoWakeTimer, &QTimer::timeout, this, [this] {
+        if (m_asleep)
+            wakeUp();
+    });
+    connect(&m_port, &PtyPort::attached, this, [this] {
+        if (m_asleep)
+            scheduleAutoWake();
+    });
 }
 
 bool Simulator::start(QString* error)
@@ -39,9 +51,32 @@ bool Simulator::start(QString* error)
     return true;
 }
 
+void Simulator::fallAsleep()
+{
+    send(QStringLiteral("TREKON -- SLEEP"));
+    m_asleep = true;
+    m_pending.clear();
+    scheduleAutoWake();
+}
+
+void Simulator::wakeUp()
+{
+    m_autoWakeTimer.stop();
+    m_asleep = false;
+    m_transcript.event(QStringLiteral("wake-up button pushed"));
+    send(QStringLiteral("TREKON -- BUTTON PUSHED"));
+}
+
+void Simulator::scheduleAutoWake()
+{
+    if (m_options.autoWakeMs > 0)
+        m_autoWakeTimer.start(m_options.autoWakeMs);
+}
+
 void Simulator::shutDown()
 {
     m_floodTimer.stop();
+    m_autoWakeTimer.stop();
     m_port.hangUp();
 }
 

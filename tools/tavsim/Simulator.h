@@ -53,6 +53,9 @@ private:
     void sendBytes(const QByteArray& bytes, const QString& note);
     void onFlood();
     bool isTrekon() const;
+    void fallAsleep();
+    void wakeUp();
+    void scheduleAutoWake();
 
     // Control commands (SimulatorControl.cpp)
     QString doWake(const QStringList& args);
@@ -86,6 +89,7 @@ private:
     QElapsedTimer m_clock;
     QTimer m_dueTimer;
     QTimer m_floodTimer;
+    QTimer m_autoWakeTimer;
     int m_floodPerSecond = 0;
     int m_floodPerTick = 0;
 };

@@ -83,8 +83,7 @@ QString Simulator::doWake(const QStringList&)
 {
     if (!isTrekon())
         return bad(QStringLiteral("only the TREKON development kit has a wake-up button"));
-    m_asleep = false;
-    send(QStringLiteral("TREKON -- BUTTON PUSHED"));
+    wakeUp();
     return OK;
 }
 
@@ -92,9 +91,7 @@ QString Simulator::doSleep(const QStringList&)
 {
     if (!isTrekon())
         return bad(QStringLiteral("only the TREKON development kit sleeps"));
-    send(QStringLiteral("TREKON -- SLEEP"));
-    m_asleep = true;
-    m_pending.clear();
+    fallAsleep();
     return OK;
 }
 
