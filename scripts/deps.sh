@@ -11,7 +11,7 @@ PACKAGES=(
     qml6-module-qtqml-workerscript qml6-module-qtquick-dialogs qml6-module-qt-labs-settings
     qml6-module-qtcore qml6-module-qttest qml6-module-qt-labs-platform qml6-module-qtquick-shapes
     qml6-module-qtqml qml6-module-qtqml-models qt6-declarative-dev-tools
-    xvfb xauth
+    xvfb xauth desktop-file-utils dpkg-dev
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLoggingCategory>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
@@ -19,6 +20,9 @@ int main(int argc, char* argv[])
     QGuiApplication::setApplicationVersion("4.0.2");
     QGuiApplication::setOrganizationName("Norvane");
     QGuiApplication::setOrganizationDomain("norvane.com");
+    // Matches the installed desktop entry, so the window gets its icon and name.
+    QGuiApplication::setDesktopFileName("tavgui");
+    QGuiApplication::setWindowIcon(QIcon(":/images/norvane_logo_dark_small.svg"));
 
     qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Settings.qml"), "Settings", 1, 0, "Settings");
     qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Strings.qml"), "Strings", 1, 0, "Strings");
