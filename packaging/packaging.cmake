@@ -25,5 +25,5 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://norvane.com")
 # platform plugins are loaded at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, libqt6svg6, qml6-module-qtquick, qml6-module-qtquick-controls, qml6-module-qtquick-templates, qml6-module-qtquick-layouts, qml6-module-qtquick-window, qml6-module-qtquick-dialogs, qml6-module-qtquick-shapes, qml6-module-qtqml-workerscript, qml6-module-qtqml, qml6-module-qtqml-models, qml6-module-qtcore, qml6-module-qt-labs-settings, qml6-module-qt-labs-platform")
+    "qt6-qpa-plugins, libqt6svg6, qml6-module-qtquick, qml6-module-qtquick-controls, qml6-module-qtquick-templates, qml6-module-qtquick-layouts, qml6-module-qtquick-window, qml6-module-qtquick-dialogs, qml6-module-qtquick-shapes, qml6-module-qtqml-workerscript, qml6-module-qtqml, qml6-module-qtqml-models, qml6-module-qtcore, qml6-module-qt-labs-settings, qml6-module-qt-labs-platform, qml6-module-qt-labs-folderlistmodel")
 include(CPack)

@@ -9,7 +9,7 @@ PACKAGES=(
     qt6-qpa-plugins qml6-module-qtquick qml6-module-qtquick-controls
     qml6-module-qtquick-layouts qml6-module-qtquick-templates qml6-module-qtquick-window
     qml6-module-qtqml-workerscript qml6-module-qtquick-dialogs qml6-module-qt-labs-settings
-    qml6-module-qtcore qml6-module-qttest qml6-module-qt-labs-platform qml6-module-qtquick-shapes
+    qml6-module-qtcore qml6-module-qttest qml6-module-qt-labs-platform qml6-module-qtquick-shapes qml6-module-qt-labs-folderlistmodel
     qml6-module-qtqml qml6-module-qtqml-models qt6-declarative-dev-tools
     xvfb xauth desktop-file-utils dpkg-dev
 )
