@@ -215,6 +215,9 @@ void TxManager::setCustomUtcTime(QString isoDate)
 
 void TxManager::setUtcTimeOffset(qint64 offsetSeconds, bool reloadPrepass)
 {
+    // A time typed to the second cannot be nearer than that to the clock.
+    if (qAbs(offsetSeconds) <= 1)
+        offsetSeconds = 0;
     if (qAbs(offsetSeconds - m_utcTimeOffset) <= 1) {
         emit loadPrepassDataCompleted(QString());
         return;

@@ -36,6 +36,8 @@ constexpr int TIME_MIN_TO_MS(quint8 min)
 class TxManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString utcTime READ utcTime NOTIFY utcTimeChanged)
+    // Seconds the tool's clock is ahead of the workstation's (negative: behind).
+    Q_PROPERTY(qint64 utcTimeOffset READ utcTimeOffset NOTIFY utcTimeChanged)
     Q_PROPERTY(
         Profile selectedProfile READ selectedProfile WRITE setSelectedProfile NOTIFY selectedProfileChanged)
     Q_PROPERTY(PeriodicProfile* periodicProfile READ periodicProfile CONSTANT)

@@ -13,30 +13,7 @@ Pane {
     id: view
 
     property date now: new Date()
-    readonly property int offsetSeconds: offsetFrom(TavManager.tx.utcTime, now)
-
-    // The tool shows its time as "ddd MMM d, hh:mm:ss", without the year:
-    // take the year that puts it closest to the workstation's clock.
-    function offsetFrom(text, reference) {
-        const m = /^\w{3} (\w{3}) (\d{1,2}), (\d{2}):(\d{2}):(\d{2})$/.exec(text ?? "")
-        if (!m)
-            return 0
-        const month = ["Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"].indexOf(m[1])
-        if (month < 0)
-            return 0
-        let best = 0
-        let bestAbs = Infinity
-        for (let dy = -1; dy <= 1; ++dy) {
-            const t = Date.UTC(reference.getUTCFullYear() + dy, month, Number(m[2]), Number(m[3]), Number(m[4]), Number(m[5]))
-            const diff = Math.round((t - reference.getTime()) / 1000)
-            if (Math.abs(diff) < bestAbs) {
-                bestAbs = Math.abs(diff)
-                best = diff
-            }
-        }
-        // The two clocks tick a second apart at most.
-        return Math.abs(best) <= 1 ? 0 : best
-    }
+    readonly property int offsetSeconds: TavManager.tx.utcTimeOffset
 
     function offsetText(seconds) {
         if (seconds === 0)

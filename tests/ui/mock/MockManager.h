@@ -7,6 +7,7 @@
 class MockTxManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString utcTime READ utcTime NOTIFY utcTimeChanged)
+    Q_PROPERTY(qint64 utcTimeOffset READ utcTimeOffset NOTIFY utcTimeChanged)
     Q_PROPERTY(
         int selectedProfile READ selectedProfile WRITE setSelectedProfile NOTIFY selectedProfileChanged)
     Q_PROPERTY(MockPeriodicProfile* periodicProfile READ periodicProfile CONSTANT)
@@ -46,6 +47,7 @@ public:
         m_clock.start(1000);
     }
 
+    qint64 utcTimeOffset() const { return m_offset; }
     QString utcTime() const
     {
         return QDateTime::currentDateTimeUtc().addSecs(m_offset).toString("ddd MMM d, hh:mm:ss");

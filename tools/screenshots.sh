@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# Starts the application under Xvfb against simulated modules and writes a
+# screenshot of each page to a folder (default: screenshots/).
+#
+# Usage: tools/screenshots.sh [OUTPUT_DIR]
+#
+# The pages are reached by clicking where their controls sit in the default
+# 1350x850 window, so the clicks follow the window's layout: after moving a
+# control, look at the pictures again and adjust its position below.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+OUT="$(realpath -m "${1:-screenshots}")"
+BUILD_DIR="${TAV_BUILD_DIR:-build}"
+./scripts/deps.sh
+for tool in xdotool import; do
+    command -v "$tool" >/dev/null || {
+        SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+        DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends xdotool imagemagick >/dev/null
+        break
+    }
+done
+./scripts/build.sh >/dev/null
+mkdir -p "$OUT"
+
+RUN_DIR="$(mktemp -d "${TMPDIR:-/tmp}/tavshots.XXXXXX")"
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$RUN_DIR"
+}
+trap cleanup EXIT
+
+# A display of our own.
+DISPLAY_NUM=$((90 + RANDOM % 100))
+Xvfb ":$DISPLAY_NUM" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=("$!")
+export DISPLAY=":$DISPLAY_NUM"
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+
+SIM="$BUILD_DIR/tools/tavsim/tavsim"
+for module in TREKON TAV2; do
+    extra=()
+    [ "$module" = TREKON ] && extra=(--asleep --auto-wake 800)
+    "$SIM" --module "$module" "${extra[@]}" --latency 5 --tx-delay 1500 --pass-in 120 \
+        --link "$RUN_DIR/$module" --control "$RUN_DIR/$module.ctl" >/dev/null &
+    pids+=("$!")
+done
+for module in TREKON TAV2; do
+    for _ in $(seq 100); do [ -L "$RUN_DIR/$module" ] && break; sleep 0.05; done
+done
+export TAV_EXTRA_PORTS="$RUN_DIR/TREKON:$RUN_DIR/TAV2"
+
+click() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; sleep "${3:-0.8}"; }
+type_text() { xdotool type --delay 20 "$1"; sleep 0.3; }
+# The pointer is parked in a corner first so that no tooltip shows.
+shot() { xdotool mousemove --window "$WIN" 1345 845; sleep 0.6; import -window "$WIN" "$OUT/$1.png"; echo "$OUT/$1.png"; }
+
+# Starts the application with a settings store of its own that preselects
+# MODULE (1 TAV1, 2 TAV2, 3 RIX, 4 TREKON), its port and MODE (0 basic, 1 expert).
+start_app() {
+    local module="$1" port="$2" mode="$3"
+    local home="$RUN_DIR/home-$module"
+    mkdir -p "$home/.config/Norvane"
+    printf '[UI]\nfirstVisit=false\nmodule=%s\nlastPort=%s\nmode=%s\nwindowWidth=1350\nwindowHeight=850\n' \
+        "$module" "$port" "$mode" >"$home/.config/Norvane/TavGUI.conf"
+    (cd "$home" && HOME="$home" XDG_CONFIG_HOME="$home/.config" exec "$OLDPWD/$BUILD_DIR/tavgui") &
+    APP_PID=$!
+    WIN="$(xdotool search --sync --onlyvisible --name '^TavGUI$' | head -1)"
+    sleep 1.5
+}
+stop_app() { kill "$APP_PID" 2>/dev/null || true; wait "$APP_PID" 2>/dev/null || true; }
+
+# Positions in the 1350x850 window.
+CONNECT=(649 521); CONNECT_EXPERT=(649 547); GEAR=(30 28)
+PERIODIC=(869 131); PREPASS=(945 131); ON_MODULE=(1058 131)
+IMPORT_PASSES=(901 182); FROM_MODULE=(207 576)
+PAYLOAD_FIELD=(369 463); PAYLOAD_ADD=(763 467)
+# In the periodic profile the payload list takes the whole left column.
+PERIODIC_FIELD=(369 798); PERIODIC_ADD=(760 803); START=(1260 395)
+TAB_MODULE=(69 92); TAB_SENSORS=(190 92); TAB_RX=(290 92); TAB_LOG=(369 92)
+UTC_EDIT=(1299 772)
+
+# The TREKON kit, in expert mode.
+start_app 4 "$RUN_DIR/TREKON" 1
+shot 01-connection
+click "${CONNECT_EXPERT[@]}" 0.3
+shot 02-wake-up
+sleep 3
+click "${ON_MODULE[@]}"
+click "${FROM_MODULE[@]}" 2
+shot 03-dashboard-prepass-on-module
+click "${PAYLOAD_FIELD[@]}"; type_text "0123456789ABCDEF0123456789ABCDEF01234567"; click "${PAYLOAD_ADD[@]}"
+click "${PAYLOAD_FIELD[@]}"; type_text "CAFE"; click "${PAYLOAD_ADD[@]}"
+click "${PREPASS[@]}"
+shot 04-dashboard-prepass
+click "${IMPORT_PASSES[@]}" 1.5
+shot 05-import-passes-dialog
+xdotool key Escape; sleep 0.5
+click "${PERIODIC[@]}"
+shot 06-dashboard-periodic
+click "${UTC_EDIT[@]}" 1
+shot 07-utc-dialog
+xdotool key Escape; sleep 0.5
+click "${GEAR[@]}" 1
+shot 08-settings-module
+click "${TAB_SENSORS[@]}"
+shot 09-settings-sensors
+"$SIM" --tell "$RUN_DIR/TREKON.ctl" rx 48454C4C4F >/dev/null || true
+"$SIM" --tell "$RUN_DIR/TREKON.ctl" bc 0102 >/dev/null || true
+sleep 0.5
+click "${TAB_RX[@]}"
+shot 10-settings-rx
+click "${TAB_LOG[@]}"
+shot 11-settings-log
+stop_app
+
+# The TAV2 module, in basic mode, with a periodic sequence under way.
+start_app 2 "$RUN_DIR/TAV2" 0
+click "${CONNECT[@]}" 3
+click "${PERIODIC[@]}"
+click "${PERIODIC_FIELD[@]}"; type_text "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF"; click "${PERIODIC_ADD[@]}"
+click "${PERIODIC_FIELD[@]}"; type_text "00112233"; click "${PERIODIC_ADD[@]}"
+click "${START[@]}" 3
+shot 12-tav2-dashboard
+click "${GEAR[@]}" 1
+shot 13-tav2-settings-module
+stop_app
+
+echo "screenshots written to $OUT"
