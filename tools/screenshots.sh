@@ -41,7 +41,7 @@ for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; slee
 SIM="$BUILD_DIR/tools/tavsim/tavsim"
 for module in TREKON TAV2; do
     extra=()
-    [ "$module" = TREKON ] && extra=(--asleep --auto-wake 800)
+    [ "$module" = TREKON ] && extra=(--asleep --auto-wake 2500)
     "$SIM" --module "$module" "${extra[@]}" --latency 5 --tx-delay 1500 --pass-in 120 \
         --link "$RUN_DIR/$module" --control "$RUN_DIR/$module.ctl" >/dev/null &
     pids+=("$!")

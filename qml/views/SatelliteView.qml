@@ -111,6 +111,7 @@ Pane {
                 required property string downlinkStatus
                 required property string uplinkStatus
                 required property string aopData
+                required property string allcastId
                 property bool expanded: false
 
                 width: list.width - 12
@@ -134,9 +135,15 @@ Pane {
                             onClicked: satellite.expanded = !satellite.expanded
                         }
                         Label {
-                            text: satellite.satelliteName
+                            text: satellite.satelliteName === Strings.notAvailable ? "Satellite " + satellite.allcastId : satellite.satelliteName
                             font.bold: true
-                            Layout.preferredWidth: 140
+                            Layout.preferredWidth: 110
+                        }
+                        Label {
+                            text: "id " + satellite.allcastId
+                            secondary: true
+                            font.family: Style.font.mono
+                            Layout.preferredWidth: 40
                         }
                         Label { text: "Downlink:"; secondary: true }
                         Label {

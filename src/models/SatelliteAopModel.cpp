@@ -31,6 +31,7 @@ QVariant SatelliteAopModel::data(const QModelIndex& index, int role) const
     case DownlinkStatusRole: return record->downlinkStatus();
     case UplinkStatusRole: return record->uplinkStatus();
     case AopDataRole: return record->aopData();
+    case AllcastIdRole: return QString(record->allcastId());
     default: return {};
     }
 }
@@ -42,6 +43,7 @@ QHash<int, QByteArray> SatelliteAopModel::roleNames() const
         {DownlinkStatusRole, "downlinkStatus"},
         {UplinkStatusRole, "uplinkStatus"},
         {AopDataRole, "aopData"},
+        {AllcastIdRole, "allcastId"},
     };
 }
 

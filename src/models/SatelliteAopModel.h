@@ -19,6 +19,8 @@ public:
         DownlinkStatusRole,
         UplinkStatusRole,
         AopDataRole,
+        // The one-character identifier: the only name a record the module reported has.
+        AllcastIdRole,
     };
     Q_ENUM(Role)
 

@@ -75,6 +75,8 @@ private slots:
         QVERIFY(!model.data(model.index(2), SatelliteAopModel::SatelliteNameRole).isValid());
         QVERIFY(!model.data(row, Qt::UserRole + 9).isValid());
         QCOMPARE(model.roleNames().value(Qt::UserRole + 4), QByteArray("aopData"));
+        QCOMPARE(model.data(row, SatelliteAopModel::AllcastIdRole).toString(), QStringLiteral("K"));
+        QCOMPARE(model.roleNames().value(SatelliteAopModel::AllcastIdRole), QByteArray("allcastId"));
         // Web records are not the module's.
         QVERIFY(!model.isSatelliteSupported(QChar('B')));
     }
