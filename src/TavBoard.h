@@ -97,6 +97,8 @@ protected:
 
     // 8 data bits, no parity, one stop bit, no flow control: the line of every variant.
     static PortSettings portSettingsAt(QSerialPort::BaudRate baudRate);
+    // The answers of the second-generation firmware shared by TAV2 and RIX.
+    static QMap<AtCmdHandler::CmdId, QString> secondGenerationPatterns();
 
     void setLoraStackIntegrated(bool integrated);
 
