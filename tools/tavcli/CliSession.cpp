@@ -10,8 +10,8 @@
 
 namespace {
 
-// What the manager logs when a request or an operation fails.
-bool isFailureText(const QString& text)
+// What the manager logs when the module answers an error or not at all.
+bool isRequestFailureText(const QString& text)
 {
     static const QSet<QString> errorTexts = [] {
         QSet<QString> texts;
@@ -19,13 +19,33 @@ bool isFailureText(const QString& text)
             texts.insert(AtCmdHandler::errorToStr(code));
         return texts;
     }();
+    return text == QLatin1String("AT command request timeout!") || errorTexts.contains(text);
+}
+
+// What the manager logs when a request or an operation fails.
+bool isFailureText(const QString& text)
+{
     return text.startsWith(QLatin1String("Unable")) || text.startsWith(QLatin1String("Request refused"))
-        || text == QLatin1String("AT command request timeout!")
         || text == QLatin1String("Request has been cancelled") || text.startsWith(QLatin1String("Cannot "))
-        || text.startsWith(QLatin1String("Invalid ")) || errorTexts.contains(text);
+        || text.startsWith(QLatin1String("Invalid ")) || isRequestFailureText(text);
+}
+
+QString g_lastDiagnostic;
+
+// The core writes its diagnostics for a developer's console; the tool keeps
+// the last critical one to name the cause of a failure, and prints none.
+void keepDiagnostics(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        g_lastDiagnostic = message;
 }
 
 } // namespace
+
+QString CliSession::lastDiagnostic()
+{
+    return g_lastDiagnostic;
+}
 
 CliSession::CliSession(const Options& options, QObject* parent)
     : QObject(parent)
@@ -33,6 +53,7 @@ CliSession::CliSession(const Options& options, QObject* parent)
     , m_out(stdout)
     , m_err(stderr)
 {
+    qInstallMessageHandler(keepDiagnostics);
     m_manager.setTimeoutScale(options.timeoutScale);
     m_manager.setMode(TavManager::EXPERT);
 
@@ -75,12 +96,15 @@ void CliSession::onLog(const QString& line)
     // The cause is logged first, the operation's summary after it.
     if (match.hasMatch() && m_failureLine.isEmpty() && isFailureText(match.captured("TEXT")))
         m_failureLine = match.captured("TEXT");
+    if (match.hasMatch() && m_requestFailure.isEmpty() && isRequestFailureText(match.captured("TEXT")))
+        m_requestFailure = match.captured("TEXT");
     emit logLine(line);
 }
 
 void CliSession::clearFailures()
 {
     m_failureLine.clear();
+    m_requestFailure.clear();
     m_lastSerialError.clear();
     m_lastProcessingMessage.clear();
     m_lastProcessingError = false;
@@ -96,6 +120,18 @@ int CliSession::fail(const QString& text, int code)
 {
     m_err << "tavcli: " << text << Qt::endl;
     return code;
+}
+
+int CliSession::failWithCause(const QString& fallback, int code)
+{
+    if (!m_failureLine.isEmpty())
+        return fail(m_failureLine, code);
+    return fail(m_lastSerialError.isEmpty() ? fallback : m_lastSerialError, code);
+}
+
+int CliSession::failOrInterrupted(const QString& text, int code)
+{
+    return m_interrupted ? fail("interrupted", EXIT_INTERRUPTED) : fail(text, code);
 }
 
 int CliSession::connectBoard()
@@ -115,11 +151,11 @@ int CliSession::connectBoard()
     if (m_interrupted)
         return fail("interrupted", EXIT_INTERRUPTED);
     if (!isConnected) {
+        if (m_lastSerialError.startsWith("Unable to open"))
+            return fail(m_lastSerialError, EXIT_PORT);
         const QString reason
-            = m_lastSerialError.isEmpty() ? QStringLiteral("unable to connect") : m_lastSerialError;
-        const bool opened
-            = m_manager.serialPort()->isOpen() || !m_lastSerialError.startsWith("Unable to open");
-        return fail(reason, opened ? EXIT_NO_ANSWER : EXIT_PORT);
+            = m_lastSerialError.isEmpty() ? QStringLiteral("Unable to connect") : m_lastSerialError;
+        return fail(reason + ": no answer on " + m_options.port, EXIT_NO_ANSWER);
     }
     m_waitingForWakeUp = false;
     return EXIT_OK;
@@ -146,8 +182,7 @@ void CliSession::interrupt()
 {
     m_interrupted = true;
     // Ends a wait for the wake-up button; the pending request then fails.
-    if (m_waitingForWakeUp)
+    // A running sequence is stopped by its waiting loop, outside any request.
+    if (m_waitingForWakeUp && m_manager.board() && !m_manager.board()->isAwake())
         m_manager.cancelModuleRequest();
-    if (m_manager.tx()->sequenceRunning())
-        m_manager.tx()->stop();
 }

@@ -49,12 +49,22 @@ public:
     // Prints `text` unless quiet; always prints failures.
     void say(const QString& text);
     int fail(const QString& text, int code = EXIT_FAILED);
+    // Fails with the first failure the manager reported, else with `fallback`.
+    int failWithCause(const QString& fallback, int code = EXIT_FAILED);
+    // 130 after Ctrl-C, else `code`.
+    int failOrInterrupted(const QString& text, int code = EXIT_FAILED);
+    bool quiet() const { return m_options.quiet; }
+    double timeoutScale() const { return m_options.timeoutScale; }
 
     QString lastSerialError() const { return m_lastSerialError; }
     QString lastProcessingMessage() const { return m_lastProcessingMessage; }
     bool lastProcessingError() const { return m_lastProcessingError; }
     // The first application log line since clearFailures() that reports a failure.
     QString failureLine() const { return m_failureLine; }
+    // The first error answer or timeout since clearFailures().
+    QString requestFailure() const { return m_requestFailure; }
+    // The last critical diagnostic of the core (such as a network error's name).
+    static QString lastDiagnostic();
     void clearFailures();
     QStringList receivedLines() const { return m_receivedLines; }
     void clearReceivedLines() { m_receivedLines.clear(); }
@@ -76,5 +86,6 @@ private:
     QString m_lastProcessingMessage;
     bool m_lastProcessingError = false;
     QString m_failureLine;
+    QString m_requestFailure;
     QStringList m_receivedLines;
 };

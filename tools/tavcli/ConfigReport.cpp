@@ -73,6 +73,11 @@ QJsonObject configuration(const TavManager& manager)
     periodic["delay"] = tx->periodicProfile()->delay();
     out["periodic"] = periodic;
 
+    // A TAV1 holds no prediction settings, orbit data, LoRa or sensors.
+    const TavBoard* board = manager.board();
+    if (board && board->module() == TavBoard::TAV1)
+        return out;
+
     const PrepassConfig config = prepass->config();
     QJsonObject prediction;
     prediction["latitude"] = prepass->position().latitude;
@@ -87,7 +92,6 @@ QJsonObject configuration(const TavManager& manager)
     prediction["computationStep"] = config.computationStep;
     out["prepass"] = prediction;
 
-    const TavBoard* board = manager.board();
     if (board && board->loraCompatible()) {
         const LoRaConnectivity* lora = tx->loraConfig();
         QJsonObject loraObject;
@@ -144,7 +148,9 @@ QJsonObject satellites(const TavManager& manager)
         list.append(s);
     }
     QJsonObject out;
-    out["creationDate"] = model->creationDate();
+    // Only a downloaded document has a creation date.
+    if (model->creationDateTime().isValid())
+        out["creationDate"] = model->creationDateTime().toUTC().toString(Qt::ISODate);
     out["satellites"] = list;
     return out;
 }

@@ -1,21 +1,14 @@
 // tavcli: provisioning and lab automation from a shell, on the same core as
 // the window. Every subcommand runs the manager's own operations.
+#include "CliCommands.h"
 #include "CliSession.h"
-#include "ConfigReport.h"
 #include "Helper.h"
-#include "PayloadModel.h"
-#include "PrepassModel.h"
-#include "PrepassProfile.h"
-#include "SatelliteAopModel.h"
-#include "SerialPortManager.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QSocketNotifier>
-#include <QStringListModel>
 #include <QTextStream>
 
 #include <csignal>
@@ -25,9 +18,14 @@
 namespace {
 
 int g_signalFds[2] = {-1, -1};
+volatile std::sig_atomic_t g_signalled = 0;
 
+// The first Ctrl-C asks for a clean end; a second one ends at once.
 void onSignal(int)
 {
+    if (g_signalled)
+        ::_exit(130);
+    g_signalled = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(g_signalFds[0], &byte, 1);
 }
@@ -36,20 +34,19 @@ struct Command {
     const char* name;
     const char* arguments;
     const char* summary;
-    bool needsBoard;
 };
 
 const Command kCommands[] = {
-    {"ports", "", "List the serial ports the connection page would offer", false},
-    {"info", "", "Connect and print the module's identity", true},
-    {"get-config", "", "Read the module's whole configuration (--json for JSON)", true},
-    {"export-config", "FILE", "Write the configuration an upload would send to FILE", true},
-    {"import-config", "FILE", "Apply FILE, then upload it to the module", true},
-    {"at", "COMMAND", "Send one AT command as typed and print the answer", true},
-    {"aop-download", "", "Fetch the satellites' orbit data and print it", false},
-    {"aop-upload", "", "Upload the orbit data and constellation status to the module", true},
-    {"next-pass", "", "Ask the module for its next satellite pass", true},
-    {"tx", "MESSAGE...", "Run a transmission sequence of the given payloads to its end", true},
+    {"ports", "", "List the serial ports the connection page would offer"},
+    {"info", "", "Connect and print the module's identity"},
+    {"get-config", "", "Read the module's whole configuration (--json for JSON)"},
+    {"export-config", "FILE", "Write the configuration an upload would send to FILE"},
+    {"import-config", "FILE", "Apply FILE, then upload it to the module"},
+    {"at", "COMMAND", "Send one AT command as typed and print the answer"},
+    {"aop-download", "", "Fetch the satellites' orbit data and print it"},
+    {"aop-upload", "", "Upload the orbit data and constellation status to the module"},
+    {"next-pass", "", "Ask the module for its next satellite pass"},
+    {"tx", "MESSAGE...", "Run a transmission sequence of the given payloads to its end"},
 };
 
 const Command* findCommand(const QString& name)
@@ -65,7 +62,8 @@ QString usage()
 {
     QString text = "Usage: tavcli [options] COMMAND [arguments]\n\nCommands:\n";
     for (const Command& command : kCommands)
-        text += QString("  %1 %2\n      %3\n").arg(command.name, command.arguments, command.summary);
+        text += QString("  %1\n      %2\n")
+                    .arg(QString("%1 %2").arg(command.name, command.arguments).trimmed(), command.summary);
     text += "\nRun 'tavcli COMMAND --help' for the options of one command.\n";
     return text;
 }
@@ -95,203 +93,50 @@ void addCommandOptions(QCommandLineParser& parser, const QString& command)
     }
 }
 
-int listPorts(CliSession& session)
-{
-    SerialPortManager ports;
-    const QStringList names = ports.portListModel()->stringList();
-    QTextStream out(stdout);
-    for (const QString& name : names)
-        out << name << Qt::endl;
-    if (names.isEmpty())
-        session.say("No serial port found.");
-    return CliSession::EXIT_OK;
-}
-
-int printReport(const QJsonObject& report, bool json)
-{
-    QTextStream out(stdout);
-    if (json)
-        out << QJsonDocument(report).toJson(QJsonDocument::Indented);
-    else
-        out << ConfigReport::toText(report);
-    out.flush();
-    return CliSession::EXIT_OK;
-}
-
-int getConfig(CliSession& session, bool json)
-{
-    TavManager& manager = session.manager();
-    // A TREKON reads its whole configuration when it connects.
-    if (manager.board()->module() != TavBoard::TREKON)
-        manager.getConfig();
-    QJsonObject report;
-    report["identity"] = ConfigReport::identity(manager);
-    report["configuration"] = ConfigReport::configuration(manager);
-    report["orbitData"] = ConfigReport::satellites(manager);
-    return printReport(report, json);
-}
-
-int exportConfig(CliSession& session, const QString& path)
-{
-    session.clearFailures();
-    session.manager().exportConfig(QFileInfo(path).absoluteFilePath());
-    if (session.lastProcessingError() || session.lastProcessingMessage() != "Configuration exported!")
-        return session.fail(
-            session.failureLine().isEmpty() ? session.lastProcessingMessage() : session.failureLine());
-    session.say("Configuration written to " + path);
-    return CliSession::EXIT_OK;
-}
-
-int importConfig(CliSession& session, const QString& path)
-{
-    TavManager& manager = session.manager();
-    session.clearFailures();
-    manager.importConfig(QFileInfo(path).absoluteFilePath());
-    if (session.lastProcessingError())
-        return session.fail(
-            session.failureLine().isEmpty() ? session.lastProcessingMessage() : session.failureLine());
-    session.say("Configuration read from " + path + ", uploading...");
-
-    session.clearFailures();
-    manager.uploadConfig();
-    if (session.lastProcessingError())
-        return session.fail(
-            session.failureLine().isEmpty() ? session.lastProcessingMessage() : session.failureLine());
-    if (manager.board()->module() == TavBoard::TREKON && manager.processingData()) {
-        session.say("Waiting for the evaluation kit to restore its parameters...");
-        if (!session.waitFor([&manager]() { return !manager.processingData(); }, 30000))
-            return session.fail(
-                session.interrupted() ? "interrupted" : "the evaluation kit did not confirm the upload",
-                session.interrupted() ? CliSession::EXIT_INTERRUPTED : CliSession::EXIT_FAILED);
-    }
-    session.say("Configuration uploaded.");
-    return CliSession::EXIT_OK;
-}
-
-int customCommand(CliSession& session, const QString& command)
-{
-    session.clearFailures();
-    session.clearReceivedLines();
-    const bool ok = session.manager().sendCustomAtCmd(command);
-    QTextStream out(stdout);
-    for (const QString& line : session.receivedLines())
-        out << line << Qt::endl;
-    if (!ok)
-        return session.fail(session.failureLine().isEmpty() ? "the command failed" : session.failureLine());
-    return CliSession::EXIT_OK;
-}
-
-int downloadAop(CliSession& session)
-{
-    PrepassProfile* prepass = session.manager().tx()->prepassProfile();
-    QString error;
-    QObject::connect(
-        prepass, &PrepassProfile::aopDataDownloadFinished, [&error](const QString& e) { error = e; });
-    if (!prepass->downloadAopData())
-        return session.fail(error.isEmpty() ? "unable to fetch the orbit data" : error);
-    return printReport(ConfigReport::satellites(session.manager()), false);
-}
-
-int uploadAop(CliSession& session)
-{
-    session.clearFailures();
-    if (!session.manager().setAopDataAndConstellationStatus())
-        return session.fail(
-            session.failureLine().isEmpty() ? "unable to upload the orbit data" : session.failureLine());
-    session.say("Orbit data uploaded.");
-    return CliSession::EXIT_OK;
-}
-
-int nextPass(CliSession& session)
-{
-    session.clearFailures();
-    const PrepassModel* passes = session.manager().tx()->prepassProfile()->nextPassModel();
-    session.manager().getSatelliteNextPass();
-    // Without orbit data the manager first tries to fetch it and logs that
-    // failure; the module may still predict a pass from what it holds.
-    if (passes->rowCount() == 0 || !passes->at(0).start().isValid())
-        return session.fail(
-            session.failureLine().isEmpty() ? "the module gave no next pass" : session.failureLine());
-    return printReport(ConfigReport::nextPass(session.manager()), false);
-}
-
-int transmit(CliSession& session, const QCommandLineParser& parser, const QStringList& messages)
+// Reads the options of `tx` into a request; an empty text when they hold.
+QString readTxRequest(const QCommandLineParser& parser, const QStringList& messages,
+    TavBoard::Module module, CliCommands::TxRequest* request)
 {
     if (messages.isEmpty())
-        return session.fail("no payload given: tavcli tx MESSAGE...", CliSession::EXIT_USAGE);
-    TxManager* tx = session.manager().tx();
-
-    const QString profileText = parser.value("profile");
-    TxManager::Profile profile = TxManager::PERIODIC;
-    if (profileText == "prepass")
-        profile = TxManager::PREPASS;
-    else if (profileText == "prepass-on-module")
-        profile = TxManager::PREPASS_ON_MODULE;
-    else if (profileText != "periodic")
-        return session.fail("unknown profile '" + profileText + "'", CliSession::EXIT_USAGE);
-    bool repeatOk = false;
-    const uint repeat = parser.value("repeat").toUInt(&repeatOk);
-    if (!repeatOk || repeat == 0 || repeat > 255)
-        return session.fail("--repeat takes a number from 1 to 255", CliSession::EXIT_USAGE);
-
-    tx->setSelectedProfile(profile);
-    if (profile == TxManager::PREPASS) {
+        return "no payload given: tavcli tx MESSAGE...";
+    request->messages = messages;
+    const QString profile = parser.value("profile");
+    if (profile == "prepass")
+        request->profile = TxManager::PREPASS;
+    else if (profile == "prepass-on-module")
+        request->profile = TxManager::PREPASS_ON_MODULE;
+    else if (profile != "periodic")
+        return "unknown profile '" + profile + "' (periodic, prepass or prepass-on-module)";
+    if (request->profile == TxManager::PREPASS_ON_MODULE && module == TavBoard::TAV1)
+        return "a TAV1 does not predict passes: use --profile periodic or prepass";
+    if (request->profile == TxManager::PREPASS) {
         if (!parser.isSet("csv"))
-            return session.fail("the prepass profile needs --csv FILE", CliSession::EXIT_USAGE);
-        QString importError;
-        bool imported = false;
-        auto connection = QObject::connect(
-            tx, qOverload<QString>(&TxManager::loadPrepassDataCompleted), [&](const QString& error) {
-                importError = error;
-                imported = true;
-            });
-        tx->importPrepassData(QFileInfo(parser.value("csv")).absoluteFilePath());
-        QObject::disconnect(connection);
-        if (imported && !importError.isEmpty())
-            return session.fail(importError);
+            return "the prepass profile needs --csv FILE";
+        request->csvPath = QFileInfo(parser.value("csv")).absoluteFilePath();
     }
+    bool ok = false;
+    const uint repeat = parser.value("repeat").toUInt(&ok);
+    if (!ok || repeat == 0 || repeat > 255)
+        return "--repeat takes a number from 1 to 255";
+    request->repeat = static_cast<quint8>(repeat);
+    request->ack = parser.isSet("ack");
+    request->mail = parser.isSet("mail");
+    request->important = parser.isSet("important");
+    return {};
+}
 
-    PayloadModel* payloads = tx->payloadListModel();
-    while (payloads->rowCount() > 0)
-        payloads->remove(0);
-    for (const QString& message : messages) {
-        tx->addPayloadItem(message);
-        const QModelIndex index = payloads->index(payloads->rowCount() - 1);
-        payloads->setData(index, parser.isSet("ack"), PayloadModel::OptionAckRole);
-        payloads->setData(index, parser.isSet("mail"), PayloadModel::OptionMailRole);
-        payloads->setData(index, parser.isSet("important"), PayloadModel::OptionImportantRole);
-    }
-
-    bool finished = false;
-    QString error;
-    QObject::connect(tx, &TxManager::sequenceCompleted, [&finished]() { finished = true; });
-    QObject::connect(tx, &TxManager::sequenceStopped, [&finished]() { finished = true; });
-    QObject::connect(tx, &TxManager::txErrorOccured, [&](const QString& e) {
-        error = e;
-        finished = true;
-    });
-    QObject::connect(&session, &CliSession::logLine, [&session](const QString& line) {
-        if (line.contains("successfully transmitted") || line.contains("could not be sent")
-            || line.contains("Tx SEQUENCE") || line.contains("A Tx error occured"))
-            session.say(line);
-    });
-    const bool tty = ::isatty(STDOUT_FILENO);
-    QObject::connect(tx, &TxManager::timeUntilNextTxChanged, [tx, tty, &session]() {
-        if (tty && tx->timeUntilNextTx() > 0)
-            session.say(QString("  next transmission in %1 s").arg(tx->timeUntilNextTx()));
-    });
-
-    tx->start(static_cast<quint8>(repeat));
-    session.waitFor([&finished]() { return finished; }, -1);
-    const bool completed = error.isEmpty() && !session.interrupted() && tx->sequenceRunning();
-    if (tx->sequenceRunning())
-        tx->stop();
-    if (session.interrupted())
-        return session.fail("interrupted", CliSession::EXIT_INTERRUPTED);
-    if (!completed)
-        return session.fail(error.isEmpty() ? "the sequence stopped"
-                                            : QString(error).replace("\r\n", " ").replace('\n', ' '));
-    return CliSession::EXIT_OK;
+// Why `command` does not apply to `module`; empty when it does. A TAV1 holds
+// no configuration, orbit data or passes; the configuration file and its
+// upload are the evaluation kit's (TAV2 and RIX refuse its commands).
+QString notApplicable(const QString& command, TavBoard::Module module)
+{
+    if (module == TavBoard::NA)
+        return {};
+    if ((command == "export-config" || command == "import-config") && module != TavBoard::TREKON)
+        return command + " applies to a TREKON only";
+    if ((command == "aop-upload" || command == "next-pass") && module == TavBoard::TAV1)
+        return command + " does not apply to a TAV1";
+    return {};
 }
 
 } // namespace
@@ -303,7 +148,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationVersion("4.0.2");
     QCoreApplication::setOrganizationName("Norvane");
     QCoreApplication::setOrganizationDomain("norvane.com");
-    QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false\n*.critical=false");
+    QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false");
 
     QStringList args = QCoreApplication::arguments();
     QCommandLineParser probe;
@@ -337,7 +182,7 @@ int main(int argc, char* argv[])
     addCommandOptions(parser, commandName);
     parser.addHelpOption();
     parser.addPositionalArgument(
-        commandName, command->summary, QString(command->name) + " " + command->arguments);
+        commandName, command->summary, (QString(command->name) + " " + command->arguments).trimmed());
     if (!parser.parse(args)) {
         err << "tavcli: " << parser.errorText() << Qt::endl;
         return CliSession::EXIT_USAGE;
@@ -361,6 +206,10 @@ int main(int argc, char* argv[])
     }
     options.port = parser.value("port");
     options.baud = parser.value("baud");
+    if (options.baud != "Default" && options.baud != "9600" && options.baud != "115200") {
+        err << "tavcli: unknown baud rate '" << options.baud << "' (Default, 9600 or 115200)" << Qt::endl;
+        return CliSession::EXIT_USAGE;
+    }
     options.logPath = parser.value("log");
     options.quiet = parser.isSet("quiet");
     bool scaleOk = false;
@@ -370,11 +219,33 @@ int main(int argc, char* argv[])
         return CliSession::EXIT_USAGE;
     }
 
-    const bool needsFile
+    const bool oneArgument
         = commandName == "export-config" || commandName == "import-config" || commandName == "at";
-    if (needsFile && positional.size() != 1) {
+    if (oneArgument && positional.size() != 1) {
         err << "tavcli: " << commandName << " takes one argument: " << command->arguments << Qt::endl;
         return CliSession::EXIT_USAGE;
+    }
+    if (!oneArgument && commandName != "tx" && !positional.isEmpty()) {
+        err << "tavcli: " << commandName << " takes no argument" << Qt::endl;
+        return CliSession::EXIT_USAGE;
+    }
+    const QString notApplicableReason = notApplicable(commandName, options.module);
+    if (!notApplicableReason.isEmpty()) {
+        err << "tavcli: " << notApplicableReason << Qt::endl;
+        return CliSession::EXIT_USAGE;
+    }
+    // Found missing before the kit is woken up for nothing.
+    if (commandName == "import-config" && !QFileInfo(positional.first()).isFile()) {
+        err << "tavcli: cannot read " << positional.first() << ": no such file" << Qt::endl;
+        return CliSession::EXIT_FAILED;
+    }
+    CliCommands::TxRequest txRequest;
+    if (commandName == "tx") {
+        const QString problem = readTxRequest(parser, positional, options.module, &txRequest);
+        if (!problem.isEmpty()) {
+            err << "tavcli: " << problem << Qt::endl;
+            return CliSession::EXIT_USAGE;
+        }
     }
 
     CliSession session(options);
@@ -394,34 +265,35 @@ int main(int argc, char* argv[])
     }
 
     if (commandName == "ports")
-        return listPorts(session);
+        return CliCommands::listPorts(session);
     if (commandName == "aop-download")
-        return downloadAop(session);
+        return CliCommands::downloadAop(session);
 
-    if (command->needsBoard) {
-        const int connected = session.connectBoard();
-        if (connected != CliSession::EXIT_OK)
-            return connected;
-    }
+    const int connected = session.connectBoard();
+    if (connected != CliSession::EXIT_OK)
+        return connected;
 
     int result = CliSession::EXIT_OK;
     if (commandName == "info")
-        result = printReport(ConfigReport::identity(session.manager()), false);
+        result = CliCommands::info(session);
     else if (commandName == "get-config")
-        result = getConfig(session, parser.isSet("json"));
+        result = CliCommands::getConfig(session, parser.isSet("json"));
     else if (commandName == "export-config")
-        result = exportConfig(session, positional.first());
+        result = CliCommands::exportConfig(session, positional.first());
     else if (commandName == "import-config")
-        result = importConfig(session, positional.first());
+        result = CliCommands::importConfig(session, positional.first());
     else if (commandName == "at")
-        result = customCommand(session, positional.first());
+        result = CliCommands::customCommand(session, positional.first());
     else if (commandName == "aop-upload")
-        result = uploadAop(session);
+        result = CliCommands::uploadAop(session);
     else if (commandName == "next-pass")
-        result = nextPass(session);
+        result = CliCommands::nextPass(session);
     else if (commandName == "tx")
-        result = transmit(session, parser, positional);
+        result = CliCommands::transmit(session, txRequest);
 
     session.disconnectBoard();
+    // A Ctrl-C during a request ends the command once that request is over.
+    if (result == CliSession::EXIT_OK && session.interrupted())
+        return session.fail("interrupted", CliSession::EXIT_INTERRUPTED);
     return result;
 }

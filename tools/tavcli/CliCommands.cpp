@@ -1,0 +1,394 @@
+#include "CliCommands.h"
+
+#include "CliSession.h"
+#include "ConfigReport.h"
+#include "PayloadModel.h"
+#include "PrepassModel.h"
+#include "PrepassProfile.h"
+#include "SatelliteAopModel.h"
+#include "SerialPortManager.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QStringListModel>
+#include <QTextStream>
+
+#include <unistd.h>
+
+namespace CliCommands {
+
+namespace {
+
+int printReport(const QJsonObject& report, bool json)
+{
+    QTextStream out(stdout);
+    if (json)
+        out << QJsonDocument(report).toJson(QJsonDocument::Indented);
+    else
+        out << ConfigReport::toText(report);
+    out.flush();
+    return CliSession::EXIT_OK;
+}
+
+TavBoard::Module moduleOf(CliSession& session)
+{
+    return session.manager().board()->module();
+}
+
+// Reads what the module holds of its configuration. A TREKON has read it all
+// while connecting; a TAV1 holds none; TAV2 and RIX answer these.
+void readConfiguration(CliSession& session)
+{
+    TavManager& manager = session.manager();
+    const TavBoard::Module module = moduleOf(session);
+    if (module != TavBoard::TAV2 && module != TavBoard::RIX)
+        return;
+    manager.getPrepassEnable();
+    manager.getModuleUtcDate();
+    manager.getGnssPosition();
+    manager.getAopData();
+    manager.getPrepassConfig();
+}
+
+// The line of `path` that holds `entry`, counted from 1; 0 when not found.
+int lineNumberOf(const QString& path, const QString& entry)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return 0;
+    int number = 0;
+    while (!file.atEnd()) {
+        ++number;
+        if (QString::fromUtf8(file.readLine(64 * 1024)).trimmed() == entry)
+            return number;
+    }
+    return 0;
+}
+
+QString oneLine(QString text)
+{
+    return text.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace('\n', ' ');
+}
+
+} // namespace
+
+int listPorts(CliSession& session)
+{
+    SerialPortManager ports;
+    const QStringList names = ports.portListModel()->stringList();
+    QTextStream out(stdout);
+    for (const QString& name : names)
+        out << name << Qt::endl;
+    if (names.isEmpty())
+        session.say("No serial port found.");
+    return CliSession::EXIT_OK;
+}
+
+int info(CliSession& session)
+{
+    // The identity was read while connecting.
+    if (!session.requestFailure().isEmpty())
+        return session.fail(session.requestFailure());
+    return printReport(ConfigReport::identity(session.manager()), false);
+}
+
+int getConfig(CliSession& session, bool json)
+{
+    TavManager& manager = session.manager();
+    readConfiguration(session);
+    if (!session.requestFailure().isEmpty())
+        return session.failOrInterrupted(session.requestFailure());
+    QJsonObject report;
+    report["identity"] = ConfigReport::identity(manager);
+    report["configuration"] = ConfigReport::configuration(manager);
+    if (moduleOf(session) != TavBoard::TAV1)
+        report["orbitData"] = ConfigReport::satellites(manager);
+    return printReport(report, json);
+}
+
+int exportConfig(CliSession& session, const QString& path)
+{
+    // The evaluation kit has read its whole configuration while connecting.
+    if (!session.requestFailure().isEmpty())
+        return session.failOrInterrupted(session.requestFailure());
+    const QString absolutePath = QFileInfo(path).absoluteFilePath();
+    session.clearFailures();
+    session.manager().exportConfig(absolutePath);
+    if (session.lastProcessingError())
+        return session.failWithCause(session.lastProcessingMessage());
+    // The upload it mirrors ends with the reset: without it a step failed
+    // and the file holds only the commands before that step.
+    QFile file(absolutePath);
+    const bool complete = file.open(QIODevice::ReadOnly | QIODevice::Text)
+        && QString::fromUtf8(file.readAll()).trimmed().endsWith(QLatin1String("AT+RST="));
+    if (!complete)
+        return session.failWithCause("the configuration could not be collected");
+    session.say("Configuration written to " + path);
+    return CliSession::EXIT_OK;
+}
+
+int importConfig(CliSession& session, const QString& path)
+{
+    TavManager& manager = session.manager();
+    // The kit's configuration was read while connecting: what the file does
+    // not set keeps the kit's value.
+    if (!session.requestFailure().isEmpty())
+        return session.failOrInterrupted(session.requestFailure());
+
+    const QString absolutePath = QFileInfo(path).absoluteFilePath();
+    session.clearFailures();
+    manager.importConfig(absolutePath);
+    if (session.lastProcessingError()) {
+        static const QLatin1String unparsed("Unable to parse configuration entry: ");
+        const QString cause = session.failureLine();
+        if (cause.startsWith(unparsed)) {
+            const int line = lineNumberOf(absolutePath, cause.mid(unparsed.size()));
+            return session.fail(path + ":" + QString::number(line) + ": " + cause);
+        }
+        return session.failWithCause(session.lastProcessingMessage());
+    }
+    session.say("Configuration read from " + path + ", uploading...");
+
+    session.clearFailures();
+    manager.uploadConfig();
+    if (session.lastProcessingError() || session.interrupted())
+        return session.failOrInterrupted(
+            session.failureLine().isEmpty() ? session.lastProcessingMessage() : session.failureLine());
+    if (moduleOf(session) == TavBoard::TREKON && manager.processingData()) {
+        session.say("Waiting for the evaluation kit to restore its parameters...");
+        if (!session.waitFor([&manager]() { return !manager.processingData(); }, 30000))
+            return session.failOrInterrupted("the evaluation kit did not confirm the upload");
+    }
+    session.say("Configuration uploaded.");
+    return CliSession::EXIT_OK;
+}
+
+int customCommand(CliSession& session, const QString& command)
+{
+    session.clearFailures();
+    session.clearReceivedLines();
+    const bool ok = session.manager().sendCustomAtCmd(command);
+    if (ok) {
+        // The first line ends the request; a list goes on until its end
+        // marker, other answers until the line falls quiet.
+        static const QRegularExpression word(QStringLiteral("^\\+([A-Z0-9_]+)="));
+        const QString first = word.match(session.receivedLines().value(0)).captured(1);
+        const auto listEnded = [&session, first]() {
+            const QStringList lines = session.receivedLines();
+            return lines.size() < 2 || word.match(lines.at(1)).captured(1) != first
+                || lines.constLast() == "+" + first + "=end";
+        };
+        qsizetype seen = -1;
+        QElapsedTimer quiet;
+        while (!session.interrupted()) {
+            if (session.receivedLines().size() != seen) {
+                seen = session.receivedLines().size();
+                quiet.start();
+            }
+            const bool inList = !listEnded();
+            const qint64 limit = static_cast<qint64>((inList ? 15000 : 150) * session.timeoutScale());
+            if (quiet.elapsed() >= limit)
+                break;
+            session.waitFor([&session, seen]() { return session.receivedLines().size() != seen; },
+                static_cast<int>(qMin<qint64>(50, limit)));
+        }
+    }
+    QTextStream out(stdout);
+    for (const QString& line : session.receivedLines())
+        out << line << Qt::endl;
+    if (!ok)
+        return session.failOrInterrupted(
+            session.failureLine().isEmpty() ? "the command failed" : session.failureLine(),
+            session.failureLine() == "AT command request timeout!" ? CliSession::EXIT_NO_ANSWER
+                                                                   : CliSession::EXIT_FAILED);
+    return session.interrupted() ? session.fail("interrupted", CliSession::EXIT_INTERRUPTED)
+                                 : CliSession::EXIT_OK;
+}
+
+namespace {
+
+// Fetches the orbit data; the failure line names the network error.
+bool fetchAop(CliSession& session, QString* failure)
+{
+    PrepassProfile* prepass = session.manager().tx()->prepassProfile();
+    QString error;
+    const auto connection = QObject::connect(
+        prepass, &PrepassProfile::aopDataDownloadFinished, [&error](const QString& e) { error = e; });
+    const bool ok = prepass->downloadAopData();
+    QObject::disconnect(connection);
+    if (ok)
+        return true;
+    *failure = error.isEmpty() ? QStringLiteral("Unable to fetch AOP data") : error;
+    static const QRegularExpression networkError(QStringLiteral("^Error: (\\w+Error)$"));
+    const QRegularExpressionMatch match = networkError.match(CliSession::lastDiagnostic());
+    if (match.hasMatch())
+        *failure += " (" + match.captured(1) + ")";
+    return false;
+}
+
+} // namespace
+
+int downloadAop(CliSession& session)
+{
+    QString failure;
+    if (!fetchAop(session, &failure))
+        return session.fail(failure);
+    return printReport(ConfigReport::satellites(session.manager()), false);
+}
+
+int uploadAop(CliSession& session)
+{
+    TavManager& manager = session.manager();
+    // The module's own list names the satellites it takes.
+    session.clearFailures();
+    if (manager.tx()->prepassProfile()->satelliteAopModel()->rowCount() == 0)
+        manager.getAopData();
+    if (!session.requestFailure().isEmpty())
+        return session.failOrInterrupted(session.requestFailure());
+    QString failure;
+    if (!fetchAop(session, &failure))
+        return session.fail(failure);
+    session.clearFailures();
+    if (!manager.setAopDataAndConstellationStatus())
+        return session.failOrInterrupted(
+            session.failureLine().isEmpty() ? "no satellite of the module to upload" : session.failureLine());
+    if (!session.failureLine().isEmpty())
+        return session.fail(session.failureLine());
+    session.say("Orbit data uploaded.");
+    return CliSession::EXIT_OK;
+}
+
+int nextPass(CliSession& session)
+{
+    TavManager& manager = session.manager();
+    const PrepassProfile* prepass = manager.tx()->prepassProfile();
+    session.clearFailures();
+    // The module predicts from its own orbit data: with that read back, the
+    // manager needs nothing from the orbit-data service.
+    if (prepass->satelliteAopModel()->rowCount() == 0)
+        manager.getAopData();
+    session.clearFailures();
+    manager.getSatelliteNextPass();
+    const PrepassModel* passes = prepass->nextPassModel();
+    if (passes->rowCount() == 0 || !passes->at(0).start().isValid())
+        return session.failOrInterrupted(
+            session.failureLine().isEmpty() ? "the module gave no next pass" : session.failureLine());
+    return printReport(ConfigReport::nextPass(manager), false);
+}
+
+namespace {
+
+// The time until the next transmission: rewritten in place on a terminal,
+// one line per new wait otherwise.
+class Countdown {
+public:
+    explicit Countdown(bool quiet)
+        : m_quiet(quiet)
+        , m_tty(::isatty(STDOUT_FILENO) != 0)
+        , m_out(stdout)
+    {
+    }
+
+    void show(int seconds)
+    {
+        if (m_quiet || seconds <= 0)
+            return;
+        if (m_tty) {
+            m_out << "\r\033[Knext transmission in " << seconds << " s" << Qt::flush;
+            m_shown = true;
+        } else if (seconds > m_last) {
+            m_out << "next transmission in " << seconds << " s" << Qt::endl;
+        }
+        m_last = seconds;
+    }
+
+    void line(const QString& text)
+    {
+        if (m_quiet)
+            return;
+        if (m_shown)
+            m_out << "\r\033[K";
+        m_shown = false;
+        m_out << text << Qt::endl;
+    }
+
+    void finish()
+    {
+        if (m_shown)
+            m_out << "\r\033[K" << Qt::flush;
+        m_shown = false;
+    }
+
+private:
+    bool m_quiet;
+    bool m_tty;
+    bool m_shown = false;
+    int m_last = 0;
+    QTextStream m_out;
+};
+
+bool isProgressLine(const QString& line)
+{
+    return line.contains(QLatin1String("successfully transmitted"))
+        || line.contains(QLatin1String("could not be sent")) || line.contains(QLatin1String("Tx SEQUENCE"))
+        || line.contains(QLatin1String("A Tx error occured"))
+        || line.contains(QLatin1String("satellite(s) available"));
+}
+
+} // namespace
+
+int transmit(CliSession& session, const TxRequest& request)
+{
+    TxManager* tx = session.manager().tx();
+    if (request.profile == TxManager::PREPASS && !tx->importPrepassData(request.csvPath))
+        return session.failWithCause("unable to import " + request.csvPath);
+
+    PayloadModel* payloads = tx->payloadListModel();
+    while (payloads->rowCount() > 0)
+        payloads->remove(0);
+    for (const QString& message : request.messages) {
+        tx->addPayloadItem(message);
+        const QModelIndex index = payloads->index(payloads->rowCount() - 1);
+        payloads->setData(index, request.ack, PayloadModel::OptionAckRole);
+        payloads->setData(index, request.mail, PayloadModel::OptionMailRole);
+        payloads->setData(index, request.important, PayloadModel::OptionImportantRole);
+    }
+    // Selecting the profile gives the payloads its redundancy.
+    tx->setSelectedProfile(request.profile);
+
+    bool finished = false;
+    QString error;
+    Countdown countdown(session.quiet());
+    QObject::connect(tx, &TxManager::sequenceCompleted, &session, [&finished]() { finished = true; });
+    QObject::connect(tx, &TxManager::sequenceStopped, &session, [&finished]() { finished = true; });
+    QObject::connect(tx, &TxManager::txErrorOccured, &session, [&](const QString& e) {
+        if (error.isEmpty())
+            error = e;
+        finished = true;
+    });
+    QObject::connect(&session, &CliSession::logLine, &session, [&countdown](const QString& line) {
+        if (isProgressLine(line))
+            countdown.line(line);
+    });
+    QObject::connect(tx, &TxManager::timeUntilNextTxChanged, &session,
+        [tx, &countdown]() { countdown.show(tx->timeUntilNextTx()); });
+
+    tx->start(request.repeat);
+    session.waitFor([&finished]() { return finished; }, -1);
+    const bool completed = error.isEmpty() && !session.interrupted() && tx->sequenceRunning();
+    if (tx->sequenceRunning())
+        tx->stop();
+    countdown.finish();
+    QObject::disconnect(tx, nullptr, &session, nullptr);
+    QObject::disconnect(&session, &CliSession::logLine, &session, nullptr);
+    if (session.interrupted())
+        return session.fail("interrupted", CliSession::EXIT_INTERRUPTED);
+    if (!completed)
+        return session.fail(error.isEmpty() ? QStringLiteral("the sequence stopped") : oneLine(error));
+    return CliSession::EXIT_OK;
+}
+
+} // namespace CliCommands

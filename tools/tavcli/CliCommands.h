@@ -1,0 +1,35 @@
+#pragma once
+
+#include "TxManager.h"
+
+#include <QString>
+#include <QStringList>
+
+class CliSession;
+
+// The subcommands, each on the manager's own operations. They return the
+// process exit status and print their one failure line through the session.
+namespace CliCommands {
+
+struct TxRequest {
+    QStringList messages;
+    TxManager::Profile profile = TxManager::PERIODIC;
+    quint8 repeat = 1;
+    bool ack = false;
+    bool mail = false;
+    bool important = false;
+    QString csvPath;
+};
+
+int listPorts(CliSession& session);
+int info(CliSession& session);
+int getConfig(CliSession& session, bool json);
+int exportConfig(CliSession& session, const QString& path);
+int importConfig(CliSession& session, const QString& path);
+int customCommand(CliSession& session, const QString& command);
+int downloadAop(CliSession& session);
+int uploadAop(CliSession& session);
+int nextPass(CliSession& session);
+int transmit(CliSession& session, const TxRequest& request);
+
+} // namespace CliCommands
