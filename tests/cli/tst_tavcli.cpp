@@ -1,8 +1,15 @@
 // The command-line front end as a user runs it: the tavcli binary against the
 // simulator, checking its exit status, its output and what went on the wire.
+#include "AtCmdHandler.h"
+#include "FakeOrbitServer.h"
 #include "SimulatorProcess.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
+
+#include <csignal>
 
 namespace {
 
@@ -12,26 +19,76 @@ struct Run {
     QString err;
 };
 
-// Runs tavcli with a home of its own so no user settings are read or written.
-Run runCli(const QStringList& arguments, const QString& home)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", home);
-    env.insert("XDG_CONFIG_HOME", home + "/.config");
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(home);
-    process.start(TAVCLI_PATH, arguments);
-    Run run;
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
+// tavcli as a child process, with a home of its own so that no user settings
+// are read or written. The test's event loop keeps running while it works, so
+// a server in the test can answer it.
+class CliProcess {
+public:
+    CliProcess(const QString& home, const QStringList& arguments, const QStringList& extraEnv = {})
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home);
+        env.insert("XDG_CONFIG_HOME", home + "/.config");
+        env.remove("TAV_EXTRA_PORTS");
+        for (const QString& entry : extraEnv)
+            env.insert(entry.section('=', 0, 0), entry.section('=', 1));
+        m_process.setProcessEnvironment(env);
+        m_process.setWorkingDirectory(home);
+        m_process.start(TAVCLI_PATH, arguments);
+    }
+
+    ~CliProcess()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+
+    // Waits until `text` shows on standard output or standard error.
+    bool waitForOutput(const QString& text, int timeoutMs = 15000)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (!(collect(), m_out.contains(text) || m_err.contains(text))) {
+            if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
+                return false;
+            QTest::qWait(10);
+        }
+        return true;
+    }
+
+    void interrupt() { ::kill(static_cast<pid_t>(m_process.processId()), SIGINT); }
+
+    Run finish(int timeoutMs = 30000)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        while (m_process.state() != QProcess::NotRunning && !deadline.hasExpired())
+            QTest::qWait(10);
+        Run run;
+        if (m_process.state() != QProcess::NotRunning)
+            return run;
+        collect();
+        run.status = m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+        run.out = m_out;
+        run.err = m_err;
         return run;
     }
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+
+private:
+    void collect()
+    {
+        m_out += QString::fromUtf8(m_process.readAllStandardOutput());
+        m_err += QString::fromUtf8(m_process.readAllStandardError());
+    }
+
+    QProcess m_process;
+    QString m_out;
+    QString m_err;
+};
+
+Run runCli(const QStringList& arguments, const QString& home, const QStringList& extraEnv = {})
+{
+    return CliProcess(home, arguments, extraEnv).finish();
 }
 
 QStringList requestsOf(const SimulatorProcess& sim)
@@ -44,70 +101,514 @@ QStringList requestsOf(const SimulatorProcess& sim)
     return requests;
 }
 
+// The data of every answer "+WORD=..." the simulator sent.
+QStringList answersOf(const SimulatorProcess& sim, const QString& word)
+{
+    QStringList answers;
+    const QString prefix = "> +" + word + "=";
+    for (const QString& entry : sim.transcriptEntries()) {
+        if (entry.startsWith(prefix))
+            answers << entry.mid(prefix.size());
+    }
+    return answers;
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(content), content.size());
+}
+
+QString readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// An ISO date becomes a placeholder: the kit's clock runs between two reads.
+QString withoutDates(QString text)
+{
+    static const QRegularExpression date(QStringLiteral("\\d{4}-\\d{2}-\\d{2}T\\d{2}:\\d{2}:\\d{2}Z"));
+    return text.replace(date, QStringLiteral("<date>"));
+}
+
+// The orbit-data document of the service for the simulated constellation;
+// satellite D is out of service.
+QByteArray orbitDocument()
+{
+    const QString ids = "ABCD589";
+    QJsonArray satellites;
+    for (int i = 0; i < ids.size(); ++i) {
+        QJsonObject status {{"allcastIdent", QString(ids.at(i)).toLower()},
+            {"downlinkStatus", i % 2 ? "ARGOS-3 TX ON" : "ARGOS-4 TX ON"},
+            {"operatingStatus", ids.at(i) == 'D' ? "OUT OF SERVICE" : "ARGOS-4 payload"}};
+        QJsonObject aop {{"date", "2026-01-0" + QString::number(i + 1) + "_10:00:00"},
+            {"semiMajorAxis", 7100.5 + i}, {"semiMajorAxisDrift", -0.25}, {"inclination", 98.5},
+            {"ascendantNodeLongitude", 10.0 * (i + 1)}, {"ascendantNodeDrift", -25.5},
+            {"orbitalPeriod", 100.25}};
+        satellites.append(QJsonObject {
+            {"satellite", "SAT-" + QString(ids.at(i))}, {"broadcastedStatus", status}, {"aop", aop}});
+    }
+    const QJsonObject root {{"creationDate", "2026-01-09_08:30:00"}, {"satellitesInformation", satellites}};
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+}
+
+// A payload of `bytes` bytes, as hexadecimal text.
+QString payload(int bytes, char digit)
+{
+    return QString(bytes * 2, QLatin1Char(digit));
+}
+
+const QStringList kAsleepKit = {"--module", "TREKON", "--asleep", "--auto-wake", "50"};
+
 } // namespace
 
 class TestTavCli : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { QVERIFY(m_home.isValid()); }
+    void init()
+    {
+        m_home.reset(new QTemporaryDir);
+        QVERIFY(m_home->isValid());
+        // Nothing here may reach the real orbit-data service.
+        setOrbitUrl("http://127.0.0.1:1/unreachable");
+    }
 
     void infoPrintsTheIdentityOfEachVariant_data()
     {
-        QTest::addColumn<QString>("module");
+        QTest::addColumn<QStringList>("simulator");
         QTest::addColumn<QStringList>("keys");
-        QTest::newRow("TAV1") << "TAV1" << QStringList {"serialNumber:", "firmwareVersion:"};
-        QTest::newRow("TAV2") << "TAV2" << QStringList {"address:", "modulation:", "frequencyMin:"};
-        QTest::newRow("RIX") << "RIX" << QStringList {"address:", "power:"};
+        QTest::addColumn<QStringList>("reads");
+        QTest::newRow("TAV1") << QStringList {"--module", "TAV1"}
+                              << QStringList {"serialNumber:", "txFrequency:", "txPower:"}
+                              << QStringList {"AT+ID=?", "AT+FW=?", "AT+SN=?"};
+        QTest::newRow("TAV2") << QStringList {"--module", "TAV2"}
+                              << QStringList {"address:", "modulation:", "frequencyMin:"}
+                              << QStringList {"AT+ID=?", "AT+FW=?", "AT+ADDR=?", "AT+RCONF=?"};
+        QTest::newRow("RIX") << QStringList {"--module", "RIX"} << QStringList {"address:", "power:"}
+                             << QStringList {"AT+ID=?", "AT+FW=?", "AT+ADDR=?", "AT+RCONF=?"};
+        QTest::newRow("TREKON") << kAsleepKit << QStringList {"loraStackIntegrated: true"}
+                                << QStringList {"AT+ID=?", "AT+FW=?"};
     }
 
     void infoPrintsTheIdentityOfEachVariant()
     {
-        QFETCH(QString, module);
+        QFETCH(QStringList, simulator);
         QFETCH(QStringList, keys);
-        SimulatorProcess sim({"--module", module});
+        QFETCH(QStringList, reads);
+        const QString module = simulator.at(1);
+        SimulatorProcess sim(simulator);
         QVERIFY2(sim.start(), qPrintable(sim.errorString()));
-        const Run run = runCli({"info", "--module", module, "--port", sim.portPath()}, m_home.path());
+        const QString log = m_home->filePath("device.log");
+        const Run run
+            = runCli({"info", "--module", module, "--port", sim.portPath(), "--log", log}, m_home->path());
         QCOMPARE(run.status, 0);
-        QVERIFY(run.err.isEmpty());
+        // Only the sleeping kit asks for its button.
+        QCOMPARE(run.err.contains("Press the wake-up button"), module == "TREKON");
         QVERIFY(run.out.contains("module: " + module + "\n"));
         for (const QString& key : keys)
             QVERIFY2(run.out.contains(key), qPrintable(run.out));
         const QStringList requests = requestsOf(sim);
-        QVERIFY(requests.contains("AT+ID=?"));
-        QVERIFY(requests.contains("AT+FW=?"));
+        for (const QString& read : reads)
+            QVERIFY2(requests.contains(read), qPrintable(read));
         // The identity printed is the one the module answered.
-        const QString idAnswer = sim.transcriptEntries().filter(QRegularExpression("^> \\+ID=")).value(0);
-        QVERIFY(!idAnswer.isEmpty());
-        QVERIFY(run.out.contains("id: " + idAnswer.mid(6) + "\n"));
+        QCOMPARE(answersOf(sim, "ID").size(), 1);
+        QVERIFY(run.out.contains("id: " + answersOf(sim, "ID").constFirst() + "\n"));
+        QVERIFY(run.out.contains("firmwareVersion: " + answersOf(sim, "FW").constFirst() + "\n"));
+
+        // The device log has the log pane's lines, requests and answers alike.
+        const QStringList logLines = readFile(log).split('\n', Qt::SkipEmptyParts);
+        QVERIFY(logLines.contains(QRegularExpression(R"(^\[\d\d:\d\d:\d\d:\d{3}\] \[APP\] AT\+ID=\?$)")));
+        QVERIFY(logLines.contains(QRegularExpression(R"(^\[\d\d:\d\d:\d\d:\d{3}\] \[(TAV|TRK)\] \+ID=.+$)")));
+    }
+
+    void getConfigJsonHoldsWhatTheModuleAnswered_data()
+    {
+        QTest::addColumn<QStringList>("simulator");
+        QTest::newRow("TAV1") << QStringList {"--module", "TAV1"};
+        QTest::newRow("TAV2") << QStringList {"--module", "TAV2"};
+        QTest::newRow("RIX") << QStringList {"--module", "RIX"};
+        QTest::newRow("TREKON") << kAsleepKit;
+    }
+
+    void getConfigJsonHoldsWhatTheModuleAnswered()
+    {
+        QFETCH(QStringList, simulator);
+        const QString module = simulator.at(1);
+        SimulatorProcess sim(simulator);
+        QVERIFY(sim.start());
+        const Run run = runCli({"get-config", "--json", "--module", module, "--port", sim.portPath()},
+            m_home->path());
+        QCOMPARE(run.status, 0);
+        QJsonParseError error;
+        const QJsonObject root = QJsonDocument::fromJson(run.out.toUtf8(), &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+
+        const QJsonObject identity = root.value("identity").toObject();
+        QCOMPARE(identity.value("module").toString(), module);
+        QCOMPARE(identity.value("id").toString(), answersOf(sim, "ID").value(0));
+        // Every read the tool sent is one the module knows.
+        QVERIFY2(answersOf(sim, "ERROR").isEmpty(), qPrintable(requestsOf(sim).join(' ')));
+
+        const QJsonObject configuration = root.value("configuration").toObject();
+        if (module == "TAV1") {
+            QCOMPARE(identity.value("serialNumber").toString(), answersOf(sim, "SN").value(0));
+            QCOMPARE(identity.value("txPower").toInt(), answersOf(sim, "PWR").value(0).toInt());
+            QVERIFY(!root.contains("orbitData"));
+            QVERIFY(!configuration.contains("prepass"));
+            return;
+        }
+        const QStringList position = answersOf(sim, "POS").value(0).split(',');
+        QCOMPARE(position.size(), 2);
+        const QJsonObject prepass = configuration.value("prepass").toObject();
+        QCOMPARE(prepass.value("latitude").toDouble(), position.at(0).toDouble());
+        QCOMPARE(prepass.value("longitude").toDouble(), position.at(1).toDouble());
+        const QStringList prediction = answersOf(sim, "PREPASS_CFG").value(0).split(',');
+        QCOMPARE(prediction.size(), 10);
+        QCOMPARE(prepass.value("minElevation").toDouble(), prediction.at(4).toDouble());
+
+        QStringList reportedIds;
+        for (const QString& aop : answersOf(sim, "AOP")) {
+            if (aop != "end")
+                reportedIds << aop.section(',', 0, 0);
+        }
+        QVERIFY(!reportedIds.isEmpty());
+        QStringList printedIds;
+        const QJsonArray satellites = root.value("orbitData").toObject().value("satellites").toArray();
+        for (const QJsonValue& satellite : satellites)
+            printedIds << satellite.toObject().value("id").toString();
+        QCOMPARE(printedIds, reportedIds);
+        const QString firstAop = answersOf(sim, "AOP").value(0);
+        QCOMPARE(satellites.at(0).toObject().value("semiMajorAxis").toDouble(),
+            firstAop.section(',', 2, 2).toDouble());
+
+        if (module == "TREKON") {
+            const QJsonObject lora = configuration.value("lora").toObject();
+            const auto hex = [](QString text) { return text.remove(QRegularExpression("[^0-9A-Fa-f]")); };
+            QCOMPARE(hex(lora.value("devEui").toString()).toUpper(),
+                hex(answersOf(sim, "LORA_DEUI").value(0)).toUpper());
+            QCOMPARE(configuration.value("sensors").toObject().value("acquisitionPeriod").toInt(),
+                answersOf(sim, "PACQ").value(0).toInt());
+        } else {
+            QVERIFY(!configuration.contains("lora"));
+        }
+    }
+
+    void exportThenImportRestoresTheKitAndWaitsForItsConfirmation()
+    {
+        SimulatorProcess source(kAsleepKit);
+        QVERIFY(source.start());
+        const QString file = m_home->filePath("kit.conf");
+        const Run exported = runCli(
+            {"export-config", file, "--module", "TREKON", "--port", source.portPath()}, m_home->path());
+        QCOMPARE(exported.status, 0);
+        QVERIFY(exported.out.contains("Configuration written to " + file));
+        // Export writes the file, not the kit: only reads went out.
+        QVERIFY(requestsOf(source).filter(QRegularExpression("=[^?]*$")).isEmpty());
+        QStringList lines = readFile(file).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.constLast(), QString("AT+RST="));
+        QVERIFY(lines.contains("AT+POS=" + answersOf(source, "POS").value(0)));
+
+        // A position of our own goes to the second kit with the rest; the
+        // prediction settings carry it too.
+        const qsizetype position = lines.indexOf(QRegularExpression("^AT\\+POS=.*"));
+        const qsizetype prediction = lines.indexOf(QRegularExpression("^AT\\+PREPASS_CFG=.*"));
+        QVERIFY(position >= 0);
+        QVERIFY(prediction > position);
+        lines[position] = "AT+POS=12.5,-3.25";
+        lines[prediction] = "AT+PREPASS_CFG=12.5,-3.25," + lines.at(prediction).section(',', 2);
+        writeFile(file, lines.join("\r\n").toUtf8() + "\r\n");
+
+        SimulatorProcess target(kAsleepKit);
+        QVERIFY(target.start());
+        const QString log = m_home->filePath("import.log");
+        const Run imported = runCli(
+            {"import-config", file, "--module", "TREKON", "--port", target.portPath(), "--log", log},
+            m_home->path());
+        QCOMPARE(imported.status, 0);
+        QVERIFY(imported.out.contains("Waiting for the evaluation kit to restore its parameters..."));
+        QVERIFY(imported.out.endsWith("Configuration uploaded.\n"));
+
+        // The upload is the file, line for line, after the reads of the connection.
+        const QStringList requests = requestsOf(target);
+        const qsizetype first = requests.indexOf(lines.constFirst());
+        QVERIFY(first > 0);
+        QCOMPARE(withoutDates(requests.mid(first).join('\n')), withoutDates(lines.join('\n')));
+        // The tool ended only after the kit confirmed, which comes after the reset.
+        const QStringList entries = target.transcriptEntries();
+        const qsizetype reset = entries.indexOf("< AT+RST=");
+        const qsizetype restored = entries.indexOf("> TREKON -- PARAMETERS RESTORED");
+        QVERIFY(reset >= 0);
+        QVERIFY(restored > reset);
+        const QString logText = readFile(log);
+        QVERIFY(logText.contains("] [TRK] TREKON -- PARAMETERS RESTORED\n"));
+        QVERIFY(logText.indexOf("[APP] Config uploaded successfully!") > logText.indexOf("PARAMETERS RESTORED"));
+    }
+
+    void importRefusesAnUnparseableLineAndNamesIt()
+    {
+        SimulatorProcess sim(kAsleepKit);
+        QVERIFY(sim.start());
+        const QString file = m_home->filePath("broken.conf");
+        writeFile(file, "AT+PACQ=30\r\n\r\nAT+POS=north,south\r\nAT+RST=\r\n");
+        const Run run
+            = runCli({"import-config", file, "--module", "TREKON", "--port", sim.portPath()}, m_home->path());
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err.section('\n', -2, -2),
+            "tavcli: " + file + ":3: Unable to parse configuration entry: AT+POS=north,south");
+        // Nothing of the file reached the kit.
+        const QStringList requests = requestsOf(sim);
+        QVERIFY(!requests.contains("AT+PACQ=30"));
+        QVERIFY(!requests.contains("AT+RST="));
+    }
+
+    void aopDownloadPrintsTheServiceDocument()
+    {
+        FakeOrbitServer server;
+        server.body = orbitDocument();
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        setOrbitUrl(QString("http://127.0.0.1:%1/uda/resources/allcast?application=test").arg(server.serverPort()));
+
+        const Run run = runCli({"aop-download"}, m_home->path());
+        QCOMPARE(run.status, 0);
+        QCOMPARE(server.requestCount, 1);
+        QVERIFY(server.requestLine.startsWith("GET /uda/resources/allcast?application=test "));
+        QVERIFY(run.out.startsWith("creationDate: 2026-01-09T08:30:00Z\n"));
+        QCOMPARE(run.out.count("\n- "), 7);
+        QVERIFY(run.out.contains("  name: SAT-C\n"));
+        QVERIFY(run.out.contains("  id: 5\n"));
+        QVERIFY(run.out.contains("  semiMajorAxis: 7102.5\n"));
+    }
+
+    void aopUploadSendsTheServiceDataToTheModule_data()
+    {
+        QTest::addColumn<QStringList>("simulator");
+        QTest::newRow("RIX") << QStringList {"--module", "RIX"};
+        QTest::newRow("TAV2") << QStringList {"--module", "TAV2"};
+        QTest::newRow("TREKON") << kAsleepKit;
+    }
+
+    void aopUploadSendsTheServiceDataToTheModule()
+    {
+        QFETCH(QStringList, simulator);
+        const QString module = simulator.at(1);
+        FakeOrbitServer server;
+        server.body = orbitDocument();
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        setOrbitUrl(QString("http://127.0.0.1:%1/allcast").arg(server.serverPort()));
+        SimulatorProcess sim(simulator);
+        QVERIFY(sim.start());
+
+        const Run run = runCli({"aop-upload", "--module", module, "--port", sim.portPath()}, m_home->path());
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.contains("Orbit data uploaded.\n"));
+        QCOMPARE(server.requestCount, 1);
+        const QStringList requests = requestsOf(sim);
+        // The module's list is read before the service's data is written.
+        QVERIFY(requests.indexOf("AT+AOP=?") >= 0);
+        QVERIFY(requests.indexOf("AT+AOP=?") < requests.indexOf(QRegularExpression("^AT\\+AOP=A,.*")));
+        QVERIFY(requests.contains("AT+AOP=C,2026-01-03T10:00:00Z,7102.5,98.5,30,-25.5,100.25,-0.25"));
+        // D is out of service: it gets A's orbit under its own identifier.
+        QVERIFY(requests.contains("AT+AOP=D,2026-01-01T10:00:00Z,7100.5,98.5,10,-25.5,100.25,-0.25"));
+        QCOMPARE(requests.filter(QRegularExpression("^AT\\+AOP=[^?]")).size(), 7);
+        if (module == "TREKON") {
+            QVERIFY(requests.filter(QRegularExpression("^AT\\+SAT=")).isEmpty());
+        } else {
+            // Downlink, then uplink status numbers.
+            QVERIFY(requests.contains("AT+SAT=A,1,2"));
+            QVERIFY(requests.contains("AT+SAT=B,3,2"));
+            QVERIFY(requests.contains("AT+SAT=D,3,3"));
+            QVERIFY(answersOf(sim, "ERROR").isEmpty());
+        }
+    }
+
+    void orbitDataNetworkFailure()
+    {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const quint16 port = closed.serverPort();
+        closed.close();
+        setOrbitUrl(QString("http://127.0.0.1:%1/allcast").arg(port));
+        const QString message = "tavcli: Unable to fetch last AOP data from server. Check your internet "
+                                "access. (ConnectionRefusedError)\n";
+
+        const Run download = runCli({"aop-download"}, m_home->path());
+        QCOMPARE(download.status, 1);
+        QCOMPARE(download.err, message);
+        QVERIFY(download.out.isEmpty());
+
+        SimulatorProcess sim({"--module", "TAV2"});
+        QVERIFY(sim.start());
+        const Run upload = runCli({"aop-upload", "--module", "TAV2", "--port", sim.portPath()}, m_home->path());
+        QCOMPARE(upload.status, 1);
+        QCOMPARE(upload.err, message);
+        QVERIFY(requestsOf(sim).filter(QRegularExpression("^AT\\+(AOP|SAT)=[^?]")).isEmpty());
     }
 
     void atPrintsTheAnswerOrFailsWithTheErrorText()
     {
-        SimulatorProcess sim({"--module", "TAV2"});
+        SimulatorProcess sim({"--module", "RIX"});
         QVERIFY(sim.start());
-        const Run ok = runCli({"at", "AT+ID=?", "--module", "TAV2", "--port", sim.portPath()}, m_home.path());
+        const QStringList common {"--module", "RIX", "--port", sim.portPath()};
+        const Run ok = runCli(QStringList {"at", "AT+ID=?"} + common, m_home->path());
         QCOMPARE(ok.status, 0);
-        QVERIFY(ok.out.startsWith("+ID="));
-        QVERIFY(requestsOf(sim).contains("AT+ID=?"));
+        QCOMPARE(ok.out, "+ID=" + answersOf(sim, "ID").constLast() + "\n");
 
-        const Run bad
-            = runCli({"at", "AT+FOO=?", "--module", "TAV2", "--port", sim.portPath()}, m_home.path());
-        QCOMPARE(bad.status, 1);
-        QVERIFY(bad.out.contains("+ERROR="));
-        QCOMPARE(bad.err, QString("tavcli: The AT command is unknown\n"));
+        // A list is printed to its end marker.
+        const Run list = runCli(QStringList {"at", "AT+SAT=?"} + common, m_home->path());
+        QCOMPARE(list.status, 0);
+        const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), answersOf(sim, "SAT").size());
+        QCOMPARE(lines.constLast(), QString("+SAT=end"));
+
+        const Run unknown = runCli(QStringList {"at", "AT+FOO=?"} + common, m_home->path());
+        QCOMPARE(unknown.status, 1);
+        QCOMPARE(unknown.out, QString("+ERROR=6\n"));
+        QCOMPARE(unknown.err, "tavcli: " + AtCmdHandler::errorToStr(6) + "\n");
+
+        QVERIFY(sim.sendControl("error FW 3"));
+        const Run refused = runCli(QStringList {"at", "AT+FW=?"} + common, m_home->path());
+        QCOMPARE(refused.status, 1);
+        QCOMPARE(refused.err, "tavcli: " + AtCmdHandler::errorToStr(3) + "\n");
+        // The same error answer fails an identity read.
+        const Run info = runCli(QStringList {"info"} + common, m_home->path());
+        QCOMPARE(info.status, 1);
+        QCOMPARE(info.err, "tavcli: " + AtCmdHandler::errorToStr(3) + "\n");
         QVERIFY(requestsOf(sim).contains("AT+FOO=?"));
     }
 
     void nextPassSucceedsWithoutAnOrbitServer()
     {
+        SimulatorProcess sim({"--module", "TAV2", "--pass-duration", "300"});
+        QVERIFY(sim.start());
+        const Run run = runCli({"next-pass", "--module", "TAV2", "--port", sim.portPath()}, m_home->path());
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.out.contains("durationSeconds: 300\n"), qPrintable(run.out + run.err));
+        QVERIFY(run.out.contains("start: "));
+        const QStringList requests = requestsOf(sim);
+        QVERIFY(requests.indexOf("AT+AOP=?") < requests.indexOf("AT+NEXTPASS=?"));
+    }
+
+    void txRunsThePeriodicSequenceWithItsOptions_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("bytes");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("repeat");
+        QTest::newRow("mail, twice") << QStringList {"--mail", "--repeat", "2"} << 22 << ",0x1" << 2;
+        QTest::newRow("ack") << QStringList {"--ack"} << 22 << ",0x4" << 1;
+        QTest::newRow("plain") << QStringList {} << 24 << "" << 1;
+    }
+
+    void txRunsThePeriodicSequenceWithItsOptions()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, bytes);
+        QFETCH(QString, suffix);
+        QFETCH(int, repeat);
+        writePeriodicSettings(2, 1);
+        SimulatorProcess sim({"--module", "TAV2", "--tx-delay", "50"});
+        QVERIFY(sim.start());
+        const QString message = payload(bytes, 'A');
+        const Run run = runCli(
+            QStringList {"tx", message, "--module", "TAV2", "--port", sim.portPath()} + options, m_home->path());
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.err.isEmpty());
+        QCOMPARE(run.out.count("successfully transmitted"), 2 * repeat);
+        QVERIFY(run.out.contains(QString("--- Tx SEQUENCE COMPLETE (%1/%1) ---").arg(repeat)));
+        QVERIFY(run.out.contains("next transmission in "));
+
+        const QStringList sent = requestsOf(sim).filter(QRegularExpression("^AT\\+(TX|ATXRP)="));
+        QStringList expected;
+        for (int i = 0; i < 2 * repeat; ++i)
+            expected << "AT+ATXRP=0" << "AT+TX=" + message + suffix;
+        QCOMPARE(sent, expected);
+    }
+
+    void txOnTheModulesPredictionSendsDuringThePass()
+    {
+        SimulatorProcess sim({"--module", "TAV2", "--tx-delay", "50", "--pass-in", "1", "--pass-duration", "1"});
+        QVERIFY(sim.start());
+        const QString message = payload(22, 'B');
+        const Run run = runCli({"tx", message, "--profile", "prepass-on-module", "--ack", "--important",
+                                   "--module", "TAV2", "--port", sim.portPath()},
+            m_home->path());
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.contains("successfully transmitted! (10/10)"));
+        const QStringList requests = requestsOf(sim);
+        const qsizetype flush = requests.indexOf("AT+TXFIFO=");
+        QVERIFY(flush > 0);
+        QCOMPARE(requests.mid(flush, 4),
+            QStringList({"AT+TXFIFO=", "AT+NEXTPASS=3,3", "AT+ATXRP=10,60000", "AT+TXDATA=" + message + ",0x4"}));
+    }
+
+    void txOnImportedPassesWaitsForThePassAndStopsOnCtrlC()
+    {
+        const QDateTime start
+            = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch() + 2, Qt::UTC);
+        const QString format = "dd/MM/yyyy HH:mm:ss";
+        const QString csv = m_home->filePath("passes.csv");
+        writeFile(csv,
+            QString("SAT-A;%1;%2;%3;00:10:00;45,0;10,0;90,0;170,0\n")
+                .arg(start.toString(format), start.addSecs(300).toString(format), start.addSecs(600).toString(format))
+                .toUtf8());
+        SimulatorProcess sim({"--module", "RIX", "--tx-delay", "50"});
+        QVERIFY(sim.start());
+        CliProcess cli(m_home->path(),
+            {"tx", payload(24, 'C'), "--profile", "prepass", "--csv", csv, "--module", "RIX", "--port", sim.portPath()});
+        QVERIFY(cli.waitForOutput("successfully transmitted! (1/4)"));
+        // Nothing went out before the pass began.
+        QVERIFY(QDateTime::currentDateTimeUtc() >= start);
+        cli.interrupt();
+        const Run run = cli.finish();
+        QCOMPARE(run.status, 130);
+        QCOMPARE(run.err, QString("tavcli: interrupted\n"));
+        QVERIFY(run.out.contains("--- Tx SEQUENCE STOP/RESET ---"));
+        QCOMPARE(requestsOf(sim).filter(QRegularExpression("^AT\\+TX=")).size(), 1);
+    }
+
+    void ctrlCEndsTheWaitForTheWakeUpButton()
+    {
+        // The kit sleeps and nobody presses its button.
+        SimulatorProcess sim({"--module", "TREKON", "--asleep"});
+        QVERIFY(sim.start());
+        CliProcess cli(m_home->path(), {"get-config", "--module", "TREKON", "--port", sim.portPath()});
+        QVERIFY(cli.waitForOutput("Press the wake-up button of the evaluation kit (Ctrl-C cancels)..."));
+        cli.interrupt();
+        const Run run = cli.finish(5000);
+        QCOMPARE(run.status, 130);
+        QVERIFY(run.err.endsWith("tavcli: interrupted\n"));
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(requestsOf(sim).isEmpty());
+    }
+
+    void portsListsTheExtraPorts()
+    {
         SimulatorProcess sim({"--module", "TAV2"});
         QVERIFY(sim.start());
-        const Run run = runCli({"next-pass", "--module", "TAV2", "--port", sim.portPath()}, m_home.path());
+        const Run run = runCli({"ports"}, m_home->path(),
+            {"TAV_EXTRA_PORTS=/dev/tav-missing:" + sim.portPath()});
         QCOMPARE(run.status, 0);
-        QVERIFY2(run.out.contains("durationSeconds: 612\n"), qPrintable(run.out + run.err));
-        QVERIFY(run.out.contains("start: "));
-        QVERIFY(requestsOf(sim).contains("AT+NEXTPASS=?"));
+        const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.constLast(), sim.portPath());
+        QVERIFY(!lines.contains("/dev/tav-missing"));
+        const Run without = runCli({"ports"}, m_home->path());
+        QVERIFY(!without.out.contains(sim.portPath()));
+    }
+
+    void silentModuleGivesNoAnswerStatus()
+    {
+        SimulatorProcess sim({"--module", "TAV2"});
+        QVERIFY(sim.start());
+        QVERIFY(sim.sendControl("mute on"));
+        const Run run = runCli(
+            {"info", "--module", "TAV2", "--port", sim.portPath(), "--timeout-scale", "0.2"}, m_home->path());
+        QCOMPARE(run.status, 4);
+        QCOMPARE(run.err, "tavcli: Unable to contact TAV2: no answer on " + sim.portPath() + "\n");
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(requestsOf(sim), QStringList {"AT+PING=?"});
     }
 
     void failuresGiveAStatusAndOneLine_data()
@@ -121,8 +622,27 @@ private slots:
                                    << "tavcli: no module given: use --module TAV1|TAV2|RIX|TREKON\n";
         QTest::newRow("bad module") << QStringList {"info", "--module", "TAV9", "--port", "x"} << 2
                                     << "tavcli: unknown module 'TAV9' (TAV1, TAV2, RIX or TREKON)\n";
+        QTest::newRow("bad baud") << QStringList {"info", "--module", "TAV2", "--baud", "4800"} << 2
+                                  << "tavcli: unknown baud rate '4800' (Default, 9600 or 115200)\n";
+        QTest::newRow("unknown command") << QStringList {"flash"} << 2 << "tavcli: unknown command 'flash'\n";
         QTest::newRow("at without command")
             << QStringList {"at"} << 2 << "tavcli: at takes one argument: COMMAND\n";
+        QTest::newRow("tx without payload")
+            << QStringList {"tx", "--module", "TAV2"} << 2 << "tavcli: no payload given: tavcli tx MESSAGE...\n";
+        QTest::newRow("tx repeat") << QStringList {"tx", "AB", "--repeat", "0"} << 2
+                                   << "tavcli: --repeat takes a number from 1 to 255\n";
+        QTest::newRow("prepass without passes") << QStringList {"tx", "AB", "--profile", "prepass"} << 2
+                                                << "tavcli: the prepass profile needs --csv FILE\n";
+        QTest::newRow("TAV1 prediction")
+            << QStringList {"tx", "AB", "--profile", "prepass-on-module", "--module", "TAV1"} << 2
+            << "tavcli: a TAV1 does not predict passes: use --profile periodic or prepass\n";
+        QTest::newRow("TAV1 next pass") << QStringList {"next-pass", "--module", "TAV1", "--port", "x"} << 2
+                                        << "tavcli: next-pass does not apply to a TAV1\n";
+        QTest::newRow("file on a TAV2") << QStringList {"export-config", "f", "--module", "TAV2", "--port", "x"}
+                                        << 2 << "tavcli: export-config applies to a TREKON only\n";
+        QTest::newRow("missing import file")
+            << QStringList {"import-config", "none.conf", "--module", "TREKON", "--port", "x"} << 1
+            << "tavcli: cannot read none.conf: no such file\n";
     }
 
     void failuresGiveAStatusAndOneLine()
@@ -130,25 +650,53 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, message);
-        const Run run = runCli(arguments, m_home.path());
+        const Run run = runCli(arguments, m_home->path());
         QCOMPARE(run.status, status);
-        QCOMPARE(run.err, message);
         QVERIFY(run.out.isEmpty());
+        // An unknown command shows the usage first.
+        if (arguments.constFirst() == "flash") {
+            QVERIFY(run.err.startsWith("Usage: tavcli"));
+            QVERIFY(run.err.endsWith(message));
+        } else {
+            QCOMPARE(run.err, message);
+        }
     }
 
     void helpNamesTheToolAndTheCommand()
     {
-        const Run run = runCli({"tx", "--help"}, m_home.path());
+        const Run run = runCli({"tx", "--help"}, m_home->path());
         QCOMPARE(run.status, 0);
         QVERIFY(run.out.startsWith("Usage: tavcli [options] tx MESSAGE...\n"));
         QVERIFY(run.out.contains("--profile <profile>"));
-        const Run top = runCli({"--help"}, m_home.path());
+        QVERIFY(run.out.contains("--repeat <n>"));
+        const Run top = runCli({"--help"}, m_home->path());
         QCOMPARE(top.status, 0);
         QVERIFY(top.out.startsWith("Usage: tavcli [options] COMMAND [arguments]\n"));
+        for (const char* command : {"ports", "info", "get-config", "export-config FILE", "import-config FILE",
+                 "at COMMAND", "aop-download", "aop-upload", "next-pass", "tx MESSAGE..."})
+            QVERIFY2(top.out.contains(QString("\n  ") + command + "\n"), command);
     }
 
 private:
-    QTemporaryDir m_home;
+    void setOrbitUrl(const QString& url)
+    {
+        QSettings config(m_home->filePath("config.ini"), QSettings::IniFormat);
+        config.setValue("Prepass/aopWebRequestUrl", url);
+        config.sync();
+    }
+
+    // The periodic profile the window saved: bursts of `redundancy`
+    // transmissions `delay` seconds apart, and no pause between rounds.
+    void writePeriodicSettings(int redundancy, int delay)
+    {
+        QSettings settings(m_home->filePath(".config/Norvane/TavGUI.conf"), QSettings::IniFormat);
+        settings.setValue("Tx/Periodic/period", 0);
+        settings.setValue("Tx/Periodic/redundancy", redundancy);
+        settings.setValue("Tx/Periodic/delay", delay);
+        settings.sync();
+    }
+
+    std::unique_ptr<QTemporaryDir> m_home;
 };
 
 QTEST_GUILESS_MAIN(TestTavCli)
