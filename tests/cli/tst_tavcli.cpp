@@ -252,6 +252,13 @@ private slots:
         // Every read the tool sent is one the module knows.
         QVERIFY2(answersOf(sim, "ERROR").isEmpty(), qPrintable(requestsOf(sim).join(' ')));
 
+        // As text, the identity comes first.
+        const Run text = runCli({"get-config", "--module", module, "--port", sim.portPath()}, m_home->path());
+        QCOMPARE(text.status, 0);
+        QVERIFY(text.out.startsWith("identity:\n  "));
+        QVERIFY(text.out.contains("\nconfiguration:\n  "));
+        QCOMPARE(text.out.contains("\norbitData:\n"), module != "TAV1");
+
         const QJsonObject configuration = root.value("configuration").toObject();
         if (module == "TAV1") {
             QCOMPARE(identity.value("serialNumber").toString(), answersOf(sim, "SN").value(0));

@@ -101,12 +101,21 @@ int getConfig(CliSession& session, bool json)
     readConfiguration(session);
     if (!session.requestFailure().isEmpty())
         return session.failOrInterrupted(session.requestFailure());
-    QJsonObject report;
-    report["identity"] = ConfigReport::identity(manager);
-    report["configuration"] = ConfigReport::configuration(manager);
+    // JSON sorts its keys; the text keeps the identity first.
+    QList<QPair<QString, QJsonObject>> sections = {
+        {"identity", ConfigReport::identity(manager)},
+        {"configuration", ConfigReport::configuration(manager)},
+    };
     if (moduleOf(session) != TavBoard::TAV1)
-        report["orbitData"] = ConfigReport::satellites(manager);
-    return printReport(report, json);
+        sections.append({"orbitData", ConfigReport::satellites(manager)});
+    QJsonObject report;
+    for (const auto& [name, section] : std::as_const(sections))
+        report[name] = section;
+    if (json)
+        return printReport(report, true);
+    for (const auto& [name, section] : std::as_const(sections))
+        printReport(QJsonObject {{name, section}}, false);
+    return CliSession::EXIT_OK;
 }
 
 int exportConfig(CliSession& session, const QString& path)
