@@ -198,7 +198,7 @@ int customCommand(CliSession& session, const QString& command)
                 quiet.start();
             }
             const bool inList = !listEnded();
-            const qint64 limit = static_cast<qint64>((inList ? 15000 : 150) * session.timeoutScale());
+            const qint64 limit = static_cast<qint64>((inList ? 15000 : 300) * session.timeoutScale());
             if (quiet.elapsed() >= limit)
                 break;
             session.waitFor([&session, seen]() { return session.receivedLines().size() != seen; },
