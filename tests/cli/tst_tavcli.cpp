@@ -589,6 +589,21 @@ private slots:
         QCOMPARE(requestsOf(sim).filter(QRegularExpression("^AT\\+TX=")).size(), 1);
     }
 
+    void txEndsWhenTheDeviceVanishes()
+    {
+        SimulatorProcess sim({"--module", "TAV2", "--tx-delay", "50"});
+        QVERIFY(sim.start());
+        // The window's defaults: a minute between the transmissions of a burst.
+        CliProcess cli(m_home->path(), {"tx", payload(24, 'D'), "--quiet", "--module", "TAV2", "--port", sim.portPath()});
+        QTRY_VERIFY_WITH_TIMEOUT(answersOf(sim, "TX").size() == 1, 10000);
+        QVERIFY(sim.sendControl("hangup"));
+        const Run run = cli.finish(10000);
+        QCOMPARE(run.status, 3);
+        QCOMPARE(run.err, QString("tavcli: The evaluation kit is not reachable, it may have been unplugged\n"));
+        // Quiet: no progress lines.
+        QVERIFY(run.out.isEmpty());
+    }
+
     void ctrlCEndsTheWaitForTheWakeUpButton()
     {
         // The kit sleeps and nobody presses its button.

@@ -210,9 +210,7 @@ int customCommand(CliSession& session, const QString& command)
         out << line << Qt::endl;
     if (!ok)
         return session.failOrInterrupted(
-            session.failureLine().isEmpty() ? "the command failed" : session.failureLine(),
-            session.failureLine() == "AT command request timeout!" ? CliSession::EXIT_NO_ANSWER
-                                                                   : CliSession::EXIT_FAILED);
+            session.failureLine().isEmpty() ? "the command failed" : session.failureLine());
     return session.interrupted() ? session.fail("interrupted", CliSession::EXIT_INTERRUPTED)
                                  : CliSession::EXIT_OK;
 }
@@ -378,6 +376,15 @@ int transmit(CliSession& session, const TxRequest& request)
             error = e;
         finished = true;
     });
+    // A vanished device ends the sequence: nothing more can reach the module.
+    bool deviceLost = false;
+    const auto lost = QObject::connect(session.manager().serialPort(), &SerialPortManager::serialError, &session,
+        [&](const QString& e) {
+            if (error.isEmpty())
+                error = e;
+            deviceLost = true;
+            finished = true;
+        });
     QObject::connect(&session, &CliSession::logLine, &session, [&countdown](const QString& line) {
         if (isProgressLine(line))
             countdown.line(line);
@@ -392,11 +399,13 @@ int transmit(CliSession& session, const TxRequest& request)
         tx->stop();
     countdown.finish();
     QObject::disconnect(tx, nullptr, &session, nullptr);
+    QObject::disconnect(lost);
     QObject::disconnect(&session, &CliSession::logLine, &session, nullptr);
     if (session.interrupted())
         return session.fail("interrupted", CliSession::EXIT_INTERRUPTED);
     if (!completed)
-        return session.fail(error.isEmpty() ? QStringLiteral("the sequence stopped") : oneLine(error));
+        return session.fail(error.isEmpty() ? QStringLiteral("the sequence stopped") : oneLine(error),
+            deviceLost ? CliSession::EXIT_PORT : CliSession::EXIT_FAILED);
     return CliSession::EXIT_OK;
 }
 

@@ -118,6 +118,11 @@ void CliSession::say(const QString& text)
 
 int CliSession::fail(const QString& text, int code)
 {
+    // A module that falls silent in the middle of a command.
+    if (code == EXIT_FAILED && text == QLatin1String("AT command request timeout!")) {
+        m_err << "tavcli: no answer on " << m_options.port << " (" << text << ")" << Qt::endl;
+        return EXIT_NO_ANSWER;
+    }
     m_err << "tavcli: " << text << Qt::endl;
     return code;
 }
