@@ -239,8 +239,8 @@ private slots:
         const QString module = simulator.at(1);
         SimulatorProcess sim(simulator);
         QVERIFY(sim.start());
-        const Run run = runCli({"get-config", "--json", "--module", module, "--port", sim.portPath()},
-            m_home->path());
+        const Run run
+            = runCli({"get-config", "--json", "--module", module, "--port", sim.portPath()}, m_home->path());
         QCOMPARE(run.status, 0);
         QJsonParseError error;
         const QJsonObject root = QJsonDocument::fromJson(run.out.toUtf8(), &error).object();
@@ -344,9 +344,9 @@ private slots:
         SimulatorProcess target(kAsleepKit);
         QVERIFY(target.start());
         const QString log = m_home->filePath("import.log");
-        const Run imported = runCli(
-            {"import-config", file, "--module", "TREKON", "--port", target.portPath(), "--log", log},
-            m_home->path());
+        const Run imported
+            = runCli({"import-config", file, "--module", "TREKON", "--port", target.portPath(), "--log", log},
+                m_home->path());
         QCOMPARE(imported.status, 0);
         QVERIFY(imported.out.contains("Waiting for the evaluation kit to restore its parameters..."));
         QVERIFY(imported.out.endsWith("Configuration uploaded.\n"));
@@ -364,7 +364,8 @@ private slots:
         QVERIFY(restored > reset);
         const QString logText = readFile(log);
         QVERIFY(logText.contains("] [TRK] TREKON -- PARAMETERS RESTORED\n"));
-        QVERIFY(logText.indexOf("[APP] Config uploaded successfully!") > logText.indexOf("PARAMETERS RESTORED"));
+        QVERIFY(
+            logText.indexOf("[APP] Config uploaded successfully!") > logText.indexOf("PARAMETERS RESTORED"));
     }
 
     void importRefusesAnUnparseableLineAndNamesIt()
@@ -389,7 +390,8 @@ private slots:
         FakeOrbitServer server;
         server.body = orbitDocument();
         QVERIFY(server.listen(QHostAddress::LocalHost));
-        setOrbitUrl(QString("http://127.0.0.1:%1/uda/resources/allcast?application=test").arg(server.serverPort()));
+        setOrbitUrl(
+            QString("http://127.0.0.1:%1/uda/resources/allcast?application=test").arg(server.serverPort()));
 
         const Run run = runCli({"aop-download"}, m_home->path());
         QCOMPARE(run.status, 0);
@@ -461,7 +463,8 @@ private slots:
 
         SimulatorProcess sim({"--module", "TAV2"});
         QVERIFY(sim.start());
-        const Run upload = runCli({"aop-upload", "--module", "TAV2", "--port", sim.portPath()}, m_home->path());
+        const Run upload
+            = runCli({"aop-upload", "--module", "TAV2", "--port", sim.portPath()}, m_home->path());
         QCOMPARE(upload.status, 1);
         QCOMPARE(upload.err, message);
         QVERIFY(requestsOf(sim).filter(QRegularExpression("^AT\\+(AOP|SAT)=[^?]")).isEmpty());
@@ -532,8 +535,9 @@ private slots:
         SimulatorProcess sim({"--module", "TAV2", "--tx-delay", "50"});
         QVERIFY(sim.start());
         const QString message = payload(bytes, 'A');
-        const Run run = runCli(
-            QStringList {"tx", message, "--module", "TAV2", "--port", sim.portPath()} + options, m_home->path());
+        const Run run
+            = runCli(QStringList {"tx", message, "--module", "TAV2", "--port", sim.portPath()} + options,
+                m_home->path());
         QCOMPARE(run.status, 0);
         QVERIFY(run.err.isEmpty());
         QCOMPARE(run.out.count("successfully transmitted"), 2 * repeat);
@@ -543,13 +547,15 @@ private slots:
         const QStringList sent = requestsOf(sim).filter(QRegularExpression("^AT\\+(TX|ATXRP)="));
         QStringList expected;
         for (int i = 0; i < 2 * repeat; ++i)
-            expected << "AT+ATXRP=0" << "AT+TX=" + message + suffix;
+            expected << "AT+ATXRP=0"
+                     << "AT+TX=" + message + suffix;
         QCOMPARE(sent, expected);
     }
 
     void txOnTheModulesPredictionSendsDuringThePass()
     {
-        SimulatorProcess sim({"--module", "TAV2", "--tx-delay", "50", "--pass-in", "1", "--pass-duration", "1"});
+        SimulatorProcess sim(
+            {"--module", "TAV2", "--tx-delay", "50", "--pass-in", "1", "--pass-duration", "1"});
         QVERIFY(sim.start());
         const QString message = payload(22, 'B');
         const Run run = runCli({"tx", message, "--profile", "prepass-on-module", "--ack", "--important",
@@ -561,7 +567,8 @@ private slots:
         const qsizetype flush = requests.indexOf("AT+TXFIFO=");
         QVERIFY(flush > 0);
         QCOMPARE(requests.mid(flush, 4),
-            QStringList({"AT+TXFIFO=", "AT+NEXTPASS=3,3", "AT+ATXRP=10,60000", "AT+TXDATA=" + message + ",0x4"}));
+            QStringList(
+                {"AT+TXFIFO=", "AT+NEXTPASS=3,3", "AT+ATXRP=10,60000", "AT+TXDATA=" + message + ",0x4"}));
     }
 
     void txOnImportedPassesWaitsForThePassAndStopsOnCtrlC()
@@ -572,12 +579,14 @@ private slots:
         const QString csv = m_home->filePath("passes.csv");
         writeFile(csv,
             QString("SAT-A;%1;%2;%3;00:10:00;45,0;10,0;90,0;170,0\n")
-                .arg(start.toString(format), start.addSecs(300).toString(format), start.addSecs(600).toString(format))
+                .arg(start.toString(format), start.addSecs(300).toString(format),
+                    start.addSecs(600).toString(format))
                 .toUtf8());
         SimulatorProcess sim({"--module", "RIX", "--tx-delay", "50"});
         QVERIFY(sim.start());
         CliProcess cli(m_home->path(),
-            {"tx", payload(24, 'C'), "--profile", "prepass", "--csv", csv, "--module", "RIX", "--port", sim.portPath()});
+            {"tx", payload(24, 'C'), "--profile", "prepass", "--csv", csv, "--module", "RIX", "--port",
+                sim.portPath()});
         QVERIFY(cli.waitForOutput("successfully transmitted! (1/4)"));
         // Nothing went out before the pass began.
         QVERIFY(QDateTime::currentDateTimeUtc() >= start);
@@ -594,12 +603,14 @@ private slots:
         SimulatorProcess sim({"--module", "TAV2", "--tx-delay", "50"});
         QVERIFY(sim.start());
         // The window's defaults: a minute between the transmissions of a burst.
-        CliProcess cli(m_home->path(), {"tx", payload(24, 'D'), "--quiet", "--module", "TAV2", "--port", sim.portPath()});
+        CliProcess cli(m_home->path(),
+            {"tx", payload(24, 'D'), "--quiet", "--module", "TAV2", "--port", sim.portPath()});
         QTRY_VERIFY_WITH_TIMEOUT(answersOf(sim, "TX").size() == 1, 10000);
         QVERIFY(sim.sendControl("hangup"));
         const Run run = cli.finish(10000);
         QCOMPARE(run.status, 3);
-        QCOMPARE(run.err, QString("tavcli: The evaluation kit is not reachable, it may have been unplugged\n"));
+        QCOMPARE(
+            run.err, QString("tavcli: The evaluation kit is not reachable, it may have been unplugged\n"));
         // Quiet: no progress lines.
         QVERIFY(run.out.isEmpty());
     }
@@ -623,8 +634,8 @@ private slots:
     {
         SimulatorProcess sim({"--module", "TAV2"});
         QVERIFY(sim.start());
-        const Run run = runCli({"ports"}, m_home->path(),
-            {"TAV_EXTRA_PORTS=/dev/tav-missing:" + sim.portPath()});
+        const Run run
+            = runCli({"ports"}, m_home->path(), {"TAV_EXTRA_PORTS=/dev/tav-missing:" + sim.portPath()});
         QCOMPARE(run.status, 0);
         const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.constLast(), sim.portPath());
@@ -662,8 +673,8 @@ private slots:
         QTest::newRow("unknown command") << QStringList {"flash"} << 2 << "tavcli: unknown command 'flash'\n";
         QTest::newRow("at without command")
             << QStringList {"at"} << 2 << "tavcli: at takes one argument: COMMAND\n";
-        QTest::newRow("tx without payload")
-            << QStringList {"tx", "--module", "TAV2"} << 2 << "tavcli: no payload given: tavcli tx MESSAGE...\n";
+        QTest::newRow("tx without payload") << QStringList {"tx", "--module", "TAV2"} << 2
+                                            << "tavcli: no payload given: tavcli tx MESSAGE...\n";
         QTest::newRow("tx repeat") << QStringList {"tx", "AB", "--repeat", "0"} << 2
                                    << "tavcli: --repeat takes a number from 1 to 255\n";
         QTest::newRow("prepass without passes") << QStringList {"tx", "AB", "--profile", "prepass"} << 2
@@ -673,11 +684,10 @@ private slots:
             << "tavcli: a TAV1 does not predict passes: use --profile periodic or prepass\n";
         QTest::newRow("TAV1 next pass") << QStringList {"next-pass", "--module", "TAV1", "--port", "x"} << 2
                                         << "tavcli: next-pass does not apply to a TAV1\n";
-        QTest::newRow("file on a TAV2") << QStringList {"export-config", "f", "--module", "TAV2", "--port", "x"}
-                                        << 2 << "tavcli: export-config applies to a TREKON only\n";
-        QTest::newRow("missing import file")
-            << QStringList {"import-config", "none.conf", "--module", "TREKON", "--port", "x"} << 1
-            << "tavcli: cannot read none.conf: no such file\n";
+        QTest::newRow("file on a TAV2") << QStringList {"export-config", "f", "--module", "TAV2", "--port",
+            "x"} << 2 << "tavcli: export-config applies to a TREKON only\n";
+        QTest::newRow("missing import file") << QStringList {"import-config", "none.conf", "--module",
+            "TREKON", "--port", "x"} << 1 << "tavcli: cannot read none.conf: no such file\n";
     }
 
     void failuresGiveAStatusAndOneLine()

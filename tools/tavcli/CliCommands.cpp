@@ -378,8 +378,8 @@ int transmit(CliSession& session, const TxRequest& request)
     });
     // A vanished device ends the sequence: nothing more can reach the module.
     bool deviceLost = false;
-    const auto lost = QObject::connect(session.manager().serialPort(), &SerialPortManager::serialError, &session,
-        [&](const QString& e) {
+    const auto lost = QObject::connect(
+        session.manager().serialPort(), &SerialPortManager::serialError, &session, [&](const QString& e) {
             if (error.isEmpty())
                 error = e;
             deviceLost = true;

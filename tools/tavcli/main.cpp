@@ -94,8 +94,8 @@ void addCommandOptions(QCommandLineParser& parser, const QString& command)
 }
 
 // Reads the options of `tx` into a request; an empty text when they hold.
-QString readTxRequest(const QCommandLineParser& parser, const QStringList& messages,
-    TavBoard::Module module, CliCommands::TxRequest* request)
+QString readTxRequest(const QCommandLineParser& parser, const QStringList& messages, TavBoard::Module module,
+    CliCommands::TxRequest* request)
 {
     if (messages.isEmpty())
         return "no payload given: tavcli tx MESSAGE...";
