@@ -673,6 +673,8 @@ private slots:
         QTest::newRow("unknown command") << QStringList {"flash"} << 2 << "tavcli: unknown command 'flash'\n";
         QTest::newRow("at without command")
             << QStringList {"at"} << 2 << "tavcli: at takes one argument: COMMAND\n";
+        QTest::newRow("at with two lines") << QStringList {"at", "AT+ID=?\r\nAT+RST=", "--module",
+            "TAV2"} << 2 << "tavcli: at takes one command of printable characters, such as 'AT+ID=?'\n";
         QTest::newRow("tx without payload") << QStringList {"tx", "--module", "TAV2"} << 2
                                             << "tavcli: no payload given: tavcli tx MESSAGE...\n";
         QTest::newRow("tx repeat") << QStringList {"tx", "AB", "--repeat", "0"} << 2

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -232,6 +233,14 @@ int main(int argc, char* argv[])
     const QString notApplicableReason = notApplicable(commandName, options.module);
     if (!notApplicableReason.isEmpty()) {
         err << "tavcli: " << notApplicableReason << Qt::endl;
+        return CliSession::EXIT_USAGE;
+    }
+    // One command, one line: a line break would put a second one on the wire.
+    static const QRegularExpression controlCharacter(QStringLiteral("[\\x00-\\x1f\\x7f]"));
+    if (commandName == "at"
+        && (positional.first().trimmed().isEmpty()
+            || positional.first().trimmed().contains(controlCharacter))) {
+        err << "tavcli: at takes one command of printable characters, such as 'AT+ID=?'" << Qt::endl;
         return CliSession::EXIT_USAGE;
     }
     // Found missing before the kit is woken up for nothing.
