@@ -124,8 +124,13 @@ F::Reply ModuleFirmware::setTx(const QStringList& args)
     ArgReader a(args);
     QString data;
     uint attribute = 0;
-    if (readMessage(a, &data, &attribute))
-        m_tx->sendNow(data);
+    if (readMessage(a, &data, &attribute)) {
+        // With pass prediction on, the kit keeps the message for the pass it
+        // last predicted; the other modules send it at once.
+        const bool holdForPass = m_variant == Variant::TREKON && m_state.prepassEnable != 0
+            && m_constellation.predictedPass();
+        m_tx->sendAt(data, holdForPass ? msUntilPredictedPass() : 0);
+    }
     return answer(a);
 }
 

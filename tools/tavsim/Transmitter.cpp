@@ -10,9 +10,9 @@ Transmitter::Transmitter(int txDelayMs, QObject* parent)
     connect(&m_timer, &QTimer::timeout, this, &Transmitter::onDue);
 }
 
-void Transmitter::sendNow(const QString& data)
+void Transmitter::sendAt(const QString& data, qint64 notBeforeMs)
 {
-    schedule(data, 0, 0);
+    schedule(data, 0, notBeforeMs);
 }
 
 bool Transmitter::enqueue(const QString& data, uint attribute, qint64 notBeforeMs)

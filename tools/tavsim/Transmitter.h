@@ -23,7 +23,9 @@ public:
     // Status reported in the results; 0 is success, a transceiver error code otherwise.
     void setResultStatus(int status) { m_resultStatus = status; }
 
-    void sendNow(const QString& data);
+    void sendNow(const QString& data) { sendAt(data, 0); }
+    // Sends a message, not queued, no earlier than `notBeforeMs` from now.
+    void sendAt(const QString& data, qint64 notBeforeMs);
     // Queues a message that goes on the air no earlier than `notBeforeMs` from
     // now; false when the queue holds only messages still waiting.
     bool enqueue(const QString& data, uint attribute, qint64 notBeforeMs);
