@@ -60,6 +60,12 @@ void TavManager::importConfig(QString filePath)
             fail();
             return;
         }
+        // The date in a file is the one it was saved at: applying it would set
+        // the tool's clock, and then the module's on upload, in the past.
+        if (m_atCmdHandler->getId() == AtCmdHandler::UDATE) {
+            m_logger->log(Logger::APP, "UTC date not imported: the upload sends the tool's current time");
+            continue;
+        }
         m_lastLine = line;
         dealWithAtCmd();
     }

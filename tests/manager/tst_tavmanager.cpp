@@ -618,6 +618,12 @@ private slots:
             QVERIFY(exported.contains("AT+LORA_AEUI=00,11,22,33,44,55,66,77"));
             QVERIFY(exported.trimmed().endsWith("AT+RST="));
             QVERIFY(!exported.contains("LORA_DEUI"));
+            // A file saved long ago.
+            QVERIFY(exported.contains("AT+UDATE="));
+            exported.replace(QRegularExpression("AT\\+UDATE=[^\r\n]*"), "AT+UDATE=2020-1-2T3:4:5Z");
+            file.close();
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(exported.toUtf8());
         }
 
         Rig rig("TREKON");
@@ -639,6 +645,9 @@ private slots:
         SensorModel* sensors = m.board()->sensorListModel();
         QCOMPARE(sensors->data(sensors->index(4), Qt::UserRole + 7).toString(), QString("100,900"));
         QCOMPARE(int(sensors->acquisitionPeriod()), 1200);
+        // The file's date, long past, leaves the tool's clock alone.
+        QCOMPARE(tx->utcTimeOffset(), 0);
+        QVERIFY(rig.logged("UTC date not imported: the upload sends the tool's current time"));
     }
 
     void importRefusesTheDeviceEuiAndUnreadableFiles()
