@@ -1,6 +1,12 @@
+# What QML sees of the core, shared by the GUI and its Qt Quick tests. Kept
+# out of tavcore, which stays free of the QML start-up.
+add_library(tavqml STATIC src/ui/QmlRegistration.cpp src/ui/QmlRegistration.h)
+target_include_directories(tavqml PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src/ui)
+target_link_libraries(tavqml PUBLIC tavcore Qt6::Qml)
+
 # The GUI executable: start-up plus the QML pages, compiled into resources.
 qt_add_executable(tavgui src/main.cpp)
-target_link_libraries(tavgui PRIVATE tavcore Qt6::Gui Qt6::Qml Qt6::Quick Qt6::QuickControls2)
+target_link_libraries(tavgui PRIVATE tavqml tavcore Qt6::Gui Qt6::Qml Qt6::Quick Qt6::QuickControls2)
 
 file(GLOB_RECURSE TAVGUI_QML RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/qml/*.qml)

@@ -1,0 +1,33 @@
+#include "QmlRegistration.h"
+
+#include "Payload.h"
+#include "SensorModel.h"
+#include "TavBoard.h"
+#include "TavManager.h"
+#include "TxManager.h"
+
+#include <QQmlEngine>
+#include <QUrl>
+
+void registerQmlTypes(std::function<void(TavManager*)> onManagerCreated)
+{
+    qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Settings.qml"), "Settings", 1, 0, "Settings");
+    qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Strings.qml"), "Strings", 1, 0, "Strings");
+    qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Style.qml"), "Style", 1, 0, "Style");
+
+    qmlRegisterUncreatableMetaObject(TavBoard::staticMetaObject, "TavBoard", 1, 0, "Module", QString());
+    qmlRegisterUncreatableMetaObject(Payload::staticMetaObject, "Payload", 1, 0, "Status", QString());
+    qmlRegisterUncreatableMetaObject(TxManager::staticMetaObject, "TxManager", 1, 0, "Profile", QString());
+    qmlRegisterUncreatableMetaObject(SensorModel::staticMetaObject, "Sensor", 1, 0, "Id", QString());
+
+    // The manager comes into being when QML first touches it and lives as
+    // long as the engine.
+    qmlRegisterModule("com.norvane.qml", 1, 0);
+    qmlRegisterSingletonType<TavManager>("com.norvane.qml", 1, 0, "TavManager",
+        [onManagerCreated](QQmlEngine*, QJSEngine*) -> QObject* {
+            auto* manager = new TavManager();
+            if (onManagerCreated)
+                onManagerCreated(manager);
+            return manager;
+        });
+}
