@@ -30,6 +30,21 @@ Pane {
         function onModelReset() { view.payloadCount = view.payloads.rowCount() }
     }
 
+    // Bumped once the payload list holds the sizes of a newly reported
+    // modulation, so that the message being typed is checked again. QML
+    // handlers run before the core's own connections to the same signal,
+    // hence the deferred bump.
+    property int sizeRuleRevision: 0
+
+    function bumpSizeRuleRevision() {
+        sizeRuleRevision++
+    }
+
+    Connections {
+        target: TavManager.tx.modulationModel
+        function onAllowedSizeChanged() { Qt.callLater(view.bumpSizeRuleRevision) }
+    }
+
     Connections {
         target: TavManager.tx
         function onCurrentIndexUpdated(index) {
@@ -87,7 +102,7 @@ Pane {
                 font.family: Style.font.mono
                 font.capitalization: Font.AllUppercase
                 enabled: g_enableInput
-                error: text !== "" && !view.payloads.checkPayload(text, false)
+                error: text !== "" && view.sizeRuleRevision >= 0 && !view.payloads.checkPayload(text, false)
                 validator: RegularExpressionValidator {
                     regularExpression: /[0-9a-fA-F]*/
                 }
