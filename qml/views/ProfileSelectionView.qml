@@ -191,9 +191,13 @@ Pane {
                         required property var model
                         Layout.fillWidth: true
                         wrapMode: Text.Wrap
-                        text: model.satellite === Strings.notAvailable || model.satellite === undefined
-                              ? "Next pass: not computed yet"
-                              : "Next pass: <b>" + model.satellite + "</b> at " + Strings.utcText(model.start) + " UTC"
+                        // A kit that has orbit data but no satellite names
+                        // still gives the pass: its start tells it is there.
+                        readonly property bool computed: model.start !== undefined && model.start !== Strings.notAvailable
+                        readonly property bool named: model.satellite !== undefined && model.satellite !== Strings.notAvailable
+                        text: !computed ? "Next pass: not computed yet"
+                              : "Next pass: " + (named ? "<b>" + model.satellite + "</b> " : "") + "at "
+                                + Strings.utcText(model.start) + " UTC"
                         textFormat: Text.StyledText
                     }
                 }
