@@ -36,6 +36,33 @@ ScrollView {
     contentWidth: availableWidth
     clip: true
 
+    // Editing a field ends its binding: every value the module gives is
+    // written into the fields again, over what the user typed.
+    function showTxPower() {
+        powerField.text = board && board.txPower !== 0 ? String(board.txPower) : ""
+    }
+    function showPrepassConfig() {
+        durationSpin.value = prepass.config.predictionDuration
+        minElevationField.text = Number(prepass.config.minElevation).toString()
+        minDurationSpin.value = prepass.config.minPassDuration
+    }
+    function showPosition() {
+        latitudeField.text = Number(prepass.position.latitude).toString()
+        longitudeField.text = Number(prepass.position.longitude).toString()
+    }
+
+    Connections {
+        target: view.board
+        ignoreUnknownSignals: true
+        function onTxPowerChanged() { view.showTxPower() }
+    }
+
+    Connections {
+        target: view.prepass
+        function onConfigChanged() { view.showPrepassConfig() }
+        function onPositionChanged() { view.showPosition() }
+    }
+
     Timer {
         id: messageTimer
         interval: 4000
