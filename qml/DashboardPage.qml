@@ -107,17 +107,20 @@ Page {
 
             TxView {
                 id: txView
+                objectName: "txView"
                 Layout.fillWidth: true
                 Layout.fillHeight: true
             }
 
             PrepassView {
+                objectName: "prepassView"
                 visible: g_prepassProfileSelected
                 Layout.fillWidth: true
                 Layout.preferredHeight: page.height * 0.42
             }
 
             SatelliteView {
+                objectName: "satelliteView"
                 visible: g_prepassOnModuleProfileSelected
                 Layout.fillWidth: true
                 Layout.preferredHeight: page.height * 0.42
@@ -131,6 +134,7 @@ Page {
             spacing: Style.size.boardMargin
 
             ProfileSelectionView {
+                objectName: "profileSelectionView"
                 Layout.fillWidth: true
             }
 

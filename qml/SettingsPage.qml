@@ -98,6 +98,7 @@ Page {
         }
         LogView {
             id: logView
+            objectName: "logView"
         }
     }
 }

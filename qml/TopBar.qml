@@ -95,6 +95,7 @@ ToolBar {
             spacing: 2
 
             ToolButton {
+                objectName: "refreshBoardButton"
                 iconRole: "refresh"
                 icon.color: Style.color.topBarText
                 toolTipText: Strings.requestInfo

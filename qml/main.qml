@@ -49,9 +49,12 @@ ApplicationWindow {
 
     StackView {
         id: stack
+        objectName: "stackView"
         anchors.fill: parent
         anchors.margins: Style.size.boardMargin
-        initialItem: ConnectionPage {}
+        initialItem: ConnectionPage {
+            objectName: "connectionPage"
+        }
     }
 
     // Both pages live for the whole run, so the log and the received
@@ -137,6 +140,7 @@ ApplicationWindow {
                 running: wakeUpDialog.visible
             }
             Label {
+                objectName: "wakeUpText"
                 text: Strings.wakeUp
             }
         }

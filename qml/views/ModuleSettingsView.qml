@@ -174,6 +174,7 @@ ScrollView {
                     Layout.fillWidth: true
                 }
                 GetButton {
+                    objectName: "getTxFrequencyButton"
                     onClicked: TavManager.getTxFrequency()
                 }
                 Item {}
@@ -188,9 +189,11 @@ ScrollView {
                     toolTipText: "Transmit power as the module states it (three or four digits)"
                 }
                 GetButton {
+                    objectName: "getTxPowerButton"
                     onClicked: TavManager.getTxPower()
                 }
                 SetButton {
+                    objectName: "setTxPowerButton"
                     enabled: powerField.acceptableInput
                     onClicked: TavManager.setTxPower(Number(powerField.text))
                 }
@@ -224,6 +227,7 @@ ScrollView {
                     onClicked: TavManager.getTxRedundancy()
                 }
                 SetButton {
+                    objectName: "setRedundancyButton"
                     onClicked: {
                         if (g_periodicProfileSelected)
                             view.tx.periodicProfile.redundancy = redundancySpin.value
@@ -283,6 +287,7 @@ ScrollView {
                 Label { text: "minutes"; secondary: true }
                 RowLayout {
                     GetButton {
+                        objectName: "getPrepassConfigButton"
                         onClicked: TavManager.getPrepassConfig()
                     }
                     SetButton {
@@ -322,6 +327,7 @@ ScrollView {
                 Label { text: "degrees, east positive"; secondary: true }
                 RowLayout {
                     ToolButton {
+                        objectName: "getPositionButton"
                         iconRole: "location"
                         toolTipText: "Read the GNSS position of the module"
                         onClicked: TavManager.getGnssPosition()
@@ -483,6 +489,7 @@ ScrollView {
 
                     Label { text: "Acknowledgement" }
                     Switch {
+                        objectName: "loraAckSwitch"
                         checked: view.lora ? view.lora.ackEnabled : false
                         onToggled: view.lora.setAckEnabled(checked)
                     }

@@ -84,6 +84,7 @@ Pane {
         }
 
         StackLayout {
+            objectName: "profileStack"
             Layout.fillWidth: true
             currentIndex: view.tx.selectedProfile
 
@@ -153,6 +154,7 @@ Pane {
                     }
                 }
                 Label {
+                    objectName: "prepassSummary"
                     Layout.fillWidth: true
                     wrapMode: Text.Wrap
                     color: view.prepassError ? Style.color.error : Style.color.textSecondary
@@ -189,6 +191,7 @@ Pane {
                     model: view.prepass.nextPassModel
                     Label {
                         required property var model
+                        objectName: "nextPassLabel"
                         Layout.fillWidth: true
                         wrapMode: Text.Wrap
                         // A kit that has orbit data but no satellite names

@@ -1,55 +1,103 @@
 import QtQuick
 import QtTest
 import com.norvane.qml
+import TavBoard
+import TxManager
 import Settings
-import "qrc:/qml"
 
-TestCase {
+// The dashboard: the sequence, the configuration of a Trekon and the last
+// log line, with a simulated module.
+AppTestCase {
     id: testCase
-    visible: true
     name: "DashboardPage"
-    width: 1300
-    height: 800
-    when: windowShown
 
-    property var g_board: TavManager.board
-    property bool g_connected: true
-    property bool g_enableInput: !TavManager.tx.sequenceRunning && !TavManager.tx.ackPending
-    property bool g_trekonModuleSelected: true
-    property bool g_tav1ModuleSelected: false
-    property bool g_tav2ModuleSelected: false
-    property bool g_rixModuleSelected: false
-    property bool g_periodicProfileSelected: true
-    property bool g_prepassProfileSelected: false
-    property bool g_prepassOnModuleProfileSelected: false
-    property bool g_importantTxOptionEnabled: false
-
-    Component {
-        id: pageComponent
-        DashboardPage {
-            width: 1300
-            height: 800
-        }
-    }
+    readonly property string bytes24: "00112233445566778899AABBCCDDEEFF0011223344556677"
 
     function init() {
         Settings.repeatCount = 1
-        TavManager.tx.sequenceRunning = false
-        TavManager.calls.clear()
-        const payloads = TavManager.tx.payloadListModel
-        while (payloads.rowCount() > 0)
-            payloads.remove(0)
+        createWindow()
     }
 
-    function child(page, name) {
-        const item = findChild(page, name)
-        verify(item !== null, "no " + name)
-        return item
+    function cleanup() {
+        destroyWindow()
+    }
+
+    function addPayload(text) {
+        child("newPayloadField").text = text
+        mouseClick(child("addPayloadButton"))
+    }
+
+    function waitUntilIdle() {
+        tryVerify(() => !TavManager.tx.sequenceRunning && !TavManager.tx.ackPending, 8000, "the sequence ends")
+    }
+
+    function test_startNeedsAConnectionAndAPayload() {
+        const button = child("startStopButton")
+        verify(!button.enabled, "not connected")
+        connectTo(Module.TAV2)
+        verify(!button.enabled, "nothing to send yet")
+        compare(button.toolTipText, "Add a payload first")
+        addPayload(bytes24)
+        verify(button.enabled)
+    }
+
+    function test_startUsesTheRepeatCountAndStopStops() {
+        connectTo(Module.TAV2)
+        addPayload(bytes24)
+        const button = child("startStopButton")
+        child("repeatSpin").value = 3
+        mouseClick(button)
+        verify(TavManager.tx.sequenceRunning)
+        compare(Settings.repeatCount, 3, "the repeat count is remembered")
+        compare(button.text, "Stop")
+        compare(child("sequenceProgress").to, 3)
+        verify(!child("repeatSpin").enabled)
+        tryVerify(() => Simulators.requests("TAV2").indexOf("AT+TX=" + bytes24) >= 0, 3000)
+        mouseClick(button)
+        waitUntilIdle()
+        compare(button.text, "Start")
+        compare(child("sequenceStatus").text, "Idle")
+    }
+
+    function test_completedSequenceWaitsForReset() {
+        connectTo(Module.TAV2)
+        TavManager.tx.periodicProfile.redundancy = 1
+        addPayload(bytes24)
+        const button = child("startStopButton")
+        mouseClick(button)
+        tryCompare(button, "text", "Reset", 5000)
+        compare(child("sequenceStatus").text, "Sequence complete (1/1): press Reset")
+        compare(child("sequenceProgress").value, 1)
+        compare(Simulators.requests("TAV2").filter(r => r.startsWith("AT+TX=")).length, 1, "sent once")
+        mouseClick(button)
+        waitUntilIdle()
+        compare(button.text, "Start")
+    }
+
+    function test_stoppingWaitsForThePendingTransmission() {
+        connectTo(Module.TAV2)
+        Simulators.restart("TAV2", ["--tx-delay", "1500"])
+        TavManager.disconnect()
+        connectTo(Module.TAV2)
+        addPayload(bytes24)
+        mouseClick(child("startStopButton"))
+        tryVerify(() => TavManager.tx.ackPending, 3000, "the module took the payload")
+        compare(child("sequenceStatus").text, "Waiting for the module to transmit...")
+        mouseClick(child("startStopButton"))
+        verify(!TavManager.tx.sequenceRunning)
+        verify(TavManager.tx.ackPending, "the module still transmits")
+        compare(child("sequenceStatus").text, "Stopping: waiting for the last transmission...")
+        verify(!child("startStopButton").enabled, "no new start before the module is done")
+        waitUntilIdle()
+        verify(child("startStopButton").enabled)
+        compare(child("sequenceStatus").text, "Idle")
+        TavManager.disconnect()
+        Simulators.restart("TAV2")
     }
 
     function test_processingMessageShowsForOneAndAHalfSeconds() {
-        const page = createTemporaryObject(pageComponent, testCase)
-        const label = child(page, "processingMessage")
+        connectTo(Module.TREKON)
+        const label = child("processingMessage")
         TavManager.setProcessingData(false, "Unable to reset device!", true)
         compare(label.text, "ERROR: Unable to reset device!")
         verify(label.visible)
@@ -57,55 +105,33 @@ TestCase {
         compare(label.text, "Configuration exported!")
         TavManager.setProcessingData(true, "", false)
         compare(label.text, "Configuration exported!", "an empty message leaves the last one")
-        verify(child(page, "processingIndicator").running)
+        verify(child("processingIndicator").running)
+        TavManager.setProcessingData(false)
         tryCompare(label, "visible", false, 3000)
     }
 
-    function test_configurationButtons() {
-        const page = createTemporaryObject(pageComponent, testCase)
-        TavManager.setProcessingData(false)
-        child(page, "getConfigButton").clicked()
-        compare(TavManager.calls.last(), "getConfig()")
-        child(page, "uploadConfigButton").clicked()
-        compare(TavManager.calls.last(), "uploadConfig()")
+    function test_configurationIsReadFromTheTrekon() {
+        connectTo(Module.TREKON)
+        const before = requestCount(Module.TREKON)
+        mouseClick(child("getConfigButton"))
+        const words = requestsSince(Module.TREKON, before).map(r => r.split("=")[0])
+        for (const word of ["AT+PREPASS_EN", "AT+TAV_REDUN", "AT+LORA_EN", "AT+POS", "AT+AOP", "AT+PREPASS_CFG"])
+            verify(words.indexOf(word) >= 0, word + " in " + words.join(" "))
+        verify(!TavManager.processingData)
     }
 
-    function test_startUsesTheRepeatCountAndStopStops() {
-        const page = createTemporaryObject(pageComponent, testCase)
-        const button = child(page, "startStopButton")
-        verify(!button.enabled, "nothing to send yet")
-        TavManager.tx.addPayloadItem("01")
-        verify(button.enabled)
-        child(page, "repeatSpin").value = 3
-        button.clicked()
-        compare(TavManager.calls.last(), "start(3)")
-        compare(Settings.repeatCount, 3)
-        compare(button.text, "Stop")
-        TavManager.tx.timeUntilNextTx = 125
-        compare(child(page, "sequenceStatus").text, "Next transmission in 02:05")
-        TavManager.tx.emitCompleted()
-        compare(button.text, "Reset")
-        button.clicked()
-        compare(TavManager.calls.last(), "stop()")
-        compare(button.text, "Start")
-        compare(child(page, "sequenceStatus").text, "Idle")
-    }
-
-    function test_stoppingWaitsForThePendingTransmission() {
-        const page = createTemporaryObject(pageComponent, testCase)
-        TavManager.tx.addPayloadItem("01")
-        TavManager.tx.ackPending = true
-        compare(child(page, "sequenceStatus").text, "Stopping: waiting for the last transmission...")
-        verify(!child(page, "startStopButton").enabled)
-        TavManager.tx.ackPending = false
-        verify(child(page, "startStopButton").enabled)
+    function test_configurationIsForTheTrekonOnly() {
+        connectTo(Module.TAV2)
+        verify(!child("getConfigButton").visible)
     }
 
     function test_lastLogLine() {
-        const page = createTemporaryObject(pageComponent, testCase)
-        TavManager.logger.logCreated("[10:00:00:000] [TRK] +OK")
-        compare(child(page, "lastLogLine").text, "[10:00:00:000] [TRK] +OK")
+        connectTo(Module.TAV2)
+        const label = child("lastLogLine")
+        verify(label.text.endsWith("[TAV] +OK"), label.text)
+        TavManager.getId()
+        verify(label.text.endsWith("[TAV] +ID=04A1C7F2"), label.text)
         TavManager.logger.clearLogs()
-        compare(child(page, "lastLogLine").text, "")
+        compare(label.text, "")
     }
 }

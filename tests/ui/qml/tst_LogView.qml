@@ -1,101 +1,120 @@
 import QtQuick
 import QtTest
 import com.norvane.qml
+import TavBoard
 import Settings
-import "qrc:/qml/views"
 
-TestCase {
+// The log page: what went over the line, export, and the custom commands of
+// expert mode.
+AppTestCase {
     id: testCase
-    visible: true
     name: "LogView"
-    width: 900
-    height: 600
-    when: windowShown
-
-    property bool g_connected: true
-    property bool g_enableInput: true
-
-    Component {
-        id: viewComponent
-        LogView {
-            width: 900
-            height: 600
-        }
-    }
 
     function init() {
         Settings.mode = TavManager.BASIC
-        TavManager.calls.clear()
+        TavManager.setMode(TavManager.BASIC)
+        createWindow()
     }
 
-    function child(view, name) {
-        const item = findChild(view, name)
-        verify(item !== null, "no " + name)
-        return item
+    function cleanup() {
+        destroyWindow()
     }
 
-    function test_showsWhatTheLoggerCreatesAndClears() {
-        const view = createTemporaryObject(viewComponent, testCase)
-        TavManager.logger.logCreated("[10:00:00:000] [APP] AT+PING=?")
-        TavManager.logger.logCreated("[10:00:00:010] [TRK] +OK")
+    function openLog() {
+        mouseClick(child("topBarLeftButton"))
+        settle()
+        child("settingsTabs").currentIndex = 3
+        return child("logView")
+    }
+
+    function test_showsTheExchangeAndClears() {
+        connectTo(Module.TAV2)
+        const view = openLog()
+        const lines = logLines()
+        verify(lines.some(l => /\] \[APP\] AT\+PING=\?$/.test(l)), lines.join("\n"))
+        verify(lines.some(l => /\] \[TAV\] \+ID=04A1C7F2$/.test(l)), "the answer is tagged with the module")
+        mouseClick(child("clearLogButton"))
         view.frame.flush()
-        compare(view.frame.shownLines, 2)
-        child(view, "clearLogButton").clicked()
         compare(view.frame.shownLines, 0)
         compare(view.frame.totalLines, 0)
     }
 
-    function test_exportWritesTheLinesShown_data() {
-        return [
-            { tag: "whole log", atOnly: false, message: "Wrote the 2 lines shown to out.log" },
-            { tag: "AT commands only", atOnly: true, message: "Wrote the AT commands found in the 2 lines shown to out.log" }
-        ]
-    }
-    function test_exportWritesTheLinesShown(data) {
-        const view = createTemporaryObject(viewComponent, testCase)
-        TavManager.logger.logCreated("[10:00:00:000] [APP] AT+PING=?")
-        TavManager.logger.logCreated("[10:00:00:010] [TRK] +OK")
-        view.exportTo("file:///tmp/out.log", data.atOnly)
-        compare(TavManager.logger.lastExportPath, "file:///tmp/out.log")
-        compare(TavManager.logger.lastExportLogs, "[10:00:00:000] [APP] AT+PING=?\n[10:00:00:010] [TRK] +OK")
-        compare(TavManager.logger.lastExportFiltered, data.atOnly)
-        compare(view.exportMessage, data.message)
-    }
-
-    function test_exportSaysWhenOlderLinesWereDropped() {
-        const view = createTemporaryObject(viewComponent, testCase)
-        view.frame.maxLines = 2
-        for (let i = 0; i < 5; ++i)
-            TavManager.logger.logCreated("[10:00:00:00" + i + "] [TRK] +OK")
-        view.exportTo("file:///tmp/out.log", false)
-        compare(TavManager.logger.lastExportLogs.split("\n").length, 2)
-        verify(view.exportMessage.endsWith("(older lines were already dropped)"), view.exportMessage)
-    }
-
-    function test_exportFailureIsReported() {
-        const view = createTemporaryObject(viewComponent, testCase)
-        TavManager.logger.exportSucceeds = false
-        view.exportTo("file:///root/readonly/out.log", false)
-        TavManager.logger.exportSucceeds = true
-        compare(view.exportMessage, "ERROR: unable to write out.log")
-    }
-
     function test_customCommandOnlyInExpertMode() {
-        const view = createTemporaryObject(viewComponent, testCase)
-        const field = child(view, "customCmdField")
+        connectTo(Module.TAV2)
+        openLog()
+        const field = child("customCmdField")
         verify(!field.visible)
         Settings.mode = TavManager.EXPERT
         verify(field.visible)
-        field.text = "  AT+FW=?  "
-        child(view, "sendCustomCmdButton").clicked()
-        compare(TavManager.calls.last(), "requestCustomCmd(AT+FW=?)")
-        verify(!view.waitingCustomCmd, "the manager reported the command completed")
+    }
+
+    function test_customCommandGoesOnTheWireAsTyped() {
+        Settings.mode = TavManager.EXPERT
+        connectTo(Module.TAV2)
+        const view = openLog()
+        const field = child("customCmdField")
+        verify(field.enabled)
+        verify(Keyboard.type(field, "  AT+FW=?  "))
+        const before = requestCount(Module.TAV2)
+        mouseClick(child("sendCustomCmdButton"))
+        compare(requestsSince(Module.TAV2, before), ["AT+FW=?"])
+        verify(!view.waitingCustomCmd, "the answer came")
+        verify(logged("[TAV] +FW=TAV2 V3.2.4"))
+        // Return sends as well; up recalls the earlier commands.
         field.text = "AT+ID=?"
-        view.sendCustomCmd()
+        verify(Keyboard.press(field, Qt.Key_Return))
+        compare(requestsSince(Module.TAV2, before), ["AT+FW=?", "AT+ID=?"])
         field.text = ""
-        view.browseHistory(-1)
+        verify(Keyboard.press(field, Qt.Key_Up))
         compare(field.text, "AT+ID=?")
-        view.browseHistory(-1)
+        verify(Keyboard.press(field, Qt.Key_Up))
         compare(field.text, "AT+FW=?")
+    }
+
+    function test_refusedCustomCommandShowsTheModulesError() {
+        Settings.mode = TavManager.EXPERT
+        connectTo(Module.TAV2)
+        openLog()
+        child("customCmdField").text = "AT+NOSUCH=?"
+        mouseClick(child("sendCustomCmdButton"))
+        verify(logged("[TAV] +ERROR=6"), logLines().slice(-3).join("\n"))
+        verify(child("customCmdField").enabled, "ready for the next command")
+    }
+
+    function test_customCommandNeedsAConnection() {
+        Settings.mode = TavManager.EXPERT
+        openLog()
+        verify(!child("customCmdField").enabled)
+    }
+
+    function test_exportWritesTheLinesShown_data() {
+        return [
+            { tag: "whole log", atOnly: false },
+            { tag: "AT commands only", atOnly: true }
+        ]
+    }
+    function test_exportWritesTheLinesShown(data) {
+        connectTo(Module.TAV2)
+        const view = openLog()
+        const path = TestFiles.write("export.log", "")
+        const shown = logLines().length
+        view.exportTo("file://" + path, data.atOnly)
+        compare(view.exportMessage, (data.atOnly ? "Wrote the AT commands found in the " : "Wrote the ")
+                + shown + " lines shown to export.log")
+        const written = TestFiles.read(path).trim().split("\n")
+        if (data.atOnly) {
+            compare(written[0], "AT+PING=?")
+            verify(written.every(l => l.startsWith("AT+")), written.join("\n"))
+        } else {
+            compare(written.length, shown)
+            verify(written.some(l => l.endsWith("[TAV] +ID=04A1C7F2")))
+        }
+    }
+
+    function test_exportFailureIsReported() {
+        connectTo(Module.TAV2)
+        const view = openLog()
+        view.exportTo("file:///nonexistent/dir/out.log", false)
+        compare(view.exportMessage, "ERROR: unable to write out.log")
     }
 }

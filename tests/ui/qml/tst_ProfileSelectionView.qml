@@ -1,98 +1,186 @@
 import QtQuick
 import QtTest
 import com.norvane.qml
+import TavBoard
 import TxManager
-import "qrc:/qml/views"
 
-TestCase {
+// Choosing how the sequence is timed, with a simulated module connected.
+AppTestCase {
     id: testCase
-    visible: true
     name: "ProfileSelectionView"
-    width: 600
-    height: 400
-    when: windowShown
-
-    property bool g_enableInput: true
-    property bool g_connected: true
-    property bool g_tav1ModuleSelected: false
-    property bool g_trekonModuleSelected: true
-
-    Component {
-        id: viewComponent
-        ProfileSelectionView {
-            width: 600
-            height: 400
-        }
-    }
 
     function init() {
-        TavManager.tx.selectedProfile = Profile.PERIODIC
-        TavManager.calls.clear()
-        g_tav1ModuleSelected = false
+        createWindow()
     }
 
-    function child(view, name) {
-        const item = findChild(view, name)
-        verify(item !== null, "no " + name)
-        return item
+    property bool restartTrekon: false
+
+    function cleanup() {
+        destroyWindow()
+        if (restartTrekon)
+            Simulators.restart("TREKON")
+        restartTrekon = false
+    }
+
+    function profileButton(profile) {
+        return child("profileButton" + profile)
+    }
+
+    function addPayload(text) {
+        child("newPayloadField").text = text
+        mouseClick(child("addPayloadButton"))
     }
 
     function test_buttonsSwitchTheProfile_data() {
         return [
-            { tag: "prepass", profile: Profile.PREPASS },
-            { tag: "prepass on module", profile: Profile.PREPASS_ON_MODULE },
-            { tag: "periodic", profile: Profile.PERIODIC }
+            { tag: "prepass", profile: Profile.PREPASS, view: "prepassView" },
+            { tag: "prepass on module", profile: Profile.PREPASS_ON_MODULE, view: "satelliteView" },
+            { tag: "periodic", profile: Profile.PERIODIC, view: "" }
         ]
     }
     function test_buttonsSwitchTheProfile(data) {
-        const view = createTemporaryObject(viewComponent, testCase)
-        child(view, "profileButton" + data.profile).clicked()
-        compare(TavManager.calls.last(), "setSelectedProfile(" + data.profile + ")")
+        connectTo(Module.RIX)
+        mouseClick(profileButton(data.profile))
         compare(TavManager.tx.selectedProfile, data.profile)
-        verify(child(view, "profileButton" + data.profile).highlighted)
+        verify(profileButton(data.profile).highlighted)
+        for (const other of [Profile.PERIODIC, Profile.PREPASS, Profile.PREPASS_ON_MODULE]) {
+            if (other !== data.profile)
+                verify(!profileButton(other).highlighted, "one profile at a time")
+        }
+        compare(child("prepassView").visible, data.view === "prepassView")
+        compare(child("satelliteView").visible, data.view === "satelliteView")
+        compare(child("profileStack").currentIndex, data.profile)
     }
 
     function test_tav1CannotPredictPasses() {
-        g_tav1ModuleSelected = true
-        const view = createTemporaryObject(viewComponent, testCase)
-        verify(!child(view, "profileButton" + Profile.PREPASS_ON_MODULE).enabled)
-        verify(child(view, "profileButton" + Profile.PREPASS).enabled)
+        TavManager.tx.selectedProfile = Profile.PREPASS_ON_MODULE
+        connectTo(Module.TAV1)
+        compare(TavManager.tx.selectedProfile, Profile.PREPASS, "a TAV1 falls back to imported passes")
+        verify(profileButton(Profile.PREPASS).highlighted)
+        verify(!profileButton(Profile.PREPASS_ON_MODULE).enabled)
+        verify(profileButton(Profile.PREPASS).enabled)
+        verify(profileButton(Profile.PERIODIC).enabled)
+    }
+
+    function test_trekonTellsWhetherItPredictsPasses_data() {
+        return [
+            { tag: "prediction on", enable: "1", profile: Profile.PREPASS_ON_MODULE },
+            { tag: "prediction off", enable: "0", profile: Profile.PERIODIC }
+        ]
+    }
+    function test_trekonTellsWhetherItPredictsPasses(data) {
+        TavManager.tx.selectedProfile = Profile.PREPASS
+        connectTo(Module.TREKON)
+        compare(TavManager.tx.selectedProfile, Profile.PREPASS_ON_MODULE, "the simulated kit predicts passes")
+        // The kit's own setting, as another tool leaves it.
+        restartTrekon = true
+        TavManager.requestCustomCmd("AT+PREPASS_EN=" + data.enable)
+        mouseClick(profileButton(Profile.PREPASS))
+        TavManager.getPrepassEnable()
+        compare(TavManager.tx.selectedProfile, data.profile)
+        verify(profileButton(data.profile).highlighted)
     }
 
     function test_periodicSettingsWriteTheProfile() {
-        const view = createTemporaryObject(viewComponent, testCase)
-        const period = child(view, "periodSpin")
+        connectTo(Module.TAV2)
+        mouseClick(profileButton(Profile.PERIODIC))
+        addPayload("")
+        const period = child("periodSpin")
         compare(period.value, TavManager.tx.periodicProfile.period)
         period.value = 12
         period.valueModified()
         compare(TavManager.tx.periodicProfile.period, 12)
+        const redundancy = child("periodicRedundancySpin")
+        redundancy.value = 6
+        redundancy.valueModified()
+        compare(TavManager.tx.periodicProfile.redundancy, 6)
+        compare(child("payloadTxCount0").text, "0/6", "the payloads take the periodic redundancy")
         TavManager.tx.periodicProfile.delay = 30
-        compare(child(view, "delaySpin").value, 30)
+        compare(child("delaySpin").value, 30)
     }
 
-    function test_failedImportIsShown() {
-        const view = createTemporaryObject(viewComponent, testCase)
-        TavManager.tx.selectedProfile = Profile.PREPASS
-        TavManager.tx.importPrepassData("file:///tmp/bad.csv")
-        compare(view.prepassMessage, "ERROR: Line 3: unreadable start date")
+    function test_prepassProfilesUseThePayloadsOwnRedundancy() {
+        connectTo(Module.TAV2)
+        mouseClick(profileButton(Profile.PERIODIC))
+        TavManager.tx.periodicProfile.redundancy = 2
+        addPayload("")
+        compare(child("payloadTxCount0").text, "0/2")
+        mouseClick(profileButton(Profile.PREPASS))
+        compare(child("payloadTxCount0").text, "0/4")
+        mouseClick(profileButton(Profile.PERIODIC))
+        compare(child("payloadTxCount0").text, "0/2")
+    }
+
+    function test_importedPassesAreCountedAndAFailedImportIsShown() {
+        connectTo(Module.TAV2)
+        mouseClick(profileButton(Profile.PREPASS))
+        const view = child("profileSelectionView")
+        verify(!TavManager.tx.importPrepassData("/nonexistent/passes.csv"))
+        compare(view.prepassMessage, "ERROR: Unable to open prepass file /nonexistent/passes.csv")
         verify(view.prepassError)
-        TavManager.tx.importPrepassData("file:///tmp/good.csv")
+        // Passes of the sample file are long over: none of them is kept.
+        verify(TavManager.tx.importPrepassData("file://" + TEST_DATA_DIR + "/prepass_sample.csv"))
+        compare(child("prepassSummary").text, "No pass imported: the sequence needs at least one.")
+
+        const csv = TestFiles.write("passes.csv",
+            "Satellite;Start;Highest elevation;End;Duration;Max elevation;Start azimuth;Middle azimuth;End azimuth\n"
+            + passLine("NOAA-19", 1) + passLine("METOP-B", 3))
+        verify(csv !== "")
+        verify(TavManager.tx.importPrepassData("file://" + csv))
         compare(view.prepassMessage, "")
         verify(!view.prepassError)
+        compare(TavManager.tx.prepassListModel.rowCount(), 2)
+        compare(child("prepassSummary").text, "2 pass(es) imported. Payloads are sent once a minute during each pass.")
+        TavManager.tx.clearPrepassData()
     }
 
-    function test_switchRefusedIsShown() {
-        const view = createTemporaryObject(viewComponent, testCase)
-        TavManager.tx.failProfileSwitch()
-        compare(view.profileMessage, "ERROR: the profile could not be changed")
+    // One pass of the CSV export, starting `hours` from now.
+    function passLine(satellite, hours) {
+        const at = (minutes) => {
+            const d = new Date(Date.now() + hours * 3600000 + minutes * 60000)
+            const two = (n) => String(n).padStart(2, "0")
+            return two(d.getUTCDate()) + "/" + two(d.getUTCMonth() + 1) + "/" + d.getUTCFullYear() + " "
+                   + two(d.getUTCHours()) + ":" + two(d.getUTCMinutes()) + ":" + two(d.getUTCSeconds())
+        }
+        return satellite + ";" + at(0) + ";" + at(6) + ";" + at(12) + ";00:12:00;38,2;352,4;274,1;196,0\n"
     }
 
-    function test_moduleActionsInPrepassOnModule() {
-        const view = createTemporaryObject(viewComponent, testCase)
-        TavManager.tx.selectedProfile = Profile.PREPASS_ON_MODULE
-        child(view, "uploadAopButton").clicked()
-        compare(TavManager.calls.last(), "setAopDataAndConstellationStatus()")
-        child(view, "nextPassButton").clicked()
-        compare(TavManager.calls.last(), "getSatelliteNextPass()")
+    function test_nextPassIsAskedFromTheModule() {
+        connectTo(Module.TREKON)
+        mouseClick(profileButton(Profile.PREPASS_ON_MODULE))
+        const before = requestCount(Module.TREKON)
+        mouseClick(child("nextPassButton"))
+        compare(requestsSince(Module.TREKON, before)[0].split("=")[0], "AT+NEXTPASS")
+        verify(!TavManager.tx.computingSatelliteNextPass)
+        // The simulated kit names no satellite: its pass is shown all the same.
+        const passes = TavManager.tx.prepassProfile.nextPassModel
+        const start = passes.data(passes.index(0, 0), Qt.UserRole + 2)
+        verify(/^\d\d\/\d\d\/\d{4} \d\d:\d\d:\d\d$/.test(start), "the module gave a pass: " + start)
+        tryCompare(child("nextPassLabel"), "text", "Next pass: at " + start + " UTC")
+    }
+
+    function test_orbitDataGoToTheModule() {
+        connectTo(Module.TREKON)
+        mouseClick(profileButton(Profile.PREPASS_ON_MODULE))
+        const before = requestCount(Module.TREKON)
+        mouseClick(child("uploadAopButton"))
+        const sent = requestsSince(Module.TREKON, before)
+        verify(sent.length > 0 && sent.every(r => r.startsWith("AT+AOP=")), sent.join(" "))
+    }
+
+    function test_profileIsLockedWhileASequenceRuns() {
+        connectTo(Module.TAV2)
+        mouseClick(profileButton(Profile.PERIODIC))
+        addPayload("00112233445566778899AABBCCDDEEFF0011223344556677")
+        mouseClick(child("startStopButton"))
+        verify(TavManager.tx.sequenceRunning)
+        verify(!profileButton(Profile.PREPASS).enabled)
+        // Whatever tries anyway is refused and said so.
+        TavManager.tx.selectedProfile = Profile.PREPASS
+        compare(TavManager.tx.selectedProfile, Profile.PERIODIC)
+        compare(child("profileSelectionView").profileMessage, "ERROR: the profile could not be changed")
+        mouseClick(child("startStopButton"))
+        tryVerify(() => !TavManager.tx.sequenceRunning && !TavManager.tx.ackPending, 8000)
+        verify(profileButton(Profile.PREPASS).enabled)
     }
 }

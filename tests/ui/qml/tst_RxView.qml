@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import com.norvane.qml
+import TavBoard
 import "qrc:/qml/views"
 
 TestCase {
@@ -48,5 +49,17 @@ TestCase {
             TavManager.logger.logCreated("[10:00:0" + i + ":000] [TAV] +RX=0" + i)
         compare(view.count, 3)
         verify(view.text().startsWith("10:00:02:000"))
+    }
+
+    function test_downlinkFromTheModuleIsListed() {
+        const view = createTemporaryObject(rxComponent, testCase)
+        TavManager.connect(Module.TAV2, Simulators.portOf("TAV2"), "Default")
+        verify(TavManager.board !== null)
+        compare(Simulators.control("TAV2", "rx 48656C6C6F"), "OK")
+        compare(Simulators.control("TAV2", "bc 00FF"), "OK")
+        tryCompare(view, "count", 2)
+        const rows = view.text().split("\n").map(r => r.split("\t").slice(1).join(" "))
+        compare(rows, ["Downlink 48656C6C6F", "Beacon 00FF"])
+        TavManager.disconnect()
     }
 }

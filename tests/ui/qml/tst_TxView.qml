@@ -1,133 +1,225 @@
 import QtQuick
+import QtQuick.Controls
 import QtTest
 import com.norvane.qml
 import Payload
-import "qrc:/qml/views"
+import TavBoard
+import TxManager
+import Style
 
-TestCase {
+// The payload list, checked against the modulation the connected module
+// reports.
+AppTestCase {
     id: testCase
-    visible: true
     name: "TxView"
-    width: 900
-    height: 600
-    when: windowShown
 
-    property bool g_enableInput: true
-    property bool g_tav2ModuleSelected: true
-    property bool g_rixModuleSelected: false
-    property bool g_importantTxOptionEnabled: false
+    // 24 bytes: what an LDA2 frame carries.
+    readonly property string bytes24: "00112233445566778899AABBCCDDEEFF0011223344556677"
 
-    readonly property var payloads: TavManager.tx.payloadListModel
-
-    Component {
-        id: viewComponent
-        TxView {
-            width: 900
-            height: 600
-        }
+    function hexOf(count) {
+        return bytes24.repeat(5).slice(0, 2 * count)
     }
 
     function init() {
-        while (payloads.rowCount() > 0)
-            payloads.remove(0)
-        payloads.allowedSize = []
-        TavManager.calls.clear()
-        g_enableInput = true
-        g_tav2ModuleSelected = true
-        g_importantTxOptionEnabled = false
+        createWindow()
     }
 
-    function child(view, name) {
-        const item = findChild(view, name)
-        verify(item !== null, "no " + name)
-        return item
+    function cleanup() {
+        destroyWindow()
+    }
+
+    function addPayload(text) {
+        child("newPayloadField").text = text
+        mouseClick(child("addPayloadButton"))
+    }
+
+    function isRed(field) {
+        return field.error && Qt.colorEqual(field.color, Style.color.error)
     }
 
     function test_addsTheTypedMessage() {
-        const view = createTemporaryObject(viewComponent, testCase)
-        const field = child(view, "newPayloadField")
-        field.text = "cafe01"
-        child(view, "addPayloadButton").clicked()
-        compare(TavManager.calls.last(), "addPayloadItem(CAFE01)")
-        compare(field.text, "")
-        compare(view.payloadCount, 1)
-        compare(payloads.value(0, "message"), "CAFE01")
+        connectTo(Module.TREKON)
+        const field = child("newPayloadField")
+        verify(Keyboard.type(field, "cafe01"))
+        compare(field.text, "cafe01")
+        mouseClick(child("addPayloadButton"))
+        compare(field.text, "", "the field is ready for the next one")
+        compare(child("txView").payloadCount, 1)
+        compare(child("payloadMessage0").text, "CAFE01")
+        compare(child("payloadStatus0").text, "Idle")
+    }
+
+    function test_emptyMessageBecomesANumberedTestMessage() {
+        connectTo(Module.TREKON)
+        mouseClick(child("addPayloadButton"))
+        mouseClick(child("addPayloadButton"))
+        compare(child("payloadMessage0").text, "00000000")
+        compare(child("payloadMessage1").text, "00000001")
+    }
+
+    function test_onlyHexadecimalDigitsCanBeTyped() {
+        connectTo(Module.TREKON)
+        const field = child("newPayloadField")
+        verify(Keyboard.type(field, "0g1z-2 F"))
+        compare(field.text, "012F")
+        verify(!isRed(field))
+        // Text that arrives otherwise is checked by the core all the same.
+        field.text = "0G"
+        verify(isRed(field), "non-hexadecimal text is refused")
+    }
+
+    function test_sizeRefusedByTheModulationTurnsRed_data() {
+        return [
+            { tag: "LDA2 24 bytes", module: Module.TAV2, bytes: 24, red: false },
+            { tag: "LDA2 23 bytes", module: Module.TAV2, bytes: 23, red: true },
+            { tag: "LDA2 25 bytes", module: Module.TAV2, bytes: 25, red: true },
+            { tag: "LDA2 half a byte short", module: Module.TAV2, bytes: 24, cut: 1, red: true },
+            { tag: "HDA4 48 bytes", module: Module.RIX, bytes: 48, red: false },
+            { tag: "HDA4 30 bytes", module: Module.RIX, bytes: 30, red: true },
+            { tag: "no modulation reported", module: Module.TREKON, bytes: 7, red: false }
+        ]
+    }
+    function test_sizeRefusedByTheModulationTurnsRed(data) {
+        connectTo(data.module)
+        const field = child("newPayloadField")
+        field.text = hexOf(data.bytes).slice(0, 2 * data.bytes - (data.cut || 0))
+        compare(isRed(field), data.red, "the new payload while typed")
+        mouseClick(child("addPayloadButton"))
+        compare(isRed(child("payloadMessage0")), data.red, "the listed payload")
+        compare(child("payloadStatus0").text, data.red ? "Error" : "Idle")
+    }
+
+    function test_emptyFieldIsNeverRed() {
+        connectTo(Module.TAV2)
+        const field = child("newPayloadField")
+        field.text = "AB"
+        verify(isRed(field))
+        field.text = ""
+        verify(!isRed(field), "an empty message becomes a numbered test message")
+    }
+
+    function test_acknowledgementTakesTwoBytesOfTheFrame() {
+        connectTo(Module.TAV2)
+        addPayload(hexOf(24))
+        const message = child("payloadMessage0")
+        const ack = child("payloadAck0")
+        verify(!isRed(message))
+        mouseClick(ack)
+        verify(ack.checked)
+        verify(isRed(message), "with the acknowledgement only 22 bytes fit")
+        mouseClick(ack)
+        verify(!isRed(message))
+        mouseClick(child("payloadMail0"))
+        verify(isRed(message), "the downlink request takes the same two bytes")
+    }
+
+    function test_modulationReportedLaterChecksEveryPayloadAgain() {
+        connectTo(Module.TAV2)
+        addPayload(hexOf(24))
+        addPayload(hexOf(3))
+        verify(!isRed(child("payloadMessage0")))
+        verify(isRed(child("payloadMessage1")))
+        compare(Simulators.control("TAV2", "send +RCONF=401620000,401680000,500,VLDA4"), "OK")
+        tryCompare(TavManager.tx.modulationModel, "modulationName", "VLDA4")
+        verify(isRed(child("payloadMessage0")), "24 bytes do not fit a VLDA4 frame")
+        verify(!isRed(child("payloadMessage1")), "3 bytes do")
+        const field = child("newPayloadField")
+        field.text = hexOf(3)
+        verify(!isRed(field))
+        field.text = hexOf(24)
+        verify(isRed(field))
+    }
+
+    function test_newPayloadFieldFollowsTheModulationWithoutRetyping() {
+        connectTo(Module.TAV2)
+        const field = child("newPayloadField")
+        field.text = hexOf(3)
+        verify(isRed(field))
+        compare(Simulators.control("TAV2", "send +RCONF=401620000,401680000,500,VLDA4"), "OK")
+        tryCompare(TavManager.tx.modulationModel, "modulationName", "VLDA4")
+        tryVerify(() => !isRed(field), 1000, "the check follows the modulation the module reports")
     }
 
     function test_editsTheMessageInPlace() {
-        const view = createTemporaryObject(viewComponent, testCase)
-        TavManager.tx.addPayloadItem("0102")
-        waitForRendering(view)
-        const field = child(view, "payloadMessage0")
-        field.text = "a1b2c3"
-        field.editingFinished()
-        compare(payloads.value(0, "message"), "A1B2C3")
+        connectTo(Module.TAV2)
+        addPayload(hexOf(24))
+        const message = child("payloadMessage0")
+        message.selectAll()
+        verify(Keyboard.type(message, "a1b2"))
+        verify(isRed(message), "checked while typed")
+        verify(Keyboard.press(message, Qt.Key_Return))
+        compare(message.text, "A1B2")
+        compare(child("payloadStatus0").text, "Error")
+        message.selectAll()
+        verify(Keyboard.type(message, hexOf(24).toLowerCase()))
+        verify(!isRed(message))
+        verify(Keyboard.press(message, Qt.Key_Return))
+        compare(message.text, hexOf(24))
+        compare(child("payloadStatus0").text, "Idle")
     }
 
-    function test_sizeRefusedByTheModulationTurnsRed() {
-        payloads.allowedSize = [3]
-        const view = createTemporaryObject(viewComponent, testCase)
-        TavManager.tx.addPayloadItem("ABCDEF")
-        waitForRendering(view)
-        const field = child(view, "payloadMessage0")
-        verify(!field.error, "three bytes are allowed")
-        child(view, "payloadAck0").toggle()
-        child(view, "payloadAck0").toggled()
-        compare(payloads.value(0, "optionAck"), true)
-        verify(field.error, "with ack the frame needs two more bytes")
-        child(view, "payloadAck0").toggle()
-        child(view, "payloadAck0").toggled()
-        verify(!field.error)
-        payloads.allowedSize = [8]
-        verify(field.error, "a new modulation re-checks every payload")
+    function test_malformedPayloadIsNotSent() {
+        connectTo(Module.TAV2)
+        addPayload(hexOf(5))
+        const before = requestCount(Module.TAV2)
+        const dialog = child("txErrorDialog")
+        mouseClick(child("startStopButton"))
+        tryCompare(dialog, "opened", true)
+        compare(dialog.message, "Payload P0 (" + hexOf(5) + ") is not correctly formatted.\r\nLength must be 24 bytes\r\n"
+                + "(minus two bytes if ack or downlink options are enabled).")
+        verify(!TavManager.tx.sequenceRunning)
+        compare(requestsSince(Module.TAV2, before), [])
+        mouseClick(dialog.standardButton(Dialog.Ok))
+        tryCompare(dialog, "visible", false)
     }
 
-    function test_newPayloadFieldChecksWhileTyping() {
-        payloads.allowedSize = [2]
-        const view = createTemporaryObject(viewComponent, testCase)
-        const field = child(view, "newPayloadField")
-        field.text = "ABCD"
-        verify(!field.error)
-        field.text = "ABC"
-        verify(field.error)
-        field.text = ""
-        verify(!field.error, "an empty message becomes a numbered test message")
+    function test_sentPayloadCountsItsTransmissions() {
+        connectTo(Module.TAV2)
+        TavManager.tx.periodicProfile.redundancy = 2
+        addPayload(hexOf(24))
+        compare(child("payloadTxCount0").text, "0/2")
+        mouseClick(child("startStopButton"))
+        tryVerify(() => Simulators.requests("TAV2").indexOf("AT+TX=" + hexOf(24)) >= 0, 3000,
+                  "the payload went to the module as typed")
+        tryCompare(child("payloadTxCount0"), "text", "1/2", 3000)
+        mouseClick(child("startStopButton"))
+        tryVerify(() => !TavManager.tx.sequenceRunning && !TavManager.tx.ackPending, 8000)
     }
 
-    function test_removeAndStatus() {
-        const view = createTemporaryObject(viewComponent, testCase)
-        TavManager.tx.addPayloadItem("01")
-        TavManager.tx.addPayloadItem("02")
-        waitForRendering(view)
-        payloads.setValue(1, "status", Status.ACTIVE)
-        payloads.setValue(1, "txCount", 2)
-        compare(child(view, "payloadStatus1").text, "Active")
-        compare(child(view, "payloadTxCount1").text, "2/4")
-        child(view, "payloadRemove0").clicked()
-        compare(view.payloadCount, 1)
-        compare(payloads.value(0, "message"), "02")
+    function test_removeTakesThePayloadOut() {
+        connectTo(Module.TREKON)
+        addPayload("01")
+        addPayload("02")
+        mouseClick(child("payloadRemove0"))
+        compare(child("txView").payloadCount, 1)
+        compare(child("payloadMessage0").text, "02")
     }
 
-    function test_optionsFollowTheModuleAndProfile() {
-        const view = createTemporaryObject(viewComponent, testCase)
-        TavManager.tx.addPayloadItem("01")
-        waitForRendering(view)
-        verify(child(view, "payloadAck0").visible)
-        verify(child(view, "payloadMail0").visible)
-        verify(!child(view, "payloadImportant0").visible)
-        g_tav2ModuleSelected = false
-        g_importantTxOptionEnabled = true
-        verify(!child(view, "payloadAck0").visible, "only TAV2 and RIX send acknowledged or mail messages")
-        verify(child(view, "payloadImportant0").visible)
+    function test_optionsFollowTheModuleAndProfile_data() {
+        return [
+            { tag: "TAV2", module: Module.TAV2, options: true },
+            { tag: "RIX", module: Module.RIX, options: true },
+            { tag: "TREKON", module: Module.TREKON, options: false },
+            { tag: "TAV1", module: Module.TAV1, options: false }
+        ]
+    }
+    function test_optionsFollowTheModuleAndProfile(data) {
+        connectTo(data.module)
+        addPayload("0102")
+        compare(child("payloadAck0").visible, data.options)
+        compare(child("payloadMail0").visible, data.options)
+        mouseClick(child("profileButton" + Profile.PERIODIC))
+        verify(!child("payloadImportant0").visible, "periodic transmissions have no important option")
+        mouseClick(child("profileButton" + Profile.PREPASS))
+        verify(child("payloadImportant0").visible)
     }
 
-    function test_listIsLockedWhileSending() {
-        const view = createTemporaryObject(viewComponent, testCase)
-        TavManager.tx.addPayloadItem("01")
-        waitForRendering(view)
-        g_enableInput = false
-        verify(!child(view, "payloadMessage0").enabled)
-        verify(!child(view, "payloadRemove0").enabled)
-        verify(!child(view, "addPayloadButton").enabled)
+    function test_importantRaisesTheRedundancy() {
+        connectTo(Module.TREKON)
+        mouseClick(child("profileButton" + Profile.PREPASS))
+        addPayload("0102")
+        compare(child("payloadTxCount0").text, "0/4")
+        mouseClick(child("payloadImportant0"))
+        compare(child("payloadTxCount0").text, "0/10")
     }
 }

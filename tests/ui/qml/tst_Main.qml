@@ -1,0 +1,298 @@
+import QtQuick
+import QtQuick.Controls
+import QtTest
+import com.norvane.qml
+import TavBoard
+import TxManager
+import Settings
+
+// The window, the top bar and the dialogs through a whole connection to the
+// simulated modules.
+AppTestCase {
+    id: testCase
+    name: "MainWindow"
+
+    property bool cancelWakeUp: false
+    property var seenWhileWaiting: ({})
+
+    // The user's answer to the wake-up dialog, given while the manager waits.
+    Connections {
+        target: TavManager
+        enabled: testCase.cancelWakeUp
+        function onUserActionRequested() {
+            cancelTimer.start()
+        }
+    }
+    Timer {
+        id: cancelTimer
+        interval: 150
+        onTriggered: {
+            const wakeUp = testCase.child("wakeUpDialog")
+            testCase.seenWhileWaiting = { opened: wakeUp.visible, text: testCase.child("wakeUpText", wakeUp).text }
+            testCase.mouseClick(wakeUp.standardButton(Dialog.Cancel))
+        }
+    }
+
+    function init() {
+        cancelWakeUp = false
+        seenWhileWaiting = {}
+        Settings.mode = TavManager.BASIC
+        Settings.windowWidth = 1350
+        Settings.windowHeight = 850
+        createWindow()
+    }
+
+    function cleanup() {
+        destroyWindow()
+    }
+
+    function test_windowTitleAndSize() {
+        compare(window.title, "TavGUI")
+        compare(window.width, 1350)
+        compare(window.height, 850)
+        compare(topBar().state, "connectionPage")
+        compare(child("topBarTitle").text, "Connect your TAV Evaluation Kit (EVK)")
+        verify(!child("topBarBoardLine").visible)
+        verify(window.g_board === null)
+    }
+
+    function test_connectionShowsTheDashboardAndTheBoardLine_data() {
+        return [
+            { tag: "TAV1", module: Module.TAV1, info: "ID: 1A2B3C, FW: TAV1 FW 2.3.1, S/N: TAV21040500117, " },
+            { tag: "TAV2", module: Module.TAV2, info: "ID: 04A1C7F2, FW: TAV2 V3.2.4, ADDR: 2A4B7F1, " },
+            { tag: "RIX", module: Module.RIX, info: "ID: 0B77E104, FW: RIX 1.6.0, ADDR: 3C1D9E2, " },
+            { tag: "TREKON", module: Module.TREKON, info: "ID: 7E0042, FW: 2103,SW1.4.2, " }
+        ]
+    }
+    function test_connectionShowsTheDashboardAndTheBoardLine(data) {
+        const name = moduleNames[data.module]
+        const before = requestCount(data.module)
+        connectThroughPage(data.module)
+        compare(topBar().state, "dashboardPage")
+        compare(child("topBarTitle").text, "Basic Mode")
+        verify(child("topBarBoardLine").visible)
+        compare(child("topBarBoardText").text,
+                data.info + "<b>" + name + " connected to " + Simulators.portOf(name) + "</b>")
+        compare(requestsSince(data.module, before)[0], "AT+PING=?")
+        compare(window.g_trekonModuleSelected, data.module === Module.TREKON)
+        compare(window.g_tav1ModuleSelected, data.module === Module.TAV1)
+        compare(window.g_tav2ModuleSelected, data.module === Module.TAV2)
+        compare(window.g_rixModuleSelected, data.module === Module.RIX)
+        compare(Settings.module, data.module, "the connected board is remembered")
+        verify(!child("connectBusy").running)
+        verify(logged(name + " connected on port " + Simulators.portOf(name)))
+    }
+
+    function test_boardLineRefreshAsksTheModuleAgain() {
+        connectTo(Module.TAV2)
+        const before = requestCount(Module.TAV2)
+        mouseClick(child("refreshBoardButton"))
+        const words = requestsSince(Module.TAV2, before).map(r => r.split("=")[0])
+        verify(words.indexOf("AT+ID") >= 0 && words.indexOf("AT+FW") >= 0, words.join(" "))
+        verify(child("topBarBoardText").text.startsWith("ID: 04A1C7F2, "))
+    }
+
+    function test_expertTitle() {
+        Settings.mode = TavManager.EXPERT
+        connectTo(Module.TAV2)
+        compare(child("topBarTitle").text, "Expert Mode")
+        Settings.mode = TavManager.BASIC
+        compare(child("topBarTitle").text, "Basic Mode")
+    }
+
+    function test_settingsPageAndBack() {
+        connectTo(Module.RIX)
+        const button = child("topBarLeftButton")
+        compare(button.iconRole, "setting")
+        mouseClick(button)
+        compare(topBar().state, "settingsPage")
+        compare(child("topBarTitle").text, "Settings")
+        compare(button.iconRole, "return")
+        verify(!child("topBarBoardLine").visible)
+        tryCompare(child("moduleSettingsView"), "visible", true)
+        mouseClick(button)
+        compare(topBar().state, "dashboardPage")
+        compare(child("topBarTitle").text, "Basic Mode")
+        verify(child("topBarBoardLine").visible)
+    }
+
+    function test_settingsFromTheConnectionPageComesBack() {
+        mouseClick(child("topBarLeftButton"))
+        compare(topBar().state, "settingsPage")
+        mouseClick(child("topBarLeftButton"))
+        compare(topBar().state, "connectionPage")
+        compare(child("topBarTitle").text, "Connect your TAV Evaluation Kit (EVK)")
+    }
+
+    function test_disconnectAsksFirst() {
+        connectTo(Module.TAV2)
+        const dialog = child("disconnectDialog")
+        mouseClick(child("disconnectButton"))
+        tryCompare(dialog, "opened", true)
+        compare(dialog.title, "Disconnect TAV2?")
+        mouseClick(dialog.standardButton(Dialog.Cancel))
+        tryCompare(dialog, "visible", false)
+        compare(topBar().state, "dashboardPage")
+        verify(TavManager.board !== null, "Cancel keeps the connection")
+
+        mouseClick(child("disconnectButton"))
+        tryCompare(dialog, "opened", true)
+        mouseClick(dialog.standardButton(Dialog.Ok))
+        compare(topBar().state, "connectionPage")
+        verify(TavManager.board === null)
+        verify(window.g_board === null)
+        verify(!window.g_tav2ModuleSelected)
+        tryCompare(dialog, "visible", false)
+        // The line is closed: nothing more reaches the module.
+        const before = requestCount(Module.TAV2)
+        TavManager.getId()
+        wait(50)
+        compare(requestCount(Module.TAV2), before)
+    }
+
+    function test_disconnectFromTheSettingsPage() {
+        connectTo(Module.TREKON)
+        mouseClick(child("topBarLeftButton"))
+        compare(topBar().state, "settingsPage")
+        window.disconnectBoard()
+        compare(topBar().state, "connectionPage")
+        compare(child("topBarTitle").text, "Connect your TAV Evaluation Kit (EVK)")
+        // Back from the settings page now goes nowhere but here.
+        mouseClick(child("topBarLeftButton"))
+        mouseClick(child("topBarLeftButton"))
+        compare(topBar().state, "connectionPage")
+    }
+
+    function test_unpluggedKitOpensTheSerialErrorDialogWhoseOkDisconnects() {
+        connectTo(Module.TAV2)
+        const dialog = child("serialErrorDialog")
+        verify(!dialog.visible)
+        compare(Simulators.control("TAV2", "hangup"), "OK")
+        tryCompare(dialog, "opened", true)
+        verify(dialog.message !== "", "the dialog says what happened")
+        compare(dialog.title, "Serial port")
+        compare(topBar().state, "dashboardPage", "the page stays until the user acknowledges")
+        mouseClick(dialog.standardButton(Dialog.Ok))
+        compare(topBar().state, "connectionPage")
+        verify(TavManager.board === null)
+        tryCompare(dialog, "visible", false)
+        // The next test finds a simulator again.
+        verify(Simulators.portOf("TAV2") !== "")
+    }
+
+    function test_silentModuleStaysOnTheConnectionPage() {
+        Simulators.portOf("TAV1")
+        compare(Simulators.control("TAV1", "mute on"), "OK")
+        connectThroughPage(Module.TAV1)
+        compare(Simulators.control("TAV1", "mute off"), "OK")
+        compare(topBar().state, "connectionPage")
+        verify(!child("connectBusy").running, "the busy indicator stops on failure")
+        const dialog = child("serialErrorDialog")
+        tryCompare(dialog, "opened", true)
+        compare(dialog.message, "Unable to contact TAV1")
+        verify(logged("AT command request timeout!"))
+        mouseClick(dialog.standardButton(Dialog.Ok))
+        tryCompare(dialog, "visible", false)
+        compare(topBar().state, "connectionPage")
+    }
+
+    function test_asleepTrekonAsksForTheButtonAndCancelGivesUp() {
+        const port = Simulators.restart("TREKON", ["--asleep"])
+        verify(port !== "")
+        Simulators.autoWake = false
+        const wakeUp = child("wakeUpDialog")
+        const asked = Simulators.wakeUpRequests
+        // The manager waits for the button inside Connect: the user cancels
+        // from the dialog meanwhile.
+        cancelWakeUp = true
+        connectThroughPage(Module.TREKON)
+        cancelWakeUp = false
+
+        compare(Simulators.wakeUpRequests, asked + 1)
+        verify(seenWhileWaiting.opened, "the wake-up dialog was open while the manager waited")
+        compare(seenWhileWaiting.text, "Please press wake up button")
+        compare(wakeUp.title, "TREKON")
+        tryCompare(wakeUp, "visible", false)
+        compare(Simulators.requests("TREKON"), [], "nothing was written to a sleeping kit")
+        verify(logged("Request has been cancelled"))
+        compare(topBar().state, "connectionPage")
+        const serialError = child("serialErrorDialog")
+        tryCompare(serialError, "opened", true)
+        compare(serialError.message, "Unable to contact TREKON")
+        mouseClick(serialError.standardButton(Dialog.Ok))
+        tryCompare(serialError, "visible", false)
+    }
+
+    function test_pressingTheButtonClosesTheWakeUpDialog() {
+        Simulators.restart("TREKON", ["--asleep"])
+        const wakeUp = child("wakeUpDialog")
+        let openWhenAsked = false
+        const check = () => { openWhenAsked = wakeUp.visible }
+        TavManager.userActionRequested.connect(check)
+        connectThroughPage(Module.TREKON)
+        TavManager.userActionRequested.disconnect(check)
+        verify(openWhenAsked, "the dialog opens when the manager asks")
+        compare(topBar().state, "dashboardPage")
+        tryCompare(wakeUp, "visible", false)
+        compare(Simulators.requests("TREKON")[0], "AT+PING=?")
+        verify(TavManager.board.isAwake)
+    }
+
+    function test_txErrorDialogShowsTheEngineMessage() {
+        connectTo(Module.TAV2)
+        TavManager.tx.selectedProfile = Profile.PREPASS
+        TavManager.tx.addPayloadItem("0102")
+        const before = requestCount(Module.TAV2)
+        const dialog = child("txErrorDialog")
+        mouseClick(child("startStopButton"))
+        tryCompare(dialog, "opened", true)
+        compare(dialog.title, "Transmission")
+        compare(dialog.message, "Error: No prepass data imported.\nPlease import data as a CSV file retrieved from ArgosWeb.")
+        verify(!TavManager.tx.sequenceRunning)
+        compare(requestsSince(Module.TAV2, before), [], "nothing was sent")
+        mouseClick(dialog.standardButton(Dialog.Ok))
+        tryCompare(dialog, "visible", false)
+        compare(topBar().state, "dashboardPage", "a Tx error keeps the connection")
+    }
+
+    function test_inputIsLockedWhileASequenceRuns() {
+        connectTo(Module.TAV2)
+        verify(window.g_enableInput)
+        TavManager.tx.addPayloadItem("00112233445566778899AABBCCDDEEFF0011223344556677")
+        mouseClick(child("startStopButton"))
+        verify(TavManager.tx.sequenceRunning)
+        verify(!window.g_enableInput)
+        verify(!child("addPayloadButton").enabled)
+        tryVerify(() => Simulators.requests("TAV2").some(r => r.startsWith("AT+TX=00112233")), 3000,
+                  "the payload went to the module")
+        mouseClick(child("startStopButton"))
+        tryVerify(() => !TavManager.tx.sequenceRunning && !TavManager.tx.ackPending, 8000)
+        verify(window.g_enableInput)
+    }
+
+    function test_profileFlags() {
+        verify(!window.g_importantTxOptionEnabled, "off at start")
+        verify(window.g_periodicProfileSelected)
+        TavManager.tx.selectedProfile = Profile.PREPASS_ON_MODULE
+        verify(window.g_prepassOnModuleProfileSelected)
+        verify(!window.g_periodicProfileSelected)
+        verify(window.g_importantTxOptionEnabled, "important matters in the prepass profiles")
+        TavManager.tx.selectedProfile = Profile.PREPASS
+        verify(window.g_prepassProfileSelected)
+        TavManager.tx.selectedProfile = Profile.PERIODIC
+        verify(!window.g_importantTxOptionEnabled)
+    }
+
+    function test_closingSavesSettingsAndSize() {
+        TavManager.tx.periodicProfile.period = 7
+        window.width = 1200
+        window.height = 800
+        window.close()
+        compare(Settings.windowWidth, 1200)
+        compare(Settings.windowHeight, 800)
+        // The transmission settings went to the store as well.
+        const stored = Qt.createQmlObject("import Qt.labs.settings; Settings { category: 'Tx/Periodic'; property int period: 0 }", testCase)
+        compare(stored.period, 7)
+        stored.destroy()
+    }
+}
