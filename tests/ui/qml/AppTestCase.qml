@@ -22,6 +22,11 @@ TestCase {
         compare(component.status, Component.Ready, component.errorString())
         window = component.createObject(null)
         verify(window !== null, "the main window loads")
+        // Pages change at once: the tests wait for what the pages do, not
+        // for their animations.
+        const stack = child("stackView")
+        for (const transition of ["pushEnter", "pushExit", "popEnter", "popExit", "replaceEnter", "replaceExit"])
+            stack[transition] = null
         waitForRendering(window.contentItem)
         return window
     }
