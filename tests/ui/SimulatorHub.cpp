@@ -79,12 +79,21 @@ void SimulatorHub::stopAll()
 void SimulatorHub::attach(TavManager* manager)
 {
     manager->setTimeoutScale(TIMEOUT_SCALE);
-    connect(manager, &TavManager::userActionRequested, this, [this]() {
+    connect(manager, &TavManager::userActionRequested, this, [this, manager]() {
         ++m_wakeUpRequests;
         emit wakeUpRequestsChanged();
-        // Pressed once the manager waits for it, as a user would.
-        if (m_autoWake)
-            QTimer::singleShot(0, this, [this]() { control("TREKON", "wake"); });
+        const auto it = m_simulators.find("TREKON");
+        const qint64 pid = it == m_simulators.end() ? 0 : it->second->processId();
+        // Pressed once the manager waits for it, as a user would. A test
+        // that answers the dialog itself gets the button pressed late all
+        // the same if the manager still waits, so that a dialog that does
+        // not cancel fails the test instead of hanging it.
+        QTimer::singleShot(m_autoWake ? 0 : WAKE_UP_FALLBACK_MS, manager, [this, manager, pid]() {
+            const auto now = m_simulators.find("TREKON");
+            const bool sameKit = now != m_simulators.end() && now->second->processId() == pid;
+            if (sameKit && manager->board() && !manager->board()->isAwake())
+                control("TREKON", "wake");
+        });
     });
 }
 
