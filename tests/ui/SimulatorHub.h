@@ -25,7 +25,7 @@ public:
     static const QStringList MODULES;
     // Request timeouts are shortened by this factor: the simulators answer in
     // milliseconds, and the tests that wait for a timeout stay short.
-    static constexpr double TIMEOUT_SCALE = 0.3;
+    static constexpr double TIMEOUT_SCALE = 0.5;
     // Without autoWake, the button is still pressed after this long.
     static constexpr int WAKE_UP_FALLBACK_MS = 3000;
 
