@@ -169,7 +169,7 @@ AppTestCase {
         verify(!dialog.visible)
         compare(Simulators.control("TAV2", "hangup"), "OK")
         tryCompare(dialog, "opened", true)
-        verify(dialog.message !== "", "the dialog says what happened")
+        compare(dialog.message, "The evaluation kit is not reachable, it may have been unplugged")
         compare(dialog.title, "Serial port")
         compare(topBar().state, "dashboardPage", "the page stays until the user acknowledges")
         mouseClick(dialog.standardButton(Dialog.Ok))
