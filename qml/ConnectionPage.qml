@@ -81,6 +81,7 @@ Page {
                         }
                         ToolTip {
                             id: expertTip
+                            objectName: "expertTip"
                         }
                     }
                 }

@@ -49,6 +49,10 @@ AppTestCase {
         compare(Settings.mode, TavManager.EXPERT)
         verify(baud.visible)
         compare(baud.model, ["Default", "9600", "115200"])
+        const tip = child("expertTip")
+        tryCompare(tip, "visible", true)
+        compare(tip.text, "More settings available!")
+        compare(tip.timeout, 2000)
         baud.currentIndex = 2
         mouseClick(child("basicRadio"))
         compare(Settings.mode, TavManager.BASIC)
@@ -168,7 +172,9 @@ AppTestCase {
     function test_welcomeOpensByItselfOnTheFirstVisit() {
         Settings.firstVisit = true
         const component = Qt.createComponent("qrc:/qml/main.qml")
+        compare(component.status, Component.Ready, component.errorString())
         window = component.createObject(null)
+        verify(window !== null)
         const welcome = child("welcomeDialog")
         tryCompare(welcome, "opened", true)
         welcome.close()
