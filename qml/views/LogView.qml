@@ -12,6 +12,8 @@ import "../types"
 Pane {
     id: view
 
+    readonly property alias exportDialog: exportDialog
+
     readonly property alias frame: logFrame
     property bool waitingCustomCmd: false
     property var history: []
@@ -77,6 +79,7 @@ Pane {
 
     FileDialog {
         id: exportDialog
+        objectName: "exportLogDialog"
         property bool atOnly: false
         title: atOnly ? "Export the AT commands of the " + logFrame.shownLines + " log lines shown (no time stamps)"
                       : "Export the " + logFrame.shownLines + " log lines shown"

@@ -14,6 +14,8 @@ import "../types"
 Pane {
     id: view
 
+    readonly property alias csvDialog: csvDialog
+
     readonly property var tx: TavManager.tx
     readonly property var periodic: TavManager.tx.periodicProfile
     readonly property var prepass: TavManager.tx.prepassProfile
@@ -41,6 +43,7 @@ Pane {
 
     FileDialog {
         id: csvDialog
+        objectName: "csvDialog"
         title: "Import satellite passes (CSV exported from ArgosWeb)"
         fileMode: FileDialog.OpenFile
         nameFilters: ["CSV files (*.csv)", "All files (*)"]

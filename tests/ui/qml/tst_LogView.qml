@@ -111,6 +111,24 @@ AppTestCase {
         }
     }
 
+    function test_exportButtonsOpenTheSaveDialog_data() {
+        return [
+            { tag: "whole log", button: "exportLogButton", atOnly: false },
+            { tag: "AT commands only", button: "exportAtLogButton", atOnly: true }
+        ]
+    }
+    function test_exportButtonsOpenTheSaveDialog(data) {
+        connectTo(Module.TAV2)
+        const view = openLog()
+        const dialog = view.exportDialog
+        mouseClick(child(data.button))
+        tryVerify(() => dialog.visible, 3000)
+        compare(dialog.atOnly, data.atOnly)
+        verify(dialog.title.indexOf(data.atOnly ? "AT commands" : "log lines shown") >= 0, dialog.title)
+        dialog.reject()
+        tryVerify(() => !dialog.visible, 3000)
+    }
+
     function test_exportFailureIsReported() {
         connectTo(Module.TAV2)
         const view = openLog()

@@ -52,6 +52,20 @@ AppTestCase {
         compare(child("profileStack").currentIndex, data.profile)
     }
 
+    // The dialog needs Qt's own QML modules at run time: a missing one used to
+    // take the whole application down when the button was pressed.
+    function test_importButtonOpensTheFileDialog() {
+        connectTo(Module.RIX)
+        mouseClick(profileButton(Profile.PREPASS))
+        const dialog = child("profileSelectionView").csvDialog
+        verify(!dialog.visible)
+        mouseClick(child("importCsvButton"))
+        tryVerify(() => dialog.visible, 3000)
+        compare(dialog.title, "Import satellite passes (CSV exported from ArgosWeb)")
+        dialog.reject()
+        tryVerify(() => !dialog.visible, 3000)
+    }
+
     function test_tav1CannotPredictPasses() {
         TavManager.tx.selectedProfile = Profile.PREPASS_ON_MODULE
         connectTo(Module.TAV1)
