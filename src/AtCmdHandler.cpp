@@ -5,6 +5,8 @@
 #include <QDebug>
 #include <QMetaEnum>
 
+#include <optional>
+
 // Defined in this order: each fragment is built from the ones above it.
 const QString AtCmdHandler::BOOL_REGEX = QStringLiteral("[0|1]");
 const QString AtCmdHandler::FLOAT_REGEX = QStringLiteral("[-0-9.]+");
@@ -39,7 +41,7 @@ namespace {
 
 // Same answer as Helper::strToEnum<CmdId>, without a walk over the
 // meta-enumeration and a local 8-bit conversion on every received line.
-int commandIdOf(const QString& word)
+int commandIdOf(QStringView word)
 {
     static const QHash<QString, int> ids = [] {
         QHash<QString, int> table;
@@ -48,7 +50,43 @@ int commandIdOf(const QString& word)
             table.insert(QString::fromLatin1(meta.key(i)), meta.value(i));
         return table;
     }();
-    return ids.value(word, -1);
+    // A view for the look-up, without copying the word.
+    return ids.value(QString::fromRawData(word.data(), word.size()), -1);
+}
+
+bool isPrintableAscii(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e)
+            return false;
+    }
+    return true;
+}
+
+// The frame grammars read by hand, for printable ASCII lines only: there
+// "." matches every character, so the greedy grammar has exactly one
+// reading. Any other line goes through the regular expressions.
+bool splitPlainFrame(QStringView line, bool isRequest, QStringView* word, QStringView* data)
+{
+    const QStringView prefix = isRequest ? QStringView(u"AT+") : QStringView(u"+");
+    if (!line.startsWith(prefix))
+        return false;
+    const qsizetype start = prefix.size();
+    qsizetype i = start;
+    while (i < line.size() && ((line[i] >= u'A' && line[i] <= u'Z') || line[i] == u'_'))
+        ++i;
+    if (i == start)
+        return false;
+    *word = line.sliced(start, i - start);
+    if (isRequest) {
+        if (i == line.size() || line[i] != u'=')
+            return false;
+        ++i;
+    } else if (i < line.size() && (line[i] == u'=' || line[i] == u':')) {
+        ++i;
+    }
+    *data = line.sliced(i);
+    return true;
 }
 
 } // namespace
@@ -83,18 +121,20 @@ bool AtCmdHandler::hasControlCharacter(const QList<QString>& params)
 AtCmdHandler::AtCmdHandler(QObject* parent, QMap<CmdId, QString> responseRegexMap)
     : QObject(parent)
     , m_responseRegexMap(std::move(responseRegexMap))
-    , m_emptyPattern(QString())
+    , m_emptyPattern {QRegularExpression(QString()), -1}
     , m_id(static_cast<CmdId>(0))
     , m_data({QString()})
     , m_error(0)
     , m_responseFrameRegex(RESPONSE_FRAME_REGEX)
     , m_requestFrameRegex(REQUEST_FRAME_REGEX)
 {
-    // Compiled once per board instead of on every parsed line.
+    // Compiled once per board instead of on every parsed line, with the
+    // index of the group named after the command word looked up once too.
     for (auto it = m_responseRegexMap.cbegin(); it != m_responseRegexMap.cend(); ++it) {
         QRegularExpression re(it.value());
         re.optimize();
-        m_compiledPatterns.insert(it.key(), re);
+        const int wordGroup = int(re.namedCaptureGroups().indexOf(Helper::enumToStr(it.key())));
+        m_compiledPatterns.insert(it.key(), {re, wordGroup});
     }
     m_responseFrameRegex.optimize();
     m_requestFrameRegex.optimize();
@@ -109,7 +149,7 @@ QByteArray AtCmdHandler::build(CmdId id, const QList<QString>& params) const
     return bytes;
 }
 
-const QRegularExpression& AtCmdHandler::responsePattern(CmdId id) const
+const AtCmdHandler::ResponsePattern& AtCmdHandler::responsePattern(CmdId id) const
 {
     const auto it = m_compiledPatterns.constFind(id);
     return it == m_compiledPatterns.cend() ? m_emptyPattern : it.value();
@@ -119,15 +159,21 @@ bool AtCmdHandler::parse(const QString& line, bool isRequest)
 {
     m_data.clear();
 
-    const QRegularExpressionMatch frame
-        = (isRequest ? m_requestFrameRegex : m_responseFrameRegex).match(line);
-    if (!frame.hasMatch()) {
-        qCritical().noquote() << "Unable to extract command response id";
-        return false;
+    QStringView word;
+    QStringView data;
+    // Built only when needed: even an empty match costs an allocation.
+    std::optional<QRegularExpressionMatch> frame;
+    if (!isPrintableAscii(line) || !splitPlainFrame(line, isRequest, &word, &data)) {
+        frame = (isRequest ? m_requestFrameRegex : m_responseFrameRegex).match(line);
+        if (!frame->hasMatch()) {
+            qCritical().noquote() << "Unable to extract command response id";
+            return false;
+        }
+        // Groups: CMD first, then the separator (responses only), then DATA.
+        word = frame->capturedView(1);
+        data = frame->capturedView(isRequest ? 2 : 3);
     }
 
-    // Groups: CMD first, then the separator (responses only), then DATA.
-    const QString word = frame.captured(1);
     const int id = commandIdOf(word);
     m_id = static_cast<CmdId>(id);
     if (id < 0) {
@@ -135,15 +181,15 @@ bool AtCmdHandler::parse(const QString& line, bool isRequest)
         return false;
     }
 
-    const QString data = frame.captured(isRequest ? 2 : 3);
-    const QRegularExpressionMatch match = responsePattern(m_id).match(data);
+    const ResponsePattern& pattern = responsePattern(m_id);
+    const QRegularExpressionMatch match = pattern.regex.match(data);
     if (!match.hasMatch()) {
         m_data.append(QStringLiteral("NA"));
         qCritical().noquote() << "Unable to extract" << word << "data";
         return false;
     }
 
-    m_data.append(match.captured(word));
+    m_data.append(pattern.wordGroup > 0 ? match.captured(pattern.wordGroup) : QString());
     for (int group = 2; group <= match.lastCapturedIndex(); ++group)
         m_data.append(match.captured(group));
 

@@ -135,11 +135,15 @@ public:
     static QString errorToStr(uint code);
 
 private:
-    const QRegularExpression& responsePattern(CmdId id) const;
+    struct ResponsePattern {
+        QRegularExpression regex;
+        int wordGroup; // the group named after the command word, or -1
+    };
+    const ResponsePattern& responsePattern(CmdId id) const;
 
     QMap<CmdId, QString> m_responseRegexMap;
-    QHash<int, QRegularExpression> m_compiledPatterns;
-    QRegularExpression m_emptyPattern;
+    QHash<int, ResponsePattern> m_compiledPatterns;
+    ResponsePattern m_emptyPattern;
     CmdId m_id;
     QList<QString> m_data;
     uint m_error;

@@ -143,6 +143,16 @@ private slots:
         QTest::newRow("command not in grammar") << "+PWR=500" << int(AtCmdHandler::PWR) << QStringList {""};
         QTest::newRow("no data on unlisted command")
             << "+SATDET" << int(AtCmdHandler::SATDET) << QStringList {""};
+        // How the frame is read: separator, missing separator, and lines
+        // outside printable ASCII.
+        QTest::newRow("colon separator") << "+ID:A1B2" << int(AtCmdHandler::ID) << QStringList {"A1B2"};
+        QTest::newRow("separator without data") << "+OK=" << int(AtCmdHandler::OK) << QStringList {""};
+        QTest::newRow("data right after the word")
+            << "+FW1.2" << int(AtCmdHandler::FW) << QStringList {"1.2"};
+        QTest::newRow("second separator is data") << "+FW==1" << int(AtCmdHandler::FW) << QStringList {"=1"};
+        QTest::newRow("non-ASCII data") << QString::fromUtf8("+FW=v1 \u00e9") << int(AtCmdHandler::FW)
+                                        << QStringList {QString::fromUtf8("v1 \u00e9")};
+        QTest::newRow("tab in data") << "+FW=a\tb" << int(AtCmdHandler::FW) << QStringList {"a\tb"};
     }
 
     void parsesResponsesIntoFieldsInGroupOrder()
@@ -171,6 +181,12 @@ private slots:
         QTest::newRow("prepass mode out of range") << "+PREPASS_EN=3" << QStringList {"NA"};
         QTest::newRow("eui too short") << "+LORA_DEUI=70,B3,D5" << QStringList {"NA"};
         QTest::newRow("tx status not numeric") << "+TX=x,CAFE" << QStringList {"NA"};
+        QTest::newRow("word cut by a lower-case letter") << "+Id=1" << QStringList();
+        QTest::newRow("no word") << "+=1" << QStringList();
+        QTest::newRow("plus alone") << "+" << QStringList();
+        QTest::newRow("non-ASCII in hexadecimal data")
+            << QString::fromUtf8("+ID=\u00e91") << QStringList {"NA"};
+        QTest::newRow("line break inside") << "+ID=A1\nB2" << QStringList();
     }
 
     void rejectsLinesThatDoNotParse()
