@@ -1,0 +1,48 @@
+#include "QmlSetup.h"
+
+#include "Payload.h"
+#include "SensorModel.h"
+#include "TavBoard.h"
+#include "TavManager.h"
+#include "TxManager.h"
+
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QQmlContext>
+#include <QQmlEngine>
+
+namespace QmlSetup {
+
+void setApplicationIdentity()
+{
+    QGuiApplication::setApplicationName("TavGUI");
+    QGuiApplication::setApplicationVersion("4.0.2");
+    QGuiApplication::setOrganizationName("Norvane");
+    QGuiApplication::setOrganizationDomain("norvane.com");
+}
+
+void registerTypes()
+{
+    qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Settings.qml"), "Settings", 1, 0, "Settings");
+    qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Strings.qml"), "Strings", 1, 0, "Strings");
+    qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Style.qml"), "Style", 1, 0, "Style");
+
+    qmlRegisterUncreatableMetaObject(TavBoard::staticMetaObject, "TavBoard", 1, 0, "Module", QString());
+    qmlRegisterUncreatableMetaObject(Payload::staticMetaObject, "Payload", 1, 0, "Status", QString());
+    qmlRegisterUncreatableMetaObject(TxManager::staticMetaObject, "TxManager", 1, 0, "Profile", QString());
+    qmlRegisterUncreatableMetaObject(SensorModel::staticMetaObject, "Sensor", 1, 0, "Id", QString());
+
+    // The manager comes into being when QML first touches it and lives as
+    // long as the engine.
+    qmlRegisterModule("com.norvane.qml", 1, 0);
+    qmlRegisterSingletonType<TavManager>("com.norvane.qml", 1, 0, "TavManager",
+        [](QQmlEngine*, QJSEngine*) -> QObject* { return new TavManager(); });
+}
+
+void prepareEngine(QQmlEngine& engine)
+{
+    QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false\n*.critical=true");
+    engine.rootContext()->setContextProperty("QT_VERSION", QString(qVersion()));
+}
+
+} // namespace QmlSetup
