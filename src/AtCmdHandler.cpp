@@ -85,7 +85,8 @@ bool splitPlainFrame(QStringView line, bool isRequest, QStringView* word, QStrin
     } else if (i < line.size() && (line[i] == u'=' || line[i] == u':')) {
         ++i;
     }
-    *data = line.sliced(i);
+    // No data reads as the grammar's missing group: a null text.
+    *data = i < line.size() ? line.sliced(i) : QStringView();
     return true;
 }
 
