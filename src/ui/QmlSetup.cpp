@@ -7,6 +7,7 @@
 #include "TxManager.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 #include <QLoggingCategory>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -19,6 +20,9 @@ void setApplicationIdentity()
     QGuiApplication::setApplicationVersion("4.0.2");
     QGuiApplication::setOrganizationName("Norvane");
     QGuiApplication::setOrganizationDomain("norvane.com");
+    // Matches the installed desktop entry, so the window gets its icon and name.
+    QGuiApplication::setDesktopFileName("tavgui");
+    QGuiApplication::setWindowIcon(QIcon(":/images/norvane_logo_dark_small.svg"));
 }
 
 void registerTypes()
