@@ -34,7 +34,8 @@ WireCount countWire(const QStringList& entries, qsizetype from)
     WireCount count;
     for (qsizetype i = from; i < entries.size(); ++i) {
         const QString& e = entries.at(i);
-        // The text after "< " or "> ", then CR LF.
+        // An entry is "< " or "> " and the line: as long as the line and
+        // the CR LF after it.
         if (e.startsWith(QLatin1String("< "))) {
             ++count.requests;
             count.requestBytes += e.size();
