@@ -17,9 +17,10 @@ Rectangle {
     property int totalLines: 0
     readonly property int shownLines: lines.count
     readonly property bool truncated: totalLines > shownLines
-    readonly property string summary: truncated
-        ? "Showing the last " + shownLines + " of " + totalLines + " lines (older lines are dropped)"
-        : "Showing all " + shownLines + " lines (the last " + maxLines + " are kept)"
+    readonly property string summary: summaryOf(totalLines, shownLines)
+    // The count the footer shows, brought up to date once per batch: laying
+    // its text out again for every line cost more than the line itself.
+    property int footerTotal: 0
 
     property var pending: []
 
@@ -35,6 +36,13 @@ Rectangle {
         flushTimer.stop()
         lines.clear()
         totalLines = 0
+        footerTotal = 0
+    }
+
+    function summaryOf(total, shown) {
+        return total > shown
+            ? "Showing the last " + shown + " of " + total + " lines (older lines are dropped)"
+            : "Showing all " + shown + " lines (the last " + maxLines + " are kept)"
     }
 
     // Adds the waiting lines in one model update and drops the oldest beyond
@@ -53,6 +61,7 @@ Rectangle {
             lines.remove(0, excess)
         if (stickToEnd)
             view.positionViewAtEnd()
+        footerTotal = totalLines
     }
 
     // The kept lines as one text, in order, joined by newlines.
@@ -134,7 +143,7 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             x: 8
             secondary: true
-            text: frame.summary
+            text: frame.summaryOf(frame.footerTotal, frame.shownLines)
         }
     }
 }
