@@ -4,10 +4,10 @@
 include_guard(GLOBAL)
 
 add_library(tavbenchgui STATIC
-    ${CMAKE_SOURCE_DIR}/src/ui/QmlSetup.cpp ${CMAKE_SOURCE_DIR}/src/ui/QmlSetup.h
     ${CMAKE_SOURCE_DIR}/bench/common/GuiBench.cpp ${CMAKE_SOURCE_DIR}/bench/common/GuiBench.h)
-target_include_directories(tavbenchgui PUBLIC ${CMAKE_SOURCE_DIR}/src/ui ${CMAKE_SOURCE_DIR}/bench/common)
-target_link_libraries(tavbenchgui PUBLIC tavcore tavtestsupport Qt6::Gui Qt6::Qml Qt6::Quick Qt6::QuickControls2)
+target_include_directories(tavbenchgui PUBLIC ${CMAKE_SOURCE_DIR}/bench/common)
+target_link_libraries(tavbenchgui PUBLIC tavqml tavcore tavtestsupport
+    Qt6::Gui Qt6::Qml Qt6::Quick Qt6::QuickControls2)
 set_target_properties(tavbenchgui PROPERTIES AUTOMOC ON)
 
 file(GLOB_RECURSE _bench_qml CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/qml/*.qml)

@@ -1,13 +1,17 @@
 #include "GuiBench.h"
 
-#include "QmlSetup.h"
+#include "QmlRegistration.h"
 #include "SimulatorProcess.h"
 #include "TavManager.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLoggingCategory>
 #include <QQmlApplicationEngine>
+#include <QQmlContext>
 #include <QQuickWindow>
 #include <QTextStream>
 #include <QTimer>
@@ -25,10 +29,17 @@ void isolateUserFiles(const QString& dir)
 
 QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine)
 {
-    QmlSetup::setApplicationIdentity();
-    QmlSetup::registerTypes();
-    QmlSetup::prepareEngine(engine);
-    engine.load(QUrl(QString::fromLatin1(QmlSetup::MAIN_QML)));
+    // The steps of src/main.cpp before its event loop.
+    QGuiApplication::setApplicationName("TavGUI");
+    QGuiApplication::setApplicationVersion("4.0.2");
+    QGuiApplication::setOrganizationName("Norvane");
+    QGuiApplication::setOrganizationDomain("norvane.com");
+    QGuiApplication::setDesktopFileName("tavgui");
+    QGuiApplication::setWindowIcon(QIcon(":/images/norvane_logo_dark_small.svg"));
+    registerQmlTypes();
+    QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false\n*.critical=true");
+    engine.rootContext()->setContextProperty("QT_VERSION", QString(qVersion()));
+    engine.load(QUrl("qrc:/qml/main.qml"));
     if (engine.rootObjects().isEmpty())
         return nullptr;
     return qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());
