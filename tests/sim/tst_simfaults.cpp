@@ -30,6 +30,7 @@ private slots:
     void floodSendsValidUnsolicitedAnswers();
     void hangupRemovesTheDevice();
     void hangupStayThenReplug();
+    void replugPowersTheModuleAgain();
     void controlSocketDrivesTheSimulator();
     void linkPointsAtTheDeviceUntilTheEnd();
     void fixtureLeavesNoProcessBehind();
@@ -266,6 +267,35 @@ void TestSimFaults::hangupStayThenReplug()
     QCOMPARE(again.request("AT+PING=?"), QStringList {"+OK"});
 }
 
+void TestSimFaults::replugPowersTheModuleAgain()
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("kit");
+    SimSession s({"--module", "TREKON", "--asleep", "--tx-delay", "300", "--link", link});
+    QVERIFY2(s.open(), qPrintable(s.error));
+    QVERIFY(s.sim.sendControl("wake"));
+    QCOMPARE(s.link.readLine(), "TREKON -- BUTTON PUSHED");
+    QCOMPARE(s.link.request("AT+TX=0102"), QStringList {"+OK"});
+    // Unplugged before the radio is done: the transmission never reports.
+    QVERIFY(s.sim.sendControl("hangup stay"));
+    s.link.close();
+    QTest::qWait(500);
+    QVERIFY(s.sim.transcriptEntries().filter(QRegularExpression("^> \\+TX=")).isEmpty());
+
+    QString reply;
+    QVERIFY(s.sim.sendControl("replug", &reply));
+    QVERIFY2(reply.endsWith(QFileInfo(link).symLinkTarget()), qPrintable(reply));
+    QVERIFY(s.sim.sendControl("state", &reply));
+    QVERIFY2(reply.contains(" asleep"), "the kit comes back as it was first plugged in");
+    ModuleLink again;
+    QVERIFY(again.open(link));
+    QVERIFY(again.write("AT+PING=?"));
+    QVERIFY(again.staysQuiet(300));
+    QVERIFY(s.sim.sendControl("wake"));
+    QCOMPARE(again.readLine(), "TREKON -- BUTTON PUSHED");
+    QCOMPARE(again.request("AT+PING=?"), QStringList {"+OK"});
+}
+
 void TestSimFaults::controlSocketDrivesTheSimulator()
 {
     QTemporaryDir dir;
@@ -299,6 +329,21 @@ void TestSimFaults::controlSocketDrivesTheSimulator()
     QVERIFY(tell.waitForFinished(5000));
     QCOMPARE(tell.exitCode(), 1);
     QVERIFY(tell.readAllStandardOutput().startsWith("ERROR"));
+
+    // Several commands, one per line, run back to back: the noise and the
+    // line end that closes it reach the host together.
+    tell.start(SimulatorProcess::simulatorPath(), {"--tell", path, "garbage 40\nsend +RX=0C\n\nstate"});
+    QVERIFY(tell.waitForFinished(5000));
+    QCOMPARE(tell.exitCode(), 0);
+    const QStringList replies = QString::fromUtf8(tell.readAllStandardOutput()).trimmed().split('\n');
+    QCOMPARE(replies.size(), 3);
+    QVERIFY(replies.at(2).startsWith("OK TAV2"));
+    const QByteArray bytes = s.link.drain();
+    QCOMPARE(bytes.size(), 40 + 8);
+    QVERIFY(bytes.endsWith("+RX=0C\r\n"));
+    tell.start(SimulatorProcess::simulatorPath(), {"--tell", path, "state\nbogus"});
+    QVERIFY(tell.waitForFinished(5000));
+    QCOMPARE(tell.exitCode(), 1);
 }
 
 void TestSimFaults::linkPointsAtTheDeviceUntilTheEnd()

@@ -52,7 +52,8 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
         "pass-duration", "Duration of a predicted pass in seconds (default 612.5).", "s");
     const QCommandLineOption tell("tell",
         "Sends the command given after the options to the control socket of a "
-        "running simulator, prints its reply and exits.",
+        "running simulator, prints its reply and exits. Several commands, one per "
+        "line, are written at once and run back to back.",
         "path");
     p.addOptions({help, module, link, latency, baud, txDelay, asleep, autoWake, transcript, control, passIn,
         passDuration, tell});

@@ -185,6 +185,9 @@ QString Simulator::doHangUp(const QStringList& args)
     m_transcript.event(QStringLiteral("hang-up"));
     m_pending.clear();
     m_floodTimer.stop();
+    m_floodPerSecond = 0;
+    // Unplugged means unpowered: transmissions under way never report.
+    m_firmware->reboot();
     m_port.hangUp();
     if (!stay)
         QMetaObject::invokeMethod(this, &Simulator::finished, Qt::QueuedConnection);
@@ -200,7 +203,9 @@ QString Simulator::doReplug(const QStringList&)
         return bad(error);
     if (!m_options.linkPath.isEmpty() && !m_port.setLink(m_options.linkPath, &error))
         return bad(error);
-    m_transcript.event("replugged as " + m_port.devicePath());
+    // Powered again, a development kit starts as it did when first plugged in.
+    m_asleep = m_options.asleep;
+    m_transcript.event("replugged as " + m_port.devicePath() + (m_asleep ? ", asleep" : ""));
     return "OK " + m_port.devicePath();
 }
 

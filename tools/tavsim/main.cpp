@@ -11,7 +11,8 @@
 
 namespace {
 
-// One control command to a running simulator; exit status 0 when it says OK.
+// Control commands to a running simulator, one per line: written at once, so
+// that they run back to back; prints each reply. Exit status 0 when all say OK.
 int tell(const SimOptions& options)
 {
     QLocalSocket socket;
@@ -20,15 +21,24 @@ int tell(const SimOptions& options)
         fprintf(stderr, "tavsim: %s: %s\n", qPrintable(options.tellPath), qPrintable(socket.errorString()));
         return 1;
     }
-    socket.write(options.tellCommand.toUtf8() + '\n');
-    while (!socket.canReadLine() && socket.waitForReadyRead(5000)) { }
-    const QString reply = QString::fromUtf8(socket.readLine()).trimmed();
-    if (reply.isEmpty()) {
-        fprintf(stderr, "tavsim: no reply from %s\n", qPrintable(options.tellPath));
-        return 1;
+    QStringList commands;
+    for (const QString& line : options.tellCommand.split('\n')) {
+        if (!line.trimmed().isEmpty())
+            commands << line.trimmed();
     }
-    printf("%s\n", qPrintable(reply));
-    return reply.startsWith(QLatin1String("OK")) ? 0 : 1;
+    socket.write(commands.join('\n').toUtf8() + '\n');
+    bool allOk = true;
+    for (qsizetype i = 0; i < commands.size(); ++i) {
+        while (!socket.canReadLine() && socket.waitForReadyRead(5000)) { }
+        const QString reply = QString::fromUtf8(socket.readLine()).trimmed();
+        if (reply.isEmpty()) {
+            fprintf(stderr, "tavsim: no reply from %s\n", qPrintable(options.tellPath));
+            return 1;
+        }
+        printf("%s\n", qPrintable(reply));
+        allOk = allOk && reply.startsWith(QLatin1String("OK"));
+    }
+    return allOk ? 0 : 1;
 }
 
 } // namespace
