@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QEventLoop>
+#include <QFileInfo>
+#include <QSerialPortInfo>
 #include <QThread>
 
 const QString TavManager::TAV_UI_DATE_FORMAT = QStringLiteral("ddd MMM d, hh:mm:ss");
@@ -52,12 +54,18 @@ TavManager::TavManager(QObject* parent)
     , m_requestInProgress(false)
     , m_timeoutScale(1.0)
     , m_pendingListCmd(-1)
+    , m_reconnect(false)
+    , m_reconnecting(false)
+    , m_reconnectTimer(new QTimer(this))
+    , m_linkModule(TavBoard::NA)
 {
     QObject::connect(m_tx, &TxManager::setRadioConfRequest, this, &TavManager::setRadioConf);
     QObject::connect(m_serialPort, &SerialPortManager::doneReading, this, &TavManager::onSerialRead);
     QObject::connect(m_serialPort, &SerialPortManager::serialError, this, &TavManager::onSerialError);
     QObject::connect(m_requestTimer, &QTimer::timeout, this, &TavManager::onRequestTimeout);
     m_requestTimer->setSingleShot(true);
+    m_reconnectTimer->setInterval(RECONNECT_POLL_MS);
+    QObject::connect(m_reconnectTimer, &QTimer::timeout, this, &TavManager::onReconnectPoll);
 }
 
 TavManager::~TavManager()
@@ -105,6 +113,12 @@ void TavManager::connect(TavBoard::Module module, QString portName, QString baud
     default: return;
     }
 
+    // A connection the user asks for replaces the one waited for.
+    if (!m_reconnecting) {
+        m_reconnectTimer->stop();
+        m_linkPort.clear();
+    }
+
     // A new connection replaces whatever the previous one left behind.
     destroyConnection();
     m_serialPort->close();
@@ -121,6 +135,9 @@ void TavManager::connect(TavBoard::Module module, QString portName, QString baud
         return;
 
     if (requestPing()) {
+        m_linkModule = module;
+        m_linkPort = portName;
+        m_linkBaud = baudrate;
         emit connected();
         m_logger->log(Logger::APP, m_board->name() + " connected on port " + portName);
         initGUI(module);
@@ -158,6 +175,8 @@ void TavManager::initGUI(TavBoard::Module module)
 
 void TavManager::disconnect()
 {
+    m_reconnectTimer->stop();
+    m_linkPort.clear();
     m_tx->stop();
 
     if (m_tx->ackPending()) {
@@ -211,7 +230,8 @@ bool TavManager::wakeUpBoard()
         }
         // User input is delivered here, so the dialog's Cancel works.
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        if (!m_board)
+        // An unplugged kit is not going to wake up.
+        if (!m_board || !m_serialPort->isOpen())
             return false;
     }
     if (m_cancelRequested) {
@@ -332,6 +352,35 @@ void TavManager::onSerialError(const QString& error)
         m_waitingResponse = false;
         m_requestTimer->stop();
     }
+    if (m_reconnect && !m_reconnecting && !m_linkPort.isEmpty() && !m_serialPort->isOpen()
+        && !m_reconnectTimer->isActive()) {
+        m_logger->log(Logger::APP, "Waiting for " + boardName() + " to come back on port " + m_linkPort);
+        m_reconnectTimer->start();
+    }
+}
+
+void TavManager::setReconnect(bool enabled)
+{
+    m_reconnect = enabled;
+    if (!enabled)
+        m_reconnectTimer->stop();
+}
+
+void TavManager::onReconnectPoll()
+{
+    // Never from inside the wait of another request: the next tick comes soon.
+    if (m_requestInProgress)
+        return;
+    const bool present = m_linkPort.startsWith('/') ? QFileInfo::exists(m_linkPort)
+                                                    : !QSerialPortInfo(m_linkPort).isNull();
+    if (!present)
+        return;
+    m_reconnectTimer->stop();
+    m_reconnecting = true;
+    connect(m_linkModule, m_linkPort, m_linkBaud);
+    m_reconnecting = false;
+    if (!m_serialPort->isOpen() && m_reconnect && !m_linkPort.isEmpty())
+        m_reconnectTimer->start();
 }
 
 void TavManager::onSerialRead(QString data)

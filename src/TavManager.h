@@ -63,6 +63,13 @@ public:
     void setTimeoutScale(double scale) { m_timeoutScale = scale > 0 ? scale : 1.0; }
     double timeoutScale() const { return m_timeoutScale; }
 
+    // Off by default. When on, a device that vanishes after a successful
+    // connection is waited for and connected again once its port is back; a
+    // running Tx sequence goes on meanwhile (its requests fail and are logged).
+    void setReconnect(bool enabled);
+    bool reconnect() const { return m_reconnect; }
+    static constexpr int RECONNECT_POLL_MS = 500;
+
     // Connection (connection page).
     Q_INVOKABLE void setMode(TavManager::Mode mode);
     Q_INVOKABLE void connect(TavBoard::Module module, QString portName, QString baudrate);
@@ -147,6 +154,7 @@ signals:
 
 private slots:
     void onSerialError(const QString& error);
+    void onReconnectPoll();
 
 private:
     void destroyConnection();
@@ -175,4 +183,11 @@ private:
     double m_timeoutScale;
     int m_pendingListCmd;
     QString m_lastLine;
+
+    bool m_reconnect;
+    bool m_reconnecting;
+    QTimer* m_reconnectTimer;
+    TavBoard::Module m_linkModule;
+    QString m_linkPort;
+    QString m_linkBaud;
 };

@@ -52,8 +52,9 @@ void TavManager::applyTxResponse()
 
     if (error != 0) {
         m_logger->log(Logger::APP, "A Tx error occured (" + status + ")");
-        if (m_tx->ackPending())
-            m_tx->setAckPending(false);
+        // Counted as not sent (which clears the pending Tx), so that a failed
+        // last Tx of a round does not hold the sequence.
+        m_tx->handleTxResponse(QString());
         return;
     }
     m_tx->handleTxResponse(data);

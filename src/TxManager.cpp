@@ -24,6 +24,7 @@ TxManager::TxManager(QObject* parent, Logger& logger, RequestTxCallback requestT
     m_payloadListModel = new PayloadModel(this);
     m_scheduleTimer = m_clock->createTimer(this);
     m_countdownTimer = m_clock->createTimer(this);
+    m_resultTimer = m_clock->createTimer(this);
     m_modulationList = new QStringListModel(this);
 
     restoreSettings();
@@ -39,6 +40,8 @@ TxManager::TxManager(QObject* parent, Logger& logger, RequestTxCallback requestT
     connect(m_utcRefreshTimer, &TxTimer::timeout, this, &TxManager::onUtcTimeRefreshOver);
     connect(m_scheduleTimer, &TxTimer::timeout, this, &TxManager::onScheduleOver);
     connect(m_countdownTimer, &TxTimer::timeout, this, &TxManager::onCountdownRefreshOver);
+    connect(m_resultTimer, &TxTimer::timeout, this, &TxManager::onTxResultOverdue);
+    m_resultTimer->setSingleShot(true);
     m_utcRefreshTimer->start(1000);
     m_scheduleTimer->setSingleShot(true);
     refreshRadioConfList();
@@ -276,6 +279,7 @@ void TxManager::stop()
         return;
     m_countdownTimer->stop();
     m_scheduleTimer->stop();
+    m_resultTimer->stop();
     setTimeUntilNextTx(0);
     setCurrentSequenceRepeatCount(0);
     m_sequenceCompleted = false;
@@ -381,14 +385,23 @@ void TxManager::schedulePrepassOnModuleTx()
 void TxManager::onScheduleOver()
 {
     if (m_selectedProfile != PREPASS_ON_MODULE || m_sequenceCompleted) {
+        // The previous Tx is due no more: its result is not coming.
+        if (m_ackPending) {
+            log(QStringLiteral("No Tx result from the module"));
+            completeTx(QString());
+            if (!m_sequenceRunning)
+                return;
+        }
         if (m_txCounter < m_payloadListModel->getRedundancy(m_currentIndex)) {
             ++m_txCounter;
         } else {
             ++m_currentIndex;
             m_txCounter = 1;
         }
+        // A Tx that fails at once is counted at once, which may end the round.
+        const bool last = isLastTx();
         triggerTxRequest();
-        if (!isLastTx())
+        if (!last && m_sequenceRunning)
             scheduleNextTx();
         return;
     }
@@ -432,13 +445,27 @@ void TxManager::prepareTxRequest()
 
 void TxManager::triggerTxRequest()
 {
+    const bool last = isLastTx();
     if (m_requestTx(m_payloadListModel->getMessage(m_currentIndex),
             m_payloadListModel->getOptions(m_currentIndex), false)) {
         setAckPending(true);
         m_payloadListModel->setStatus(m_currentIndex, Payload::ACTIVE);
+        if (last)
+            m_resultTimer->start(TX_RESULT_WAIT_MS);
     } else {
         log(QStringLiteral("Unable to write Tx command"));
+        // Counted as not sent, so that the sequence goes on past it.
+        if (m_sequenceRunning)
+            completeTx(QString());
     }
+}
+
+void TxManager::onTxResultOverdue()
+{
+    if (!m_ackPending || !m_sequenceRunning)
+        return;
+    log(QStringLiteral("No Tx result from the module"));
+    completeTx(QString());
 }
 
 void TxManager::flushTxData()
@@ -455,6 +482,13 @@ void TxManager::handleTxResponse(QString data)
         setAckPending(false);
         return;
     }
+    completeTx(data);
+}
+
+// Counts the current Tx, sent when `data` is its message, and moves on.
+void TxManager::completeTx(const QString& data)
+{
+    m_resultTimer->stop();
     const QString message = m_payloadListModel->getMessage(m_currentIndex);
     const quint8 redundancy = m_payloadListModel->getRedundancy(m_currentIndex);
     if (data.toUpper() == message)

@@ -69,6 +69,9 @@ public:
     static constexpr int PREPASS_TX_STEP_MS = TIME_S_TO_MS(60);
     static constexpr int PENDING_RESPONSE_WAIT_MS = 6000;
     static constexpr int PREPASS_ON_MODULE_SCHEDULE_DELAY_MS = 10;
+    // How long the result of the last Tx of a round is waited for before that
+    // Tx counts as not sent (nothing else would move the sequence on).
+    static constexpr int TX_RESULT_WAIT_MS = PENDING_RESPONSE_WAIT_MS;
 
     // `clock` is the workstation clock and QTimer when null; a given clock
     // must outlive the manager.
@@ -167,6 +170,8 @@ private:
     void prepareTxRequest();
     void triggerTxRequest();
     void flushTxData();
+    void completeTx(const QString& data);
+    void onTxResultOverdue();
     bool isFirstTx() const;
     bool isLastTx() const;
     void resetTxSequence();
@@ -203,6 +208,7 @@ private:
     bool m_computingSatelliteNextPass = false;
     TxTimer* m_scheduleTimer;
     TxTimer* m_countdownTimer;
+    TxTimer* m_resultTimer;
     int m_timeUntilNextTx = 0;
     QStringListModel* m_modulationList;
 };

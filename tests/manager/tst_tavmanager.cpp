@@ -340,6 +340,106 @@ private slots:
         QVERIFY(!rig.manager.board());
     }
 
+    void sleepingKitUnpluggedEndsTheWaitForTheButton()
+    {
+        Rig rig("TREKON");
+        QVERIFY(rig.connect(TavBoard::TREKON));
+        rig.autoWake = false;
+        QVERIFY(rig.sim.sendControl("sleep"));
+        QTRY_VERIFY(!rig.manager.board()->isAwake());
+        QTimer::singleShot(200, [&rig]() { rig.sim.sendControl("hangup stay"); });
+        QElapsedTimer elapsed;
+        elapsed.start();
+        QVERIFY(!rig.manager.requestPing());
+        QVERIFY2(elapsed.elapsed() < 5000, "the host kept waiting for the button of a vanished kit");
+        QVERIFY(rig.serialErrors.contains("The evaluation kit is not reachable, it may have been unplugged"));
+    }
+
+    void reconnectAfterReplugAndTheSequenceGoesOn()
+    {
+        QTemporaryDir dir;
+        const QString link = dir.filePath("tav2");
+        Rig rig("TAV2", {"--tx-delay", "50", "--link", link});
+        QVERIFY(rig.sim.start());
+        TavManager& m = rig.manager;
+        m.setReconnect(true);
+        QSignalSpy connected(&m, &TavManager::connected);
+        m.connect(TavBoard::TAV2, link, "Default");
+        QCOMPARE(connected.count(), 1);
+
+        TxManager* tx = m.tx();
+        tx->setSelectedProfile(TxManager::PERIODIC);
+        tx->periodicProfile()->setRedundancy(3);
+        tx->periodicProfile()->setDelay(1);
+        tx->periodicProfile()->setPeriod(0);
+        const QString payload = "CAFE03000000000000000000000000000000000000000000";
+        QVERIFY(tx->addPayloadItem(payload));
+        QSignalSpy completed(tx, &TxManager::sequenceCompleted);
+        tx->start(2);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.logged("Data " + payload + " successfully transmitted! (1/3)"), 5000);
+
+        QVERIFY(rig.sim.sendControl("hangup stay"));
+        QTRY_VERIFY(rig.logged("Waiting for TAV2 to come back on port " + link));
+        QVERIFY(!m.serialPort()->isOpen());
+        QTest::qWait(2 * TavManager::RECONNECT_POLL_MS);
+        QCOMPARE(connected.count(), 1);
+        QVERIFY(rig.sim.sendControl("replug"));
+        QTRY_COMPARE_WITH_TIMEOUT(connected.count(), 2, 5000);
+        QVERIFY(m.serialPort()->isOpen());
+        QCOMPARE(m.board()->module(), TavBoard::TAV2);
+
+        QTRY_VERIFY2_WITH_TIMEOUT(completed.count() == 1, qPrintable(rig.log.join('\n')), 30000);
+        QVERIFY(rig.logged("--- Tx SEQUENCE COMPLETE (2/2) ---"));
+        // Transmissions went out on the new device too.
+        const int replug = rig.sim.transcriptEntries().indexOf(QRegularExpression("^! replugged as .*"));
+        QVERIFY(replug > 0);
+        QVERIFY(rig.sim.transcriptEntries().mid(replug).contains("< AT+TX=" + payload));
+        tx->stop();
+
+        // A disconnection asked for is final.
+        m.disconnect();
+        QVERIFY(rig.sim.sendControl("hangup stay"));
+        QVERIFY(rig.sim.sendControl("replug"));
+        QTest::qWait(3 * TavManager::RECONNECT_POLL_MS);
+        QCOMPARE(connected.count(), 2);
+        QVERIFY(!m.board());
+    }
+
+    void withoutReconnectAVanishedDeviceStaysGone()
+    {
+        QTemporaryDir dir;
+        const QString link = dir.filePath("tav2");
+        Rig rig("TAV2", {"--link", link});
+        QVERIFY(rig.sim.start());
+        QSignalSpy connected(&rig.manager, &TavManager::connected);
+        rig.manager.connect(TavBoard::TAV2, link, "Default");
+        QCOMPARE(connected.count(), 1);
+        QVERIFY(rig.sim.sendControl("hangup stay"));
+        QTRY_VERIFY(!rig.manager.serialPort()->isOpen());
+        QVERIFY(rig.sim.sendControl("replug"));
+        QTest::qWait(3 * TavManager::RECONNECT_POLL_MS);
+        QCOMPARE(connected.count(), 1);
+        QVERIFY(!rig.logged("Waiting for TAV2 to come back on port " + link));
+    }
+
+    void failedTxResultStillEndsTheRound()
+    {
+        Rig rig("TREKON", {"--tx-delay", "50"});
+        QVERIFY(rig.connect(TavBoard::TREKON));
+        QVERIFY(rig.sim.sendControl("txfail 3"));
+        TxManager* tx = rig.manager.tx();
+        tx->setSelectedProfile(TxManager::PERIODIC);
+        tx->periodicProfile()->setRedundancy(1);
+        QVERIFY(tx->addPayloadItem("BEEF"));
+        QSignalSpy completed(tx, &TxManager::sequenceCompleted);
+        tx->start(1);
+        QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 1, 5000);
+        QVERIFY(rig.logged("A Tx error occured (3)"));
+        QVERIFY(rig.logged("Data BEEF could not be sent"));
+        QVERIFY(!tx->ackPending());
+        tx->stop();
+    }
+
     void secondConnectReplacesTheBoard()
     {
         Rig rig("TAV2");

@@ -268,6 +268,65 @@ private slots:
         QVERIFY(h.logs.contains(QStringLiteral("Unable to flush Tx payloads list")));
     }
 
+    // A module that goes quiet (muted, unplugged) must not hold the sequence:
+    // a Tx still unanswered when the next is due, or the last Tx of a round
+    // unanswered after the wait, counts as not sent.
+    void unansweredTxCountAsNotSentAndTheRoundsGoOn()
+    {
+        TxHarness h;
+        h.responseDelayMs = -1;
+        h.tx->periodicProfile()->setRedundancy(2);
+        h.tx->periodicProfile()->setDelay(10);
+        h.tx->periodicProfile()->setPeriod(1);
+        h.tx->addPayloadItem(QStringLiteral("0A0B"));
+        QSignalSpy completedSpy(h.tx.get(), &TxManager::sequenceCompleted);
+        h.tx->start(2);
+        h.advanceSec(10);
+        QCOMPARE(h.logs.count(QStringLiteral("Data 0A0B could not be sent")), 1);
+        QVERIFY(h.tx->ackPending());
+        QCOMPARE(h.tx->payloadListModel()->getTxCount(0), quint8(1));
+        h.advanceSec(TxManager::TX_RESULT_WAIT_MS / 1000 - 1);
+        QCOMPARE(h.tx->currentSequenceRepeatCount(), quint8(0));
+        h.advanceSec(1);
+        QCOMPARE(h.tx->currentSequenceRepeatCount(), quint8(1));
+        QVERIFY(!h.tx->ackPending());
+        QCOMPARE(h.logs.count(QStringLiteral("No Tx result from the module")), 2);
+
+        // Round 2 starts one period after round 1 was given up, and answers
+        // count again.
+        h.responseDelayMs = 2000;
+        h.advanceSec(600);
+        QCOMPARE(h.sendTimesSec(), (QList<qint64> {0, 10, 76, 86}));
+        QCOMPARE(completedSpy.size(), 1);
+        QVERIFY(h.logs.contains(QStringLiteral("Data 0A0B successfully transmitted! (2/2)")));
+        QCOMPARE(h.logs.count(QStringLiteral("Data 0A0B could not be sent")), 2);
+    }
+
+    void unwritableTxCountAsNotSentAndTheSequenceEnds()
+    {
+        TxHarness h;
+        h.acceptTx = false;
+        h.tx->periodicProfile()->setRedundancy(2);
+        h.tx->periodicProfile()->setDelay(5);
+        h.tx->periodicProfile()->setPeriod(1);
+        h.tx->addPayloadItem(QStringLiteral("01"));
+        h.tx->addPayloadItem(QStringLiteral("02"));
+        QSignalSpy completedSpy(h.tx.get(), &TxManager::sequenceCompleted);
+        QSignalSpy indexSpy(h.tx.get(), &TxManager::currentIndexUpdated);
+        h.tx->start(2);
+        h.advanceSec(3600);
+        // Each payload's burst, the period after it, the next burst; round 2
+        // starts a period after round 1.
+        QCOMPARE(h.sendTimesSec(), (QList<qint64> {0, 5, 65, 70, 130, 135, 195, 200}));
+        QCOMPARE(completedSpy.size(), 1);
+        QCOMPARE(h.logs.count(QStringLiteral("Unable to write Tx command")), 8);
+        QCOMPARE(h.logs.count(QStringLiteral("Data 01 could not be sent")), 4);
+        QCOMPARE(h.logs.count(QStringLiteral("Data 02 could not be sent")), 4);
+        QVERIFY(h.logs.contains(QStringLiteral("--- Tx SEQUENCE COMPLETE (2/2) ---")));
+        QVERIFY(!h.tx->ackPending());
+        QCOMPARE(indexSpy.size(), 3);
+    }
+
     void startWithoutPayloadIsRefused()
     {
         TxHarness h;

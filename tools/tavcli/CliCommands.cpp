@@ -342,7 +342,8 @@ bool isProgressLine(const QString& line)
     return line.contains(QLatin1String("successfully transmitted"))
         || line.contains(QLatin1String("could not be sent")) || line.contains(QLatin1String("Tx SEQUENCE"))
         || line.contains(QLatin1String("A Tx error occured"))
-        || line.contains(QLatin1String("satellite(s) available"));
+        || line.contains(QLatin1String("satellite(s) available"))
+        || line.contains(QLatin1String("to come back on port")) || line.contains(QLatin1String(" connected on port "));
 }
 
 } // namespace
@@ -376,10 +377,14 @@ int transmit(CliSession& session, const TxRequest& request)
             error = e;
         finished = true;
     });
-    // A vanished device ends the sequence: nothing more can reach the module.
+    // A vanished device ends the sequence: nothing more can reach the module,
+    // unless it is to be waited for.
+    session.manager().setReconnect(request.reconnect);
     bool deviceLost = false;
     const auto lost = QObject::connect(
         session.manager().serialPort(), &SerialPortManager::serialError, &session, [&](const QString& e) {
+            if (request.reconnect)
+                return;
             if (error.isEmpty())
                 error = e;
             deviceLost = true;

@@ -19,6 +19,8 @@ struct TxRequest {
     bool mail = false;
     bool important = false;
     QString csvPath;
+    // A vanished port is waited for instead of ending the sequence.
+    bool reconnect = false;
 };
 
 int listPorts(CliSession& session);

@@ -91,6 +91,8 @@ void addCommandOptions(QCommandLineParser& parser, const QString& command)
         parser.addOption({"important", "Send every payload as important (redundancy 10)."});
         parser.addOption(
             {"csv", "Passes for the prepass profile, exported from the pass-prediction portal.", "file"});
+        parser.addOption({"reconnect",
+            "When the port vanishes, wait for it to come back, connect again and go on with the sequence."});
     }
 }
 
@@ -123,6 +125,7 @@ QString readTxRequest(const QCommandLineParser& parser, const QStringList& messa
     request->ack = parser.isSet("ack");
     request->mail = parser.isSet("mail");
     request->important = parser.isSet("important");
+    request->reconnect = parser.isSet("reconnect");
     return {};
 }
 
