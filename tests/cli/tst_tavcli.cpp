@@ -724,6 +724,67 @@ private slots:
         }
     }
 
+    // tx --reconnect waits for an unplugged device and goes on with the
+    // sequence on it; without the option the unplug ends the command.
+    void txAcrossAnUnplug_data()
+    {
+        QTest::addColumn<bool>("reconnect");
+        QTest::newRow("--reconnect") << true;
+        QTest::newRow("without") << false;
+    }
+
+    void txAcrossAnUnplug()
+    {
+        QFETCH(bool, reconnect);
+        QTemporaryDir dir;
+        const QString link = dir.filePath("tav2");
+        SimulatorProcess sim({"--module", "TAV2", "--tx-delay", "50", "--link", link});
+        QVERIFY(sim.start());
+        // Three Tx a second apart per round, the next round at once.
+        QSettings settings(m_home.filePath(".config/Norvane/TavGUI.conf"), QSettings::IniFormat);
+        settings.setValue("Tx/Periodic/redundancy", 3);
+        settings.setValue("Tx/Periodic/delay", 1);
+        settings.setValue("Tx/Periodic/period", 0);
+        settings.sync();
+
+        const QString payload = "CAFE04000000000000000000000000000000000000000000";
+        QStringList arguments {"tx", payload, "--repeat", "2", "--module", "TAV2", "--port", link};
+        if (reconnect)
+            arguments << "--reconnect";
+        QProcess cli;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", m_home.path());
+        env.insert("XDG_CONFIG_HOME", m_home.filePath(".config"));
+        cli.setProcessEnvironment(env);
+        cli.start(TAVCLI_PATH, arguments);
+        QVERIFY(cli.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(!sim.transcriptEntries().filter("> +TX=0," + payload).isEmpty(), 10000);
+        QVERIFY(sim.sendControl("hangup stay"));
+        QTest::qWait(1200);
+        QVERIFY(sim.sendControl("replug"));
+        QVERIFY(cli.state() == QProcess::NotRunning || cli.waitForFinished(30000));
+        const QString out = QString::fromUtf8(cli.readAllStandardOutput());
+        const QString err = QString::fromUtf8(cli.readAllStandardError());
+        const QStringList entries = sim.transcriptEntries();
+        const int replug = entries.indexOf(QRegularExpression("^! replugged as .*"));
+        QVERIFY(replug > 0);
+        if (reconnect) {
+            QCOMPARE(cli.exitCode(), 0);
+            QVERIFY2(err.isEmpty(), qPrintable(err));
+            QVERIFY2(out.contains("Waiting for TAV2 to come back on port " + link), qPrintable(out));
+            QVERIFY(out.contains("TAV2 connected on port " + link));
+            // Every Tx of both rounds has its outcome, on the periodic profile's redundancy.
+            QCOMPARE(out.count(QRegularExpression("Data " + payload + " (successfully transmitted|could not be sent)")), 6);
+            QVERIFY(out.contains("successfully transmitted! (3/3)"));
+            QVERIFY(out.contains("--- Tx SEQUENCE COMPLETE (2/2) ---"));
+            QVERIFY(entries.mid(replug).contains("< AT+TX=" + payload));
+        } else {
+            QCOMPARE(cli.exitCode(), 3);
+            QCOMPARE(err, "tavcli: The evaluation kit is not reachable, it may have been unplugged\n");
+            QVERIFY(!entries.mid(replug).contains("< AT+TX=" + payload));
+        }
+    }
+
     void helpNamesTheToolAndTheCommand()
     {
         const Run run = runCli({"tx", "--help"}, m_home->path());
