@@ -196,6 +196,9 @@ ToolBar {
     Connections {
         target: TavManager
         function onConnected() {
+            // A reconnection keeps whichever page is shown.
+            if (topBar.state !== "connectionPage")
+                return
             topBar.stackView.push(topBar.dashboardPage)
             topBar.state = "dashboardPage"
         }

@@ -1,11 +1,63 @@
+#include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLoggingCategory>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QQuickWindow>
+#include <QSocketNotifier>
+#include <QTextStream>
 
+#include <csignal>
+#include <memory>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "FrameReport.h"
+#include "LaunchOptions.h"
 #include "QmlRegistration.h"
+#include "TavManager.h"
+
+namespace {
+
+int g_signalFds[2] = {-1, -1};
+volatile sig_atomic_t g_signal = 0;
+volatile sig_atomic_t g_sender = 0;
+
+void onSignal(int signal, siginfo_t* info, void*)
+{
+    g_signal = signal;
+    g_sender = info ? info->si_pid : 0;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalFds[0], &byte, 1);
+}
+
+// SIGTERM and SIGINT close the window as its close button does, so the
+// application saves its settings and shuts down in order.
+void closeOnSignal(QQuickWindow* window)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalFds) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalFds[1], QSocketNotifier::Read, window);
+    QObject::connect(notifier, &QSocketNotifier::activated, window, [window, notifier]() {
+        char byte;
+        if (::read(g_signalFds[1], &byte, 1) != 1) {
+            notifier->setEnabled(false);
+            return;
+        }
+        QTextStream(stderr) << "tavgui: closing on " << (g_signal == SIGINT ? "SIGINT" : "SIGTERM")
+                            << " from process " << g_sender << Qt::endl;
+        window->close();
+    });
+    struct sigaction sa {};
+    sa.sa_sigaction = onSignal;
+    sa.sa_flags = SA_SIGINFO;
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGTERM, &sa, nullptr);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -20,7 +72,21 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName("tavgui");
     QGuiApplication::setWindowIcon(QIcon(":/images/norvane_logo_dark_small.svg"));
 
-    registerQmlTypes();
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Evaluation and configuration tool for TAV transmitter modules.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    LaunchOptions::addTo(parser);
+    parser.process(app);
+    LaunchOptions launch;
+    QString error;
+    if (!launch.read(parser, &error)) {
+        QTextStream(stderr) << "tavgui: " << error << Qt::endl;
+        return 2;
+    }
+
+    TavManager* manager = nullptr;
+    registerQmlTypes([&manager](TavManager* created) { manager = created; });
 
     QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false\n*.critical=true");
     engine.rootContext()->setContextProperty("QT_VERSION", QString(qVersion()));
@@ -28,5 +94,22 @@ int main(int argc, char* argv[])
     engine.load(QUrl("qrc:/qml/main.qml"));
     if (engine.rootObjects().isEmpty())
         return -1;
+    auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());
+    if (window)
+        closeOnSignal(window);
+
+    std::unique_ptr<FrameReport> frameReport;
+    const QString reportPath = qEnvironmentVariable(FrameReport::ENV);
+    if (window && !reportPath.isEmpty())
+        frameReport = std::make_unique<FrameReport>(window, reportPath);
+
+    if (!manager) {
+        QTextStream(stderr) << "tavgui: the window did not create its manager" << Qt::endl;
+        return -1;
+    }
+    if (!launch.apply(manager, &error)) {
+        QTextStream(stderr) << "tavgui: " << error << Qt::endl;
+        return 2;
+    }
     return app.exec();
 }

@@ -1,0 +1,89 @@
+#include "FrameReport.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QMutexLocker>
+#include <QQuickWindow>
+#include <QSaveFile>
+
+FrameReport::FrameReport(QQuickWindow* window, const QString& path, QObject* parent)
+    : QObject(parent)
+    , m_window(window)
+    , m_path(path)
+{
+    m_clock.start();
+    connect(window, &QQuickWindow::frameSwapped, this, &FrameReport::onFrameSwapped, Qt::DirectConnection);
+    connect(&m_requestTimer, &QTimer::timeout, window, &QQuickWindow::update);
+    connect(&m_writeTimer, &QTimer::timeout, this, &FrameReport::write);
+    m_requestTimer.setTimerType(Qt::PreciseTimer);
+    m_requestTimer.start(FRAME_REQUEST_MS);
+    m_writeTimer.start(WRITE_INTERVAL_MS);
+}
+
+FrameReport::~FrameReport()
+{
+    disconnect(m_window, nullptr, this, nullptr);
+    write();
+}
+
+void FrameReport::onFrameSwapped()
+{
+    const qint64 now = m_clock.nsecsElapsed();
+    QMutexLocker lock(&m_mutex);
+    if (m_firstFrameNs < 0)
+        m_firstFrameNs = now;
+    if (now - m_firstFrameNs < qint64(WARM_UP_MS) * 1000000) {
+        m_lastFrameNs = now;
+        return;
+    }
+    ++m_frames;
+    const qint64 interval = now - m_lastFrameNs;
+    m_lastFrameNs = now;
+    m_maxIntervalNs = qMax(m_maxIntervalNs, interval);
+    if (interval > qint64(STALL_MS) * 1000000) {
+        ++m_stalls;
+        if (m_stallList.size() < MAX_LISTED_STALLS)
+            m_stallList << QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs) + ' '
+                    + QString::number(interval / 1e6, 'f', 1);
+    }
+}
+
+quint64 FrameReport::frames() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_frames;
+}
+
+double FrameReport::maxIntervalMs() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_maxIntervalNs / 1e6;
+}
+
+quint64 FrameReport::stalls() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_stalls;
+}
+
+QString FrameReport::text() const
+{
+    QMutexLocker lock(&m_mutex);
+    QString text = QString("frames %1\nmax_interval_ms %2\nstalls %3\n")
+                       .arg(m_frames)
+                       .arg(m_maxIntervalNs / 1e6, 0, 'f', 1)
+                       .arg(m_stalls);
+    for (const QString& stall : m_stallList)
+        text += "stall " + stall + '\n';
+    return text;
+}
+
+bool FrameReport::write() const
+{
+    // Replaced whole, so that a reader never sees half a report.
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    file.write(text().toUtf8());
+    return file.commit();
+}

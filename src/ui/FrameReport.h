@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+class QQuickWindow;
+
+// Watches how regularly a window shows its frames, for soak runs: named by
+// TAV_FRAME_REPORT, off otherwise. Qt Quick draws only when something changed,
+// so the report asks for a frame every FRAME_REQUEST_MS; an interval between
+// two frames much longer than that is time in which the window could show
+// nothing new, because the GUI thread (or the render thread) was busy. Such
+// an interval over STALL_MS is a stall. The file is rewritten every
+// WRITE_INTERVAL_MS and at the end.
+class FrameReport : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr const char* ENV = "TAV_FRAME_REPORT";
+    static constexpr int FRAME_REQUEST_MS = 16;
+    static constexpr int STALL_MS = 100;
+    // Loading the window's pages takes a while; the run starts after it.
+    static constexpr int WARM_UP_MS = 1000;
+    static constexpr int WRITE_INTERVAL_MS = 2000;
+    static constexpr int MAX_LISTED_STALLS = 100;
+
+    FrameReport(QQuickWindow* window, const QString& path, QObject* parent = nullptr);
+    ~FrameReport() override;
+
+    quint64 frames() const;
+    double maxIntervalMs() const;
+    quint64 stalls() const;
+    // "frames N", "max_interval_ms X", "stalls N", then "stall <UTC time> <ms>" lines.
+    QString text() const;
+    bool write() const;
+
+private:
+    void onFrameSwapped();
+
+    QQuickWindow* m_window;
+    QString m_path;
+    QTimer m_requestTimer;
+    QTimer m_writeTimer;
+    QElapsedTimer m_clock;
+
+    // Frames may be swapped on the render thread.
+    mutable QMutex m_mutex;
+    qint64 m_firstFrameNs = -1;
+    qint64 m_lastFrameNs = -1;
+    quint64 m_frames = 0;
+    qint64 m_maxIntervalNs = 0;
+    quint64 m_stalls = 0;
+    QStringList m_stallList;
+};

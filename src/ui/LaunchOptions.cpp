@@ -1,0 +1,100 @@
+#include "LaunchOptions.h"
+
+#include "Helper.h"
+#include "Logger.h"
+#include "PayloadModel.h"
+#include "TavManager.h"
+#include "TxManager.h"
+
+#include <QCommandLineParser>
+#include <QTextStream>
+#include <QTimer>
+
+LaunchOptions::LaunchOptions(QObject* parent)
+    : QObject(parent)
+{
+}
+
+void LaunchOptions::addTo(QCommandLineParser& parser)
+{
+    parser.addOption({"module", "Connect at start-up to a module of this type: TAV1, TAV2, RIX or TREKON.", "type"});
+    parser.addOption({"port", "The serial port (name or device path) to connect to at start-up.", "path"});
+    parser.addOption({"reconnect", "When the port vanishes, wait for it to come back and connect again."});
+    parser.addOption({"tx",
+        "Once connected, run a transmission sequence of this payload (repeatable) with the saved profile.",
+        "message"});
+    parser.addOption({"repeat", "Repetitions of the sequence started with --tx (1 to 255).", "n", "1"});
+    parser.addOption({"log", "Append the device log to FILE (same lines as the log pane).", "file"});
+}
+
+bool LaunchOptions::read(const QCommandLineParser& parser, QString* error)
+{
+    if (parser.isSet("module")) {
+        const int module = Helper::strToEnum<TavBoard::Module>(parser.value("module").toUpper());
+        if (module <= 0) {
+            *error = "unknown module '" + parser.value("module") + "' (TAV1, TAV2, RIX or TREKON)";
+            return false;
+        }
+        m_module = static_cast<TavBoard::Module>(module);
+    }
+    m_port = parser.value("port");
+    if (connects() != !m_port.isEmpty()) {
+        *error = QStringLiteral("--module and --port go together");
+        return false;
+    }
+    m_reconnect = parser.isSet("reconnect");
+    m_payloads = parser.values("tx");
+    bool ok = false;
+    m_repeat = parser.value("repeat").toInt(&ok);
+    if (!ok || m_repeat < 1 || m_repeat > 255) {
+        *error = QStringLiteral("--repeat takes a number from 1 to 255");
+        return false;
+    }
+    if (!connects() && (m_reconnect || !m_payloads.isEmpty())) {
+        *error = QStringLiteral("--reconnect and --tx need --module and --port");
+        return false;
+    }
+    m_logPath = parser.value("log");
+    return true;
+}
+
+bool LaunchOptions::apply(TavManager* manager, QString* error)
+{
+    m_manager = manager;
+    if (!m_logPath.isEmpty()) {
+        m_log.setFileName(m_logPath);
+        if (!m_log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+            *error = "unable to open the log file " + m_logPath;
+            return false;
+        }
+        connect(manager->logger(), &Logger::logCreated, this, [this](const QString& line) {
+            m_log.write(line.toUtf8() + '\n');
+            m_log.flush();
+        });
+    }
+    manager->setReconnect(m_reconnect);
+    if (connects())
+        QTimer::singleShot(0, this, &LaunchOptions::run);
+    return true;
+}
+
+void LaunchOptions::run()
+{
+    bool connected = false;
+    const auto once = connect(m_manager, &TavManager::connected, this, [&connected]() { connected = true; });
+    m_manager->connect(m_module, m_port, QStringLiteral("Default"));
+    disconnect(once);
+    if (!connected) {
+        QTextStream(stderr) << "tavgui: unable to connect to " << m_port << Qt::endl;
+        return;
+    }
+    if (m_payloads.isEmpty())
+        return;
+    TxManager* tx = m_manager->tx();
+    PayloadModel* payloads = tx->payloadListModel();
+    while (payloads->rowCount() > 0)
+        payloads->remove(0);
+    for (const QString& payload : std::as_const(m_payloads))
+        tx->addPayloadItem(payload);
+    tx->start(static_cast<quint8>(m_repeat));
+}

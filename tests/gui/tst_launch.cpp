@@ -1,0 +1,150 @@
+// The window's start-up options and its frame report: the tavgui binary
+// against the simulator, and the report's measure of a blocked GUI thread.
+#include "FrameReport.h"
+#include "SimulatorProcess.h"
+
+#include <QQuickWindow>
+#include <QSettings>
+#include <QThread>
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+QMap<QString, QString> readReport(const QString& path)
+{
+    QMap<QString, QString> values;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return values;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts)) {
+        const QString key = line.section(' ', 0, 0);
+        values.insert(key, values.contains(key) ? values.value(key) + '\n' + line : line.section(' ', 1));
+    }
+    return values;
+}
+
+QString readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+class TestLaunch : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_home.isValid());
+        // One Tx a round, the next round a minute later.
+        QSettings settings(m_home.filePath(".config/Norvane/TavGUI.conf"), QSettings::IniFormat);
+        settings.setValue("Tx/Periodic/redundancy", 2);
+        settings.setValue("Tx/Periodic/delay", 1);
+        settings.setValue("Tx/Periodic/period", 1);
+    }
+
+    void connectsRunsTheSequenceAndReconnects()
+    {
+        QTemporaryDir dir;
+        const QString link = dir.filePath("tav2");
+        const QString log = dir.filePath("device.log");
+        const QString report = dir.filePath("frames");
+        SimulatorProcess sim({"--module", "TAV2", "--tx-delay", "50", "--link", link});
+        QVERIFY(sim.start());
+        const QString payload = "CAFE05000000000000000000000000000000000000000000";
+        QProcess gui;
+        startGui(gui, {"--module", "TAV2", "--port", link, "--tx", payload, "--repeat", "3", "--reconnect", "--log", log},
+            report);
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("successfully transmitted! (2/2)"), 20000);
+        QVERIFY(readFile(log).contains("TAV2 connected on port " + link));
+        QVERIFY(readFile(log).contains("--- Tx SEQUENCE START (x3) ---"));
+
+        QVERIFY(sim.sendControl("hangup stay"));
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("Waiting for TAV2 to come back on port " + link), 5000);
+        QVERIFY(sim.sendControl("replug"));
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(log).count("TAV2 connected on port " + link), 2, 10000);
+        QVERIFY(gui.state() == QProcess::Running);
+
+        // SIGTERM closes the window; the report is written a last time.
+        ::kill(static_cast<pid_t>(gui.processId()), SIGTERM);
+        QVERIFY(gui.waitForFinished(15000));
+        QCOMPARE(gui.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(gui.exitCode(), 0);
+        const QMap<QString, QString> values = readReport(report);
+        QVERIFY2(values.value("frames").toULongLong() > 10, qPrintable(readFile(report)));
+        QVERIFY(values.contains("max_interval_ms"));
+        QVERIFY(values.contains("stalls"));
+    }
+
+    void badOptionsAreRefused_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown module") << QStringList {"--module", "TAV9", "--port", "x"}
+                                        << "tavgui: unknown module 'TAV9' (TAV1, TAV2, RIX or TREKON)\n";
+        QTest::newRow("module alone") << QStringList {"--module", "TAV2"}
+                                      << "tavgui: --module and --port go together\n";
+        QTest::newRow("tx alone") << QStringList {"--tx", "0102"}
+                                  << "tavgui: --reconnect and --tx need --module and --port\n";
+        QTest::newRow("repeat") << QStringList {"--module", "TAV2", "--port", "x", "--repeat", "0"}
+                                << "tavgui: --repeat takes a number from 1 to 255\n";
+    }
+
+    void badOptionsAreRefused()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        QProcess gui;
+        startGui(gui, arguments, QString());
+        QVERIFY(gui.waitForFinished(15000));
+        QCOMPARE(gui.exitCode(), 2);
+        QVERIFY2(gui.readAllStandardError().endsWith(message.toUtf8()), qPrintable(message));
+    }
+
+    void blockedGuiThreadIsAStall()
+    {
+        QQuickWindow window;
+        window.resize(64, 64);
+        window.show();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("frames");
+        {
+            FrameReport report(&window, path);
+            QTRY_VERIFY_WITH_TIMEOUT(report.frames() > 5, 10000);
+            const quint64 stallsBefore = report.stalls();
+            QThread::msleep(300);
+            const quint64 framesBefore = report.frames();
+            QTRY_VERIFY_WITH_TIMEOUT(report.frames() > framesBefore + 2, 5000);
+            QCOMPARE(report.stalls(), stallsBefore + 1);
+            QVERIFY2(report.maxIntervalMs() >= 290, qPrintable(report.text()));
+        }
+        // Written at the end, with the stall listed.
+        const QMap<QString, QString> values = readReport(path);
+        QVERIFY(values.value("stalls").toULongLong() >= 1);
+        QVERIFY(values.value("max_interval_ms").toDouble() >= 290);
+        QVERIFY(values.value("stall").contains(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\S+Z \\d+\\.\\d$")));
+    }
+
+private:
+    void startGui(QProcess& gui, const QStringList& arguments, const QString& report)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", m_home.path());
+        env.insert("XDG_CONFIG_HOME", m_home.filePath(".config"));
+        if (!report.isEmpty())
+            env.insert("TAV_FRAME_REPORT", report);
+        gui.setProcessEnvironment(env);
+        gui.setWorkingDirectory(m_home.path());
+        gui.start(TAVGUI_PATH, arguments);
+        QVERIFY(gui.waitForStarted());
+    }
+
+    QTemporaryDir m_home;
+};
+
+QTEST_MAIN(TestLaunch)
+#include "tst_launch.moc"
