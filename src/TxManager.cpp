@@ -30,9 +30,11 @@ TxManager::TxManager(QObject* parent, Logger& logger, RequestTxCallback requestT
     restoreSettings();
 
     // The periodic redundancy is the payloads' only while that profile is
-    // selected; in the prepass profiles they keep 4 or 10.
+    // selected; in the prepass profiles they keep 4 or 10. A change during a
+    // sequence (the module's own setting, read again on reconnection) waits
+    // for its end: changing the count of a burst under way would derail it.
     connect(m_periodicProfile, &PeriodicProfile::redundancyChanged, this, [this]() {
-        if (m_selectedProfile == PERIODIC)
+        if (m_selectedProfile == PERIODIC && !m_sequenceRunning)
             onPeriodicRedundancyChanged();
     });
     connect(m_modulationModel, &ModulationModel::allowedSizeChanged, m_payloadListModel,
@@ -285,6 +287,8 @@ void TxManager::stop()
     m_sequenceCompleted = false;
     resetTxSequence();
     setSequenceRunning(false);
+    if (m_selectedProfile == PERIODIC)
+        onPeriodicRedundancyChanged();
     flushTxData();
     log(QStringLiteral("--- Tx SEQUENCE STOP/RESET ---"));
 }
@@ -310,7 +314,7 @@ void TxManager::schedulePeriodicTx()
         return;
     }
     // The payload's burst is done: wait for the period, else for the delay.
-    if (m_txCounter == m_periodicProfile->redundancy())
+    if (m_txCounter == m_payloadListModel->getRedundancy(m_currentIndex))
         startScheduleTimer(TIME_MIN_TO_MS(m_periodicProfile->period()));
     else
         startScheduleTimer(TIME_S_TO_MS(m_periodicProfile->delay()));

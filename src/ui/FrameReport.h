@@ -21,7 +21,7 @@ class FrameReport : public QObject {
 
 public:
     static constexpr const char* ENV = "TAV_FRAME_REPORT";
-    static constexpr int FRAME_REQUEST_MS = 16;
+    static constexpr int FRAME_REQUEST_MS = 33;
     static constexpr int STALL_MS = 100;
     // Loading the window's pages takes a while; the run starts after it.
     static constexpr int WARM_UP_MS = 1000;

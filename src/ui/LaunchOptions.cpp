@@ -21,7 +21,8 @@ void LaunchOptions::addTo(QCommandLineParser& parser)
     parser.addOption({"port", "The serial port (name or device path) to connect to at start-up.", "path"});
     parser.addOption({"reconnect", "When the port vanishes, wait for it to come back and connect again."});
     parser.addOption({"tx",
-        "Once connected, run a transmission sequence of this payload (repeatable) with the saved profile.",
+        "Once connected, run a periodic transmission sequence of this payload (repeatable), with the saved "
+        "period, redundancy and delay.",
         "message"});
     parser.addOption({"repeat", "Repetitions of the sequence started with --tx (1 to 255).", "n", "1"});
     parser.addOption({"log", "Append the device log to FILE (same lines as the log pane).", "file"});
@@ -91,6 +92,8 @@ void LaunchOptions::run()
     if (m_payloads.isEmpty())
         return;
     TxManager* tx = m_manager->tx();
+    // The module's own setting may have chosen another profile meanwhile.
+    tx->setSelectedProfile(TxManager::PERIODIC);
     PayloadModel* payloads = tx->payloadListModel();
     while (payloads->rowCount() > 0)
         payloads->remove(0);

@@ -302,6 +302,29 @@ private slots:
         QCOMPARE(h.logs.count(QStringLiteral("Data 0A0B could not be sent")), 2);
     }
 
+    void redundancyChangedDuringASequenceWaitsForItsEnd()
+    {
+        TxHarness h;
+        h.tx->periodicProfile()->setRedundancy(3);
+        h.tx->periodicProfile()->setDelay(10);
+        h.tx->periodicProfile()->setPeriod(1);
+        h.tx->addPayloadItem(QStringLiteral("01"));
+        h.tx->addPayloadItem(QStringLiteral("02"));
+        QSignalSpy completedSpy(h.tx.get(), &TxManager::sequenceCompleted);
+        h.tx->start(1);
+        h.advanceSec(15);
+        // The module reports another redundancy, as on a reconnection.
+        h.tx->periodicProfile()->setRedundancy(1);
+        QCOMPARE(h.tx->payloadListModel()->getRedundancy(0), quint8(3));
+        h.advanceSec(600);
+        QCOMPARE(h.sendTimesSec(), (QList<qint64> {0, 10, 20, 80, 90, 100}));
+        QCOMPARE(completedSpy.size(), 1);
+        QVERIFY(h.logs.contains(QStringLiteral("Data 02 successfully transmitted! (3/3)")));
+        h.tx->stop();
+        QCOMPARE(h.tx->payloadListModel()->getRedundancy(0), quint8(1));
+        QCOMPARE(h.tx->payloadListModel()->getRedundancy(1), quint8(1));
+    }
+
     void unwritableTxCountAsNotSentAndTheSequenceEnds()
     {
         TxHarness h;
