@@ -208,6 +208,7 @@ int customCommand(CliSession& session, const QString& command)
     QTextStream out(stdout);
     for (const QString& line : session.receivedLines())
         out << line << Qt::endl;
+    session.stopCollectingLines();
     if (!ok)
         return session.failOrInterrupted(
             session.failureLine().isEmpty() ? "the command failed" : session.failureLine());

@@ -60,8 +60,10 @@ CliSession::CliSession(const Options& options, QObject* parent)
     QObject::connect(m_manager.logger(), &Logger::logCreated, this, &CliSession::onLog);
     QObject::connect(m_manager.serialPort(), &SerialPortManager::serialError, this,
         [this](const QString& error) { m_lastSerialError = error; });
-    QObject::connect(m_manager.serialPort(), &SerialPortManager::doneReading, this,
-        [this](const QString& line) { m_receivedLines << line; });
+    QObject::connect(m_manager.serialPort(), &SerialPortManager::doneReading, this, [this](const QString& line) {
+        if (m_collectingLines)
+            m_receivedLines << line;
+    });
     QObject::connect(
         &m_manager, &TavManager::processingDataChanged, this, [this](const QString& msg, bool error) {
             if (!msg.isEmpty()) {

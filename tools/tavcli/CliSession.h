@@ -66,8 +66,19 @@ public:
     // The last critical diagnostic of the core (such as a network error's name).
     static QString lastDiagnostic();
     void clearFailures();
+    // Received lines are kept only from clearReceivedLines() to
+    // stopCollectingLines(): a chatty module would otherwise fill the memory.
     QStringList receivedLines() const { return m_receivedLines; }
-    void clearReceivedLines() { m_receivedLines.clear(); }
+    void clearReceivedLines()
+    {
+        m_receivedLines.clear();
+        m_collectingLines = true;
+    }
+    void stopCollectingLines()
+    {
+        m_collectingLines = false;
+        m_receivedLines.clear();
+    }
 
 signals:
     void logLine(const QString& line);
@@ -87,5 +98,6 @@ private:
     bool m_lastProcessingError = false;
     QString m_failureLine;
     QString m_requestFailure;
+    bool m_collectingLines = false;
     QStringList m_receivedLines;
 };
