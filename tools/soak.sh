@@ -285,11 +285,13 @@ report() {
     echo "  unaccounted:        $(val unaccounted)"
     awk '$1 == "note" { sub(/^note /, "    - "); print }' "$dir/account"
     if [ "$name" = gui ]; then
-        local frames max stalls
+        local frames max stalls lag
         frames="$(awk '$1 == "frames" { print $2 }' "$dir/frames" 2>/dev/null)"
         max="$(awk '$1 == "max_interval_ms" { print $2 }' "$dir/frames" 2>/dev/null)"
         stalls="$(awk '$1 == "stalls" { print $2 }' "$dir/frames" 2>/dev/null)"
-        echo "  frames:             ${frames:-?} frames, longest interval ${max:-?} ms, ${stalls:-?} over 100 ms"
+        lag="$(awk '$1 == "max_request_lag_ms" { print $2 }' "$dir/frames" 2>/dev/null)"
+        echo "  frames:             ${frames:-?} frames, longest interval ${max:-?} ms, ${stalls:-?} over 100 ms;" \
+            "frame requests at most ${lag:-?} ms late (the GUI thread's share)"
         awk '$1 == "stall" { print "    - stall at " $2 ": " $3 " ms" }' "$dir/frames" 2>/dev/null | head -n 10
         if [ -z "$max" ] || [ "$(awk -v m="$max" 'BEGIN { print (m <= 100) }')" != 1 ]; then
             why+=("frame interval ${max:-unknown} ms")

@@ -13,7 +13,7 @@ FrameReport::FrameReport(QQuickWindow* window, const QString& path, QObject* par
 {
     m_clock.start();
     connect(window, &QQuickWindow::frameSwapped, this, &FrameReport::onFrameSwapped, Qt::DirectConnection);
-    connect(&m_requestTimer, &QTimer::timeout, window, &QQuickWindow::update);
+    connect(&m_requestTimer, &QTimer::timeout, this, &FrameReport::requestFrame);
     connect(&m_writeTimer, &QTimer::timeout, this, &FrameReport::write);
     m_requestTimer.setTimerType(Qt::PreciseTimer);
     m_requestTimer.start(FRAME_REQUEST_MS);
@@ -48,6 +48,24 @@ void FrameReport::onFrameSwapped()
     }
 }
 
+void FrameReport::requestFrame()
+{
+    const qint64 now = m_clock.nsecsElapsed();
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_lastRequestNs >= 0 && m_firstFrameNs >= 0 && now - m_firstFrameNs >= qint64(WARM_UP_MS) * 1000000)
+            m_maxRequestLagNs = qMax(m_maxRequestLagNs, now - m_lastRequestNs - qint64(FRAME_REQUEST_MS) * 1000000);
+        m_lastRequestNs = now;
+    }
+    m_window->update();
+}
+
+double FrameReport::maxRequestLagMs() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_maxRequestLagNs / 1e6;
+}
+
 quint64 FrameReport::frames() const
 {
     QMutexLocker lock(&m_mutex);
@@ -69,10 +87,11 @@ quint64 FrameReport::stalls() const
 QString FrameReport::text() const
 {
     QMutexLocker lock(&m_mutex);
-    QString text = QString("frames %1\nmax_interval_ms %2\nstalls %3\n")
+    QString text = QString("frames %1\nmax_interval_ms %2\nstalls %3\nmax_request_lag_ms %4\n")
                        .arg(m_frames)
                        .arg(m_maxIntervalNs / 1e6, 0, 'f', 1)
-                       .arg(m_stalls);
+                       .arg(m_stalls)
+                       .arg(m_maxRequestLagNs / 1e6, 0, 'f', 1);
     for (const QString& stall : m_stallList)
         text += "stall " + stall + '\n';
     return text;

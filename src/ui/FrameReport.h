@@ -14,14 +14,16 @@ class QQuickWindow;
 // so the report asks for a frame every FRAME_REQUEST_MS; an interval between
 // two frames much longer than that is time in which the window could show
 // nothing new, because the GUI thread (or the render thread) was busy. Such
-// an interval over STALL_MS is a stall. The file is rewritten every
+// an interval over STALL_MS is a stall. How late the requests themselves
+// come tells whether the GUI thread was the busy one (a late request) or the
+// drawing (a request on time, its frame late). The file is rewritten every
 // WRITE_INTERVAL_MS and at the end.
 class FrameReport : public QObject {
     Q_OBJECT
 
 public:
     static constexpr const char* ENV = "TAV_FRAME_REPORT";
-    static constexpr int FRAME_REQUEST_MS = 33;
+    static constexpr int FRAME_REQUEST_MS = 50;
     static constexpr int STALL_MS = 100;
     // Loading the window's pages takes a while; the run starts after it.
     static constexpr int WARM_UP_MS = 1000;
@@ -34,12 +36,16 @@ public:
     quint64 frames() const;
     double maxIntervalMs() const;
     quint64 stalls() const;
-    // "frames N", "max_interval_ms X", "stalls N", then "stall <UTC time> <ms>" lines.
+    // The longest delay of a frame request beyond its due time.
+    double maxRequestLagMs() const;
+    // "frames N", "max_interval_ms X", "stalls N", "max_request_lag_ms X", then
+    // "stall <UTC time> <ms>" lines.
     QString text() const;
     bool write() const;
 
 private:
     void onFrameSwapped();
+    void requestFrame();
 
     QQuickWindow* m_window;
     QString m_path;
@@ -55,4 +61,6 @@ private:
     qint64 m_maxIntervalNs = 0;
     quint64 m_stalls = 0;
     QStringList m_stallList;
+    qint64 m_lastRequestNs = -1;
+    qint64 m_maxRequestLagNs = 0;
 };

@@ -78,6 +78,7 @@ private slots:
         QVERIFY2(values.value("frames").toULongLong() > 10, qPrintable(readFile(report)));
         QVERIFY(values.contains("max_interval_ms"));
         QVERIFY(values.contains("stalls"));
+        QVERIFY(values.contains("max_request_lag_ms"));
     }
 
     void badOptionsAreRefused_data()
@@ -121,6 +122,8 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(report.frames() > framesBefore + 2, 5000);
             QCOMPARE(report.stalls(), stallsBefore + 1);
             QVERIFY2(report.maxIntervalMs() >= 290, qPrintable(report.text()));
+            // The GUI thread was the busy one: the next request came late.
+            QVERIFY2(report.maxRequestLagMs() >= 200, qPrintable(report.text()));
         }
         // Written at the end, with the stall listed.
         const QMap<QString, QString> values = readReport(path);
