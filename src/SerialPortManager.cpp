@@ -94,7 +94,21 @@ void SerialPortManager::write(const QByteArray& data)
 
 void SerialPortManager::onDataRead()
 {
+    readPort();
+    scheduleDelivery();
+}
+
+void SerialPortManager::readPort()
+{
+    // Full: what the port holds waits there (its buffer is bounded, then the
+    // device's); deliverLines() comes back for it.
+    if (m_completeLines.size() >= MAX_QUEUED_LINES)
+        return;
     splitIntoLines(m_serialPort->readAll());
+}
+
+void SerialPortManager::scheduleDelivery()
+{
     if (m_completeLines.isEmpty() || m_deliveryScheduled)
         return;
     // The port does not signal readyRead again while one of its readyRead
@@ -141,8 +155,11 @@ void SerialPortManager::splitIntoLines(const QByteArray& bytes)
 void SerialPortManager::deliverLines()
 {
     m_deliveryScheduled = false;
-    while (!m_completeLines.isEmpty())
+    for (int i = 0; i < MAX_LINES_PER_DELIVERY && !m_completeLines.isEmpty(); ++i)
         emit doneReading(m_completeLines.takeFirst());
+    if (m_serialPort->isOpen() && m_serialPort->bytesAvailable() > 0)
+        readPort();
+    scheduleDelivery();
 }
 
 void SerialPortManager::onSerialPortError(QSerialPort::SerialPortError error)

@@ -21,6 +21,12 @@ public:
     // baud rate) and is dropped up to the next LF.
     static constexpr qsizetype MAX_LINE_LENGTH = 4096;
 
+    // Lines handed out before the event loop runs again, so that a module
+    // flooding the line cannot freeze the window; and the most lines kept
+    // waiting: beyond them the port is not read, and the device waits.
+    static constexpr int MAX_LINES_PER_DELIVERY = 50;
+    static constexpr int MAX_QUEUED_LINES = 1000;
+
     // Device paths listed after the system's ports, colon-separated: pseudo
     // terminals and other nodes the port enumeration does not report.
     static constexpr const char* EXTRA_PORTS_ENV = "TAV_EXTRA_PORTS";
@@ -41,6 +47,8 @@ public:
 
     // Bytes of the line still waiting for its LF.
     qsizetype bufferedByteCount() const { return m_partialLine.size(); }
+    // Complete lines not handed out yet.
+    qsizetype queuedLineCount() const { return m_completeLines.size(); }
 
 signals:
     void portListModelChanged();
@@ -52,7 +60,9 @@ private slots:
     void onSerialPortError(QSerialPort::SerialPortError error);
 
 private:
+    void readPort();
     void splitIntoLines(const QByteArray& bytes);
+    void scheduleDelivery();
     void deliverLines();
 
     QSerialPort* m_serialPort;

@@ -5,6 +5,7 @@
 #include <QSerialPortInfo>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -188,6 +189,32 @@ private slots:
         QTRY_VERIFY(seen.contains("+C"));
         QCOMPARE(linesUpToEndMarker(), QStringList({"+A", "+B", "+C", "+END"}));
         QCOMPARE(seen, QStringList({"+A", "+B", "+C", "+END"}));
+    }
+
+    // A flood is handed out a few lines at a time, the event loop running in
+    // between (the window keeps drawing), in order and with a bounded queue.
+    void floodIsDeliveredInSlices()
+    {
+        // Short lines, all in one read of the device (under its 4 KiB).
+        constexpr int count = 800;
+        QByteArray flood;
+        for (int i = 0; i < count; ++i)
+            flood += '+' + QByteArray::number(i).rightJustified(3, '0') + '\n';
+        int seenWhenLoopRan = -1;
+        qsizetype largestQueue = 0;
+        QObject::connect(m_manager, &SerialPortManager::doneReading, m_manager, [&](const QString&) {
+            largestQueue = qMax(largestQueue, m_manager->queuedLineCount());
+            if (m_lines->size() == 1)
+                QTimer::singleShot(0, m_manager, [&] { seenWhenLoopRan = int(m_lines->size()); });
+        });
+        QVERIFY(m_pty->send(flood));
+        const QStringList lines = linesUpToEndMarker();
+        QCOMPARE(lines.size(), count + 1);
+        for (int i = 0; i < count; i += 97)
+            QCOMPARE(lines.at(i), '+' + QString::number(i).rightJustified(3, '0'));
+        QVERIFY2(seenWhenLoopRan > 0 && seenWhenLoopRan < count / 4,
+            qPrintable(QString::number(seenWhenLoopRan)));
+        QVERIFY(largestQueue <= SerialPortManager::MAX_QUEUED_LINES);
     }
 
     void closeForgetsPartialLine()
