@@ -741,7 +741,7 @@ private slots:
         SimulatorProcess sim({"--module", "TAV2", "--tx-delay", "50", "--link", link});
         QVERIFY(sim.start());
         // Three Tx a second apart per round, the next round at once.
-        QSettings settings(m_home.filePath(".config/Norvane/TavGUI.conf"), QSettings::IniFormat);
+        QSettings settings(m_home->filePath(".config/Norvane/TavGUI.conf"), QSettings::IniFormat);
         settings.setValue("Tx/Periodic/redundancy", 3);
         settings.setValue("Tx/Periodic/delay", 1);
         settings.setValue("Tx/Periodic/period", 0);
@@ -753,8 +753,8 @@ private slots:
             arguments << "--reconnect";
         QProcess cli;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", m_home.path());
-        env.insert("XDG_CONFIG_HOME", m_home.filePath(".config"));
+        env.insert("HOME", m_home->path());
+        env.insert("XDG_CONFIG_HOME", m_home->filePath(".config"));
         cli.setProcessEnvironment(env);
         cli.start(TAVCLI_PATH, arguments);
         QVERIFY(cli.waitForStarted());
