@@ -55,14 +55,28 @@ Page {
         }
     }
 
+    // A chatty module logs hundreds of lines a second: the line shown is
+    // refreshed ten times a second at most, not laid out for every line.
+    property string pendingLogLine: ""
+
     Connections {
         target: TavManager.logger
         function onLogCreated(log) {
-            page.lastLogLine = log
+            page.pendingLogLine = log
+            if (!lastLogLineTimer.running)
+                lastLogLineTimer.start()
         }
         function onLogsCleared() {
+            lastLogLineTimer.stop()
+            page.pendingLogLine = ""
             page.lastLogLine = ""
         }
+    }
+
+    Timer {
+        id: lastLogLineTimer
+        interval: 100
+        onTriggered: page.lastLogLine = page.pendingLogLine
     }
 
     Timer {

@@ -128,9 +128,9 @@ AppTestCase {
     function test_lastLogLine() {
         connectTo(Module.TAV2)
         const label = child("lastLogLine")
-        verify(label.text.endsWith("[TAV] +OK"), label.text)
+        tryVerify(() => label.text.endsWith("[TAV] +OK"), 1000, label.text)
         TavManager.getId()
-        verify(label.text.endsWith("[TAV] +ID=04A1C7F2"), label.text)
+        tryVerify(() => label.text.endsWith("[TAV] +ID=04A1C7F2"), 1000, label.text)
         TavManager.logger.clearLogs()
         compare(label.text, "")
     }
