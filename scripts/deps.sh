@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, when
-# some are missing. Safe to run again: it does nothing when all are present.
+# some are missing, plus any package named on the command line (the fuzz
+# script asks for clang this way). Safe to run again: it does nothing when all
+# are present.
 set -euo pipefail
 
 PACKAGES=(
@@ -12,6 +14,7 @@ PACKAGES=(
     qml6-module-qtcore qml6-module-qttest qml6-module-qt-labs-platform qml6-module-qtquick-shapes qml6-module-qt-labs-folderlistmodel
     qml6-module-qtqml qml6-module-qtqml-models qt6-declarative-dev-tools
     xvfb xauth desktop-file-utils dpkg-dev
+    "$@"
 )
 
 missing=()
