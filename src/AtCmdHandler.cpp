@@ -176,11 +176,13 @@ bool AtCmdHandler::parse(const QString& line, bool isRequest)
     }
 
     const int id = commandIdOf(word);
-    m_id = static_cast<CmdId>(id);
     if (id < 0) {
+        // No identifier holds -1: an unknown word leaves the codec as new.
+        m_id = OK;
         qCritical().noquote() << "Invalid AT command id:" << word;
         return false;
     }
+    m_id = static_cast<CmdId>(id);
 
     const ResponsePattern& pattern = responsePattern(m_id);
     const QRegularExpressionMatch match = pattern.regex.match(data);

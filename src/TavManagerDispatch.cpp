@@ -16,6 +16,8 @@
 #include <QRegularExpression>
 #include <QTime>
 
+#include <limits>
+
 namespace {
 
 QDateTime moduleDate(const QString& text)
@@ -31,6 +33,14 @@ const QRegularExpression& genericTxPattern()
 {
     static const QRegularExpression pattern(QStringLiteral("^\\+TX[=:]?(([-0-9]+),(?<TX>[0-9a-fA-F]+)?)$"));
     return pattern;
+}
+
+// A status field that is no unsigned number ("-1") gives a code no status has.
+uint statusCode(const QString& field)
+{
+    bool ok = false;
+    const uint code = field.toUInt(&ok, 10);
+    return ok ? code : std::numeric_limits<uint>::max();
 }
 
 } // namespace
@@ -183,8 +193,9 @@ void TavManager::dealWithAtCmd()
     case AtCmdHandler::SAT:
         if (codec->getData<QString>(0) != QLatin1String("end")) {
             const QChar id = codec->getData<QChar>(1);
-            const auto downlink = static_cast<SatelliteAop::DownlinkStatus>(codec->getData<uint>(2));
-            const auto uplink = static_cast<SatelliteAop::UplinkStatus>(codec->getData<uint>(3));
+            const auto downlink
+                = SatelliteAop::downlinkStatusFromCode(statusCode(codec->getData<QString>(2)));
+            const auto uplink = SatelliteAop::uplinkStatusFromCode(statusCode(codec->getData<QString>(3)));
             m_logger->log(Logger::APP,
                 "Satellite " + satellites->getSatelliteName(id) + " (" + QString(id).toUpper() + ") - "
                     + Helper::enumToStr(downlink) + " - " + Helper::enumToStr(uplink));
@@ -234,8 +245,8 @@ void TavManager::dealWithAtCmd()
         modulation->setFrequencyMin(codec->getData<uint>(1));
         modulation->setFrequencyMax(codec->getData<uint>(2));
         modulation->setPower(codec->getData<uint>(3));
-        modulation->setModulation(static_cast<ModulationModel::Modulation>(
-            Helper::strToEnum<ModulationModel::Modulation>(codec->getData<QString>(4))));
+        // An unknown name gives -1, which the model turns into NA.
+        modulation->setModulation(Helper::strToEnum<ModulationModel::Modulation>(codec->getData<QString>(4)));
         break;
     }
 

@@ -58,6 +58,16 @@ SatelliteAop::UplinkStatus SatelliteAop::uplinkStatusFromText(const QString& tex
     return UPLK_ARGOS_3_ON;
 }
 
+SatelliteAop::DownlinkStatus SatelliteAop::downlinkStatusFromCode(uint code)
+{
+    return code < DNLK_NA ? static_cast<DownlinkStatus>(code) : DNLK_NA;
+}
+
+SatelliteAop::UplinkStatus SatelliteAop::uplinkStatusFromCode(uint code)
+{
+    return code < UPLK_NA ? static_cast<UplinkStatus>(code) : UPLK_NA;
+}
+
 SatelliteAop::SatelliteAop(QObject* parent, const QString& satelliteName, QChar allcastId,
     DownlinkStatus downlinkStatus, UplinkStatus uplinkStatus)
     : QObject(parent)

@@ -31,6 +31,10 @@ public:
     // The status whose text is exactly `text`; value 0 when none matches.
     static DownlinkStatus downlinkStatusFromText(const QString& text);
     static UplinkStatus uplinkStatusFromText(const QString& text);
+    // The status a module reports as a number; the not-available value for a
+    // number no status has.
+    static DownlinkStatus downlinkStatusFromCode(uint code);
+    static UplinkStatus uplinkStatusFromCode(uint code);
 
     SatelliteAop(QObject* parent, const QString& satelliteName, QChar allcastId,
         DownlinkStatus downlinkStatus = DNLK_NA, UplinkStatus uplinkStatus = UPLK_NA);

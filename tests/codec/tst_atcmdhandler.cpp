@@ -172,30 +172,42 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QStringList>("data");
-        QTest::newRow("unknown word") << "+FOO=1" << QStringList();
-        QTest::newRow("no frame") << "hello" << QStringList();
-        QTest::newRow("lower-case word") << "+ok" << QStringList();
-        QTest::newRow("request on response grammar") << "AT+ID=?" << QStringList();
-        QTest::newRow("data does not fit") << "+POS=north,1.4" << QStringList {"NA"};
-        QTest::newRow("ok with data") << "+OK=1" << QStringList {"NA"};
-        QTest::newRow("prepass mode out of range") << "+PREPASS_EN=3" << QStringList {"NA"};
-        QTest::newRow("eui too short") << "+LORA_DEUI=70,B3,D5" << QStringList {"NA"};
-        QTest::newRow("tx status not numeric") << "+TX=x,CAFE" << QStringList {"NA"};
-        QTest::newRow("word cut by a lower-case letter") << "+Id=1" << QStringList();
-        QTest::newRow("no word") << "+=1" << QStringList();
-        QTest::newRow("plus alone") << "+" << QStringList();
+        // The id after the failure: the word when it is known, else OK (as new).
+        QTest::addColumn<int>("id");
+        const int asNew = AtCmdHandler::OK;
+        const int error = AtCmdHandler::ERROR;
+        QTest::newRow("unknown word") << "+FOO=1" << QStringList() << asNew;
+        QTest::newRow("no frame") << "hello" << QStringList() << error;
+        QTest::newRow("lower-case word") << "+ok" << QStringList() << error;
+        QTest::newRow("request on response grammar") << "AT+ID=?" << QStringList() << error;
+        QTest::newRow("data does not fit")
+            << "+POS=north,1.4" << QStringList {"NA"} << int(AtCmdHandler::POS);
+        QTest::newRow("ok with data") << "+OK=1" << QStringList {"NA"} << int(AtCmdHandler::OK);
+        QTest::newRow("prepass mode out of range")
+            << "+PREPASS_EN=3" << QStringList {"NA"} << int(AtCmdHandler::PREPASS_EN);
+        QTest::newRow("eui too short")
+            << "+LORA_DEUI=70,B3,D5" << QStringList {"NA"} << int(AtCmdHandler::LORA_DEUI);
+        QTest::newRow("tx status not numeric") << "+TX=x,CAFE" << QStringList {"NA"} << int(AtCmdHandler::TX);
+        // "+Id=1" reads as the unknown word "I" followed by data.
+        QTest::newRow("word cut by a lower-case letter") << "+Id=1" << QStringList() << asNew;
+        QTest::newRow("no word") << "+=1" << QStringList() << error;
+        QTest::newRow("plus alone") << "+" << QStringList() << error;
         QTest::newRow("non-ASCII in hexadecimal data")
-            << QString::fromUtf8("+ID=\u00e91") << QStringList {"NA"};
-        QTest::newRow("line break inside") << "+ID=A1\nB2" << QStringList();
+            << QString::fromUtf8("+ID=\u00e91") << QStringList {"NA"} << int(AtCmdHandler::ID);
+        QTest::newRow("line break inside") << "+ID=A1\nB2" << QStringList() << error;
     }
 
     void rejectsLinesThatDoNotParse()
     {
         QFETCH(QString, line);
         QFETCH(QStringList, data);
+        QFETCH(int, id);
         AtCmdHandler codec(nullptr, grammar());
         QVERIFY(codec.parse("+ERROR=3"));
         QVERIFY(!codec.parse(line));
+        // Always one of the identifiers: an unknown word must not leave -1 behind.
+        QCOMPARE(int(codec.getId()), id);
+        QVERIFY(!codec.getIdAsStr().isEmpty());
         QCOMPARE(codec.getDataLength(), quint8(data.size()));
         if (!data.isEmpty())
             QCOMPARE(codec.getData<QString>(0), data.first());

@@ -1,31 +1,40 @@
 // Module answers: the first byte picks the board grammar and the mode, the
-// rest is one received line, parsed and then read back field by field.
+// rest is one received line, parsed and then read back field by field. As
+// answers, the lines of the input then go through a manager's receive path
+// (the dispatch onto the board and the models), as the serial link hands
+// them over. No device: the manager's port is never opened.
 #include "AtCmdHandler.h"
 #include "FuzzTarget.h"
-#include "Rix.h"
-#include "Tav1.h"
-#include "Tav2.h"
-#include "Trekon.h"
+#include "TavManager.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <memory>
 
 namespace {
 
-struct Codecs {
-    Codecs()
+struct Rig {
+    Rig()
     {
+        QStandardPaths::setTestModeEnabled(true);
         QLoggingCategory::setFilterRules("*.critical=false\n*.warning=false\n*.debug=false");
-        const Tav1 tav1(nullptr, QSerialPort::Baud9600);
-        const Tav2 tav2(nullptr, QSerialPort::Baud9600);
-        const Rix rix(nullptr, QSerialPort::Baud9600);
-        const Trekon trekon(nullptr, QSerialPort::Baud115200);
-        handlers[0] = std::make_unique<AtCmdHandler>(nullptr, tav1.getAtCmdRegexMap());
-        handlers[1] = std::make_unique<AtCmdHandler>(nullptr, tav2.getAtCmdRegexMap());
-        handlers[2] = std::make_unique<AtCmdHandler>(nullptr, rix.getAtCmdRegexMap());
-        handlers[3] = std::make_unique<AtCmdHandler>(nullptr, trekon.getAtCmdRegexMap());
+        const TavBoard::Module modules[4] = {TavBoard::TAV1, TavBoard::TAV2, TavBoard::RIX, TavBoard::TREKON};
+        for (int i = 0; i < 4; ++i) {
+            managers[i] = std::make_unique<TavManager>();
+            // A port that does not exist: the board and codec stay, the link is closed.
+            managers[i]->connect(modules[i], dir.filePath("no-such-port"), "Default");
+            handlers[i] = std::make_unique<AtCmdHandler>(nullptr, managers[i]->board()->getAtCmdRegexMap());
+        }
     }
+    int argc = 1;
+    char name[16] = "fuzz";
+    char* argv[2] = {name, nullptr};
+    QCoreApplication app {argc, argv};
+    QTemporaryDir dir;
+    std::unique_ptr<TavManager> managers[4];
     std::unique_ptr<AtCmdHandler> handlers[4];
 };
 
@@ -33,12 +42,13 @@ struct Codecs {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static Codecs codecs;
+    static Rig rig;
     if (size == 0)
         return 0;
-    AtCmdHandler& codec = *codecs.handlers[data[0] & 3];
+    AtCmdHandler& codec = *rig.handlers[data[0] & 3];
     const bool isRequest = data[0] & 4;
-    const QString line = QString::fromLatin1(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+    const QByteArray bytes(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+    const QString line = QString::fromLatin1(bytes);
     if (codec.parse(line, isRequest)) {
         (void)codec.getIdAsStr();
         (void)codec.getErrorAsStr();
@@ -50,6 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             (void)codec.getData<double>(quint8(i));
             (void)codec.getData<AtCmdHandler::Error>(quint8(i));
         }
+    }
+    if (!isRequest) {
+        // One answer per line, trimmed and decoded as the serial link does.
+        TavManager& manager = *rig.managers[data[0] & 3];
+        for (const QByteArray& received : bytes.split('\n'))
+            manager.onSerialRead(QString::fromUtf8(received.trimmed()));
     }
     return 0;
 }

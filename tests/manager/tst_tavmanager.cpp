@@ -569,6 +569,12 @@ private slots:
         rig.log.clear();
         m.onSerialRead("+SAT=C,1,3");
         QCOMPARE(rig.appLines(), QStringList {"Satellite NA (C) - DNLK_ARGOS_4_ON - UPLK_OUT_OF_SERVICE"});
+        // Codes no status has are shown as not available, whatever their size.
+        rig.log.clear();
+        m.onSerialRead("+SAT=A1,9,4");
+        m.onSerialRead("+SAT=D,4294967295,-1");
+        QCOMPARE(rig.appLines(),
+            (QStringList {"Satellite NA (A) - DNLK_NA - UPLK_NA", "Satellite NA (D) - DNLK_NA - UPLK_NA"}));
 
         rig.log.clear();
         m.onSerialRead("+TX=5,CAFE");
@@ -580,6 +586,9 @@ private slots:
         QCOMPARE(modulation->frequencyMax(), 401680000u);
         QCOMPARE(modulation->power(), 350u);
         QCOMPARE(modulation->modulation(), int(ModulationModel::VLDA4));
+        m.onSerialRead("+RCONF=401620000,401680000,350,QPSK");
+        QCOMPARE(modulation->modulation(), int(ModulationModel::NA));
+        QCOMPARE(modulation->power(), 350u);
 
         // A firmware assertion restores the workstation's UTC time.
         m.tx()->setCustomUtcTime("2031-01-01T00:00:00Z");

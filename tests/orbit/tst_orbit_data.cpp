@@ -151,6 +151,19 @@ private slots:
         QCOMPARE(record->uplinkStatusValue(), SatelliteAop::UPLK_ARGOS_3_ON);
     }
 
+    void statusCodesOfTheModule()
+    {
+        QCOMPARE(SatelliteAop::downlinkStatusFromCode(0), SatelliteAop::DNLK_OFF);
+        QCOMPARE(SatelliteAop::downlinkStatusFromCode(3), SatelliteAop::DNLK_ARGOS_3_ON);
+        QCOMPARE(SatelliteAop::uplinkStatusFromCode(0), SatelliteAop::UPLK_ARGOS_3_ON);
+        QCOMPARE(SatelliteAop::uplinkStatusFromCode(3), SatelliteAop::UPLK_OUT_OF_SERVICE);
+        // A number no status has is not available, never an out-of-range value.
+        for (uint code : {4u, 9u, 255u, 4294967295u}) {
+            QCOMPARE(SatelliteAop::downlinkStatusFromCode(code), SatelliteAop::DNLK_NA);
+            QCOMPARE(SatelliteAop::uplinkStatusFromCode(code), SatelliteAop::UPLK_NA);
+        }
+    }
+
     void laterElementWinsForOneLetter()
     {
         SatelliteAopModel model;
