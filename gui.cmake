@@ -2,7 +2,7 @@
 # out of tavcore, which stays free of the QML start-up.
 add_library(tavqml STATIC src/ui/QmlRegistration.cpp src/ui/QmlRegistration.h)
 target_include_directories(tavqml PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src/ui)
-target_link_libraries(tavqml PUBLIC tavcore Qt6::Qml)
+target_link_libraries(tavqml PUBLIC tavcore Qt6::Gui Qt6::Qml)
 
 # The GUI executable: start-up plus the QML pages, compiled into resources;
 # its start-up options and frame report are the window's alone.

@@ -1,9 +1,6 @@
 #include <QCommandLineParser>
 #include <QGuiApplication>
-#include <QIcon>
-#include <QLoggingCategory>
 #include <QQmlApplicationEngine>
-#include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QSocketNotifier>
@@ -64,13 +61,7 @@ int main(int argc, char* argv[])
     QGuiApplication app(argc, argv);
     QQmlApplicationEngine engine;
 
-    QGuiApplication::setApplicationName("TavGUI");
-    QGuiApplication::setApplicationVersion("4.0.2");
-    QGuiApplication::setOrganizationName("Norvane");
-    QGuiApplication::setOrganizationDomain("norvane.com");
-    // Matches the installed desktop entry, so the window gets its icon and name.
-    QGuiApplication::setDesktopFileName("tavgui");
-    QGuiApplication::setWindowIcon(QIcon(":/images/norvane_logo_dark_small.svg"));
+    setApplicationIdentity();
 
     QCommandLineParser parser;
     parser.setApplicationDescription("Evaluation and configuration tool for TAV transmitter modules.");
@@ -88,8 +79,7 @@ int main(int argc, char* argv[])
     TavManager* manager = nullptr;
     registerQmlTypes([&manager](TavManager* created) { manager = created; });
 
-    QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false\n*.critical=true");
-    engine.rootContext()->setContextProperty("QT_VERSION", QString(qVersion()));
+    prepareEngine(engine);
 
     engine.load(QUrl("qrc:/qml/main.qml"));
     if (engine.rootObjects().isEmpty())

@@ -8,10 +8,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QIcon>
-#include <QLoggingCategory>
 #include <QQmlApplicationEngine>
-#include <QQmlContext>
 #include <QQuickWindow>
 #include <QTextStream>
 #include <QTimer>
@@ -30,15 +27,9 @@ void isolateUserFiles(const QString& dir)
 QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine)
 {
     // The steps of src/main.cpp before its event loop.
-    QGuiApplication::setApplicationName("TavGUI");
-    QGuiApplication::setApplicationVersion("4.0.2");
-    QGuiApplication::setOrganizationName("Norvane");
-    QGuiApplication::setOrganizationDomain("norvane.com");
-    QGuiApplication::setDesktopFileName("tavgui");
-    QGuiApplication::setWindowIcon(QIcon(":/images/norvane_logo_dark_small.svg"));
+    setApplicationIdentity();
     registerQmlTypes();
-    QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false\n*.critical=true");
-    engine.rootContext()->setContextProperty("QT_VERSION", QString(qVersion()));
+    prepareEngine(engine);
     engine.load(QUrl("qrc:/qml/main.qml"));
     if (engine.rootObjects().isEmpty())
         return nullptr;

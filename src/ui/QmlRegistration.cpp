@@ -1,5 +1,11 @@
 #include "QmlRegistration.h"
 
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLoggingCategory>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+
 #include "Payload.h"
 #include "SensorModel.h"
 #include "TavBoard.h"
@@ -30,4 +36,21 @@ void registerQmlTypes(std::function<void(TavManager*)> onManagerCreated)
                 onManagerCreated(manager);
             return manager;
         });
+}
+
+void setApplicationIdentity()
+{
+    QGuiApplication::setApplicationName("TavGUI");
+    QGuiApplication::setApplicationVersion("4.0.2");
+    QGuiApplication::setOrganizationName("Norvane");
+    QGuiApplication::setOrganizationDomain("norvane.com");
+    // Matches the installed desktop entry, so the window gets its icon and name.
+    QGuiApplication::setDesktopFileName("tavgui");
+    QGuiApplication::setWindowIcon(QIcon(":/images/norvane_logo_dark_small.svg"));
+}
+
+void prepareEngine(QQmlApplicationEngine& engine)
+{
+    QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false\n*.critical=true");
+    engine.rootContext()->setContextProperty("QT_VERSION", QString(qVersion()));
 }
