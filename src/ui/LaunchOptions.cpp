@@ -63,15 +63,11 @@ bool LaunchOptions::apply(TavManager* manager, QString* error)
 {
     m_manager = manager;
     if (!m_logPath.isEmpty()) {
-        m_log.setFileName(m_logPath);
-        if (!m_log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        if (!m_log.open(m_logPath)) {
             *error = "unable to open the log file " + m_logPath;
             return false;
         }
-        connect(manager->logger(), &Logger::logCreated, this, [this](const QString& line) {
-            m_log.write(line.toUtf8() + '\n');
-            m_log.flush();
-        });
+        m_log.follow(manager->logger());
     }
     manager->setReconnect(m_reconnect);
     if (connects())

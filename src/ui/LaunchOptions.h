@@ -1,8 +1,8 @@
 #pragma once
 
+#include "LogFile.h"
 #include "TavBoard.h"
 
-#include <QFile>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -38,5 +38,5 @@ private:
     QStringList m_payloads;
     int m_repeat = 1;
     QString m_logPath;
-    QFile m_log;
+    LogFile m_log;
 };

@@ -1,6 +1,12 @@
+#include "LogFile.h"
 #include "Logger.h"
 
 #include <QtTest>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 class TestLogger : public QObject {
     Q_OBJECT
@@ -119,6 +125,94 @@ private slots:
         if (QFile::exists("/dev/full"))
             QVERIFY(!logger.exportLogsToFile("/dev/full", QString(70000, 'x'), false));
         QCOMPARE(spy.count(), 0);
+    }
+
+    void logFileAppendsEveryLineInOrder()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("device.log");
+        {
+            QFile earlier(path);
+            QVERIFY(earlier.open(QIODevice::WriteOnly));
+            earlier.write("[10:00:00:000] [APP] from an earlier run\n");
+        }
+        Logger logger;
+        LogFile file;
+        QVERIFY(file.open(path));
+        file.follow(&logger);
+        QStringList expected {"[10:00:00:000] [APP] from an earlier run"};
+        for (int i = 0; i < 2000; ++i) {
+            logger.log(Logger::TRK, "+ID=" + QString::number(i));
+            expected << "+ID=" + QString::number(i);
+        }
+        file.close();
+        QVERIFY(!file.isOpen());
+        logger.log(Logger::APP, "after the close");
+
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList lines = QString::fromUtf8(written.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), expected.size());
+        QCOMPARE(lines.first(), expected.first());
+        for (int i = 1; i < lines.size(); ++i)
+            QVERIFY2(lines.at(i).endsWith("] [TRK] " + expected.at(i)), qPrintable(lines.at(i)));
+        QCOMPARE(file.droppedLines(), quint64(0));
+    }
+
+    void logFileThatCannotBeOpenedSaysWhy()
+    {
+        QTemporaryDir dir;
+        LogFile file;
+        QString error;
+        QVERIFY(!file.open(dir.path(), &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!file.isOpen());
+        file.append("ignored");
+        file.close();
+    }
+
+    // A disk that does not keep up: a pipe nobody reads. Appending never
+    // blocks; what does not fit is dropped and counted in the file.
+    void logFileDropsWhatAStuckDiskCannotTake()
+    {
+        QTemporaryDir dir;
+        const QByteArray fifo = QFile::encodeName(dir.filePath("stuck"));
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+
+        LogFile file;
+        QVERIFY(file.open(QString::fromLocal8Bit(fifo)));
+        const QString line = QString(200, 'x');
+        // Twice what the buffer holds: the pipe and the batch under way
+        // take far less.
+        const int count = int(2 * LogFile::MAX_PENDING_BYTES / 201);
+        for (int i = 0; i < count; ++i)
+            file.append(line);
+        const quint64 dropped = file.droppedLines();
+
+        std::thread closer([&file]() { file.close(); });
+        QByteArray all;
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(reader, buffer, sizeof buffer);
+            if (n > 0)
+                all.append(buffer, n);
+            else if (n == 0 && !file.isOpen())
+                break;
+            else
+                QThread::msleep(1);
+        }
+        closer.join();
+        ::close(reader);
+
+        QVERIFY2(dropped > 0, "the buffer is bounded");
+        QVERIFY(dropped < quint64(count));
+        const QList<QByteArray> lines = all.split('\n');
+        const QByteArray note = QByteArray::number(dropped) + " log lines not written: the log file could not keep up";
+        QCOMPARE(lines.count(note), 1);
+        QCOMPARE(quint64(lines.count(line.toUtf8())), quint64(count) - dropped);
+        QCOMPARE(lines.last(), QByteArray());
     }
 };
 

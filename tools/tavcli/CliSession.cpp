@@ -81,18 +81,14 @@ bool CliSession::openLog()
 {
     if (m_options.logPath.isEmpty())
         return true;
-    m_logFile.setFileName(m_options.logPath);
-    if (!m_logFile.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+    if (!m_logFile.open(m_options.logPath))
         return false;
+    m_logFile.follow(m_manager.logger());
     return true;
 }
 
 void CliSession::onLog(const QString& line)
 {
-    if (m_logFile.isOpen()) {
-        m_logFile.write(line.toUtf8() + '\n');
-        m_logFile.flush();
-    }
     static const QRegularExpression appLine(QStringLiteral("^\\[[^\\]]*\\] \\[APP\\] (?<TEXT>.*)$"));
     const QRegularExpressionMatch match = appLine.match(line);
     // The cause is logged first, the operation's summary after it.

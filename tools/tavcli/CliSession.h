@@ -1,8 +1,8 @@
 #pragma once
 
+#include "LogFile.h"
 #include "TavManager.h"
 
-#include <QFile>
 #include <QObject>
 #include <QStringList>
 #include <QTextStream>
@@ -88,7 +88,7 @@ private:
 
     Options m_options;
     TavManager m_manager;
-    QFile m_logFile;
+    LogFile m_logFile;
     QTextStream m_out;
     QTextStream m_err;
     bool m_interrupted = false;

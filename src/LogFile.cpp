@@ -1,0 +1,103 @@
+#include "LogFile.h"
+
+#include "Logger.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+
+LogFile::LogFile(QObject* parent)
+    : QObject(parent)
+{
+}
+
+LogFile::~LogFile()
+{
+    close();
+}
+
+bool LogFile::open(const QString& path, QString* error)
+{
+    close();
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        if (error)
+            *error = m_file.errorString();
+        return false;
+    }
+    m_closing = false;
+    m_droppedTotal = 0;
+    m_droppedSinceNote = 0;
+    m_thread = std::thread([this]() { run(); });
+    return true;
+}
+
+void LogFile::follow(Logger* logger)
+{
+    connect(logger, &Logger::logCreated, this, &LogFile::append);
+}
+
+void LogFile::append(const QString& line)
+{
+    const QByteArray bytes = line.toUtf8() + '\n';
+    QMutexLocker lock(&m_mutex);
+    if (!m_thread.joinable() || m_closing)
+        return;
+    if (m_pending.size() + bytes.size() > MAX_PENDING_BYTES) {
+        ++m_droppedTotal;
+        ++m_droppedSinceNote;
+        return;
+    }
+    if (m_droppedSinceNote > 0) {
+        m_pending += QByteArray::number(m_droppedSinceNote)
+            + " log lines not written: the log file could not keep up\n";
+        m_droppedSinceNote = 0;
+    }
+    const bool wasEmpty = m_pending.isEmpty();
+    m_pending += bytes;
+    if (wasEmpty)
+        m_wake.wakeOne();
+}
+
+void LogFile::close()
+{
+    if (!m_thread.joinable())
+        return;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_droppedSinceNote > 0)
+            m_pending += QByteArray::number(m_droppedSinceNote)
+                + " log lines not written: the log file could not keep up\n";
+        m_droppedSinceNote = 0;
+        m_closing = true;
+        m_wake.wakeOne();
+    }
+    m_thread.join();
+    m_file.close();
+}
+
+quint64 LogFile::droppedLines() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_droppedTotal;
+}
+
+void LogFile::run()
+{
+    bool failed = false;
+    QMutexLocker lock(&m_mutex);
+    for (;;) {
+        while (m_pending.isEmpty() && !m_closing)
+            m_wake.wait(&m_mutex);
+        if (m_pending.isEmpty())
+            break;
+        QByteArray batch;
+        batch.swap(m_pending);
+        lock.unlock();
+        const bool written = m_file.write(batch) == batch.size() && m_file.flush();
+        // Said once: a full disk would say it for every batch.
+        if (!written && !failed)
+            qCritical().noquote() << "Unable to write the log file" << m_file.fileName() + ":" << m_file.errorString();
+        failed = failed || !written;
+        lock.relock();
+    }
+}
