@@ -79,8 +79,12 @@ void TxManager::setSelectedProfile(int profile)
     if (profile < PERIODIC || profile > PREPASS_ON_MODULE)
         return;
     // Switching under a running sequence would mix two schedules.
+    // A chatty module may repeat its mode many times a second: say it once
+    // per sequence and asked-for profile.
     if (m_sequenceRunning && profile != m_selectedProfile) {
-        log(QStringLiteral("Unable to switch profile while a Tx sequence is running"));
+        if (profile != m_refusedProfile)
+            log(QStringLiteral("Unable to switch profile while a Tx sequence is running"));
+        m_refusedProfile = profile;
         emit profileSwitchFailed();
         return;
     }
@@ -141,6 +145,7 @@ void TxManager::setSequenceRunning(bool running)
     if (m_sequenceRunning == running)
         return;
     m_sequenceRunning = running;
+    m_refusedProfile = -1;
     emit sequenceRunningChanged();
 }
 

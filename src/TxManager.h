@@ -204,6 +204,8 @@ private:
     quint8 m_currentSequenceRepeatCount = 0;
     bool m_ackPending = false;
     bool m_sequenceRunning = false;
+    // The profile last refused while the sequence runs, -1 for none.
+    int m_refusedProfile = -1;
     bool m_sequenceCompleted = false;
     bool m_computingSatelliteNextPass = false;
     TxTimer* m_scheduleTimer;

@@ -564,6 +564,21 @@ private slots:
         h.tx->setSelectedProfile(TxManager::PREPASS_ON_MODULE);
         QCOMPARE(failedSpy.size(), 1);
         QCOMPARE(h.tx->selectedProfile(), TxManager::PERIODIC);
+
+        // A module repeating its mode is refused every time but logged once
+        // per asked-for profile, and again in the next sequence.
+        const QString refused = QStringLiteral("Unable to switch profile while a Tx sequence is running");
+        for (int i = 0; i < 50; ++i)
+            h.tx->setSelectedProfile(TxManager::PREPASS_ON_MODULE);
+        QCOMPARE(failedSpy.size(), 51);
+        QCOMPARE(h.logs.count(refused), 1);
+        h.tx->setSelectedProfile(TxManager::PREPASS);
+        QCOMPARE(h.logs.count(refused), 2);
+        h.tx->stop();
+        h.tx->start(1);
+        h.tx->setSelectedProfile(TxManager::PREPASS);
+        QCOMPARE(h.logs.count(refused), 3);
+        QCOMPARE(h.tx->selectedProfile(), TxManager::PERIODIC);
     }
 
     void payloadListIsCappedAt255()
