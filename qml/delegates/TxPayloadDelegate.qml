@@ -27,10 +27,13 @@ Rectangle {
     property bool editable: true
     // Result of the last check by the payload list, updated on every check.
     property bool checkedValid: status !== Status.ERROR
+    // Changes with the sizes the module's modulation allows, so that the
+    // message being edited is checked again.
+    property int sizeRuleRevision: 0
 
     readonly property var payloads: TavManager.tx.payloadListModel
     readonly property bool valid: messageField.activeFocus
-        ? payloads.checkPayload(messageField.text, optionAck || optionMail)
+        ? sizeRuleRevision >= 0 && payloads.checkPayload(messageField.text, optionAck || optionMail)
         : checkedValid
     readonly property var statusNames: ["Idle", "Error", "Pending", "Active", "Complete"]
 

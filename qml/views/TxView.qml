@@ -87,6 +87,7 @@ Pane {
                 editable: g_enableInput
                 optionsAvailable: g_tav2ModuleSelected || g_rixModuleSelected
                 importantAvailable: g_importantTxOptionEnabled
+                sizeRuleRevision: view.sizeRuleRevision
             }
         }
 

@@ -140,6 +140,20 @@ AppTestCase {
         tryVerify(() => !isRed(field), 1000, "the check follows the modulation the module reports")
     }
 
+    function test_rowBeingEditedFollowsTheModulation() {
+        connectTo(Module.TAV2)
+        addPayload(hexOf(24))
+        const message = child("payloadMessage0")
+        message.selectAll()
+        verify(Keyboard.type(message, hexOf(3)))
+        verify(message.activeFocus)
+        verify(isRed(message), "3 bytes do not fit an LDA2 frame")
+        compare(Simulators.control("TAV2", "send +RCONF=401620000,401680000,500,VLDA4"), "OK")
+        tryCompare(TavManager.tx.modulationModel, "modulationName", "VLDA4")
+        tryVerify(() => !isRed(message), 1000, "the text being typed is checked against the new modulation")
+        verify(message.activeFocus)
+    }
+
     function test_editsTheMessageInPlace() {
         connectTo(Module.TAV2)
         addPayload(hexOf(24))
