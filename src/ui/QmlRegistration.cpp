@@ -51,6 +51,12 @@ void setApplicationIdentity()
 
 void prepareEngine(QQmlApplicationEngine& engine)
 {
-    QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false\n*.critical=true");
+    // Only critical messages by default; rules in QT_LOGGING_RULES still
+    // apply on top, so that a developer can turn a category back on.
+    QString rules = QStringLiteral("*.debug=false\n*.info=false\n*.warning=false\n*.critical=true");
+    const QString extra = qEnvironmentVariable("QT_LOGGING_RULES");
+    if (!extra.isEmpty())
+        rules += '\n' + QString(extra).replace(';', '\n');
+    QLoggingCategory::setFilterRules(rules);
     engine.rootContext()->setContextProperty("QT_VERSION", QString(qVersion()));
 }
