@@ -22,14 +22,8 @@ done
 ./scripts/build.sh >/dev/null
 mkdir -p "$OUT"
 
-RUN_DIR="$(mktemp -d "${TMPDIR:-/tmp}/tavshots.XXXXXX")"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$RUN_DIR"
-}
-trap cleanup EXIT
+RUN_PREFIX=tavshots
+. scripts/simulators.sh
 
 # A display of our own.
 DISPLAY_NUM=$((90 + RANDOM % 100))
@@ -38,16 +32,13 @@ pids+=("$!")
 export DISPLAY=":$DISPLAY_NUM"
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
-SIM="$BUILD_DIR/tools/tavsim/tavsim"
 for module in TREKON TAV2; do
     extra=()
     [ "$module" = TREKON ] && extra=(--asleep --auto-wake 2500)
-    "$SIM" --module "$module" "${extra[@]}" --latency 5 --tx-delay 1500 --pass-in 120 \
-        --link "$RUN_DIR/$module" --control "$RUN_DIR/$module.ctl" >/dev/null &
-    pids+=("$!")
+    start_simulator "$module" "$module" "${extra[@]}" --latency 5 --tx-delay 1500 --pass-in 120
 done
 for module in TREKON TAV2; do
-    for _ in $(seq 100); do [ -L "$RUN_DIR/$module" ] && break; sleep 0.05; done
+    wait_for_simulator "$module" || exit 1
 done
 export TAV_EXTRA_PORTS="$RUN_DIR/TREKON:$RUN_DIR/TAV2"
 
