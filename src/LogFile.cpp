@@ -52,9 +52,8 @@ void LogFile::append(const QString& line)
             + " log lines not written: the log file could not keep up\n";
         m_droppedSinceNote = 0;
     }
-    const bool wasEmpty = m_pending.isEmpty();
     m_pending += bytes;
-    if (wasEmpty)
+    if (m_writerIdle)
         m_wake.wakeOne();
 }
 
@@ -86,8 +85,11 @@ void LogFile::run()
     bool failed = false;
     QMutexLocker lock(&m_mutex);
     for (;;) {
-        while (m_pending.isEmpty() && !m_closing)
+        while (m_pending.isEmpty() && !m_closing) {
+            m_writerIdle = true;
             m_wake.wait(&m_mutex);
+            m_writerIdle = false;
+        }
         if (m_pending.isEmpty())
             break;
         QByteArray batch;
@@ -99,5 +101,10 @@ void LogFile::run()
             qCritical().noquote() << "Unable to write the log file" << m_file.fileName() + ":" << m_file.errorString();
         failed = failed || !written;
         lock.relock();
+        // Lines gather for a while before the next write: a chatty module
+        // would otherwise wake this thread, and take the CPU from the
+        // window, for every line.
+        if (!m_closing)
+            m_wake.wait(&m_mutex, GATHER_MS);
     }
 }

@@ -21,6 +21,7 @@ class LogFile : public QObject {
 
 public:
     static constexpr qsizetype MAX_PENDING_BYTES = 8 * 1024 * 1024;
+    static constexpr int GATHER_MS = 50;
 
     explicit LogFile(QObject* parent = nullptr);
     ~LogFile() override;
@@ -49,4 +50,5 @@ private:
     quint64 m_droppedTotal = 0;
     quint64 m_droppedSinceNote = 0;
     bool m_closing = false;
+    bool m_writerIdle = false;
 };
