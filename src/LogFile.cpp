@@ -47,11 +47,7 @@ void LogFile::append(const QString& line)
         ++m_droppedSinceNote;
         return;
     }
-    if (m_droppedSinceNote > 0) {
-        m_pending += QByteArray::number(m_droppedSinceNote)
-            + " log lines not written: the log file could not keep up\n";
-        m_droppedSinceNote = 0;
-    }
+    noteDroppedLines();
     m_pending += bytes;
     if (m_writerIdle)
         m_wake.wakeOne();
@@ -63,15 +59,21 @@ void LogFile::close()
         return;
     {
         QMutexLocker lock(&m_mutex);
-        if (m_droppedSinceNote > 0)
-            m_pending += QByteArray::number(m_droppedSinceNote)
-                + " log lines not written: the log file could not keep up\n";
-        m_droppedSinceNote = 0;
+        noteDroppedLines();
         m_closing = true;
         m_wake.wakeOne();
     }
     m_thread.join();
     m_file.close();
+}
+
+// Under the lock: the file says how many lines it lost, where it lost them.
+void LogFile::noteDroppedLines()
+{
+    if (m_droppedSinceNote == 0)
+        return;
+    m_pending += QByteArray::number(m_droppedSinceNote) + " log lines not written: the log file could not keep up\n";
+    m_droppedSinceNote = 0;
 }
 
 quint64 LogFile::droppedLines() const

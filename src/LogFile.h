@@ -41,6 +41,7 @@ public:
 
 private:
     void run();
+    void noteDroppedLines();
 
     QFile m_file;
     std::thread m_thread;
