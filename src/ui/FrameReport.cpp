@@ -1,6 +1,7 @@
 #include "FrameReport.h"
 
 #include <QDateTime>
+#include <QEventLoop>
 #include <QFile>
 #include <QMutexLocker>
 #include <QQuickWindow>
@@ -15,15 +16,29 @@ FrameReport::FrameReport(QQuickWindow* window, const QString& path, QObject* par
     m_clock.start();
     connect(window, &QQuickWindow::frameSwapped, this, &FrameReport::onFrameSwapped, Qt::DirectConnection);
     connect(&m_requestTimer, &QTimer::timeout, this, &FrameReport::requestFrame);
-    connect(&m_writeTimer, &QTimer::timeout, this, &FrameReport::write);
     m_requestTimer.setTimerType(Qt::PreciseTimer);
     m_requestTimer.start(FRAME_REQUEST_MS);
-    m_writeTimer.start(WRITE_INTERVAL_MS);
+    // The timer lives and dies in the writer's own thread.
+    m_writer = QThread::create([this] {
+        QTimer timer;
+        timer.callOnTimeout([this] { write(); });
+        timer.start(WRITE_INTERVAL_MS);
+        QEventLoop loop;
+        connect(this, &FrameReport::stopWriter, &loop, &QEventLoop::quit);
+        if (!m_stopping.loadAcquire())
+            loop.exec();
+    });
+    m_writer->setObjectName(QStringLiteral("FrameReport"));
+    m_writer->start();
 }
 
 FrameReport::~FrameReport()
 {
     disconnect(m_window, nullptr, this, nullptr);
+    m_stopping.storeRelease(1);
+    emit stopWriter(QPrivateSignal());
+    m_writer->wait();
+    delete m_writer;
     write();
 }
 

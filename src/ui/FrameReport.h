@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QAtomicInt>
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <QTimer>
 
 class QQuickWindow;
@@ -17,7 +19,8 @@ class QQuickWindow;
 // an interval over STALL_MS is a stall. How late the requests themselves
 // come tells whether the GUI thread was the busy one (a late request) or the
 // drawing (a request on time, its frame late). The file is rewritten every
-// WRITE_INTERVAL_MS and at the end.
+// WRITE_INTERVAL_MS, from a thread of its own so that a slow disk never holds
+// up the window being measured, and at the end.
 class FrameReport : public QObject {
     Q_OBJECT
 
@@ -43,6 +46,9 @@ public:
     QString text() const;
     bool write() const;
 
+signals:
+    void stopWriter(QPrivateSignal);
+
 private:
     void onFrameSwapped();
     void requestFrame();
@@ -50,7 +56,8 @@ private:
     QQuickWindow* m_window;
     QString m_path;
     QTimer m_requestTimer;
-    QTimer m_writeTimer;
+    QThread* m_writer = nullptr;
+    QAtomicInt m_stopping = 0;
     QElapsedTimer m_clock;
 
     // Frames may be swapped on the render thread.

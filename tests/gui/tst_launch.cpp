@@ -132,6 +132,25 @@ private slots:
         QVERIFY(values.value("stall").contains(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\S+Z \\d+\\.\\d$")));
     }
 
+    void reportIsWrittenWhileTheGuiThreadIsBusy()
+    {
+        QQuickWindow window;
+        window.resize(64, 64);
+        window.show();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("frames");
+        FrameReport report(&window, path);
+        QTRY_VERIFY_WITH_TIMEOUT(report.frames() > 0, 10000);
+        QFile::remove(path);
+        // No event reaches the GUI thread meanwhile: the file must come from
+        // the report's own thread.
+        QDeadlineTimer deadline(FrameReport::WRITE_INTERVAL_MS * 2);
+        while (!QFile::exists(path) && !deadline.hasExpired())
+            QThread::msleep(20);
+        QVERIFY(QFile::exists(path));
+        QVERIFY(readReport(path).contains("frames"));
+    }
+
 private:
     void startGui(QProcess& gui, const QStringList& arguments, const QString& report)
     {
