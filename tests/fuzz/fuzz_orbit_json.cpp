@@ -2,12 +2,10 @@
 #include "FuzzTarget.h"
 #include "SatelliteAopModel.h"
 
-#include <QLoggingCategory>
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static bool quiet = [] {
-        QLoggingCategory::setFilterRules("*.critical=false\n*.warning=false\n*.debug=false");
+        silenceQtMessages();
         return true;
     }();
     (void)quiet;

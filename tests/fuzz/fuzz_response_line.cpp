@@ -4,37 +4,17 @@
 // (the dispatch onto the board and the models), as the serial link hands
 // them over. No device: the manager's port is never opened.
 #include "AtCmdHandler.h"
-#include "FuzzTarget.h"
-#include "TavManager.h"
-
-#include <QCoreApplication>
-#include <QLoggingCategory>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-
-#include <memory>
+#include "ManagerRig.h"
 
 namespace {
 
-struct Rig {
+// A codec of each module's grammar, apart from the managers' own.
+struct Rig : ManagerRig {
     Rig()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QLoggingCategory::setFilterRules("*.critical=false\n*.warning=false\n*.debug=false");
-        const TavBoard::Module modules[4] = {TavBoard::TAV1, TavBoard::TAV2, TavBoard::RIX, TavBoard::TREKON};
-        for (int i = 0; i < 4; ++i) {
-            managers[i] = std::make_unique<TavManager>();
-            // A port that does not exist: the board and codec stay, the link is closed.
-            managers[i]->connect(modules[i], dir.filePath("no-such-port"), "Default");
+        for (int i = 0; i < 4; ++i)
             handlers[i] = std::make_unique<AtCmdHandler>(nullptr, managers[i]->board()->getAtCmdRegexMap());
-        }
     }
-    int argc = 1;
-    char name[16] = "fuzz";
-    char* argv[2] = {name, nullptr};
-    QCoreApplication app {argc, argv};
-    QTemporaryDir dir;
-    std::unique_ptr<TavManager> managers[4];
     std::unique_ptr<AtCmdHandler> handlers[4];
 };
 
@@ -63,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (!isRequest) {
         // One answer per line, trimmed and decoded as the serial link does.
-        TavManager& manager = *rig.managers[data[0] & 3];
+        TavManager& manager = rig.manager(data[0]);
         for (const QByteArray& received : bytes.split('\n'))
             manager.onSerialRead(QString::fromUtf8(received.trimmed()));
     }
