@@ -124,31 +124,20 @@ private slots:
             QVERIFY2(report.maxIntervalMs() >= 290, qPrintable(report.text()));
             // The GUI thread was the busy one: the next request came late.
             QVERIFY2(report.maxRequestLagMs() >= 200, qPrintable(report.text()));
+
+            // A busy GUI thread does not hold up the file either: no event
+            // reaches it here, so the file comes from the report's own thread.
+            QFile::remove(path);
+            QDeadlineTimer deadline(FrameReport::WRITE_INTERVAL_MS * 2);
+            while (!QFile::exists(path) && !deadline.hasExpired())
+                QThread::msleep(20);
+            QVERIFY(QFile::exists(path));
         }
         // Written at the end, with the stall listed.
         const QMap<QString, QString> values = readReport(path);
         QVERIFY(values.value("stalls").toULongLong() >= 1);
         QVERIFY(values.value("max_interval_ms").toDouble() >= 290);
         QVERIFY(values.value("stall").contains(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\S+Z \\d+\\.\\d$")));
-    }
-
-    void reportIsWrittenWhileTheGuiThreadIsBusy()
-    {
-        QQuickWindow window;
-        window.resize(64, 64);
-        window.show();
-        QTemporaryDir dir;
-        const QString path = dir.filePath("frames");
-        FrameReport report(&window, path);
-        QTRY_VERIFY_WITH_TIMEOUT(report.frames() > 0, 10000);
-        QFile::remove(path);
-        // No event reaches the GUI thread meanwhile: the file must come from
-        // the report's own thread.
-        QDeadlineTimer deadline(FrameReport::WRITE_INTERVAL_MS * 2);
-        while (!QFile::exists(path) && !deadline.hasExpired())
-            QThread::msleep(20);
-        QVERIFY(QFile::exists(path));
-        QVERIFY(readReport(path).contains("frames"));
     }
 
 private:
