@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDateTime>
+
+class SatelliteAop;
+
+struct Vector3 {
+    double x = 0;
+    double y = 0;
+    double z = 0;
+};
+
+// A near-circular orbit as the orbit-data bulletin describes it: the bulletin
+// date is an ascending-node crossing, the period the nodal period, and the
+// node's Earth-fixed longitude moves by the given drift every revolution
+// (Earth's rotation and the plane's precession together), continuously
+// within a revolution. Positions are Earth-fixed, in km, on a spherical Earth.
+class CircularOrbit {
+public:
+    static constexpr double EARTH_RADIUS_KM = 6378.137;
+
+    CircularOrbit(const QDateTime& epoch, double semiMajorAxisKm, double inclinationDeg,
+        double nodeLongitudeDeg, double nodeDriftDegPerRev, double periodMin,
+        double semiMajorAxisDriftMPerDay = 0);
+    explicit CircularOrbit(const SatelliteAop& record);
+
+    // False when the parameters describe no orbit (no date, no period, or a
+    // radius inside the Earth).
+    bool isValid() const;
+    QDateTime epoch() const { return m_epoch; }
+    qint64 epochMs() const { return m_epochMs; }
+    double periodSeconds() const { return m_periodS; }
+
+    // Earth-fixed position `seconds` after the bulletin date.
+    Vector3 position(double seconds) const;
+
+private:
+    QDateTime m_epoch;
+    qint64 m_epochMs = 0;
+    double m_radius;
+    double m_cosInclination;
+    double m_sinInclination;
+    double m_node; // rad
+    double m_nodeRate; // rad/s
+    double m_periodS;
+    double m_radiusRate; // km/s; a shrinking orbit also turns faster
+};
+
+// A site on the spherical Earth and its view of the sky.
+class GroundObserver {
+public:
+    GroundObserver(double latitudeDeg, double longitudeDeg);
+
+    struct Look {
+        double elevation; // degrees above the horizon
+        double azimuth; // degrees clockwise from north, [0, 360)
+    };
+    Look look(const Vector3& satellite) const;
+    double elevation(const Vector3& satellite) const;
+
+private:
+    Vector3 m_position;
+    Vector3 m_up;
+    Vector3 m_east;
+    Vector3 m_north;
+};

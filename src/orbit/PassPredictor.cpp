@@ -1,0 +1,215 @@
+#include "PassPredictor.h"
+
+#include "SatelliteAopModel.h"
+
+#include <QTime>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double TIME_TOLERANCE_S = 0.05;
+// How far below the mask a scan's local maximum may lie and still hide a
+// pass between two samples: near its top a low pass changes by far less
+// than this within one scan step.
+constexpr double GRAZING_MARGIN_DEG = 15.0;
+
+double roundTenth(double value)
+{
+    return std::round(value * 10.0) / 10.0;
+}
+
+// Elevation above the mask, in seconds after the bulletin date.
+struct Elevation {
+    const CircularOrbit& orbit;
+    const GroundObserver& observer;
+    double mask;
+    double operator()(double t) const { return observer.elevation(orbit.position(t)) - mask; }
+};
+
+// The crossing of zero between `below` and `above` (signs differ).
+double bisect(const Elevation& f, double below, double above)
+{
+    while (std::abs(above - below) > TIME_TOLERANCE_S) {
+        const double middle = 0.5 * (below + above);
+        (f(middle) >= 0 ? above : below) = middle;
+    }
+    return 0.5 * (below + above);
+}
+
+// The highest point of a single-peaked stretch (golden-section search).
+double highest(const Elevation& f, double a, double b)
+{
+    const double ratio = 0.5 * (std::sqrt(5.0) - 1.0);
+    double c = b - ratio * (b - a);
+    double d = a + ratio * (b - a);
+    double fc = f(c);
+    double fd = f(d);
+    while (b - a > TIME_TOLERANCE_S) {
+        if (fc > fd) {
+            b = d;
+            d = c;
+            fd = fc;
+            c = b - ratio * (b - a);
+            fc = f(c);
+        } else {
+            a = c;
+            c = d;
+            fc = fd;
+            d = a + ratio * (b - a);
+            fd = f(d);
+        }
+    }
+    return 0.5 * (a + b);
+}
+
+QDateTime atSecond(qint64 epochMs, double seconds)
+{
+    const qint64 ms = epochMs + static_cast<qint64>(std::llround(seconds)) * 1000;
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+}
+
+} // namespace
+
+PassPredictor::PassPredictor(const PassQuery& query)
+    : m_query(query)
+    , m_observer(query.latitude, query.longitude)
+{
+    m_query.start = m_query.start.toUTC();
+    m_query.lengthSeconds = std::clamp<qint64>(m_query.lengthSeconds, 0, qint64(MAX_WINDOW_DAYS) * 86400);
+}
+
+QString PassPredictor::displayName(const SatelliteAop& record)
+{
+    const QString name = record.satelliteName();
+    return name.isEmpty() || name == QLatin1String("NA") ? QString(record.allcastId()) : name;
+}
+
+QList<Prepass> PassPredictor::passes(const CircularOrbit& orbit, const QString& satellite) const
+{
+    QList<Prepass> found;
+    if (!orbit.isValid() || !m_query.start.isValid())
+        return found;
+    const Elevation f {orbit, m_observer, m_query.minElevation};
+    const double windowStart = (m_query.start.toMSecsSinceEpoch() - orbit.epochMs()) / 1000.0;
+    const double windowEnd = windowStart + double(m_query.lengthSeconds);
+    // A pass lasts far less than half a revolution: scanning that much
+    // beyond both ends finds whole every pass that overlaps the window.
+    const double margin = std::min(orbit.periodSeconds() / 2.0, 6.0 * 3600.0);
+    const double scanStart = windowStart - margin;
+    const double scanEnd = windowEnd + margin;
+
+    const auto addPass = [&](double aos, double los) {
+        if (los <= windowStart || aos >= windowEnd)
+            return;
+        if (los - aos < m_query.minDurationMinutes * 60.0)
+            return;
+        const double top = highest(f, aos, los);
+        const GroundObserver::Look start = m_observer.look(orbit.position(aos));
+        const GroundObserver::Look middle = m_observer.look(orbit.position(top));
+        const GroundObserver::Look end = m_observer.look(orbit.position(los));
+        const QDateTime aosTime = atSecond(orbit.epochMs(), aos);
+        const QDateTime losTime = atSecond(orbit.epochMs(), los);
+        const int seconds = static_cast<int>(aosTime.secsTo(losTime));
+        Prepass pass(satellite, aosTime, QTime(0, 0).addSecs(seconds), roundTenth(middle.elevation));
+        pass.setMiddle(atSecond(orbit.epochMs(), top));
+        pass.setEnd(losTime);
+        pass.setAzimuths(roundTenth(start.azimuth), roundTenth(middle.azimuth), roundTenth(end.azimuth));
+        // Rounding may give 360.0 for a bearing just short of north.
+        pass.setAzimuths(std::fmod(pass.startAzimuth(), 360.0), std::fmod(pass.middleAzimuth(), 360.0),
+            std::fmod(pass.endAzimuth(), 360.0));
+        found.append(pass);
+    };
+
+    const int steps = static_cast<int>(std::ceil((scanEnd - scanStart) / SCAN_STEP_S));
+    double t0 = scanStart;
+    double e0 = f(t0);
+    double tPrev = t0 - SCAN_STEP_S;
+    double ePrev = f(tPrev);
+    double aos = std::nan("");
+    for (int k = 1; k <= steps; ++k) {
+        const double t1 = scanStart + k * SCAN_STEP_S;
+        const double e1 = f(t1);
+        if (e0 < 0 && e1 >= 0) {
+            aos = bisect(f, t0, t1);
+        } else if (e0 >= 0 && e1 < 0) {
+            if (!std::isnan(aos))
+                addPass(aos, bisect(f, t1, t0));
+            aos = std::nan("");
+        } else if (e0 < 0 && e1 < 0 && e0 > ePrev && e0 >= e1 && e0 > -GRAZING_MARGIN_DEG) {
+            // The samples on both sides are below the mask; the top between
+            // them may not be.
+            const double top = highest(f, tPrev, t1);
+            if (f(top) >= 0)
+                addPass(bisect(f, tPrev, top), bisect(f, t1, top));
+        }
+        tPrev = t0;
+        ePrev = e0;
+        t0 = t1;
+        e0 = e1;
+    }
+    return found;
+}
+
+QString PassPredictor::stalenessWarning(const SatelliteAop& record) const
+{
+    const QDateTime epoch = record.bulletinEpoch();
+    const QString name = displayName(record);
+    if (!m_query.start.isValid() || !epoch.isValid())
+        return {};
+    const qint64 age = epoch.secsTo(m_query.start);
+    if (age < 0)
+        return QStringLiteral("Orbit data of %1 are dated after the window's start: passes may be off by minutes")
+            .arg(name);
+    const qint64 days = age / 86400;
+    if (days > STALE_AFTER_DAYS || (days == STALE_AFTER_DAYS && age % 86400 > 0))
+        return QStringLiteral("Orbit data of %1 are %2 days old: passes may be off by minutes").arg(name).arg(days);
+    return {};
+}
+
+PassPrediction PassPredictor::predict(const SatelliteAopModel& model) const
+{
+    PassPrediction prediction;
+    QStringList missing;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const SatelliteAop& record = *model.getSatelliteItem(quint8(row));
+        if (!m_query.includeOutOfService && record.uplinkStatusValue() == SatelliteAop::UPLK_OUT_OF_SERVICE)
+            continue;
+        const CircularOrbit orbit(record);
+        if (!orbit.isValid()) {
+            missing << displayName(record);
+            continue;
+        }
+        const QString warning = stalenessWarning(record);
+        if (!warning.isEmpty())
+            prediction.warnings << warning;
+        prediction.passes << passes(orbit, displayName(record));
+    }
+    if (!missing.isEmpty())
+        prediction.warnings << QStringLiteral("No orbit data for %1: no passes predicted").arg(missing.join(", "));
+    std::stable_sort(prediction.passes.begin(), prediction.passes.end(),
+        [](const Prepass& a, const Prepass& b) { return a.start() < b.start(); });
+    return prediction;
+}
+
+QList<SkyPoint> PassPredictor::track(const CircularOrbit& orbit, double latitude, double longitude,
+    const QDateTime& from, const QDateTime& to, double stepS)
+{
+    QList<SkyPoint> points;
+    if (!orbit.isValid() || !from.isValid() || !to.isValid() || stepS <= 0)
+        return points;
+    const GroundObserver observer(latitude, longitude);
+    const qint64 fromMs = from.toMSecsSinceEpoch();
+    const qint64 toMs = to.toMSecsSinceEpoch();
+    // A bounded number of points whatever the times given.
+    const qint64 stepMs = std::max<qint64>(static_cast<qint64>(stepS * 1000), (toMs - fromMs) / 2000 + 1);
+    for (qint64 ms = fromMs;; ms += stepMs) {
+        const qint64 at = std::min(ms, toMs);
+        const GroundObserver::Look look = observer.look(orbit.position((at - orbit.epochMs()) / 1000.0));
+        points.append({at, look.azimuth, look.elevation});
+        if (at >= toMs)
+            break;
+    }
+    return points;
+}

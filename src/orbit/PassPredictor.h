@@ -1,0 +1,65 @@
+#pragma once
+
+#include "CircularOrbit.h"
+#include "Prepass.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class SatelliteAop;
+class SatelliteAopModel;
+
+// What to predict: where, when, and which passes count.
+struct PassQuery {
+    double latitude = 0; // degrees
+    double longitude = 0; // degrees
+    QDateTime start; // UTC
+    qint64 lengthSeconds = 24 * 3600;
+    double minElevation = 5.0; // degrees
+    double minDurationMinutes = 0;
+    // Satellites whose uplink is out of service are left out unless asked for.
+    bool includeOutOfService = false;
+};
+
+struct PassPrediction {
+    QList<Prepass> passes; // sorted by start
+    QStringList warnings; // stale or missing orbit data, one satellite a line
+};
+
+// One point of a pass's track in the sky.
+struct SkyPoint {
+    qint64 timeMs; // UTC ms since 1970
+    double azimuth;
+    double elevation;
+};
+
+// Predicts the passes of the satellites over an observer from their orbit
+// data. Every pass that overlaps the window is given whole: start (AOS), time
+// of highest elevation and end (LOS) at the minimum elevation, to the second,
+// elevations and azimuths to a tenth of a degree.
+class PassPredictor {
+public:
+    static constexpr int MAX_WINDOW_DAYS = 30;
+    static constexpr int STALE_AFTER_DAYS = 14;
+    // Coarse scan; passes shorter than this are found from the scan's local maxima.
+    static constexpr double SCAN_STEP_S = 60.0;
+
+    explicit PassPredictor(const PassQuery& query);
+
+    PassPrediction predict(const SatelliteAopModel& model) const;
+    QList<Prepass> passes(const CircularOrbit& orbit, const QString& satellite) const;
+    // Empty when the record's orbit data are fresh for the window.
+    QString stalenessWarning(const SatelliteAop& record) const;
+
+    // The sky track between two times, every `stepS` seconds, ends included.
+    static QList<SkyPoint> track(const CircularOrbit& orbit, double latitude, double longitude,
+        const QDateTime& from, const QDateTime& to, double stepS = 10.0);
+    // The name a pass carries: the document's, else the one-letter identifier.
+    static QString displayName(const SatelliteAop& record);
+
+private:
+    PassQuery m_query;
+    GroundObserver m_observer;
+};
