@@ -1,5 +1,6 @@
 #include "PrepassCsv.h"
 
+#include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -185,6 +186,37 @@ Result parse(const QString& text, const QDateTime& nowUtc)
         [](const Prepass& a, const Prepass& b) { return a.start() < b.start(); });
     result.passes = passes;
     return result;
+}
+
+const QString HEADER = QStringLiteral("Satellite;Start;Highest elevation time;End;Duration;"
+                                      "Highest elevation;Start azimuth;Highest azimuth;End azimuth");
+
+QString formatDate(const QDateTime& date)
+{
+    return date.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+}
+
+QString formatAngle(double degrees)
+{
+    const QString tenth = QString::number(degrees, 'f', 1);
+    return tenth.toDouble() == degrees ? tenth : QString::number(degrees, 'g', QLocale::FloatingPointShortest);
+}
+
+QString write(const QList<Prepass>& passes)
+{
+    QString text = HEADER + QLatin1Char('\n');
+    for (const Prepass& pass : passes) {
+        const QDateTime middle = pass.middle().isValid() ? pass.middle() : pass.start();
+        // A separator or line break in a name would cut the line.
+        QString name = pass.satellite();
+        name.replace(QRegularExpression(QStringLiteral("[;\\t\\r\\n]")), QStringLiteral(" "));
+        const QStringList fields {name, formatDate(pass.start()), formatDate(middle),
+            formatDate(pass.end()), pass.duration().toString(QStringLiteral("hh:mm:ss")),
+            formatAngle(pass.elevation()), formatAngle(pass.startAzimuth()), formatAngle(pass.middleAzimuth()),
+            formatAngle(pass.endAzimuth())};
+        text += fields.join(QLatin1Char(';')) + QLatin1Char('\n');
+    }
+    return text;
 }
 
 } // namespace PrepassCsv

@@ -35,4 +35,13 @@ QChar detectSeparator(const QString& line);
 // error nothing is returned but the message.
 Result parse(const QString& text, const QDateTime& nowUtc);
 
+// The header line of written lists.
+extern const QString HEADER;
+// Writes the passes as `parse` reads them back unchanged: the header, then
+// one pass a line separated by ";", dates ISO 8601 UTC to the second,
+// angles with one decimal (more when the value has them).
+QString write(const QList<Prepass>& passes);
+QString formatDate(const QDateTime& date);
+QString formatAngle(double degrees);
+
 } // namespace PrepassCsv

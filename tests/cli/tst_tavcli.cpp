@@ -2,6 +2,7 @@
 // simulator, checking its exit status, its output and what went on the wire.
 #include "AtCmdHandler.h"
 #include "FakeOrbitServer.h"
+#include "PrepassCsv.h"
 #include "SimulatorProcess.h"
 
 #include <QJsonArray>
@@ -446,6 +447,62 @@ private slots:
         }
     }
 
+    // Predicted from the downloaded document, printed as the pass-list
+    // import reads it; stale orbit data only warn.
+    void passesPredictsFromTheDownloadedDocument_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("fresh") << "2026-01-10T00:00:00" << false << QString();
+        QTest::newRow("all") << "2026-01-10T00:00:00" << true << QString();
+        QTest::newRow("stale") << "2026-01-25T12:00:00" << false
+                               << "tavcli: Orbit data of SAT-A are 24 days old: passes may be off by minutes\n";
+    }
+
+    void passesPredictsFromTheDownloadedDocument()
+    {
+        QFETCH(QString, start);
+        QFETCH(bool, all);
+        QFETCH(QString, warning);
+        FakeOrbitServer server;
+        server.body = orbitDocument();
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        setOrbitUrl(QString("http://127.0.0.1:%1/allcast").arg(server.serverPort()));
+        QStringList arguments {"passes", "--download", "--lat", "43.6", "--lon", "1.4", "--start", start,
+            "--hours", "12", "--format", "csv"};
+        if (all)
+            arguments << "--all";
+
+        const Run run = runCli(arguments, m_home->path());
+        QCOMPARE(run.status, 0);
+        QCOMPARE(server.requestCount, 1);
+        QVERIFY(warning.isEmpty() ? run.err.isEmpty() : run.err.startsWith(warning));
+        QVERIFY(run.out.startsWith(PrepassCsv::HEADER + "\n"));
+        const QDateTime from = PrepassCsv::parseDate(start);
+        const PrepassCsv::Result read = PrepassCsv::parse(run.out, from);
+        QVERIFY2(read.ok(), qPrintable(read.error));
+        QCOMPARE(read.passes.size() + 1, run.out.count('\n'));
+        QCOMPARE(read.expired, 0);
+        QSet<QString> satellites;
+        for (const Prepass& pass : read.passes) {
+            satellites << pass.satellite();
+            QVERIFY(pass.start() < from.addSecs(12 * 3600) && pass.end() > from);
+            QVERIFY(pass.elevation() >= 5.0);
+        }
+        QCOMPARE(satellites.size(), all ? 7 : 6);
+        QCOMPARE(satellites.contains("SAT-D"), all);
+        // The same document read offline gives the same passes.
+        const QString file = m_home->filePath("aop.json");
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::WriteOnly));
+        saved.write(orbitDocument());
+        saved.close();
+        arguments.replace(arguments.indexOf("--download"), "--aop");
+        arguments.insert(2, file);
+        QCOMPARE(runCli(arguments, m_home->path()).out, run.out);
+    }
+
     void orbitDataNetworkFailure()
     {
         QTcpServer closed;
@@ -703,6 +760,18 @@ private slots:
                                         << "tavcli: next-pass does not apply to a TAV1\n";
         QTest::newRow("file on a TAV2") << QStringList {"export-config", "f", "--module", "TAV2", "--port",
             "x"} << 2 << "tavcli: export-config applies to a TREKON only\n";
+        QTest::newRow("passes without orbit data") << QStringList {"passes", "--lat", "1", "--lon", "2"} << 2
+                                                   << "tavcli: passes needs either --aop FILE or --download\n";
+        QTest::newRow("passes latitude") << QStringList {"passes", "--download", "--lat", "91", "--lon", "2"}
+                                         << 2 << "tavcli: --lat takes degrees from -90 to 90\n";
+        QTest::newRow("passes window") << QStringList {"passes", "--download", "--lat", "1", "--lon", "2",
+            "--days", "31"} << 2 << "tavcli: --days takes a length above 0 and up to 30\n";
+        QTest::newRow("passes start") << QStringList {"passes", "--download", "--lat", "1", "--lon", "2",
+            "--start", "soon"} << 2
+                                      << "tavcli: --start takes an ISO 8601 UTC date-time such as "
+                                         "2021-03-06T04:43:29\n";
+        QTest::newRow("passes file") << QStringList {"passes", "--aop", "none.json", "--lat", "1", "--lon", "2"}
+                                     << 1 << "tavcli: cannot read none.json: No such file or directory\n";
         QTest::newRow("missing import file") << QStringList {"import-config", "none.conf", "--module",
             "TREKON", "--port", "x"} << 1 << "tavcli: cannot read none.conf: no such file\n";
     }
@@ -796,7 +865,7 @@ private slots:
         QCOMPARE(top.status, 0);
         QVERIFY(top.out.startsWith("Usage: tavcli [options] COMMAND [arguments]\n"));
         for (const char* command : {"ports", "info", "get-config", "export-config FILE", "import-config FILE",
-                 "at COMMAND", "aop-download", "aop-upload", "next-pass", "tx MESSAGE..."})
+                 "at COMMAND", "aop-download", "aop-upload", "next-pass", "passes", "tx MESSAGE..."})
             QVERIFY2(top.out.contains(QString("\n  ") + command + "\n"), command);
     }
 

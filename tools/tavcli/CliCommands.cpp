@@ -216,9 +216,6 @@ int customCommand(CliSession& session, const QString& command)
                                  : CliSession::EXIT_OK;
 }
 
-namespace {
-
-// Fetches the orbit data; the failure line names the network error.
 bool fetchAop(CliSession& session, QString* failure)
 {
     PrepassProfile* prepass = session.manager().tx()->prepassProfile();
@@ -236,8 +233,6 @@ bool fetchAop(CliSession& session, QString* failure)
         *failure += " (" + match.captured(1) + ")";
     return false;
 }
-
-} // namespace
 
 int downloadAop(CliSession& session)
 {

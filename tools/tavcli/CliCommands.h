@@ -30,6 +30,8 @@ int exportConfig(CliSession& session, const QString& path);
 int importConfig(CliSession& session, const QString& path);
 int customCommand(CliSession& session, const QString& command);
 int downloadAop(CliSession& session);
+// Fetches the orbit data; the failure text names the network error.
+bool fetchAop(CliSession& session, QString* failure);
 int uploadAop(CliSession& session);
 int nextPass(CliSession& session);
 int transmit(CliSession& session, const TxRequest& request);

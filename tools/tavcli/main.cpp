@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 #include "CliSession.h"
 #include "Helper.h"
+#include "PassesCommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -47,6 +48,7 @@ const Command kCommands[] = {
     {"aop-download", "", "Fetch the satellites' orbit data and print it"},
     {"aop-upload", "", "Upload the orbit data and constellation status to the module"},
     {"next-pass", "", "Ask the module for its next satellite pass"},
+    {"passes", "", "Predict the satellites' passes over a site from orbit data (no module needed)"},
     {"tx", "MESSAGE...", "Run a transmission sequence of the given payloads to its end"},
 };
 
@@ -83,6 +85,8 @@ void addCommandOptions(QCommandLineParser& parser, const QString& command)
 {
     if (command == "get-config")
         parser.addOption({"json", "Print the configuration as JSON."});
+    if (command == "passes")
+        PassesCommand::addOptions(parser);
     if (command == "tx") {
         parser.addOption({"profile", "periodic, prepass or prepass-on-module.", "profile", "periodic"});
         parser.addOption({"repeat", "Number of sequence repetitions.", "n", "1"});
@@ -260,6 +264,16 @@ int main(int argc, char* argv[])
         }
     }
 
+    PassesCommand::Request passesRequest;
+    if (commandName == "passes") {
+        const QString problem
+            = PassesCommand::read(parser, QDateTime::currentDateTimeUtc(), &passesRequest);
+        if (!problem.isEmpty()) {
+            err << "tavcli: " << problem << Qt::endl;
+            return CliSession::EXIT_USAGE;
+        }
+    }
+
     CliSession session(options);
     if (!session.openLog())
         return session.fail("unable to open the log file " + options.logPath);
@@ -280,6 +294,8 @@ int main(int argc, char* argv[])
         return CliCommands::listPorts(session);
     if (commandName == "aop-download")
         return CliCommands::downloadAop(session);
+    if (commandName == "passes")
+        return PassesCommand::run(session, passesRequest);
 
     const int connected = session.connectBoard();
     if (connected != CliSession::EXIT_OK)
