@@ -1,8 +1,9 @@
 # What QML sees of the core, shared by the GUI and its Qt Quick tests. Kept
 # out of tavcore, which stays free of the QML start-up.
-add_library(tavqml STATIC src/ui/QmlRegistration.cpp src/ui/QmlRegistration.h)
+add_library(tavqml STATIC src/ui/QmlRegistration.cpp src/ui/QmlRegistration.h
+    src/ui/PassTimeline.cpp src/ui/PassTimeline.h src/ui/SkyPlot.cpp src/ui/SkyPlot.h)
 target_include_directories(tavqml PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src/ui)
-target_link_libraries(tavqml PUBLIC tavcore Qt6::Gui Qt6::Qml)
+target_link_libraries(tavqml PUBLIC tavcore Qt6::Gui Qt6::Qml Qt6::Quick)
 
 # The GUI executable: start-up plus the QML pages, compiled into resources;
 # its start-up options and frame report are the window's alone.

@@ -500,6 +500,7 @@ void TxManager::completeTx(const QString& data)
     m_resultTimer->stop();
     const QString message = m_payloadListModel->getMessage(m_currentIndex);
     const quint8 redundancy = m_payloadListModel->getRedundancy(m_currentIndex);
+    emit txResult(m_utcTime.toMSecsSinceEpoch(), data.toUpper() == message);
     if (data.toUpper() == message)
         log(QStringLiteral("Data ") + message + QStringLiteral(" successfully transmitted! (")
             + QString::number(m_txCounter) + QLatin1Char('/') + QString::number(redundancy)

@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QStringListModel>
 
 #include <functional>
@@ -45,6 +46,10 @@ class TxManager : public QObject {
     Q_PROPERTY(bool loraEnabled READ loraEnabled WRITE setLoraEnabled NOTIFY loraEnabledChanged)
     Q_PROPERTY(LoRaConnectivity* loraConfig READ loraConfig CONSTANT)
     Q_PROPERTY(PrepassModel* prepassListModel READ prepassListModel CONSTANT)
+    // Where the pass list came from: a file name, or the orbit data's date.
+    Q_PROPERTY(QString prepassSource READ prepassSource NOTIFY prepassSourceChanged)
+    // Stale or missing orbit data behind predicted passes, one line each.
+    Q_PROPERTY(QStringList prepassWarnings READ prepassWarnings NOTIFY prepassSourceChanged)
     Q_PROPERTY(quint64 nextPassIdx READ nextPassIdx NOTIFY nextPassIdxChanged)
     Q_PROPERTY(PayloadModel* payloadListModel READ payloadListModel CONSTANT)
     Q_PROPERTY(quint8 currentSequenceRepeatCount READ currentSequenceRepeatCount NOTIFY
@@ -88,6 +93,8 @@ public:
     LoRaConnectivity* loraConfig() const { return m_loraConfig; }
     PrepassModel* prepassListModel() const { return m_prepassListModel; }
     QString csvFilePath() const { return m_csvFilePath; }
+    QString prepassSource() const { return m_prepassSource; }
+    QStringList prepassWarnings() const { return m_prepassWarnings; }
     quint64 nextPassIdx() const { return m_nextPassIdx; }
     quint64 activePassCount() const { return m_activePassCount; }
     PayloadModel* payloadListModel() const { return m_payloadListModel; }
@@ -108,6 +115,11 @@ public:
     // malformed file leaves the current list as it is.
     Q_INVOKABLE bool importPrepassData(QString filePath);
     Q_INVOKABLE void clearPrepassData(bool eraseFilePath = true);
+    // Fills the pass list from the orbit data in hand, over the beacon
+    // position, for the prediction duration of the prepass configuration.
+    Q_INVOKABLE bool predictPrepassData();
+    // Writes the pass list as a CSV file that the import reads back unchanged.
+    Q_INVOKABLE bool exportPrepassData(QString filePath);
     Q_INVOKABLE void setCustomUtcTime(QString isoDate);
     Q_INVOKABLE void start(quint8 repeatNum);
     Q_INVOKABLE void stop();
@@ -150,6 +162,9 @@ signals:
     void setRadioConfRequest(QByteArray radioConf);
     void profileSwitchFailed();
     void loadPrepassDataCompleted(QString error = QString());
+    void prepassSourceChanged();
+    // A Tx of the running sequence ended: sent, or not (UTC ms since 1970).
+    void txResult(qint64 utcMs, bool sent);
     void txErrorOccured(QString error);
     void currentIndexUpdated(quint8 index);
     void sequenceCompleted();
@@ -179,6 +194,7 @@ private:
     void applyPrepassRedundancy();
     void logAvailableSatellites();
     bool sendRadioConf(const QString& path);
+    void setPrepassSource(const QString& source, const QStringList& warnings = {});
 
     Logger& m_logger;
     RequestTxCallback m_requestTx;
@@ -194,6 +210,8 @@ private:
     LoRaConnectivity* m_loraConfig;
     PrepassModel* m_prepassListModel;
     QString m_csvFilePath;
+    QString m_prepassSource;
+    QStringList m_prepassWarnings;
     ModulationModel* m_modulationModel;
     quint64 m_nextPassIdx = 0;
     quint64 m_activePassCount = 0;

@@ -1,6 +1,7 @@
 // TxManager: what it keeps between runs and the files it reads (payload
 // list, settings store, prepass CSV, radio configuration files).
 #include "Logger.h"
+#include "PassPredictor.h"
 #include "PrepassCsv.h"
 #include "RadioConf.h"
 #include "TxManager.h"
@@ -72,6 +73,7 @@ bool TxManager::importPrepassData(QString filePath)
     m_activePassCount = 0;
     setNextPassIdx(0);
     m_csvFilePath = localPath;
+    setPrepassSource(fileName);
     QString summary = QString::number(result.passes.size())
         + QStringLiteral(" satellite pass(es) imported from ") + fileName;
     if (result.expired > 0)
@@ -79,6 +81,68 @@ bool TxManager::importPrepassData(QString filePath)
     log(summary);
     emit loadPrepassDataCompleted(QString());
     return true;
+}
+
+bool TxManager::predictPrepassData()
+{
+    const Position position = m_prepassProfile->position();
+    const PrepassConfig config = m_prepassProfile->config();
+    PassQuery query;
+    query.latitude = position.latitude;
+    query.longitude = position.longitude;
+    query.start = m_utcTime;
+    query.lengthSeconds = qint64(std::max<int>(1, config.predictionDuration)) * 86400;
+    query.minElevation = config.minElevation;
+    query.minDurationMinutes = config.minPassDuration;
+    const SatelliteAopModel& orbits = *m_prepassProfile->satelliteAopModel();
+    const PassPrediction prediction = PassPredictor(query).predict(orbits);
+    if (orbits.rowCount() == 0 || prediction.passes.isEmpty()) {
+        const QString error = orbits.rowCount() == 0
+            ? QStringLiteral("Unable to predict passes: no orbit data. Download them first.")
+            : QStringLiteral("No satellite pass predicted over the beacon position");
+        log(error);
+        emit loadPrepassDataCompleted(error);
+        return false;
+    }
+    m_prepassListModel->setPasses(prediction.passes);
+    m_activePassCount = 0;
+    setNextPassIdx(0);
+    // A change of UTC time must not bring back an earlier file.
+    m_csvFilePath.clear();
+    QDateTime newest;
+    for (int row = 0; row < orbits.rowCount(); ++row)
+        newest = std::max(newest, orbits.getSatelliteItem(quint8(row))->bulletinEpoch());
+    setPrepassSource(QStringLiteral("predicted from orbit data of ")
+            + newest.toUTC().toString(QStringLiteral("yyyy-MM-dd hh:mm")) + QStringLiteral(" UTC"),
+        prediction.warnings);
+    for (const QString& warning : prediction.warnings)
+        log(warning);
+    log(QString::number(prediction.passes.size()) + QStringLiteral(" satellite pass(es) predicted"));
+    emit loadPrepassDataCompleted(QString());
+    return true;
+}
+
+bool TxManager::exportPrepassData(QString filePath)
+{
+    const QString localPath = Logger::toLocalPath(filePath);
+    QFile file(localPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(PrepassCsv::write(m_prepassListModel->passes()).toUtf8()) < 0 || !file.flush()) {
+        const QString error = QStringLiteral("Unable to export passes to ") + localPath;
+        log(error);
+        emit txErrorOccured(error);
+        return false;
+    }
+    log(QString::number(m_prepassListModel->rowCount()) + QStringLiteral(" satellite pass(es) exported to ")
+        + QFileInfo(localPath).fileName());
+    return true;
+}
+
+void TxManager::setPrepassSource(const QString& source, const QStringList& warnings)
+{
+    m_prepassSource = source;
+    m_prepassWarnings = warnings;
+    emit prepassSourceChanged();
 }
 
 void TxManager::initPrepassData()
@@ -92,6 +156,7 @@ void TxManager::clearPrepassData(bool eraseFilePath)
     m_prepassListModel->clear();
     m_activePassCount = 0;
     setNextPassIdx(0);
+    setPrepassSource(QString());
     if (eraseFilePath)
         m_csvFilePath.clear();
 }

@@ -21,6 +21,11 @@ Pane {
     // asked again.
     property int aopRevision: 0
     property string downloadMessage: ""
+    // The pass shown on the sky plot: picked in the table or on the timeline.
+    property int selectedRow: -1
+    // Transmissions of the running sequence: [{timeMs, sent}].
+    property var txMarks: []
+    readonly property double nowMs: (view.tx.utcTime, Date.now() + view.tx.utcTimeOffset * 1000)
 
     title: Strings.prepassTitle
 
@@ -29,6 +34,18 @@ Pane {
         function onDataChanged() { view.aopRevision++ }
         function onRowsInserted() { view.aopRevision++ }
         function onModelReset() { view.aopRevision++ }
+    }
+    Connections {
+        target: view.tx
+        function onTxResult(utcMs, sent) { view.txMarks = view.txMarks.concat([{ "timeMs": utcMs, "sent": sent }]) }
+        function onSequenceRunningChanged() {
+            if (view.tx.sequenceRunning)
+                view.txMarks = []
+        }
+    }
+    Connections {
+        target: view.tx.prepassListModel
+        function onModelReset() { view.selectedRow = table.count > 0 ? 0 : -1 }
     }
     Connections {
         target: TavManager.tx.prepassProfile
@@ -51,7 +68,14 @@ Pane {
                 text: view.downloadMessage !== "" ? view.downloadMessage
                       : (table.count === 0 ? "No pass imported yet: import the CSV file exported from ArgosWeb."
                                            : table.count + " pass(es)" + (view.tx.nextPassIdx < table.count
-                                             ? ", next is row " + (view.tx.nextPassIdx + 1) : ", none to come"))
+                                             ? ", next is row " + (view.tx.nextPassIdx + 1) : ", none to come")
+                                             + (view.tx.prepassSource !== "" ? " · " + view.tx.prepassSource : ""))
+            }
+            TabBar {
+                id: modeBar
+                objectName: "prepassModeBar"
+                TabButton { text: "Table"; width: implicitWidth }
+                TabButton { objectName: "timelineTab"; text: "Timeline"; width: implicitWidth }
             }
             ToolButton {
                 objectName: "prepassDownloadButton"
@@ -63,6 +87,20 @@ Pane {
                 }
             }
         }
+
+        Label {
+            objectName: "prepassWarnings"
+            Layout.fillWidth: true
+            visible: view.tx.prepassWarnings.length > 0
+            wrapMode: Text.Wrap
+            color: Style.color.error
+            text: view.tx.prepassWarnings.join("\n")
+        }
+
+        StackLayout {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            currentIndex: modeBar.currentIndex
 
         Flickable {
             Layout.fillWidth: true
@@ -119,9 +157,24 @@ Pane {
                         columnWidths: view.columnWidths
                         isNext: index === view.tx.nextPassIdx
                         downlink: (view.aopRevision, view.aopModel.getDownlinkCapability(String(model.satellite)))
+                        border.width: index === view.selectedRow ? 1 : 0
+                        border.color: Style.color.accent
+                        TapHandler { onTapped: view.selectedRow = parent.index }
                     }
                 }
             }
+        }
+
+        PassPlanner {
+            objectName: "passPlanner"
+            passes: view.tx.prepassListModel
+            profile: view.tx.prepassProfile
+            nowMs: view.nowMs
+            txMarks: view.txMarks
+            nextTxMs: view.tx.sequenceRunning && view.tx.timeUntilNextTx > 0 ? view.nowMs + view.tx.timeUntilNextTx * 1000 : 0
+            selectedRow: view.selectedRow
+            onRowPicked: (row) => view.selectedRow = row
+        }
         }
     }
 }

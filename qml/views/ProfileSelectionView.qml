@@ -55,6 +55,20 @@ Pane {
         }
     }
 
+    FileDialog {
+        id: exportPassesDialog
+        objectName: "exportPassesDialog"
+        title: "Export the satellite passes (CSV)"
+        fileMode: FileDialog.SaveFile
+        defaultSuffix: "csv"
+        nameFilters: ["CSV files (*.csv)", "All files (*)"]
+        currentFolder: Settings.lastFolder
+        onAccepted: {
+            Settings.lastFolder = currentFolder
+            view.tx.exportPrepassData(selectedFile.toString())
+        }
+    }
+
     ColumnLayout {
         anchors.fill: parent
         spacing: Style.size.spacing
@@ -132,7 +146,7 @@ Pane {
                 Label { text: "seconds within a burst"; secondary: true }
             }
 
-            // Prepass: passes imported from a CSV file
+            // Prepass: passes imported from a CSV file or predicted from the orbit data
             ColumnLayout {
                 spacing: Style.size.spacing
 
@@ -144,6 +158,28 @@ Pane {
                         enabled: g_enableInput
                         toolTipText: "Import the CSV file of satellite passes exported from ArgosWeb"
                         onClicked: csvDialog.open()
+                    }
+                    Button {
+                        objectName: "predictPassesButton"
+                        text: "Predict passes"
+                        icon.source: Style.icon("satellite")
+                        enabled: g_enableInput
+                        toolTipText: "Predict the passes over the beacon position from the orbit data in hand"
+                        onClicked: {
+                            view.prepassMessage = ""
+                            if (view.prepass.satelliteAopModel.rowCount() === 0)
+                                view.prepass.downloadAopData()
+                            view.tx.predictPrepassData()
+                        }
+                    }
+                    Button {
+                        objectName: "exportPassesButton"
+                        text: "Export passes"
+                        icon.source: Style.icon("export")
+                        flat: true
+                        enabled: passCount.count > 0
+                        toolTipText: "Write the pass list as a CSV file that Import passes reads back"
+                        onClicked: exportPassesDialog.open()
                     }
                     Button {
                         text: "Clear"
@@ -163,7 +199,8 @@ Pane {
                     color: view.prepassError ? Style.color.error : Style.color.textSecondary
                     text: view.prepassMessage !== "" ? view.prepassMessage
                           : (passCount.count === 0 ? "No pass imported: the sequence needs at least one."
-                                                   : passCount.count + " pass(es) imported. Payloads are sent once a minute during each pass.")
+                                                   : passCount.count + " pass(es) " + (view.tx.prepassSource.startsWith("predicted") ? "predicted" : "imported")
+                                                     + ". Payloads are sent once a minute during each pass.")
                 }
                 Instantiator {
                     id: passCount

@@ -6,8 +6,10 @@
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 
+#include "PassTimeline.h"
 #include "Payload.h"
 #include "SensorModel.h"
+#include "SkyPlot.h"
 #include "TavBoard.h"
 #include "TavManager.h"
 #include "TxManager.h"
@@ -29,6 +31,8 @@ void registerQmlTypes(std::function<void(TavManager*)> onManagerCreated)
     // The manager comes into being when QML first touches it and lives as
     // long as the engine.
     qmlRegisterModule("com.norvane.qml", 1, 0);
+    qmlRegisterType<PassTimeline>("com.norvane.qml", 1, 0, "PassTimeline");
+    qmlRegisterType<SkyPlot>("com.norvane.qml", 1, 0, "SkyPlot");
     qmlRegisterSingletonType<TavManager>("com.norvane.qml", 1, 0, "TavManager",
         [onManagerCreated](QQmlEngine*, QJSEngine*) -> QObject* {
             auto* manager = new TavManager();

@@ -217,6 +217,48 @@ private slots:
         QCOMPARE(h.tx->nextPassIdx(), quint64(1));
     }
 
+    // Predicted passes fill the list an import fills, export as a file the
+    // import reads back unchanged, and carry a prepass sequence.
+    void predictedPassesExportReimportAndRun()
+    {
+        TxHarness h;
+        QSignalSpy loaded(h.tx.get(), &TxManager::loadPrepassDataCompleted);
+        QVERIFY(!h.tx->predictPrepassData());
+        QCOMPARE(loaded.takeLast().at(0).toString(),
+            QStringLiteral("Unable to predict passes: no orbit data. Download them first."));
+        QFile document(QStringLiteral(TAV_TEST_DATA_DIR "/aop_constellation.json"));
+        QVERIFY(document.open(QIODevice::ReadOnly));
+        QVERIFY(h.tx->prepassProfile()->satelliteAopModel()->parseJsonData(document.readAll()));
+        h.tx->setCustomUtcTime(QStringLiteral("2026-03-02T06:00:00Z"));
+        h.tx->prepassProfile()->setPosition(Position {43.6, 1.44});
+
+        QVERIFY(h.tx->predictPrepassData());
+        QCOMPARE(loaded.takeLast().at(0).toString(), QString());
+        const QList<Prepass> predicted = h.tx->prepassListModel()->passes();
+        QVERIFY(predicted.size() > 20);
+        QCOMPARE(h.tx->prepassSource(), QStringLiteral("predicted from orbit data of 2026-03-02 03:14 UTC"));
+        QVERIFY(h.tx->prepassWarnings().isEmpty());
+        QVERIFY(h.logs.contains(QString::number(predicted.size()) + " satellite pass(es) predicted"));
+
+        const QString path = m_dir.filePath(QStringLiteral("predicted.csv"));
+        QVERIFY(h.tx->exportPrepassData(QUrl::fromLocalFile(path).toString()));
+        QVERIFY(h.tx->importPrepassData(path));
+        QCOMPARE(h.tx->prepassListModel()->passes(), predicted);
+        QCOMPARE(h.tx->prepassSource(), QStringLiteral("predicted.csv"));
+        QVERIFY(!h.tx->exportPrepassData(m_dir.filePath(QStringLiteral("no/such/dir/x.csv"))));
+
+        QVERIFY(h.tx->predictPrepassData());
+        QVERIFY(h.tx->csvFilePath().isEmpty());
+        h.tx->setSelectedProfile(TxManager::PREPASS);
+        h.tx->addPayloadItem(QStringLiteral("0102"));
+        h.tx->start(1);
+        const qint64 toFirst = h.tx->getUtcTime().secsTo(predicted.first().start());
+        h.advanceSec(std::max<qint64>(toFirst, 0) + 5);
+        QVERIFY(h.tx->sequenceRunning());
+        QCOMPARE(h.sends().size(), 1);
+        QVERIFY(h.tx->prepassListModel()->at(0).active());
+    }
+
     void malformedImportKeepsThePreviousList()
     {
         TxHarness h;
