@@ -65,7 +65,7 @@ stop_app() { kill "$APP_PID" 2>/dev/null || true; wait "$APP_PID" 2>/dev/null ||
 # Positions in the 1350x850 window.
 CONNECT=(649 521); CONNECT_EXPERT=(649 547); GEAR=(30 28)
 PERIODIC=(869 131); PREPASS=(945 131); ON_MODULE=(1058 131)
-IMPORT_PASSES=(901 182); FROM_MODULE=(207 576)
+IMPORT_PASSES=(901 182); PREDICT_PASSES=(1050 182); TIMELINE_TAB=(698 577); FROM_MODULE=(207 576)
 PAYLOAD_FIELD=(369 463); PAYLOAD_ADD=(763 467)
 # In the periodic profile the payload list takes the whole left column.
 PERIODIC_FIELD=(369 798); PERIODIC_ADD=(760 803); START=(1260 395)
@@ -85,6 +85,12 @@ click "${PAYLOAD_FIELD[@]}"; type_text "0123456789ABCDEF0123456789ABCDEF01234567
 click "${PAYLOAD_FIELD[@]}"; type_text "CAFE"; click "${PAYLOAD_ADD[@]}"
 click "${PREPASS[@]}"
 shot 04-dashboard-prepass
+# Passes predicted from the orbit data the module reported, then the
+# timeline and the sky plot of the first one.
+click "${PREDICT_PASSES[@]}" 1.5
+shot 04a-predicted-passes
+click "${TIMELINE_TAB[@]}" 1
+shot 04b-pass-timeline-sky-plot
 click "${IMPORT_PASSES[@]}" 1.5
 shot 05-import-passes-dialog
 xdotool key Escape; sleep 0.5

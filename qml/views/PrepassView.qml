@@ -45,7 +45,7 @@ Pane {
     }
     Connections {
         target: view.tx.prepassListModel
-        function onModelReset() { view.selectedRow = table.count > 0 ? 0 : -1 }
+        function onModelReset() { view.selectedRow = view.tx.prepassListModel.rowCount() > 0 ? 0 : -1 }
     }
     Connections {
         target: TavManager.tx.prepassProfile
