@@ -1,0 +1,53 @@
+#include "ModuleConfigReader.h"
+
+#include "Helper.h"
+#include "TavManager.h"
+
+ModuleConfigReader::ModuleConfigReader(TavManager& manager)
+    : m_manager(manager)
+{
+}
+
+QList<ConfigField> ModuleConfigReader::read(const QList<ConfigField>& wanted)
+{
+    m_failed.clear();
+    QList<ConfigField> fields;
+    if (!m_manager.board() || !m_manager.wakeUpBoard()) {
+        m_failed = ConfigComparison::commandsToRead(wanted);
+        return fields;
+    }
+    for (const QString& command : ConfigComparison::commandsToRead(wanted)) {
+        const int id = Helper::strToEnum<AtCmdHandler::CmdId>(command);
+        if (id < 0) {
+            m_failed << command;
+            continue;
+        }
+        // The answer to this get is the first line that names its command.
+        QString answer;
+        const QString prefix = '+' + command;
+        const auto connection = QObject::connect(
+            m_manager.serialPort(), &SerialPortManager::doneReading, [&answer, &prefix](const QString& line) {
+                const QString text = line.trimmed();
+                if (answer.isEmpty() && text.startsWith(prefix)
+                    && (text.size() == prefix.size() || text.at(prefix.size()) == '='
+                        || text.at(prefix.size()) == ':'))
+                    answer = text;
+            });
+        // The prediction settings take the module longest to gather.
+        const quint16 timeout = id == AtCmdHandler::PREPASS_CFG ? TavManager::TAV_REQUEST_LARGE_TIMEOUT_MS
+                                                                : TavManager::TAV_REQUEST_TIMEOUT_MS;
+        const bool ok = m_manager.sendBuiltinAtCmd(static_cast<AtCmdHandler::CmdId>(id), {}, timeout);
+        QObject::disconnect(connection);
+        if (!ok || answer.isEmpty()) {
+            m_failed << command;
+            continue;
+        }
+        fields += ConfigComparison::fieldsOfAnswer(answer);
+    }
+    return fields;
+}
+
+QList<ConfigDifference> ModuleConfigReader::differencesFrom(const QList<ConfigField>& wanted)
+{
+    return ConfigComparison::compare(read(wanted), wanted);
+}
