@@ -70,6 +70,7 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
               "  mute on|off                  stop or resume answering requests\n"
               "  latency MS | baud N          change answer latency or output pacing\n"
               "  error CMD CODE | error CMD off   answer +ERROR=CODE to CMD\n"
+              "  ignore CMD | ignore CMD off  acknowledge a set of CMD but keep the value\n"
               "  txfail CODE | txfail off     report transmit results with that status\n"
               "  garbage N | longline N       N random bytes / N bytes without LF\n"
               "  send TEXT | assert TEXT      raw line / +ASSERT=TEXT and a restart\n"

@@ -124,6 +124,11 @@ void Simulator::processDue()
             send("+ERROR=" + QString::number(injected.value()));
             continue;
         }
+        if (m_ignoredSets.contains(ModuleFirmware::wordOf(p.line)) && !p.line.trimmed().endsWith(QLatin1String("=?"))) {
+            m_transcript.event("set of " + ModuleFirmware::wordOf(p.line) + " ignored");
+            send(QStringLiteral("+OK"));
+            continue;
+        }
         const QStringList answer = m_firmware->handle(p.line);
         for (const QString& line : answer)
             send(line);

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QTimer>
 
 class ModuleFirmware;
@@ -64,6 +65,7 @@ private:
     QString doLatency(const QStringList& args);
     QString doBaud(const QStringList& args);
     QString doError(const QStringList& args);
+    QString doIgnore(const QStringList& args);
     QString doTxFail(const QStringList& args);
     QString doGarbage(const QStringList& args);
     QString doLongLine(const QStringList& args);
@@ -85,6 +87,7 @@ private:
     bool m_muted = false;
     int m_latencyMs;
     QHash<QString, int> m_injectedErrors;
+    QSet<QString> m_ignoredSets;
     QList<Pending> m_pending;
     QElapsedTimer m_clock;
     QTimer m_dueTimer;

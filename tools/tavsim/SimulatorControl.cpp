@@ -40,6 +40,7 @@ const QList<Simulator::ControlCommand>& Simulator::controlCommands()
         {"latency", 1, 1, &Simulator::doLatency},
         {"baud", 1, 1, &Simulator::doBaud},
         {"error", 2, 2, &Simulator::doError},
+        {"ignore", 1, 2, &Simulator::doIgnore},
         {"txfail", 1, 1, &Simulator::doTxFail},
         {"garbage", 1, 1, &Simulator::doGarbage},
         {"longline", 1, 1, &Simulator::doLongLine},
@@ -136,6 +137,21 @@ QString Simulator::doError(const QStringList& args)
     if (!toInt(args.at(1), 0, 255, &code))
         return bad(QStringLiteral("error CMD CODE: CODE from 0 to 255, or off"));
     m_injectedErrors.insert(cmd, code);
+    return OK;
+}
+
+// A set the module acknowledges but does not keep, as a firmware that
+// refuses a value without saying so.
+QString Simulator::doIgnore(const QStringList& args)
+{
+    static const QRegularExpression word(QStringLiteral("^[A-Z_]+$"));
+    const QString cmd = args.at(0);
+    if (!word.match(cmd).hasMatch() || (args.size() == 2 && args.at(1) != QLatin1String("off")))
+        return bad(QStringLiteral("ignore CMD [off]: CMD is a command word such as POS"));
+    if (args.size() == 2)
+        m_ignoredSets.remove(cmd);
+    else
+        m_ignoredSets.insert(cmd);
     return OK;
 }
 
@@ -260,6 +276,8 @@ QString Simulator::doState(const QStringList&)
     QStringList injected;
     for (auto it = m_injectedErrors.cbegin(); it != m_injectedErrors.cend(); ++it)
         injected << it.key() + '=' + QString::number(it.value());
+    for (const QString& cmd : m_ignoredSets)
+        injected << cmd + "=ignored";
     injected.sort();
     return "OK " + variantName(m_options.variant) + (m_asleep ? " asleep" : " awake")
         + (m_muted ? " muted" : "") + " latency=" + QString::number(m_latencyMs)
