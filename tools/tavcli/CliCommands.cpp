@@ -139,7 +139,7 @@ int exportConfig(CliSession& session, const QString& path)
     return CliSession::EXIT_OK;
 }
 
-int importConfig(CliSession& session, const QString& path)
+int importConfig(CliSession& session, const QString& path, bool verify)
 {
     TavManager& manager = session.manager();
     // The kit's configuration was read while connecting: what the file does
@@ -168,11 +168,16 @@ int importConfig(CliSession& session, const QString& path)
             session.failureLine().isEmpty() ? session.lastProcessingMessage() : session.failureLine());
     if (moduleOf(session) == TavBoard::TREKON && manager.processingData()) {
         session.say("Waiting for the evaluation kit to restore its parameters...");
-        if (!session.waitFor([&manager]() { return !manager.processingData(); }, 30000))
-            return session.failOrInterrupted("the evaluation kit did not confirm the upload");
+        // An unplugged kit confirms nothing.
+        if (!session.waitFor(
+                [&]() { return !manager.processingData() || !session.lastSerialError().isEmpty(); }, 30000)
+            || manager.processingData())
+            return session.failOrInterrupted(session.lastSerialError().isEmpty()
+                    ? QStringLiteral("the evaluation kit did not confirm the upload")
+                    : session.lastSerialError());
     }
     session.say("Configuration uploaded.");
-    return CliSession::EXIT_OK;
+    return verify ? verifyUpload(session, path) : CliSession::EXIT_OK;
 }
 
 int customCommand(CliSession& session, const QString& command)

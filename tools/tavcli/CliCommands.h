@@ -27,7 +27,14 @@ int listPorts(CliSession& session);
 int info(CliSession& session);
 int getConfig(CliSession& session, bool json);
 int exportConfig(CliSession& session, const QString& path);
-int importConfig(CliSession& session, const QString& path);
+// With `verify`, the configuration is read back after the upload and every
+// field of the file that did not take fails the command.
+int importConfig(CliSession& session, const QString& path, bool verify);
+// Prints each field where the module differs from the file; 1 when any does.
+int diffConfig(CliSession& session, const QString& path);
+int verifyUpload(CliSession& session, const QString& path);
+// Compares, uploads and verifies, then prints the outcome as one JSON line.
+int provisionPort(CliSession& session, const QString& path);
 int customCommand(CliSession& session, const QString& command);
 int downloadAop(CliSession& session);
 // Fetches the orbit data; the failure text names the network error.

@@ -74,6 +74,14 @@ CliSession::CliSession(const Options& options, QObject* parent)
     QObject::connect(&m_manager, &TavManager::userActionRequested, this, [this]() {
         m_waitingForWakeUp = true;
         m_err << "Press the wake-up button of the evaluation kit (Ctrl-C cancels)..." << Qt::endl;
+        if (m_options.wakeTimeoutS > 0) {
+            QTimer::singleShot(m_options.wakeTimeoutS * 1000, this, [this]() {
+                if (!m_waitingForWakeUp || !m_manager.board() || m_manager.board()->isAwake())
+                    return;
+                m_wakeTimedOut = true;
+                m_manager.cancelModuleRequest();
+            });
+        }
     });
 }
 
@@ -153,6 +161,10 @@ int CliSession::connectBoard()
 
     if (m_interrupted)
         return fail("interrupted", EXIT_INTERRUPTED);
+    if (m_wakeTimedOut)
+        return fail("the evaluation kit was not woken up within " + QString::number(m_options.wakeTimeoutS)
+                + " s",
+            EXIT_NO_ANSWER);
     if (!isConnected) {
         if (m_lastSerialError.startsWith("Unable to open"))
             return fail(m_lastSerialError, EXIT_PORT);

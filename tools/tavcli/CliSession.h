@@ -29,6 +29,8 @@ public:
         QString logPath;
         double timeoutScale = 1.0;
         bool quiet = false;
+        // How long a sleeping kit is waited for; 0 waits until Ctrl-C.
+        int wakeTimeoutS = 0;
     };
 
     explicit CliSession(const Options& options, QObject* parent = nullptr);
@@ -93,6 +95,7 @@ private:
     QTextStream m_err;
     bool m_interrupted = false;
     bool m_waitingForWakeUp = false;
+    bool m_wakeTimedOut = false;
     QString m_lastSerialError;
     QString m_lastProcessingMessage;
     bool m_lastProcessingError = false;

@@ -4,12 +4,16 @@
 #include "CliSession.h"
 #include "Helper.h"
 #include "PassesCommand.h"
+#include "Provisioner.h"
+#include "SerialPortManager.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QStringListModel>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -43,7 +47,9 @@ const Command kCommands[] = {
     {"info", "", "Connect and print the module's identity"},
     {"get-config", "", "Read the module's whole configuration (--json for JSON)"},
     {"export-config", "FILE", "Write the configuration an upload would send to FILE"},
-    {"import-config", "FILE", "Apply FILE, then upload it to the module"},
+    {"import-config", "FILE", "Apply FILE, then upload it to the module (--verify reads it back)"},
+    {"diff-config", "FILE", "Print each field where the module differs from FILE"},
+    {"provision", "FILE", "Upload FILE to many modules at once and verify each (--ports or --all-ports)"},
     {"at", "COMMAND", "Send one AT command as typed and print the answer"},
     {"aop-download", "", "Fetch the satellites' orbit data and print it"},
     {"aop-upload", "", "Upload the orbit data and constellation status to the module"},
@@ -52,13 +58,16 @@ const Command kCommands[] = {
     {"tx", "MESSAGE...", "Run a transmission sequence of the given payloads to its end"},
 };
 
+// What each child of `provision` runs on its port; not for people to type.
+const Command kProvisionPort = {"provision-port", "FILE", "Compare, upload and verify one module"};
+
 const Command* findCommand(const QString& name)
 {
     for (const Command& command : kCommands) {
         if (name == QLatin1String(command.name))
             return &command;
     }
-    return nullptr;
+    return name == QLatin1String(kProvisionPort.name) ? &kProvisionPort : nullptr;
 }
 
 QString usage()
@@ -87,6 +96,16 @@ void addCommandOptions(QCommandLineParser& parser, const QString& command)
         parser.addOption({"json", "Print the configuration as JSON."});
     if (command == "passes")
         PassesCommand::addOptions(parser);
+    if (command == "import-config")
+        parser.addOption({"verify", "Read the configuration back after the upload and compare it with FILE."});
+    if (command == "provision") {
+        parser.addOption({"ports", "The serial ports of the modules, separated by commas.", "list"});
+        parser.addOption({"all-ports", "Every serial port that 'tavcli ports' lists."});
+        parser.addOption({"jobs", "Modules provisioned at the same time (default: all).", "n"});
+        parser.addOption({"report", "Write one JSON line per module to FILE.", "file"});
+    }
+    if (command == "provision" || command == "provision-port")
+        parser.addOption({"wake-timeout", "Seconds to wait for a sleeping kit's wake-up.", "s", "60"});
     if (command == "tx") {
         parser.addOption({"profile", "periodic, prepass or prepass-on-module.", "profile", "periodic"});
         parser.addOption({"repeat", "Number of sequence repetitions.", "n", "1"});
@@ -140,11 +159,64 @@ QString notApplicable(const QString& command, TavBoard::Module module)
 {
     if (module == TavBoard::NA)
         return {};
-    if ((command == "export-config" || command == "import-config") && module != TavBoard::TREKON)
+    const bool configFile = command == "export-config" || command == "import-config" || command == "diff-config"
+        || command == "provision" || command == "provision-port";
+    if (configFile && module != TavBoard::TREKON)
         return command + " applies to a TREKON only";
     if ((command == "aop-upload" || command == "next-pass") && module == TavBoard::TAV1)
         return command + " does not apply to a TAV1";
     return {};
+}
+
+// Runs `provision` to its end: the children do the work, this process only
+// starts them, reports, and passes Ctrl-C on.
+int provision(CliSession& session, const QCommandLineParser& parser, const CliSession::Options& options,
+    const QString& file)
+{
+    if (options.module == TavBoard::NA)
+        return session.fail("no module given: use --module TREKON", CliSession::EXIT_USAGE);
+    if (parser.isSet("ports") == parser.isSet("all-ports"))
+        return session.fail("provision takes either --ports P1,P2,... or --all-ports", CliSession::EXIT_USAGE);
+    Provisioner::Options run;
+    run.filePath = QFileInfo(file).absoluteFilePath();
+    run.module = Helper::enumToStr(options.module);
+    run.baud = options.baud;
+    run.wakeTimeoutS = options.wakeTimeoutS;
+    run.timeoutScale = options.timeoutScale;
+    run.reportPath = parser.value("report");
+    run.program = QCoreApplication::applicationFilePath();
+    if (parser.isSet("all-ports")) {
+        SerialPortManager ports;
+        run.ports = ports.portListModel()->stringList();
+    } else {
+        for (const QString& port : parser.value("ports").split(',', Qt::SkipEmptyParts)) {
+            if (!run.ports.contains(port.trimmed()))
+                run.ports << port.trimmed();
+        }
+    }
+    if (run.ports.isEmpty())
+        return session.fail("no port to provision", CliSession::EXIT_USAGE);
+    if (parser.isSet("jobs")) {
+        bool ok = false;
+        run.jobs = parser.value("jobs").toInt(&ok);
+        if (!ok || run.jobs < 1)
+            return session.fail("--jobs takes a positive number", CliSession::EXIT_USAGE);
+    }
+
+    Provisioner provisioner(run);
+    QString error;
+    if (!provisioner.start(&error))
+        return session.fail(error);
+    while (!provisioner.finished()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (session.interrupted())
+            provisioner.interrupt();
+    }
+    QTextStream(stdout) << provisioner.summary() << Qt::endl;
+    const int status = provisioner.exitStatus();
+    if (status == CliSession::EXIT_INTERRUPTED)
+        return session.fail("interrupted", status);
+    return status;
 }
 
 } // namespace
@@ -227,8 +299,9 @@ int main(int argc, char* argv[])
         return CliSession::EXIT_USAGE;
     }
 
-    const bool oneArgument
-        = commandName == "export-config" || commandName == "import-config" || commandName == "at";
+    const bool oneArgument = commandName == "export-config" || commandName == "import-config"
+        || commandName == "diff-config" || commandName == "provision" || commandName == "provision-port"
+        || commandName == "at";
     if (oneArgument && positional.size() != 1) {
         err << "tavcli: " << commandName << " takes one argument: " << command->arguments << Qt::endl;
         return CliSession::EXIT_USAGE;
@@ -250,8 +323,20 @@ int main(int argc, char* argv[])
         err << "tavcli: at takes one command of printable characters, such as 'AT+ID=?'" << Qt::endl;
         return CliSession::EXIT_USAGE;
     }
+    if (parser.isSet("wake-timeout")) {
+        bool ok = false;
+        options.wakeTimeoutS = parser.value("wake-timeout").toInt(&ok);
+        if (!ok || options.wakeTimeoutS < 1 || options.wakeTimeoutS > 3600) {
+            err << "tavcli: --wake-timeout takes a number of seconds from 1 to 3600" << Qt::endl;
+            return CliSession::EXIT_USAGE;
+        }
+    } else if (commandName == "provision" || commandName == "provision-port") {
+        options.wakeTimeoutS = 60;
+    }
     // Found missing before the kit is woken up for nothing.
-    if (commandName == "import-config" && !QFileInfo(positional.first()).isFile()) {
+    const bool readsFile = commandName == "import-config" || commandName == "diff-config"
+        || commandName == "provision" || commandName == "provision-port";
+    if (readsFile && !QFileInfo(positional.first()).isFile()) {
         err << "tavcli: cannot read " << positional.first() << ": no such file" << Qt::endl;
         return CliSession::EXIT_FAILED;
     }
@@ -292,11 +377,18 @@ int main(int argc, char* argv[])
 
     if (commandName == "ports")
         return CliCommands::listPorts(session);
+    if (commandName == "provision")
+        return provision(session, parser, options, positional.first());
     if (commandName == "aop-download")
         return CliCommands::downloadAop(session);
     if (commandName == "passes")
         return PassesCommand::run(session, passesRequest);
 
+    // A child of `provision` tells its parent when the kit waits for its button.
+    if (commandName == "provision-port") {
+        QObject::connect(&session.manager(), &TavManager::userActionRequested, &session,
+            []() { QTextStream(stdout) << "{\"waiting\":\"wake-up\"}" << Qt::endl; });
+    }
     const int connected = session.connectBoard();
     if (connected != CliSession::EXIT_OK)
         return connected;
@@ -309,7 +401,11 @@ int main(int argc, char* argv[])
     else if (commandName == "export-config")
         result = CliCommands::exportConfig(session, positional.first());
     else if (commandName == "import-config")
-        result = CliCommands::importConfig(session, positional.first());
+        result = CliCommands::importConfig(session, positional.first(), parser.isSet("verify"));
+    else if (commandName == "diff-config")
+        result = CliCommands::diffConfig(session, positional.first());
+    else if (commandName == "provision-port")
+        result = CliCommands::provisionPort(session, positional.first());
     else if (commandName == "at")
         result = CliCommands::customCommand(session, positional.first());
     else if (commandName == "aop-upload")
