@@ -11,6 +11,8 @@
 #include <QtTest>
 
 #include <csignal>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -384,6 +386,115 @@ private slots:
         const QStringList requests = requestsOf(sim);
         QVERIFY(!requests.contains("AT+PACQ=30"));
         QVERIFY(!requests.contains("AT+RST="));
+    }
+
+    // A kit that holds another position shows it, takes the file and then
+    // holds it; one that keeps its own position is named by the read-back.
+    void diffThenUploadAndVerify_data()
+    {
+        QTest::addColumn<bool>("refusesPosition");
+        QTest::newRow("takes the file") << false;
+        QTest::newRow("keeps its position") << true;
+    }
+
+    void diffThenUploadAndVerify()
+    {
+        QFETCH(bool, refusesPosition);
+        const QString file = exportMovedKit();
+        SimulatorProcess sim(kAsleepKit);
+        QVERIFY(sim.start());
+        const QStringList port {"--module", "TREKON", "--port", sim.portPath()};
+        const Run before = runCli(QStringList {"diff-config", file} + port, m_home->path());
+        QCOMPARE(before.status, 1);
+        const QString position = answersOf(sim, "POS").value(0);
+        QVERIFY2(before.out.endsWith("Beacon latitude: module " + position.section(',', 0, 0) + ", file 12.5\n"
+                     + "Beacon longitude: module " + position.section(',', 1) + ", file -3.25\n"),
+            qPrintable(before.out));
+
+        if (refusesPosition)
+            QVERIFY(sim.sendControl("ignore POS"));
+        const Run upload = runOnAwakeKit(sim, QStringList {"import-config", file, "--verify"} + port);
+        const Run after = runOnAwakeKit(sim, QStringList {"diff-config", file} + port);
+        if (refusesPosition) {
+            QCOMPARE(upload.status, 1);
+            QCOMPARE(upload.err.section('\n', -2, -2),
+                "tavcli: Configuration uploaded, but 2 fields differ: Beacon latitude, Beacon longitude");
+            QCOMPARE(after.status, 1);
+        } else {
+            QCOMPARE(upload.status, 0);
+            QVERIFY(upload.out.endsWith("Configuration uploaded.\nConfiguration verified.\n"));
+            QCOMPARE(after.status, 0);
+            QCOMPARE(after.out, QString());
+        }
+        // The read-back came after the kit restored its parameters.
+        const QStringList entries = sim.transcriptEntries();
+        QVERIFY(entries.lastIndexOf("< AT+POS=?") > entries.indexOf("> TREKON -- PARAMETERS RESTORED"));
+    }
+
+    // Four kits side by side; the third is unplugged while it takes the file.
+    void provisionFourKitsWithOneUnplugged()
+    {
+        const QString file = exportMovedKit();
+        std::vector<std::unique_ptr<SimulatorProcess>> sims;
+        QStringList ports;
+        for (int i = 0; i < 4; ++i) {
+            sims.push_back(std::make_unique<SimulatorProcess>(
+                kAsleepKit + QStringList {"--latency", i == 2 ? "40" : "5"}));
+            QVERIFY(sims.back()->start());
+            ports << sims.back()->portPath();
+        }
+        const QString report = m_home->filePath("report.jsonl");
+        CliProcess cli(m_home->path(),
+            {"provision", file, "--module", "TREKON", "--ports", ports.join(','), "--report", report});
+        SimulatorProcess& third = *sims.at(2);
+        QTRY_VERIFY_WITH_TIMEOUT(requestsOf(third).contains("AT+POS=12.5,-3.25"), 20000);
+        QVERIFY(third.sendControl("hangup stay"));
+        const Run run = cli.finish(60000);
+        QCOMPARE(run.status, 1);
+        // Each kit asked for its button, then ended.
+        const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.filter(": press the wake-up button").size(), 4);
+        QCOMPARE(lines.size(), 9);
+        QCOMPARE(lines.constLast(), QString("4 modules: 3 verified, 1 failed"));
+        QCOMPARE(lines.filter(ports.at(2) + ": failed").size(), 1);
+
+        const QStringList entries = readFile(report).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(entries.size(), 4);
+        for (const QString& entry : entries) {
+            const QJsonObject o = QJsonDocument::fromJson(entry.toUtf8()).object();
+            const bool unplugged = o.value("port").toString() == ports.at(2);
+            QCOMPARE(o.value("result").toString(), QString(unplugged ? "failed" : "verified"));
+            QVERIFY(o.value("differencesFound").toInt() >= 2);
+            QCOMPARE(o.value("differencesLeft").toInt(), unplugged ? -1 : 0);
+            QVERIFY(!o.value("identifier").toString().isEmpty());
+            QVERIFY(o.value("seconds").toDouble() > 0);
+            QCOMPARE(o.contains("error"), unplugged);
+        }
+    }
+
+    // One kit at a time: the first is done, the second never wakes up.
+    void provisionStopsOnCtrlCAndReportsWhatWasDone()
+    {
+        const QString file = exportMovedKit();
+        SimulatorProcess awake(kAsleepKit);
+        SimulatorProcess asleep({"--module", "TREKON", "--asleep"});
+        SimulatorProcess last(kAsleepKit);
+        QVERIFY(awake.start() && asleep.start() && last.start());
+        const QString report = m_home->filePath("report.jsonl");
+        CliProcess cli(m_home->path(),
+            {"provision", file, "--module", "TREKON", "--jobs", "1", "--report", report, "--ports",
+                awake.portPath() + "," + asleep.portPath() + "," + last.portPath()});
+        QVERIFY(cli.waitForOutput(awake.portPath() + ": verified"));
+        QVERIFY(cli.waitForOutput(asleep.portPath() + ": press the wake-up button"));
+        cli.interrupt();
+        const Run run = cli.finish(15000);
+        QCOMPARE(run.status, 130);
+        QVERIFY(run.err.endsWith("tavcli: interrupted\n"));
+        QStringList results;
+        for (const QString& entry : readFile(report).split('\n', Qt::SkipEmptyParts))
+            results << QJsonDocument::fromJson(entry.toUtf8()).object().value("result").toString();
+        QCOMPARE(results, (QStringList {"verified", "not started", "interrupted"}));
+        QVERIFY(requestsOf(last).isEmpty());
     }
 
     void aopDownloadPrintsTheServiceDocument()
@@ -772,6 +883,10 @@ private slots:
                                          "2021-03-06T04:43:29\n";
         QTest::newRow("passes file") << QStringList {"passes", "--aop", "none.json", "--lat", "1", "--lon", "2"}
                                      << 1 << "tavcli: cannot read none.json: No such file or directory\n";
+        QTest::newRow("provision without ports") << QStringList {"provision", "f.conf", "--module", "TREKON"}
+                                                 << 2 << "tavcli: provision takes either --ports P1,P2,... or --all-ports\n";
+        QTest::newRow("diff on a TAV2") << QStringList {"diff-config", "f", "--module", "TAV2", "--port", "x"}
+                                        << 2 << "tavcli: diff-config applies to a TREKON only\n";
         QTest::newRow("missing import file") << QStringList {"import-config", "none.conf", "--module",
             "TREKON", "--port", "x"} << 1 << "tavcli: cannot read none.conf: no such file\n";
     }
@@ -865,11 +980,37 @@ private slots:
         QCOMPARE(top.status, 0);
         QVERIFY(top.out.startsWith("Usage: tavcli [options] COMMAND [arguments]\n"));
         for (const char* command : {"ports", "info", "get-config", "export-config FILE", "import-config FILE",
-                 "at COMMAND", "aop-download", "aop-upload", "next-pass", "passes", "tx MESSAGE..."})
+                 "diff-config FILE", "provision FILE", "at COMMAND", "aop-download", "aop-upload", "next-pass",
+                 "passes", "tx MESSAGE..."})
             QVERIFY2(top.out.contains(QString("\n  ") + command + "\n"), command);
     }
 
 private:
+    // A kit woken once stays awake, but the tool waits for its button on
+    // every connection: press it when asked.
+    Run runOnAwakeKit(SimulatorProcess& sim, const QStringList& arguments)
+    {
+        CliProcess cli(m_home->path(), arguments);
+        if (cli.waitForOutput("Press the wake-up button"))
+            sim.sendControl("wake");
+        return cli.finish();
+    }
+
+    // A kit's own configuration, exported, with another beacon position.
+    QString exportMovedKit()
+    {
+        SimulatorProcess source(kAsleepKit);
+        if (!source.start())
+            return {};
+        const QString file = m_home->filePath("kit.conf");
+        runCli({"export-config", file, "--module", "TREKON", "--port", source.portPath()}, m_home->path());
+        QString text = readFile(file);
+        text.replace(QRegularExpression("AT\\+POS=[^\r\n]*"), "AT+POS=12.5,-3.25");
+        text.replace(QRegularExpression("AT\\+PREPASS_CFG=[^,]*,[^,]*,"), "AT+PREPASS_CFG=12.5,-3.25,");
+        writeFile(file, text.toUtf8());
+        return file;
+    }
+
     void setOrbitUrl(const QString& url)
     {
         QSettings config(m_home->filePath("config.ini"), QSettings::IniFormat);

@@ -175,8 +175,6 @@ int provision(CliSession& session, const QCommandLineParser& parser, const CliSe
 {
     if (options.module == TavBoard::NA)
         return session.fail("no module given: use --module TREKON", CliSession::EXIT_USAGE);
-    if (parser.isSet("ports") == parser.isSet("all-ports"))
-        return session.fail("provision takes either --ports P1,P2,... or --all-ports", CliSession::EXIT_USAGE);
     Provisioner::Options run;
     run.filePath = QFileInfo(file).absoluteFilePath();
     run.module = Helper::enumToStr(options.module);
@@ -321,6 +319,10 @@ int main(int argc, char* argv[])
         && (positional.first().trimmed().isEmpty()
             || positional.first().trimmed().contains(controlCharacter))) {
         err << "tavcli: at takes one command of printable characters, such as 'AT+ID=?'" << Qt::endl;
+        return CliSession::EXIT_USAGE;
+    }
+    if (commandName == "provision" && parser.isSet("ports") == parser.isSet("all-ports")) {
+        err << "tavcli: provision takes either --ports P1,P2,... or --all-ports" << Qt::endl;
         return CliSession::EXIT_USAGE;
     }
     if (parser.isSet("wake-timeout")) {
