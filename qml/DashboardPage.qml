@@ -6,6 +6,7 @@ import com.norvane.qml
 import Settings
 import Strings
 import Style
+import "dialogs"
 import "types"
 import "views"
 
@@ -93,8 +94,23 @@ Page {
         currentFolder: Settings.lastFolder
         onAccepted: {
             Settings.lastFolder = currentFolder
-            TavManager.importConfig(selectedFile.toString())
+            // The differences come first; the upload waits for the user.
+            if (configCheck.compareWithFile(selectedFile.toString()))
+                configDiffDialog.open()
         }
+    }
+
+    ConfigCheck {
+        id: configCheck
+        manager: TavManager
+    }
+
+    ConfigDiffDialog {
+        id: configDiffDialog
+        objectName: "configDiffDialog"
+        anchors.centerIn: Overlay.overlay
+        check: configCheck
+        onUploadRequested: configCheck.uploadFile()
     }
 
     FileDialog {

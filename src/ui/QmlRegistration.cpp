@@ -6,6 +6,7 @@
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 
+#include "ConfigCheck.h"
 #include "PassTimeline.h"
 #include "Payload.h"
 #include "SensorModel.h"
@@ -31,6 +32,7 @@ void registerQmlTypes(std::function<void(TavManager*)> onManagerCreated)
     // The manager comes into being when QML first touches it and lives as
     // long as the engine.
     qmlRegisterModule("com.norvane.qml", 1, 0);
+    qmlRegisterType<ConfigCheck>("com.norvane.qml", 1, 0, "ConfigCheck");
     qmlRegisterType<PassTimeline>("com.norvane.qml", 1, 0, "PassTimeline");
     qmlRegisterType<SkyPlot>("com.norvane.qml", 1, 0, "SkyPlot");
     qmlRegisterSingletonType<TavManager>("com.norvane.qml", 1, 0, "TavManager",

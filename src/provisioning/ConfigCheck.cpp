@@ -1,0 +1,126 @@
+#include "ConfigCheck.h"
+
+#include "ModuleConfigReader.h"
+#include "TavManager.h"
+
+#include <QFile>
+#include <QTimer>
+#include <QUrl>
+#include <QVariantMap>
+
+namespace {
+
+// A configuration is a few dozen lines: a file far larger is no configuration.
+constexpr qint64 kMaxConfigBytes = 1024 * 1024;
+
+} // namespace
+
+ConfigCheck::ConfigCheck(QObject* parent)
+    : QObject(parent)
+{
+}
+
+void ConfigCheck::setManager(TavManager* manager)
+{
+    if (m_manager == manager)
+        return;
+    if (m_manager)
+        QObject::disconnect(m_manager, nullptr, this, nullptr);
+    m_manager = manager;
+    if (m_manager)
+        QObject::connect(m_manager, &TavManager::processingDataChanged, this, &ConfigCheck::onProcessingDataChanged);
+    emit managerChanged();
+}
+
+QVariantList ConfigCheck::differences() const
+{
+    QVariantList list;
+    for (const ConfigDifference& d : m_differences) {
+        list.append(QVariantMap {{"name", d.name}, {"module", d.moduleValue}, {"file", d.fileValue},
+            {"readable", d.kind == ConfigDifference::DIFFERENT}, {"text", d.text()}});
+    }
+    return list;
+}
+
+bool ConfigCheck::compareWithFile(const QString& fileUrl)
+{
+    if (!m_manager)
+        return false;
+    const QUrl url(fileUrl);
+    const QString path = url.isLocalFile() ? url.toLocalFile() : fileUrl;
+    const auto fail = [this](const QString& why) {
+        m_manager->logger()->log(Logger::APP, why);
+        m_manager->setProcessingData(false, "Unable to import config!", true);
+        return false;
+    };
+    if (!m_manager->board())
+        return fail("Unable to import config: no evaluation kit connected");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return fail("Unable to open " + path + ": " + file.errorString());
+    if (file.size() > kMaxConfigBytes)
+        return fail("Unable to import config: " + path + " is too large for a configuration file");
+    QStringList lines;
+    while (!file.atEnd())
+        lines << QString::fromUtf8(file.readLine(64 * 1024));
+    QString problem;
+    const QList<ConfigField> wanted = ConfigComparison::fieldsOfRequests(lines, &problem);
+    if (!problem.isEmpty())
+        return fail("Unable to import config: " + problem);
+
+    m_manager->setProcessingData(true);
+    ModuleConfigReader reader(*m_manager);
+    m_differences = reader.differencesFrom(wanted);
+    m_manager->setProcessingData(false);
+    m_wanted = wanted;
+    m_filePath = path;
+    emit differencesChanged();
+    return true;
+}
+
+void ConfigCheck::uploadFile()
+{
+    if (!m_manager || m_filePath.isEmpty())
+        return;
+    m_awaitingUpload = false;
+    m_lastError = false;
+    m_manager->importConfig(m_filePath);
+    if (m_lastError || !m_manager->board())
+        return;
+    m_awaitingUpload = true;
+    m_manager->uploadConfig();
+    // A module that does not report its reset is done with the upload now.
+    if (m_awaitingUpload && !m_manager->processingData())
+        onProcessingDataChanged(QString(), false);
+}
+
+void ConfigCheck::onProcessingDataChanged(const QString&, bool error)
+{
+    m_lastError = m_lastError || error;
+    if (!m_awaitingUpload || m_manager->processingData())
+        return;
+    m_awaitingUpload = false;
+    if (error)
+        return;
+    // Not from inside the handler of the line that ended the upload: the
+    // read-back waits for answers of its own.
+    QTimer::singleShot(0, this, &ConfigCheck::verify);
+}
+
+void ConfigCheck::verify()
+{
+    if (!m_manager || !m_manager->board())
+        return;
+    m_manager->setProcessingData(true);
+    ModuleConfigReader reader(*m_manager);
+    const QList<ConfigDifference> left = reader.differencesFrom(m_wanted);
+    m_manager->setProcessingData(
+        false, verifyMessage(left), ConfigComparison::countDifferent(left) > 0);
+}
+
+QString ConfigCheck::verifyMessage(const QList<ConfigDifference>& left)
+{
+    if (ConfigComparison::countDifferent(left) == 0)
+        return QStringLiteral("Configuration uploaded and verified!");
+    return ConfigComparison::uploadFailure(left);
+}
