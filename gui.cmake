@@ -1,7 +1,8 @@
 # What QML sees of the core, shared by the GUI and its Qt Quick tests. Kept
 # out of tavcore, which stays free of the QML start-up.
 add_library(tavqml STATIC src/ui/QmlRegistration.cpp src/ui/QmlRegistration.h
-    src/ui/PassTimeline.cpp src/ui/PassTimeline.h src/ui/SkyPlot.cpp src/ui/SkyPlot.h)
+    src/ui/PassTimeline.cpp src/ui/PassTimeline.h src/ui/SkyPlot.cpp src/ui/SkyPlot.h
+    src/ui/DecimalInput.cpp src/ui/DecimalInput.h src/ui/NotificationModel.cpp src/ui/NotificationModel.h)
 target_include_directories(tavqml PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src/ui)
 target_link_libraries(tavqml PUBLIC tavcore Qt6::Gui Qt6::Qml Qt6::Quick)
 

@@ -27,9 +27,10 @@ const QString TavManager::TAV_BOARD_MARK_TREKON = QStringLiteral("TREKON --");
 namespace {
 
 // Waits for the next event instead of spinning: the request timer or the
-// local deadline always brings one.
-constexpr QEventLoop::ProcessEventsFlags kWaitForAnswer
-    = QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents;
+// local deadline always brings one. User input is delivered, not held back:
+// the window disables what would start a request while the manager is busy,
+// so a click made meanwhile is dropped instead of sending a request later.
+constexpr QEventLoop::ProcessEventsFlags kWaitForAnswer = QEventLoop::WaitForMoreEvents;
 
 } // namespace
 
@@ -58,7 +59,10 @@ TavManager::TavManager(QObject* parent)
     , m_reconnecting(false)
     , m_reconnectTimer(new QTimer(this))
     , m_linkModule(TavBoard::NA)
+    , m_busy(new BusyState(this))
 {
+    QObject::connect(m_busy, &BusyState::busyChanged, this, &TavManager::busyChanged);
+    QObject::connect(m_busy, &BusyState::textChanged, this, &TavManager::busyTextChanged);
     QObject::connect(m_tx, &TxManager::setRadioConfRequest, this, &TavManager::setRadioConf);
     QObject::connect(m_serialPort, &SerialPortManager::doneReading, this, &TavManager::onSerialRead);
     QObject::connect(m_serialPort, &SerialPortManager::serialError, this, &TavManager::onSerialError);
@@ -113,11 +117,16 @@ void TavManager::connect(TavBoard::Module module, QString portName, QString baud
     default: return;
     }
 
-    // A connection the user asks for replaces the one waited for.
+    // A connection the user asks for replaces the one waited for, and
+    // means the window is there to use it.
     if (!m_reconnecting) {
+        m_closingDown = false;
         m_reconnectTimer->stop();
         m_linkPort.clear();
+        setLostDevice(QString());
     }
+
+    BusyState::Scope busy(*m_busy, "Connecting to " + board->name() + " on " + portName + "\u2026");
 
     // A new connection replaces whatever the previous one left behind.
     destroyConnection();
@@ -138,6 +147,8 @@ void TavManager::connect(TavBoard::Module module, QString portName, QString baud
         m_linkModule = module;
         m_linkPort = portName;
         m_linkBaud = baudrate;
+        setLostDevice(QString());
+        ++m_connectionCount;
         emit connected();
         m_logger->log(Logger::APP, m_board->name() + " connected on port " + portName);
         initGUI(module);
@@ -177,9 +188,11 @@ void TavManager::disconnect()
 {
     m_reconnectTimer->stop();
     m_linkPort.clear();
+    setLostDevice(QString());
     m_tx->stop();
 
     if (m_tx->ackPending()) {
+        BusyState::Scope busy(*m_busy, QStringLiteral("Waiting for the last transmission\u2026"));
         QTimer deadline;
         deadline.setSingleShot(true);
         deadline.start(6000);
@@ -209,6 +222,19 @@ void TavManager::cancelModuleRequest()
 {
     m_cancelRequested = true;
     m_logger->log(Logger::APP, "Request has been cancelled");
+}
+
+void TavManager::closeDown()
+{
+    m_closingDown = true;
+    m_reconnectTimer->stop();
+    if (m_requestInProgress) {
+        // Ends the wait for the wake-up button as its Cancel does.
+        m_cancelRequested = true;
+        m_requestFailed = true;
+        m_waitingResponse = false;
+        m_requestTimer->stop();
+    }
 }
 
 void TavManager::setProcessingData(bool uploading, QString msg, bool error)
@@ -250,6 +276,9 @@ bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
         return false;
     }
 
+    if (m_closingDown)
+        return false;
+
     m_logger->log(Logger::APP, QString::fromLatin1(request));
     m_requestFailed = false;
     m_waitingResponse = true;
@@ -259,6 +288,7 @@ bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
         return false;
     }
 
+    BusyState::Scope busy(*m_busy, "Waiting for the answer to " + QString::fromLatin1(request).trimmed() + "\u2026");
     m_requestInProgress = true;
     if (!wakeUpBoard()) {
         m_requestInProgress = false;
@@ -344,7 +374,6 @@ void TavManager::onRequestTimeout()
 
 void TavManager::onSerialError(const QString& error)
 {
-    Q_UNUSED(error)
     // A vanished device ends the request at once instead of at its timeout;
     // the port is closed by then, so later requests fail without waiting.
     if (m_requestInProgress) {
@@ -355,15 +384,33 @@ void TavManager::onSerialError(const QString& error)
     if (m_reconnect && !m_reconnecting && !m_linkPort.isEmpty() && !m_serialPort->isOpen()
         && !m_reconnectTimer->isActive()) {
         m_logger->log(Logger::APP, "Waiting for " + boardName() + " to come back on port " + m_linkPort);
+        setLostDevice(boardName() + " lost on " + m_linkPort + ", waiting for it to come back\u2026");
         m_reconnectTimer->start();
     }
+    // A device waited for is no error to answer, nor is a failed attempt
+    // to connect to it again.
+    if (m_lostDevice.isEmpty())
+        emit linkError(error);
 }
 
 void TavManager::setReconnect(bool enabled)
 {
+    if (enabled == m_reconnect)
+        return;
     m_reconnect = enabled;
-    if (!enabled)
+    if (!enabled) {
         m_reconnectTimer->stop();
+        setLostDevice(QString());
+    }
+    emit reconnectChanged();
+}
+
+void TavManager::setLostDevice(const QString& text)
+{
+    if (text == m_lostDevice)
+        return;
+    m_lostDevice = text;
+    emit lostDeviceChanged();
 }
 
 void TavManager::onReconnectPoll()

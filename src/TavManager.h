@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AtCmdHandler.h"
+#include "BusyState.h"
 #include "Logger.h"
 #include "Payload.h"
 #include "PrepassTypes.h"
@@ -24,6 +25,17 @@ class TavManager : public QObject {
     Q_PROPERTY(Logger* logger READ logger CONSTANT)
     Q_PROPERTY(TxManager* tx READ tx NOTIFY txChanged)
     Q_PROPERTY(bool processingData READ processingData NOTIFY processingDataChanged)
+    // True while a request or an operation of several runs; busyText says
+    // what it is ("Reading the configuration…").
+    Q_PROPERTY(bool busy READ busy NOTIFY busyChanged)
+    Q_PROPERTY(QString busyText READ busyText NOTIFY busyTextChanged)
+    Q_PROPERTY(bool reconnect READ reconnect WRITE setReconnect NOTIFY reconnectChanged)
+    // "<module> lost on <port>, waiting for it to come back…" while a vanished
+    // device is waited for; empty otherwise.
+    Q_PROPERTY(QString lostDevice READ lostDevice NOTIFY lostDeviceChanged)
+    // Successful connections so far: a dialog about one connection leaves a
+    // newer one alone.
+    Q_PROPERTY(int connectionCount READ connectionCount NOTIFY connected)
 
 public:
     enum Mode { BASIC = 0, EXPERT = 1 };
@@ -68,6 +80,10 @@ public:
     // running Tx sequence goes on meanwhile (its requests fail and are logged).
     void setReconnect(bool enabled);
     bool reconnect() const { return m_reconnect; }
+    bool busy() const { return m_busy->busy(); }
+    QString busyText() const { return m_busy->text(); }
+    QString lostDevice() const { return m_lostDevice; }
+    int connectionCount() const { return m_connectionCount; }
     static constexpr int RECONNECT_POLL_MS = 500;
 
     // Connection (connection page).
@@ -77,6 +93,9 @@ public:
     Q_INVOKABLE void saveSettings();
     Q_INVOKABLE void requestCustomCmd(QString cmd);
     Q_INVOKABLE void cancelModuleRequest();
+    // The window is closing: the wait for the wake-up button or for an answer
+    // ends at once and no further request is sent.
+    Q_INVOKABLE void closeDown();
 
     // Single gets and sets of the module's configuration.
     Q_INVOKABLE void getId();
@@ -126,6 +145,11 @@ public:
     Q_INVOKABLE bool setAopDataAndConstellationStatus();
     Q_INVOKABLE void getSatelliteNextPass();
     void getSatelliteNextPass(Payload::Options options);
+    // The orbit-data operations of the satellite view; each ends with
+    // orbitDataOutcome.
+    Q_INVOKABLE bool downloadAopData();
+    Q_INVOKABLE bool readAopData();
+    Q_INVOKABLE bool uploadAopData();
     bool requestTx(QString data, Payload::Options options, bool flush);
 
     // Request engine.
@@ -151,6 +175,15 @@ signals:
     void disconnected();
     void customCmdCompleted();
     void userActionRequested();
+    void reconnectChanged();
+    // A serial error the user must acknowledge: not sent while a vanished
+    // device is waited for.
+    void linkError(QString message);
+    void busyChanged();
+    void busyTextChanged();
+    // "8 satellites downloaded (bulletin of 2021-03-06 13:27 UTC)", or what went wrong.
+    void orbitDataOutcome(QString text, bool error);
+    void lostDeviceChanged();
 
 private slots:
     void onSerialError(const QString& error);
@@ -158,6 +191,7 @@ private slots:
 
 private:
     void destroyConnection();
+    void setLostDevice(const QString& text);
     bool sendSet(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs, const QString& failure);
     void sendGet(AtCmdHandler::CmdId id, quint16 timeoutMs, const QString& failure);
     QByteArray buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const;
@@ -190,4 +224,8 @@ private:
     TavBoard::Module m_linkModule;
     QString m_linkPort;
     QString m_linkBaud;
+    BusyState* m_busy;
+    QString m_lostDevice;
+    int m_connectionCount = 0;
+    bool m_closingDown = false;
 };

@@ -221,6 +221,7 @@ void TavManager::getHwInfo()
 {
     if (!m_board)
         return;
+    BusyState::Scope busy(*m_busy, QStringLiteral("Reading the module's identity\u2026"));
     getId();
     getFirmwareVersion();
     switch (m_board ? m_board->module() : TavBoard::NA) {
@@ -236,6 +237,7 @@ void TavManager::getHwInfo()
 
 void TavManager::getLoRaConfig()
 {
+    BusyState::Scope busy(*m_busy, QStringLiteral("Reading the LoRa settings\u2026"));
     if (!m_board || !m_board->loraCompatible() || !m_board->loraStackIntegrated()) {
         m_logger->log(Logger::APP, "LORA CONFIG: This board is not compatible with LoRa");
         return;
@@ -252,6 +254,7 @@ void TavManager::getLoRaConfig()
 
 bool TavManager::setLoRaInfo()
 {
+    BusyState::Scope busy(*m_busy, QStringLiteral("Writing the LoRa settings\u2026"));
     if (!m_board || !m_board->loraCompatible() || !m_board->loraStackIntegrated()) {
         m_logger->log(Logger::APP, "LORA CONFIG: This board is not compatible with LoRa");
         return false;
@@ -272,6 +275,7 @@ bool TavManager::setLoRaInfo()
 
 void TavManager::getSensorsConfig()
 {
+    BusyState::Scope busy(*m_busy, QStringLiteral("Reading the sensors\u2026"));
     SensorModel* sensors = m_board ? m_board->sensorListModel() : nullptr;
     if (!sensors || !wakeUpBoard())
         return;
@@ -289,6 +293,7 @@ void TavManager::getSensorsConfig()
 
 bool TavManager::setSensorsConfig()
 {
+    BusyState::Scope busy(*m_busy, QStringLiteral("Writing the sensors\u2026"));
     SensorModel* sensors = m_board ? m_board->sensorListModel() : nullptr;
     if (!sensors)
         return true;
@@ -321,6 +326,7 @@ bool TavManager::setSensorsConfig()
 
 void TavManager::getConfig()
 {
+    BusyState::Scope busy(*m_busy, QStringLiteral("Reading the configuration\u2026"));
     setProcessingData(true);
     if (wakeUpBoard()) {
         getPrepassEnable();
@@ -337,6 +343,7 @@ void TavManager::getConfig()
 
 void TavManager::uploadConfig(bool enableLog)
 {
+    BusyState::Scope busy(*m_busy, QStringLiteral("Writing the configuration\u2026"));
     if (enableLog)
         m_logger->log(Logger::APP, "Uploading current config to " + boardName() + "...");
     setProcessingData(true);

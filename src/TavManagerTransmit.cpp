@@ -9,6 +9,7 @@
 
 bool TavManager::setAopDataAndConstellationStatus()
 {
+    BusyState::Scope busy(*m_busy, QStringLiteral("Uploading orbit data\u2026"));
     PrepassProfile* prepass = m_tx->prepassProfile();
     SatelliteAopModel* model = prepass->satelliteAopModel();
     if (model->rowCount() == 0 && !prepass->downloadAopData()) {
@@ -46,6 +47,7 @@ bool TavManager::setAopDataAndConstellationStatus()
                     + QString(ref->allcastId()) + ")...");
         }
 
+        busy.setText(QStringLiteral("Uploading orbit data (%1/%2)\u2026").arg(row + 1).arg(rows));
         sent = true;
         result = sendSet(AtCmdHandler::AOP, params, TAV_REQUEST_TIMEOUT_MS, "Unable to set AOP data");
         if (statusToo)
@@ -55,6 +57,61 @@ bool TavManager::setAopDataAndConstellationStatus()
     return sent && result;
 }
 
+bool TavManager::downloadAopData()
+{
+    if (m_busy->busy())
+        return false;
+    BusyState::Scope busy(*m_busy, QStringLiteral("Downloading orbit data\u2026"));
+    PrepassProfile* prepass = m_tx->prepassProfile();
+    QString error;
+    const auto failure = QObject::connect(
+        prepass, &PrepassProfile::aopDataDownloadFinished, this, [&error](const QString& e) { error = e; });
+    const bool ok = prepass->downloadAopData();
+    QObject::disconnect(failure);
+    const SatelliteAopModel* model = prepass->satelliteAopModel();
+    if (ok) {
+        emit orbitDataOutcome(QStringLiteral("%1 satellites downloaded (bulletin of %2 UTC)")
+                                  .arg(model->rowCount())
+                                  .arg(model->creationDateTime().toUTC().toString("yyyy-MM-dd HH:mm")),
+            false);
+    } else {
+        emit orbitDataOutcome(error.isEmpty() ? PrepassProfile::AOP_FETCH_ERROR : error, true);
+    }
+    return ok;
+}
+
+bool TavManager::readAopData()
+{
+    if (m_busy->busy())
+        return false;
+    BusyState::Scope busy(*m_busy, QStringLiteral("Reading the orbit data of the module\u2026"));
+    const bool ok = m_board && sendBuiltinAtCmd(AtCmdHandler::AOP, {}, TAV_REQUEST_TIMEOUT_MS);
+    if (ok) {
+        emit orbitDataOutcome(
+            QStringLiteral("%1 satellites read from the module")
+                .arg(m_tx->prepassProfile()->satelliteAopModel()->rowCount()),
+            false);
+    } else {
+        m_logger->log(Logger::APP, "Unable to get AOP data");
+        emit orbitDataOutcome(QStringLiteral("The module did not give its orbit data"), true);
+    }
+    return ok;
+}
+
+bool TavManager::uploadAopData()
+{
+    if (m_busy->busy())
+        return false;
+    BusyState::Scope busy(*m_busy, QStringLiteral("Uploading orbit data\u2026"));
+    const bool ok = m_board && setAopDataAndConstellationStatus();
+    const int rows = m_tx->prepassProfile()->satelliteAopModel()->rowCount();
+    if (ok)
+        emit orbitDataOutcome(QStringLiteral("Orbit data of %1 satellites uploaded to the module").arg(rows), false);
+    else
+        emit orbitDataOutcome(QStringLiteral("Unable to upload the orbit data to the module"), true);
+    return ok;
+}
+
 void TavManager::getSatelliteNextPass()
 {
     getSatelliteNextPass(Payload::Options {});
@@ -62,6 +119,7 @@ void TavManager::getSatelliteNextPass()
 
 void TavManager::getSatelliteNextPass(Payload::Options options)
 {
+    BusyState::Scope busy(*m_busy, QStringLiteral("Asking the module for the next satellite pass\u2026"));
     m_tx->setComputingSatelliteNextPass(true);
     QStringList args;
     if (options.ack || options.mail)

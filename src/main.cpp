@@ -45,6 +45,8 @@ void closeOnSignal(QQuickWindow* window)
         }
         QTextStream(stderr) << "tavgui: closing on " << (g_signal == SIGINT ? "SIGINT" : "SIGTERM")
                             << " from process " << g_sender << Qt::endl;
+        // Nobody is at the window to confirm stopping a running sequence.
+        window->setProperty("closeConfirmed", true);
         window->close();
     });
     struct sigaction sa {};

@@ -69,7 +69,10 @@ bool LaunchOptions::apply(TavManager* manager, QString* error)
         }
         m_log.follow(manager->logger());
     }
-    manager->setReconnect(m_reconnect);
+    // Switches the window's own choice on; without the option the saved
+    // choice stands.
+    if (m_reconnect)
+        manager->setReconnect(true);
     if (connects())
         QTimer::singleShot(0, this, &LaunchOptions::run);
     return true;

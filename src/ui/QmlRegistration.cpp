@@ -7,6 +7,8 @@
 #include <QQmlContext>
 
 #include "ConfigCheck.h"
+#include "DecimalInput.h"
+#include "NotificationModel.h"
 #include "PassTimeline.h"
 #include "Payload.h"
 #include "SensorModel.h"
@@ -23,6 +25,11 @@ void registerQmlTypes(std::function<void(TavManager*)> onManagerCreated)
     qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Settings.qml"), "Settings", 1, 0, "Settings");
     qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Strings.qml"), "Strings", 1, 0, "Strings");
     qmlRegisterSingletonType(QUrl("qrc:/qml/singletons/Style.qml"), "Style", 1, 0, "Style");
+
+    qmlRegisterSingletonType<DecimalInput>("Decimal", 1, 0, "Decimal",
+        [](QQmlEngine*, QJSEngine*) -> QObject* { return new DecimalInput(); });
+    qmlRegisterSingletonType<NotificationModel>("Notifications", 1, 0, "Notifications",
+        [](QQmlEngine*, QJSEngine*) -> QObject* { return new NotificationModel(); });
 
     qmlRegisterUncreatableMetaObject(TavBoard::staticMetaObject, "TavBoard", 1, 0, "Module", QString());
     qmlRegisterUncreatableMetaObject(Payload::staticMetaObject, "Payload", 1, 0, "Status", QString());

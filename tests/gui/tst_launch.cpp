@@ -81,6 +81,27 @@ private slots:
         QVERIFY(values.contains("max_request_lag_ms"));
     }
 
+    void closingDuringTheWakeUpWaitEndsTheProcess()
+    {
+        QTemporaryDir dir;
+        const QString link = dir.filePath("trekon");
+        const QString log = dir.filePath("device.log");
+        SimulatorProcess sim({"--module", "TREKON", "--asleep", "--link", link});
+        QVERIFY(sim.start());
+        QProcess gui;
+        startGui(gui, {"--module", "TREKON", "--port", link, "--log", log}, QString());
+        // The ping is logged, then the kit is waited for.
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("AT+PING=?"), 15000);
+        QTest::qWait(200);
+        QCOMPARE(gui.state(), QProcess::Running);
+        ::kill(static_cast<pid_t>(gui.processId()), SIGTERM);
+        QVERIFY2(gui.waitForFinished(2000), "the process outlived its window");
+        QCOMPARE(gui.exitCode(), 0);
+        // Nothing was written to the sleeping kit, before or after.
+        for (const QString& entry : sim.transcriptEntries())
+            QVERIFY2(!entry.startsWith("< "), qPrintable(entry));
+    }
+
     void badOptionsAreRefused_data()
     {
         QTest::addColumn<QStringList>("arguments");
