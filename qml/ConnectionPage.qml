@@ -17,6 +17,9 @@ Page {
 
     Component.onCompleted: {
         TavManager.setMode(Settings.mode)
+        // The start-up option may have switched reconnection on already.
+        if (Settings.reconnect)
+            TavManager.reconnect = true
         selectStoredPort()
         if (Settings.firstVisit)
             welcomeDialog.open()
@@ -25,6 +28,25 @@ Page {
     function selectStoredPort() {
         const index = portCombo.find(Settings.lastPort)
         portCombo.currentIndex = index >= 0 ? index : 0
+    }
+
+    function refreshPorts() {
+        TavManager.serialPort.enumerate()
+        portCombo.currentIndex = 0
+    }
+
+    readonly property bool canConnect: !busy.running && portCombo.editText.trim() !== ""
+    readonly property bool shown: StackView.status === StackView.Active
+
+    Shortcut {
+        sequence: "F5"
+        enabled: page.shown
+        onActivated: page.refreshPorts()
+    }
+    Shortcut {
+        sequence: "Ctrl+Return"
+        enabled: page.shown && page.canConnect
+        onActivated: page.connectBoard()
     }
 
     function connectBoard() {
@@ -129,12 +151,20 @@ Page {
                     ToolButton {
                         objectName: "refreshPortsButton"
                         iconRole: "refresh"
-                        toolTipText: Strings.refreshList
-                        onClicked: {
-                            TavManager.serialPort.enumerate()
-                            portCombo.currentIndex = 0
-                        }
+                        toolTipText: Strings.refreshList + " (F5)"
+                        onClicked: page.refreshPorts()
                     }
+                }
+
+                Label {
+                    text: Strings.reconnectTitle
+                    header: true
+                }
+                Switch {
+                    objectName: "reconnectSwitch"
+                    text: Strings.reconnectAutomatically
+                    checked: TavManager.reconnect
+                    onToggled: TavManager.reconnect = checked
                 }
 
                 Label {
@@ -160,7 +190,8 @@ Page {
                 objectName: "connectButton"
                 text: Strings.connect
                 highlighted: true
-                enabled: !busy.running && portCombo.editText.trim() !== ""
+                enabled: page.canConnect
+                toolTipText: Strings.connect + " (Ctrl+Return)"
                 Layout.preferredWidth: 200
                 onClicked: page.connectBoard()
             }
@@ -191,13 +222,11 @@ Page {
         }
     }
 
-    Dialog {
+    ModalDialog {
         id: welcomeDialog
-        Overlay.modal: Rectangle {
-            color: Style.color.modalDim
-        }
         objectName: "welcomeDialog"
-        modal: true
+        parent: page
+        anchors.centerIn: undefined
         width: page.width * 0.3
         height: page.width * 0.3
         x: page.width - width
@@ -214,6 +243,9 @@ Page {
 
     Connections {
         target: TavManager
+        function onReconnectChanged() {
+            Settings.reconnect = TavManager.reconnect
+        }
         function onConnected() {
             busy.running = false
             expertTip.hide()

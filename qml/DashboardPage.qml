@@ -196,7 +196,7 @@ Page {
                             icon.source: page.tx.sequenceRunning ? "" : Style.icon("next")
                             highlighted: !page.tx.sequenceRunning
                             enabled: page.tx.sequenceRunning
-                                     || (g_connected && !page.tx.ackPending && txView.payloadCount > 0)
+                                     || (g_connected && !page.tx.ackPending && !TavManager.busy && txView.payloadCount > 0)
                             toolTipText: txView.payloadCount === 0 && !page.tx.sequenceRunning
                                          ? "Add a payload first" : ""
                             Layout.preferredWidth: 130

@@ -3,10 +3,12 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
 import TavBoard
+import Notifications
 import Settings
 import Strings
 import Style
 import "types"
+import "dialogs"
 
 ToolBar {
     id: topBar
@@ -32,6 +34,29 @@ ToolBar {
         if (board.module === Module.TAV2 || board.module === Module.RIX)
             line += "ADDR: " + escaped(board.addr) + ", "
         return line + "<b>" + escaped(board.name) + " connected to " + escaped(board.port) + "</b>"
+    }
+
+    function openLog() {
+        if (state !== "settingsPage")
+            toggleSettings()
+        settingsPage.showTab(3)
+    }
+
+    Shortcut {
+        sequence: "Ctrl+,"
+        onActivated: topBar.toggleSettings()
+    }
+    Shortcut {
+        sequence: "Ctrl+L"
+        onActivated: topBar.openLog()
+    }
+    Shortcut {
+        sequence: "Ctrl+E"
+        onActivated: {
+            topBar.openLog()
+            topBar.settingsPage.logView.exportDialog.atOnly = false
+            topBar.settingsPage.logView.exportDialog.open()
+        }
     }
 
     function toggleSettings() {
@@ -73,7 +98,7 @@ ToolBar {
             objectName: "topBarLeftButton"
             iconRole: "setting"
             icon.color: Style.color.topBarText
-            toolTipText: topBar.state === "settingsPage" ? "Back" : Strings.settingsTitle
+            toolTipText: (topBar.state === "settingsPage" ? "Back" : Strings.settingsTitle) + " (Ctrl+,)"
             onClicked: topBar.toggleSettings()
         }
 
@@ -115,8 +140,48 @@ ToolBar {
                 iconRole: "on_off"
                 icon.color: Style.color.topBarText
                 toolTipText: Strings.disconnectTip
+                // Never in the middle of a request or an orbit-data operation.
+                enabled: !TavManager.busy
                 onClicked: disconnectDialog.open()
             }
+        }
+
+        ToolButton {
+            id: bellButton
+            objectName: "notificationsButton"
+            iconRole: "bell"
+            icon.color: Style.color.topBarText
+            toolTipText: Strings.notificationsTitle + (Notifications.unread > 0 ? " (" + Notifications.unread + " unread)" : "")
+            onClicked: notificationList.open()
+
+            Rectangle {
+                objectName: "unreadBadge"
+                visible: Notifications.unread > 0
+                anchors.right: parent.right
+                anchors.top: parent.top
+                anchors.margins: 2
+                height: 16
+                width: Math.max(16, unreadText.implicitWidth + 8)
+                radius: 8
+                color: Style.color.error
+                Label {
+                    id: unreadText
+                    objectName: "unreadCount"
+                    anchors.centerIn: parent
+                    text: Notifications.unread > 99 ? "99+" : String(Notifications.unread)
+                    color: "white"
+                    font.pointSize: Style.font.smallPointSize
+                    font.bold: true
+                }
+            }
+        }
+
+        ToolButton {
+            objectName: "aboutButton"
+            iconRole: "info"
+            icon.color: Style.color.topBarText
+            toolTipText: "About " + Qt.application.name
+            onClicked: aboutDialog.open()
         }
 
         BusyIndicator {
@@ -176,20 +241,89 @@ ToolBar {
         }
     ]
 
-    Dialog {
+    ModalDialog {
         id: disconnectDialog
-        Overlay.modal: Rectangle {
-            color: Style.color.modalDim
-        }
         objectName: "disconnectDialog"
-        parent: Overlay.overlay
-        anchors.centerIn: parent
-        modal: true
         title: "Disconnect " + (topBar.board ? topBar.board.name : "") + "?"
         standardButtons: Dialog.Ok | Dialog.Cancel
         onAccepted: {
             busy.visible = true
             window.disconnectBoard()
+        }
+    }
+
+    AboutDialog {
+        id: aboutDialog
+        objectName: "aboutDialog"
+    }
+
+    // The list opens under the bell and marks everything read.
+    Popup {
+        id: notificationList
+        objectName: "notificationList"
+        parent: Overlay.overlay
+        x: parent ? parent.width - width - Style.size.boardMargin : 0
+        y: topBar.height
+        width: 480
+        height: Math.min(420, listColumn.implicitHeight + topPadding + bottomPadding)
+        onOpened: Notifications.markAllRead()
+        onClosed: Notifications.markAllRead()
+
+        ColumnLayout {
+            id: listColumn
+            anchors.fill: parent
+            spacing: Style.size.spacing
+
+            RowLayout {
+                Layout.fillWidth: true
+                Label {
+                    text: Strings.notificationsTitle
+                    header: true
+                    Layout.fillWidth: true
+                }
+                Button {
+                    objectName: "clearNotificationsButton"
+                    text: "Clear"
+                    flat: true
+                    enabled: Notifications.count > 0
+                    onClicked: Notifications.clear()
+                }
+            }
+            Label {
+                visible: Notifications.count === 0
+                text: Strings.noNotifications
+                secondary: true
+            }
+            ListView {
+                objectName: "notificationView"
+                visible: Notifications.count > 0
+                model: Notifications
+                clip: true
+                spacing: 4
+                Layout.fillWidth: true
+                Layout.preferredHeight: Math.min(contentHeight, 340)
+                ScrollBar.vertical: ScrollBar {}
+                delegate: RowLayout {
+                    id: entry
+                    required property string time
+                    required property string text
+                    required property bool error
+                    width: ListView.view.width - 12
+                    spacing: Style.size.spacing
+                    Label {
+                        text: entry.time
+                        secondary: true
+                        font.family: Style.font.mono
+                        Layout.alignment: Qt.AlignTop
+                    }
+                    Label {
+                        text: entry.text
+                        color: entry.error ? Style.color.error : Style.color.text
+                        wrapMode: Text.Wrap
+                        Layout.fillWidth: true
+                    }
+                }
+            }
         }
     }
 

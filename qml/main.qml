@@ -4,6 +4,7 @@ import QtQuick.Layouts
 import com.norvane.qml
 import TavBoard
 import TxManager
+import Notifications
 import Settings
 import Strings
 import Style
@@ -24,7 +25,9 @@ ApplicationWindow {
     readonly property bool g_connected: g_board !== null
     readonly property bool g_expertMode: Settings.mode === TavManager.EXPERT
 
-    property bool g_enableInput: !TavManager.tx.sequenceRunning && !TavManager.tx.ackPending
+    // Also false while the manager is busy: nothing that starts a request
+    // takes a click until the running one has ended.
+    property bool g_enableInput: !TavManager.tx.sequenceRunning && !TavManager.tx.ackPending && !TavManager.busy
     property bool g_trekonModuleSelected: g_board !== null && g_board.module === Module.TREKON
     property bool g_tav1ModuleSelected: g_board !== null && g_board.module === Module.TAV1
     property bool g_tav2ModuleSelected: g_board !== null && g_board.module === Module.TAV2
@@ -39,12 +42,66 @@ ApplicationWindow {
         TavManager.disconnect()
     }
 
-    header: TopBar {
-        id: topBar
-        objectName: "topBar"
-        stackView: stack
-        dashboardPage: dashboard
-        settingsPage: settings
+    // Errors and passing messages go to the notification list as well.
+    function notify(text, error) {
+        Notifications.add(text, error === true)
+    }
+
+    header: Column {
+        TopBar {
+            id: topBar
+            objectName: "topBar"
+            width: parent.width
+            stackView: stack
+            dashboardPage: dashboard
+            settingsPage: settings
+        }
+
+        // What the manager is doing, under the top bar.
+        Rectangle {
+            objectName: "busyBar"
+            width: parent.width
+            height: visible ? busyColumn.implicitHeight : 0
+            visible: TavManager.busy
+            color: Style.color.background
+            Column {
+                id: busyColumn
+                width: parent.width
+                ProgressBar {
+                    width: parent.width
+                    height: 4
+                    indeterminate: true
+                }
+                Label {
+                    objectName: "busyText"
+                    x: Style.size.boardMargin
+                    text: TavManager.busyText
+                    secondary: true
+                }
+            }
+        }
+
+        // A vanished device waited for: the work goes on, nothing to answer.
+        Rectangle {
+            objectName: "lostDeviceBanner"
+            width: parent.width
+            height: visible ? bannerText.implicitHeight + 2 * Style.size.spacing : 0
+            visible: TavManager.lostDevice !== ""
+            color: Style.color.warning
+            Label {
+                id: bannerText
+                objectName: "lostDeviceText"
+                anchors.verticalCenter: parent.verticalCenter
+                x: Style.size.boardMargin
+                text: TavManager.lostDevice
+                color: "black"
+            }
+        }
+    }
+
+    Shortcut {
+        sequence: "Ctrl+Q"
+        onActivated: window.close()
     }
 
     StackView {
@@ -68,7 +125,18 @@ ApplicationWindow {
         visible: false
     }
 
-    onClosing: {
+    // A running sequence is stopped only when the user says so; a wait for
+    // the wake-up button or for an answer is given up, so that the process
+    // ends with its window.
+    property bool closeConfirmed: false
+    onClosing: close => {
+        if (TavManager.tx.sequenceRunning && !closeConfirmed) {
+            close.accepted = false
+            closeDialog.open()
+            return
+        }
+        wakeUpDialog.close()
+        TavManager.closeDown()
         TavManager.saveSettings()
         Settings.windowHeight = window.height
         Settings.windowWidth = window.width
@@ -76,7 +144,27 @@ ApplicationWindow {
 
     Connections {
         target: TavManager
+        function onProcessingDataChanged(msg, error) {
+            if (msg !== undefined && msg !== "")
+                window.notify(msg, error)
+        }
+        function onLinkError(error) {
+            wakeUpDialog.close()
+            window.notify(error, true)
+            serialErrorDialog.message = error
+            serialErrorDialog.connection = TavManager.connectionCount
+            serialErrorDialog.open()
+        }
+        function onLostDeviceChanged() {
+            if (TavManager.lostDevice === "")
+                return
+            wakeUpDialog.close()
+            window.notify(TavManager.lostDevice, true)
+        }
         function onConnected() {
+            // A dialog about an older connection has nothing left to do.
+            if (serialErrorDialog.visible && serialErrorDialog.connection !== TavManager.connectionCount)
+                serialErrorDialog.close()
             window.boardAttached = true
             window.g_importantTxOptionEnabled = !window.g_periodicProfileSelected
         }
@@ -98,18 +186,11 @@ ApplicationWindow {
         }
     }
 
-    Connections {
-        target: TavManager.serialPort
-        function onSerialError(error) {
-            wakeUpDialog.close()
-            serialErrorDialog.message = error
-            serialErrorDialog.open()
-        }
-    }
 
     Connections {
         target: TavManager.tx
         function onTxErrorOccured(error) {
+            window.notify(error, true)
             txErrorDialog.message = error
             txErrorDialog.open()
         }
@@ -120,15 +201,9 @@ ApplicationWindow {
         }
     }
 
-    Dialog {
+    ModalDialog {
         id: wakeUpDialog
-        Overlay.modal: Rectangle {
-            color: Style.color.modalDim
-        }
         objectName: "wakeUpDialog"
-        parent: Overlay.overlay
-        anchors.centerIn: parent
-        modal: true
         closePolicy: Popup.NoAutoClose
         title: TavManager.board ? TavManager.board.name : ""
         standardButtons: Dialog.Cancel
@@ -146,20 +221,19 @@ ApplicationWindow {
         }
     }
 
-    Dialog {
+    ModalDialog {
         id: serialErrorDialog
-        Overlay.modal: Rectangle {
-            color: Style.color.modalDim
-        }
         objectName: "serialErrorDialog"
         property string message: ""
-        parent: Overlay.overlay
-        anchors.centerIn: parent
-        modal: true
+        // The connection the message is about; a newer one is left alone.
+        property int connection: 0
         closePolicy: Popup.NoAutoClose
         title: Strings.serialErrorTitle
         standardButtons: Dialog.Ok
-        onAccepted: window.disconnectBoard()
+        onAccepted: {
+            if (connection === TavManager.connectionCount)
+                window.disconnectBoard()
+        }
 
         RowLayout {
             spacing: Style.size.largeSpacing
@@ -180,16 +254,10 @@ ApplicationWindow {
         }
     }
 
-    Dialog {
+    ModalDialog {
         id: txErrorDialog
-        Overlay.modal: Rectangle {
-            color: Style.color.modalDim
-        }
         objectName: "txErrorDialog"
         property string message: ""
-        parent: Overlay.overlay
-        anchors.centerIn: parent
-        modal: true
         title: Strings.txErrorTitle
         standardButtons: Dialog.Ok
 
@@ -209,6 +277,22 @@ ApplicationWindow {
                 Layout.maximumWidth: window.width * 0.5
                 wrapMode: Text.Wrap
             }
+        }
+    }
+
+    ModalDialog {
+        id: closeDialog
+        objectName: "closeDialog"
+        title: "Quit " + Qt.application.name + "?"
+        standardButtons: Dialog.Ok | Dialog.Cancel
+        onAccepted: {
+            TavManager.tx.stop()
+            window.closeConfirmed = true
+            window.close()
+        }
+
+        Label {
+            text: "A transmission sequence is running. Quitting stops it."
         }
     }
 }

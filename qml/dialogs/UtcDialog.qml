@@ -2,18 +2,21 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
+import Notifications
 import Strings
 import Style
 import "../types"
 import "../delegates"
 
 // Choose the UTC time TavGUI works with, or read and set the module's date.
-Dialog {
+ModalDialog {
     id: dialog
 
     // Seconds between the tool's time and the workstation's.
     property int offsetSeconds: 0
     property string message: ""
+    // The tumblers follow the clock until the user turns one of them.
+    property bool chosenByUser: false
     readonly property bool moduleHasDate: g_connected && !g_tav1ModuleSelected
     readonly property int firstYear: new Date().getUTCFullYear() - 5
 
@@ -44,15 +47,20 @@ Dialog {
     }
 
     title: "UTC time"
-    Overlay.modal: Rectangle {
-        color: Style.color.modalDim
-    }
-    modal: true
     standardButtons: Dialog.Close
     // Tumblers only take a position once they are shown.
     onOpened: {
         message = ""
+        chosenByUser = false
         show(new Date(Date.now() + offsetSeconds * 1000))
+    }
+
+    Timer {
+        objectName: "utcDialogClock"
+        interval: 1000
+        repeat: true
+        running: dialog.opened && !dialog.chosenByUser
+        onTriggered: dialog.show(new Date(Date.now() + dialog.offsetSeconds * 1000))
     }
 
     ColumnLayout {
@@ -67,6 +75,7 @@ Dialog {
             spacing: 4
             Tumbler {
                 id: yearTumbler
+                onMovingChanged: if (moving) dialog.chosenByUser = true
                 model: 11
                 visibleItemCount: 3
                 Layout.preferredHeight: 132
@@ -79,6 +88,7 @@ Dialog {
             Label { text: "-" }
             Tumbler {
                 id: monthTumbler
+                onMovingChanged: if (moving) dialog.chosenByUser = true
                 model: 12
                 visibleItemCount: 3
                 Layout.preferredHeight: 132
@@ -90,6 +100,7 @@ Dialog {
             Label { text: "-" }
             Tumbler {
                 id: dayTumbler
+                onMovingChanged: if (moving) dialog.chosenByUser = true
                 model: dialog.daysIn(dialog.firstYear + yearTumbler.currentIndex, monthTumbler.currentIndex)
                 visibleItemCount: 3
                 Layout.preferredHeight: 132
@@ -101,6 +112,7 @@ Dialog {
             Item { Layout.preferredWidth: Style.size.largeSpacing }
             Tumbler {
                 id: hourTumbler
+                onMovingChanged: if (moving) dialog.chosenByUser = true
                 model: 24
                 visibleItemCount: 3
                 Layout.preferredHeight: 132
@@ -110,6 +122,7 @@ Dialog {
             Label { text: ":" }
             Tumbler {
                 id: minuteTumbler
+                onMovingChanged: if (moving) dialog.chosenByUser = true
                 model: 60
                 visibleItemCount: 3
                 Layout.preferredHeight: 132
@@ -119,6 +132,7 @@ Dialog {
             Label { text: ":" }
             Tumbler {
                 id: secondTumbler
+                onMovingChanged: if (moving) dialog.chosenByUser = true
                 model: 60
                 visibleItemCount: 3
                 Layout.preferredHeight: 132
@@ -176,6 +190,8 @@ Dialog {
                 onClicked: {
                     const ok = TavManager.setModuleUtcDate(Strings.isoText(dialog.chosen()))
                     dialog.message = ok ? "Module date set." : "ERROR: the module refused the date."
+                    if (!ok)
+                        Notifications.add("The module refused the date.", true)
                 }
             }
         }

@@ -19,4 +19,5 @@ Labs.Settings {
     property string lastPort: ""
     property url lastFolder: ""
     property bool logAutoScroll: true
+    property bool reconnect: false
 }

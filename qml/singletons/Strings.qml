@@ -32,6 +32,8 @@ QtObject {
     readonly property string connect: "Connect"
     readonly property string hello: "Hello!"
     readonly property var baudrates: ["Default", "9600", "115200"]
+    readonly property string reconnectTitle: "Connection"
+    readonly property string reconnectAutomatically: "Reconnect automatically"
 
     // Top bar
     readonly property string connectionTitle: "Connect your TAV Evaluation Kit (EVK)"
@@ -64,6 +66,22 @@ QtObject {
     readonly property string rxTab: "Rx"
     readonly property string logTab: "Log"
     readonly property string notConnected: "Connect a board to read and change its configuration."
+
+    // About
+    readonly property string aboutPurpose: "Evaluation and configuration tool for the TAV transmitter modules "
+        + "and their evaluation kits, speaking their AT commands over a serial line."
+    // Filled in once the window can run against a simulated module.
+    readonly property string aboutTryWithoutHardware: ""
+    readonly property var fontLicences: [
+        { "family": "Barlow", "copyright": "Copyright 2017 The Barlow Project Authors",
+          "licence": "SIL Open Font License, Version 1.1" },
+        { "family": "Roboto Mono", "copyright": "Copyright 2015 The Roboto Mono Project Authors",
+          "licence": "SIL Open Font License, Version 1.1" }
+    ]
+
+    // Notifications
+    readonly property string notificationsTitle: "Notifications"
+    readonly property string noNotifications: "Nothing to report."
 
     // Texts for a value the module did not give.
     readonly property string notAvailable: "NA"

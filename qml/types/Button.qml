@@ -11,7 +11,7 @@ C.Button {
     icon.width: Style.size.smallIcon
     icon.height: Style.size.smallIcon
 
-    C.ToolTip.visible: hovered && visible && toolTipText !== ""
+    C.ToolTip.visible: (hovered || visualFocus) && visible && toolTipText !== ""
     C.ToolTip.text: toolTipText
     C.ToolTip.delay: 500
 }

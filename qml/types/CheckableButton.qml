@@ -34,11 +34,13 @@ C.Button {
         implicitHeight: 36
         radius: Style.size.radius
         color: control.checked ? Style.color.norvanePink : (control.hovered ? Style.color.field : "transparent")
-        border.color: control.checked ? Style.color.norvanePink : Style.color.paneBorder
+        // A keyboard focus shows as a thicker accent border.
+        border.color: control.checked || control.visualFocus ? Style.color.norvanePink : Style.color.paneBorder
+        border.width: control.visualFocus ? 2 : 1
         opacity: control.enabled ? 1.0 : 0.5
     }
 
-    C.ToolTip.visible: hovered && visible && toolTipText !== ""
+    C.ToolTip.visible: (hovered || visualFocus) && visible && toolTipText !== ""
     C.ToolTip.text: toolTipText
     C.ToolTip.delay: 500
 }

@@ -12,7 +12,9 @@ C.ToolButton {
     icon.height: Style.size.icon
     icon.color: enabled ? Style.color.text : Style.color.textSecondary
 
-    C.ToolTip.visible: hovered && visible && toolTipText !== ""
+    // An icon alone says nothing to a screen reader or a keyboard user.
+    Accessible.name: toolTipText !== "" ? toolTipText : iconRole
+    C.ToolTip.visible: (hovered || visualFocus) && visible && toolTipText !== ""
     C.ToolTip.text: toolTipText
     C.ToolTip.delay: 500
 }

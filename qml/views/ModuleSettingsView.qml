@@ -3,6 +3,7 @@ import QtQuick.Controls
 import QtQuick.Dialogs
 import QtQuick.Layouts
 import com.norvane.qml
+import Notifications
 import TavBoard
 import TxManager
 import Settings
@@ -26,6 +27,8 @@ ScrollView {
     function report(ok, success, failure) {
         messageIsError = !ok
         message = ok ? success : "ERROR: " + failure
+        if (!ok)
+            Notifications.add(failure, true)
         messageTimer.restart()
     }
 
@@ -82,14 +85,8 @@ ScrollView {
         }
     }
 
-    Dialog {
+    ModalDialog {
         id: resetDialog
-        Overlay.modal: Rectangle {
-            color: Style.color.modalDim
-        }
-        parent: Overlay.overlay
-        anchors.centerIn: parent
-        modal: true
         title: "Reset " + view.na(view.board ? view.board.name : "") + "?"
         standardButtons: Dialog.Ok | Dialog.Cancel
         Label {
@@ -266,11 +263,13 @@ ScrollView {
                 Item {}
 
                 Label { text: "Minimum elevation" }
-                InputTextField {
+                DecimalField {
                     id: minElevationField
                     objectName: "minElevationField"
                     text: Number(view.prepass.config.minElevation).toString()
-                    validator: DoubleValidator { bottom: 0; top: 90; decimals: 2; notation: DoubleValidator.StandardNotation }
+                    minimum: 0
+                    maximum: 90
+                    decimals: 2
                 }
                 Label { text: "degrees"; secondary: true }
                 Item {}
@@ -292,8 +291,8 @@ ScrollView {
                     }
                     SetButton {
                         objectName: "setPrepassConfigButton"
-                        enabled: minElevationField.acceptableInput
-                        onClicked: view.report(TavManager.setPrepassConfig(durationSpin.value, Number(minElevationField.text), minDurationSpin.value),
+                        enabled: minElevationField.valid
+                        onClicked: view.report(TavManager.setPrepassConfig(durationSpin.value, minElevationField.value, minDurationSpin.value),
                                                "Prediction settings set.", "unable to set the prediction settings.")
                     }
                 }
@@ -308,21 +307,25 @@ ScrollView {
                 }
 
                 Label { text: "Beacon latitude" }
-                InputTextField {
+                DecimalField {
                     id: latitudeField
                     objectName: "latitudeField"
                     text: Number(view.prepass.position.latitude).toString()
-                    validator: DoubleValidator { bottom: -90; top: 90; decimals: 6; notation: DoubleValidator.StandardNotation }
+                    minimum: -90
+                    maximum: 90
+                    decimals: 6
                 }
                 Label { text: "degrees, north positive"; secondary: true }
                 Item {}
 
                 Label { text: "Beacon longitude" }
-                InputTextField {
+                DecimalField {
                     id: longitudeField
                     objectName: "longitudeField"
                     text: Number(view.prepass.position.longitude).toString()
-                    validator: DoubleValidator { bottom: -180; top: 180; decimals: 6; notation: DoubleValidator.StandardNotation }
+                    minimum: -180
+                    maximum: 180
+                    decimals: 6
                 }
                 Label { text: "degrees, east positive"; secondary: true }
                 RowLayout {
@@ -334,10 +337,10 @@ ScrollView {
                     }
                     SetButton {
                         objectName: "setPositionButton"
-                        enabled: latitudeField.acceptableInput && longitudeField.acceptableInput
+                        enabled: latitudeField.valid && longitudeField.valid
                         onClicked: {
-                            const lat = Number(latitudeField.text)
-                            const lon = Number(longitudeField.text)
+                            const lat = latitudeField.value
+                            const lon = longitudeField.value
                             if (TavManager.setGnssPosition(lat, lon)) {
                                 const position = view.prepass.position
                                 position.latitude = lat

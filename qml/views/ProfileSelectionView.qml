@@ -252,7 +252,7 @@ Pane {
                         text: "Upload orbit data"
                         icon.source: Style.icon("satellite")
                         toolTipText: "Send the satellites' orbit parameters and status to the module"
-                        onClicked: TavManager.setAopDataAndConstellationStatus()
+                        onClicked: TavManager.uploadAopData()
                     }
                     Button {
                         objectName: "nextPassButton"
@@ -267,6 +267,22 @@ Pane {
                         visible: running
                         Layout.preferredHeight: 32
                         Layout.preferredWidth: 32
+                    }
+                }
+                Label {
+                    id: orbitOutcome
+                    objectName: "orbitDataOutcome"
+                    property bool error: false
+                    Layout.fillWidth: true
+                    visible: text !== ""
+                    wrapMode: Text.Wrap
+                    color: error ? Style.color.error : Style.color.success
+                    Connections {
+                        target: TavManager
+                        function onOrbitDataOutcome(text, error) {
+                            orbitOutcome.error = error
+                            orbitOutcome.text = (error ? "ERROR: " : "") + text
+                        }
                     }
                 }
                 Label {

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
+import Notifications
 import Strings
 import Style
 import "../types"
@@ -13,24 +14,27 @@ Pane {
 
     readonly property var profile: TavManager.tx.prepassProfile
     readonly property var aopModel: TavManager.tx.prepassProfile.satelliteAopModel
-    property bool downloading: false
     property string message: ""
     property bool messageIsError: false
 
     title: Strings.satellitesTitle
 
-    function download() {
-        downloading = true
-        message = ""
-        profile.downloadAopData()
-        downloading = false
-    }
-
+    // A download started elsewhere (before a next-pass request) reports here too.
     Connections {
         target: view.profile
         function onAopDataDownloadFinished(error) {
             view.messageIsError = error !== ""
             view.message = error !== "" ? "ERROR: " + error : "Orbit data downloaded."
+        }
+    }
+
+    Connections {
+        target: TavManager
+        function onOrbitDataOutcome(text, error) {
+            view.messageIsError = error
+            view.message = (error ? "ERROR: " : "") + text
+            if (error)
+                Notifications.add(text, true)
         }
     }
 
@@ -46,9 +50,9 @@ Pane {
                 objectName: "downloadAopButton"
                 text: "Download"
                 icon.source: Style.icon("download")
-                enabled: !view.downloading
+                enabled: !TavManager.busy
                 toolTipText: "Download the orbit parameters and status of every satellite"
-                onClicked: view.download()
+                onClicked: TavManager.downloadAopData()
             }
             Button {
                 objectName: "readAopButton"
@@ -57,7 +61,7 @@ Pane {
                 flat: true
                 enabled: g_connected && !g_tav1ModuleSelected && g_enableInput
                 toolTipText: "Read the orbit parameters the module holds"
-                onClicked: TavManager.getAopData()
+                onClicked: TavManager.readAopData()
             }
             Button {
                 objectName: "sendAopButton"
@@ -66,10 +70,10 @@ Pane {
                 flat: true
                 enabled: g_connected && !g_tav1ModuleSelected && g_enableInput
                 toolTipText: "Send the orbit parameters and the constellation status to the module"
-                onClicked: TavManager.setAopDataAndConstellationStatus()
+                onClicked: TavManager.uploadAopData()
             }
             BusyIndicator {
-                running: view.downloading
+                running: TavManager.busy
                 visible: running
                 Layout.preferredWidth: 32
                 Layout.preferredHeight: 32
@@ -80,6 +84,7 @@ Pane {
         }
 
         Label {
+            objectName: "orbitDataOutcome"
             Layout.fillWidth: true
             elide: Text.ElideRight
             color: view.messageIsError ? Style.color.error : Style.color.textSecondary

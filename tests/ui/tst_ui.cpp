@@ -37,11 +37,11 @@ public:
         return true;
     }
 
-    Q_INVOKABLE bool press(QQuickItem* item, int key)
+    Q_INVOKABLE bool press(QQuickItem* item, int key, int modifiers = 0)
     {
         if (!focus(item))
             return false;
-        QTest::keyClick(item->window(), static_cast<Qt::Key>(key));
+        QTest::keyClick(item->window(), static_cast<Qt::Key>(key), Qt::KeyboardModifiers(modifiers));
         return true;
     }
 
@@ -92,7 +92,7 @@ public slots:
     void applicationAvailable()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QCoreApplication::setApplicationName("TavGUI");
+        setApplicationIdentity();
         QCoreApplication::setOrganizationName("NorvaneUiTest");
         QSettings().clear();
 
@@ -112,6 +112,8 @@ public slots:
         engine->rootContext()->setContextProperty("Keyboard", &m_keyboard);
         engine->rootContext()->setContextProperty("TestFiles", &m_files);
         engine->rootContext()->setContextProperty("TEST_DATA_DIR", QStringLiteral(TAV_TEST_DATA_DIR));
+        // The locale a run under another desktop language must really have.
+        engine->rootContext()->setContextProperty("EXPECTED_LOCALE", qEnvironmentVariable("TAV_EXPECTED_LOCALE"));
     }
 
     void cleanupTestCase()

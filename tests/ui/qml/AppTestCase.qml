@@ -3,6 +3,7 @@ import QtTest
 import com.norvane.qml
 import TavBoard
 import TxManager
+import Notifications
 import Settings
 
 // A test case on the whole application window, bound to the real manager and
@@ -35,6 +36,8 @@ TestCase {
         if (TavManager.board)
             TavManager.disconnect()
         Simulators.autoWake = true
+        TavManager.reconnect = false
+        Notifications.clear()
         TavManager.tx.selectedProfile = Profile.PERIODIC
         const payloads = TavManager.tx.payloadListModel
         while (payloads.rowCount() > 0)

@@ -4,6 +4,7 @@ import QtTest
 import com.norvane.qml
 import TavBoard
 import TxManager
+import Notifications
 import Settings
 
 // The window, the top bar and the dialogs through a whole connection to the
@@ -13,6 +14,7 @@ AppTestCase {
     name: "MainWindow"
 
     property bool cancelWakeUp: false
+    property bool cancelByKey: false
     property var seenWhileWaiting: ({})
 
     // The user's answer to the wake-up dialog, given while the manager waits.
@@ -29,7 +31,10 @@ AppTestCase {
         onTriggered: {
             const wakeUp = testCase.child("wakeUpDialog")
             testCase.seenWhileWaiting = { opened: wakeUp.visible, text: testCase.child("wakeUpText", wakeUp).text }
-            testCase.mouseClick(wakeUp.standardButton(Dialog.Cancel))
+            if (testCase.cancelByKey)
+                Keyboard.press(wakeUp.contentItem, Qt.Key_Escape)
+            else
+                testCase.mouseClick(wakeUp.standardButton(Dialog.Cancel))
         }
     }
 
@@ -130,14 +135,14 @@ AppTestCase {
         mouseClick(child("disconnectButton"))
         tryCompare(dialog, "opened", true)
         compare(dialog.title, "Disconnect TAV2?")
-        mouseClick(dialog.standardButton(Dialog.Cancel))
+        verify(Keyboard.press(dialog.contentItem, Qt.Key_Escape))
         tryCompare(dialog, "visible", false)
         compare(topBar().state, "dashboardPage")
-        verify(TavManager.board !== null, "Cancel keeps the connection")
+        verify(TavManager.board !== null, "Escape keeps the connection")
 
         mouseClick(child("disconnectButton"))
         tryCompare(dialog, "opened", true)
-        mouseClick(dialog.standardButton(Dialog.Ok))
+        verify(Keyboard.press(dialog.contentItem, Qt.Key_Return))
         compare(topBar().state, "connectionPage")
         verify(TavManager.board === null)
         verify(window.g_board === null)
@@ -196,7 +201,11 @@ AppTestCase {
         compare(topBar().state, "connectionPage")
     }
 
-    function test_asleepTrekonAsksForTheButtonAndCancelGivesUp() {
+    function test_asleepTrekonAsksForTheButtonAndCancelGivesUp_data() {
+        return [{ tag: "Cancel", key: false }, { tag: "Escape", key: true }]
+    }
+    function test_asleepTrekonAsksForTheButtonAndCancelGivesUp(data) {
+        cancelByKey = data.key
         const port = Simulators.restart("TREKON", ["--asleep"])
         verify(port !== "")
         Simulators.autoWake = false
@@ -253,6 +262,127 @@ AppTestCase {
         mouseClick(dialog.standardButton(Dialog.Ok))
         tryCompare(dialog, "visible", false)
         compare(topBar().state, "dashboardPage", "a Tx error keeps the connection")
+
+        // The error stays in the notification list after its dialog.
+        compare(child("unreadCount").text, "1")
+        mouseClick(child("notificationsButton"))
+        const list = child("notificationList")
+        tryCompare(list, "opened", true)
+        verify(!child("unreadBadge").visible, "opening the list reads it")
+        const entries = child("notificationView")
+        compare(entries.count, 1)
+        compare(Notifications.data(Notifications.index(0, 0), Qt.UserRole + 2), dialog.message)
+        verify(/^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d$/.test(Notifications.data(Notifications.index(0, 0), Qt.UserRole + 1)))
+        mouseClick(child("clearNotificationsButton"))
+        compare(entries.count, 0)
+        list.close()
+    }
+
+    function test_threeClicksOnGetWhileTheModuleIsSlowSendOneRequest() {
+        connectTo(Module.TAV2)
+        mouseClick(child("topBarLeftButton"))
+        settle()
+        const get = child("getPrepassConfigButton")
+        clickOn(get)
+        compare(Simulators.control("TAV2", "latency 700"), "OK")
+        const before = requestCount(Module.TAV2)
+        let seen = []
+        // Two more clicks while the first one waits for its answer.
+        const again = () => {
+            seen.push({ enabled: get.enabled, bar: child("busyBar").visible, text: child("busyText").text })
+            mouseClick(get)
+        }
+        const first = Qt.createQmlObject("import QtQuick; Timer { interval: 150 }", testCase)
+        const second = Qt.createQmlObject("import QtQuick; Timer { interval: 300 }", testCase)
+        first.triggered.connect(again)
+        second.triggered.connect(again)
+        first.start()
+        second.start()
+        mouseClick(get)
+        compare(Simulators.control("TAV2", "latency 2"), "OK")
+        wait(100)
+        compare(requestsSince(Module.TAV2, before), ["AT+PREPASS_CFG=?"])
+        compare(seen.length, 2, "the clicks came during the wait")
+        for (const moment of seen) {
+            verify(!moment.enabled, "Get is disabled while the module is busy")
+            verify(moment.bar, "the busy bar shows")
+            compare(moment.text, "Waiting for the answer to AT+PREPASS_CFG=?\u2026")
+        }
+        verify(!logged("Request refused, another one is still waiting for its answer: AT+PREPASS_CFG=?"))
+        verify(!TavManager.busy && !child("busyBar").visible)
+        first.destroy()
+        second.destroy()
+    }
+
+    function test_vanishedDeviceIsWaitedForUnderABanner() {
+        mouseClick(child("reconnectSwitch"))
+        verify(TavManager.reconnect && Settings.reconnect, "the switch is kept")
+        connectTo(Module.TAV2)
+        const connections = TavManager.connectionCount
+        const port = Simulators.portOf("TAV2")
+        compare(Simulators.control("TAV2", "hangup stay"), "OK")
+        const banner = child("lostDeviceBanner")
+        tryCompare(banner, "visible", true, 5000)
+        compare(child("lostDeviceText").text, "TAV2 lost on " + port + ", waiting for it to come back\u2026")
+        const dialogShown = child("serialErrorDialog").visible
+        verify(Simulators.control("TAV2", "replug").startsWith("OK"))
+        verify(!dialogShown, "no dialog to answer")
+        compare(topBar().state, "dashboardPage")
+        tryCompare(banner, "visible", false, 10000)
+        verify(TavManager.board !== null)
+        compare(TavManager.connectionCount, connections + 1, "connected again")
+        TavManager.reconnect = false
+        verify(!Settings.reconnect)
+    }
+
+    function test_shortcutsReachThePages() {
+        const stack = child("stackView")
+        verify(Keyboard.press(stack, Qt.Key_Comma, Qt.ControlModifier))
+        compare(topBar().state, "settingsPage")
+        verify(Keyboard.press(stack, Qt.Key_Comma, Qt.ControlModifier))
+        compare(topBar().state, "connectionPage")
+        verify(Keyboard.press(stack, Qt.Key_L, Qt.ControlModifier))
+        compare(topBar().state, "settingsPage")
+        compare(child("settingsTabs").currentIndex, 3, "the log tab")
+        verify(child("topBarLeftButton").toolTipText.endsWith("(Ctrl+,)"))
+        verify(Keyboard.press(stack, Qt.Key_Comma, Qt.ControlModifier))
+        // Connect from the keyboard, with the port typed in the field.
+        Simulators.portOf("TAV2")
+        mouseClick(child("evkTAV2"))
+        child("portCombo").editText = Simulators.portOf("TAV2")
+        verify(Keyboard.press(stack, Qt.Key_Return, Qt.ControlModifier))
+        settle()
+        compare(topBar().state, "dashboardPage")
+    }
+
+    function test_aboutTellsVersionsAndFontLicences() {
+        mouseClick(child("aboutButton"))
+        const about = child("aboutDialog")
+        tryCompare(about, "opened", true)
+        compare(child("aboutVersion", about).text, "TavGUI 4.0.2")
+        verify(child("aboutQtVersion", about).text.endsWith("Qt " + QT_VERSION))
+        verify(Keyboard.press(about.contentItem, Qt.Key_Return))
+        tryCompare(about, "visible", false)
+    }
+
+    function test_closingDuringASequenceAsksFirst() {
+        connectTo(Module.TAV2)
+        TavManager.tx.addPayloadItem("00112233445566778899AABBCCDDEEFF0011223344556677")
+        mouseClick(child("startStopButton"))
+        verify(TavManager.tx.sequenceRunning)
+        window.close()
+        const dialog = child("closeDialog")
+        tryCompare(dialog, "opened", true)
+        verify(window.visible, "the window stays until the user says")
+        verify(Keyboard.press(dialog.contentItem, Qt.Key_Escape))
+        tryCompare(dialog, "visible", false)
+        verify(TavManager.tx.sequenceRunning && window.visible)
+        window.close()
+        tryCompare(dialog, "opened", true)
+        mouseClick(dialog.standardButton(Dialog.Ok))
+        verify(!TavManager.tx.sequenceRunning)
+        verify(!window.visible)
+        tryVerify(() => !TavManager.tx.ackPending, 8000)
     }
 
     function test_inputIsLockedWhileASequenceRuns() {

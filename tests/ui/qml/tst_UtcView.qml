@@ -6,6 +6,7 @@ import "qrc:/qml/views"
 TestCase {
     id: testCase
     visible: true
+    when: windowShown
     name: "UtcView"
     width: 600
     height: 200
@@ -24,6 +25,17 @@ TestCase {
         compare(view.offsetText(0), "no offset")
         compare(view.offsetText(3725), "offset +1:02:05")
         compare(view.offsetText(-90061), "offset -1 d 1:01:01")
+    }
+
+    function test_dialogTimeRunsWhileOpen() {
+        const view = createTemporaryObject(utcComponent, testCase)
+        mouseClick(findChild(view, "utcEditButton"))
+        const dialog = findChild(view, "utcDialogItem")
+        tryCompare(dialog, "opened", true)
+        const shown = dialog.chosen().getTime()
+        tryVerify(() => dialog.chosen().getTime() > shown, 3000, "the shown time moves on")
+        keyClick(Qt.Key_Escape)
+        tryCompare(dialog, "visible", false)
     }
 
     function test_customTimeMovesTheToolsClock() {

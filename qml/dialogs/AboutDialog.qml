@@ -1,0 +1,65 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Strings
+import Style
+import "../types"
+
+// What this is, which version, on which Qt, and the licences of the fonts
+// compiled into it.
+ModalDialog {
+    id: dialog
+
+    title: "About " + Qt.application.name
+    standardButtons: Dialog.Ok
+
+    ColumnLayout {
+        spacing: Style.size.spacing
+
+        Image {
+            source: Style.logo.makerLarge
+            sourceSize.width: Style.size.logoWidth * 2
+            Layout.preferredWidth: Style.size.logoWidth
+            Layout.preferredHeight: Style.size.logoWidth * implicitHeight / Math.max(1, implicitWidth)
+            fillMode: Image.PreserveAspectFit
+        }
+        Label {
+            objectName: "aboutVersion"
+            text: Qt.application.name + " " + Qt.application.version
+            font.bold: true
+        }
+        Label {
+            objectName: "aboutQtVersion"
+            text: "Built with Qt, running on Qt " + QT_VERSION
+            secondary: true
+        }
+        Label {
+            text: Strings.aboutPurpose
+            wrapMode: Text.Wrap
+            Layout.maximumWidth: 460
+        }
+        // How to try the tool without a module, once the window offers it.
+        Label {
+            objectName: "aboutTryWithoutHardware"
+            visible: text !== ""
+            text: Strings.aboutTryWithoutHardware
+            wrapMode: Text.Wrap
+            Layout.maximumWidth: 460
+        }
+        Label {
+            text: "Fonts"
+            header: true
+            Layout.topMargin: Style.size.spacing
+        }
+        Repeater {
+            model: Strings.fontLicences
+            Label {
+                required property var modelData
+                text: "<b>" + modelData.family + "</b>, " + modelData.copyright + ". " + modelData.licence + "."
+                textFormat: Text.StyledText
+                wrapMode: Text.Wrap
+                Layout.maximumWidth: 460
+            }
+        }
+    }
+}

@@ -1,0 +1,32 @@
+import QtQuick
+import QtQuick.Controls as C
+import Style
+
+// A modal dialog in the middle of the window. Enter gives the OK answer and
+// Escape the Cancel (or Close) one; a dialog with an OK button alone takes
+// Escape as acknowledging it too.
+C.Dialog {
+    id: dialog
+
+    readonly property bool hasOk: (standardButtons & C.Dialog.Ok) !== 0
+    readonly property bool hasCancel: (standardButtons & (C.Dialog.Cancel | C.Dialog.Close)) !== 0
+
+    parent: C.Overlay.overlay
+    anchors.centerIn: parent
+    modal: true
+    focus: true
+    C.Overlay.modal: Rectangle {
+        color: Style.color.modalDim
+    }
+
+    Shortcut {
+        sequences: ["Return", "Enter"]
+        enabled: dialog.visible && dialog.hasOk
+        onActivated: dialog.accept()
+    }
+    Shortcut {
+        sequence: "Escape"
+        enabled: dialog.visible && (dialog.hasOk || dialog.hasCancel)
+        onActivated: dialog.hasCancel ? dialog.reject() : dialog.accept()
+    }
+}
