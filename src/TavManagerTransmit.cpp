@@ -102,7 +102,7 @@ bool TavManager::uploadAopData()
 {
     if (m_busy->busy())
         return false;
-    BusyState::Scope busy(*m_busy, QStringLiteral("Uploading orbit data\u2026"));
+    // The upload shows its own progress.
     const bool ok = m_board && setAopDataAndConstellationStatus();
     const int rows = m_tx->prepassProfile()->satelliteAopModel()->rowCount();
     if (ok)

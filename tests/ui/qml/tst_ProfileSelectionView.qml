@@ -177,9 +177,20 @@ AppTestCase {
         connectTo(Module.TREKON)
         mouseClick(profileButton(Profile.PREPASS_ON_MODULE))
         const before = requestCount(Module.TREKON)
+        let during = null
+        const probe = () => {
+            if (during === null && TavManager.busyText.startsWith("Uploading orbit data (1/"))
+                during = { upload: child("uploadAopButton").enabled, disconnect: child("disconnectButton").enabled }
+        }
+        TavManager.busyTextChanged.connect(probe)
         mouseClick(child("uploadAopButton"))
+        TavManager.busyTextChanged.disconnect(probe)
         const sent = requestsSince(Module.TREKON, before)
         verify(sent.length > 0 && sent.every(r => r.startsWith("AT+AOP=")), sent.join(" "))
+        verify(during !== null, "the progress was shown")
+        verify(!during.upload && !during.disconnect, "neither a second upload nor Disconnect meanwhile")
+        compare(child("orbitDataOutcome").text, "Orbit data of " + TavManager.tx.prepassProfile.satelliteAopModel.rowCount()
+                + " satellites uploaded to the module")
     }
 
     function test_profileIsLockedWhileASequenceRuns() {
