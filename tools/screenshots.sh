@@ -48,13 +48,14 @@ type_text() { xdotool type --delay 20 "$1"; sleep 0.3; }
 shot() { xdotool mousemove --window "$WIN" 1345 845; sleep 0.6; import -window "$WIN" "$OUT/$1.png"; echo "$OUT/$1.png"; }
 
 # Starts the application with a settings store of its own that preselects
-# MODULE (1 TAV1, 2 TAV2, 3 RIX, 4 TREKON), its port and MODE (0 basic, 1 expert).
+# MODULE (1 TAV1, 2 TAV2, 3 RIX, 4 TREKON), its port, MODE (0 basic, 1 expert)
+# and RECONNECT (true or false, default false).
 start_app() {
-    local module="$1" port="$2" mode="$3"
+    local module="$1" port="$2" mode="$3" reconnect="${4:-false}"
     local home="$RUN_DIR/home-$module"
     mkdir -p "$home/.config/Norvane"
-    printf '[UI]\nfirstVisit=false\nmodule=%s\nlastPort=%s\nmode=%s\nwindowWidth=1350\nwindowHeight=850\n' \
-        "$module" "$port" "$mode" >"$home/.config/Norvane/TavGUI.conf"
+    printf '[UI]\nfirstVisit=false\nmodule=%s\nlastPort=%s\nmode=%s\nreconnect=%s\nwindowWidth=1350\nwindowHeight=850\n' \
+        "$module" "$port" "$mode" "$reconnect" >"$home/.config/Norvane/TavGUI.conf"
     (cd "$home" && HOME="$home" XDG_CONFIG_HOME="$home/.config" exec "$OLDPWD/$BUILD_DIR/tavgui") &
     APP_PID=$!
     WIN="$(xdotool search --sync --onlyvisible --name '^TavGUI$' | head -1)"
@@ -71,6 +72,7 @@ PAYLOAD_FIELD=(369 463); PAYLOAD_ADD=(763 467)
 PERIODIC_FIELD=(369 798); PERIODIC_ADD=(760 803); START=(1260 395)
 TAB_MODULE=(69 92); TAB_SENSORS=(190 92); TAB_RX=(290 92); TAB_LOG=(369 92)
 UTC_EDIT=(1299 772)
+BELL=(1266 28); INFO=(1314 28)
 
 # The TREKON kit, in expert mode.
 start_app 4 "$RUN_DIR/TREKON" 1
@@ -112,9 +114,15 @@ click "${TAB_LOG[@]}"
 shot 11-settings-log
 stop_app
 
-# The TAV2 module, in basic mode, with a periodic sequence under way.
-start_app 2 "$RUN_DIR/TAV2" 0
-click "${CONNECT[@]}" 3
+# The TAV2 module, in basic mode, reconnecting by itself, with a periodic
+# sequence under way. A slow answer to the first request shows the busy bar.
+start_app 2 "$RUN_DIR/TAV2" 0 true
+"$SIM" --tell "$RUN_DIR/TAV2.ctl" latency 2500 >/dev/null || true
+click "${CONNECT[@]}" 0.8
+shot 14-busy-connecting
+sleep 2.5
+"$SIM" --tell "$RUN_DIR/TAV2.ctl" latency 5 >/dev/null || true
+sleep 1
 click "${PERIODIC[@]}"
 click "${PERIODIC_FIELD[@]}"; type_text "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF"; click "${PERIODIC_ADD[@]}"
 click "${PERIODIC_FIELD[@]}"; type_text "00112233"; click "${PERIODIC_ADD[@]}"
@@ -122,6 +130,17 @@ click "${START[@]}" 3
 shot 12-tav2-dashboard
 click "${GEAR[@]}" 1
 shot 13-tav2-settings-module
+"$SIM" --tell "$RUN_DIR/TAV2.ctl" hangup stay >/dev/null || true
+sleep 1.5
+shot 15-reconnect-banner
+click "${BELL[@]}" 1
+shot 16-notifications
+xdotool key Escape; sleep 0.5
+"$SIM" --tell "$RUN_DIR/TAV2.ctl" replug >/dev/null || true
+sleep 2
+click "${INFO[@]}" 1
+shot 17-about
+xdotool key Return; sleep 0.5
 stop_app
 
 echo "screenshots written to $OUT"
