@@ -1,9 +1,6 @@
 #include "Rix.h"
 
 Rix::Rix(QObject* parent, QSerialPort::BaudRate baudRate)
-    : TavBoard(parent)
+    : TavBoard(parent, RIX, baudRate)
 {
-    m_module = RIX;
-    m_portSettings = portSettingsAt(baudRate);
-    m_atCmdRegexMap = secondGenerationPatterns();
 }

@@ -1,16 +1,22 @@
 #include "TavBoard.h"
 
+#include "CommandTable.h"
 #include "Helper.h"
+#include "VariantCapabilities.h"
 
-TavBoard::TavBoard(QObject* parent)
+TavBoard::TavBoard(QObject* parent, Module module, QSerialPort::BaudRate baudRate)
     : QObject(parent)
-    , m_portSettings(portSettingsAt(QSerialPort::Baud9600))
+    , m_portSettings(portSettingsAt(baudRate))
+    , m_atCmdRegexMap(CommandTable::grammar(module))
     , m_sensorListModel(nullptr)
-    , m_isAwake(true)
-    , m_loggerSrc(Logger::TAV)
-    , m_loraCompatible(false)
+    , m_isAwake(!VariantCapabilities::of(module).startsAsleep)
+    , m_loggerSrc(VariantCapabilities::of(module).logSource)
+    , m_loraCompatible(VariantCapabilities::of(module).lora)
     , m_loraStackIntegrated(false)
-    , m_module(NA)
+    , m_loraMinVersion(*VariantCapabilities::of(module).loraMinVersion
+              ? QString::fromLatin1(VariantCapabilities::of(module).loraMinVersion)
+              : QString())
+    , m_module(module)
     , m_firmwareVersion(NOT_AVAILABLE_STR)
     , m_port(NOT_AVAILABLE_STR)
     , m_id(NOT_AVAILABLE_STR)
@@ -21,6 +27,16 @@ TavBoard::TavBoard(QObject* parent)
 }
 
 TavBoard::~TavBoard() = default;
+
+const VariantCapabilities& TavBoard::capabilities() const
+{
+    return VariantCapabilities::of(m_module);
+}
+
+bool TavBoard::knows(AtCmdHandler::CmdId id) const
+{
+    return CommandTable::knows(m_module, id);
+}
 
 TavBoard::PortSettings TavBoard::portSettingsAt(QSerialPort::BaudRate baudRate)
 {
@@ -92,27 +108,4 @@ void TavBoard::setLoraStackIntegrated(bool integrated)
 {
     m_loraStackIntegrated = integrated;
     emit loraStackIntegratedChanged();
-}
-
-QMap<AtCmdHandler::CmdId, QString> TavBoard::secondGenerationPatterns()
-{
-    return {
-        {AtCmdHandler::OK, AtCmdHandler::OK_REGEX},
-        {AtCmdHandler::ERROR, AtCmdHandler::ERROR_REGEX},
-        {AtCmdHandler::ID, AtCmdHandler::ID_REGEX},
-        {AtCmdHandler::ADDR, AtCmdHandler::ADDR_REGEX},
-        {AtCmdHandler::FW, QStringLiteral("^(?<FW>.*)$")},
-        {AtCmdHandler::TX, QStringLiteral("^(([-0-9]+),(?<TX>[0-9a-fA-F]+)?)$")},
-        {AtCmdHandler::RCONF, AtCmdHandler::RCONF_REGEX},
-        {AtCmdHandler::PREPASS_EN, AtCmdHandler::PREPASS_EN_REGEX},
-        {AtCmdHandler::PREPASS_CFG, AtCmdHandler::PREPASS_CFG_REGEX},
-        {AtCmdHandler::POS, AtCmdHandler::POS_REGEX},
-        {AtCmdHandler::AOP, AtCmdHandler::AOP_REGEX},
-        {AtCmdHandler::SAT, AtCmdHandler::SAT_REGEX},
-        {AtCmdHandler::UDATE, AtCmdHandler::UDATE_REGEX},
-        {AtCmdHandler::NEXTPASS, AtCmdHandler::NEXTPASS_REGEX},
-        {AtCmdHandler::TXFIFO, QStringLiteral("^(?<TXFIFO>(0|1),([0-9a-fA-F]+),0x([0-9a-fA-F]+)|end)$")},
-        {AtCmdHandler::ATXRP, QStringLiteral("^(?<ATXRP>([-0-9]+),([-0-9]+))$")},
-        {AtCmdHandler::ASSERT, QStringLiteral("^(?<ASSERT>.*)$")},
-    };
 }

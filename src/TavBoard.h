@@ -9,6 +9,8 @@
 #include <QSerialPort>
 #include <QString>
 
+struct VariantCapabilities;
+
 // What the tool knows of the connected module or evaluation board: what the
 // user picked (module, port), what was read from it, and the fixed data each
 // variant supplies (serial settings, response grammar, log source, sensors).
@@ -49,6 +51,9 @@ public:
     PortSettings getPortSettings() const { return m_portSettings; }
     QMap<AtCmdHandler::CmdId, QString> getAtCmdRegexMap() const { return m_atCmdRegexMap; }
     Logger::Source loggerSrc() const { return m_loggerSrc; }
+    const VariantCapabilities& capabilities() const;
+    // True when the variant's firmware knows the command.
+    bool knows(AtCmdHandler::CmdId id) const;
 
     Module module() const { return m_module; }
     QString name() const;
@@ -93,12 +98,12 @@ signals:
     void loraStackIntegratedChanged();
 
 protected:
-    explicit TavBoard(QObject* parent);
+    // Takes the grammar and the fixed data of `module` from the command
+    // table and the variant's capabilities.
+    TavBoard(QObject* parent, Module module, QSerialPort::BaudRate baudRate);
 
     // 8 data bits, no parity, one stop bit, no flow control: the line of every variant.
     static PortSettings portSettingsAt(QSerialPort::BaudRate baudRate);
-    // The answers of the second-generation firmware shared by TAV2 and RIX.
-    static QMap<AtCmdHandler::CmdId, QString> secondGenerationPatterns();
 
     void setLoraStackIntegrated(bool integrated);
 

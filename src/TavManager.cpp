@@ -3,11 +3,14 @@
 // answer, a timeout, or the loss of the device.
 #include "TavManager.h"
 
+#include "CommandTable.h"
 #include "Helper.h"
+#include "ResponseDispatch.h"
 #include "Rix.h"
 #include "Tav1.h"
 #include "Tav2.h"
 #include "Trekon.h"
+#include "VariantCapabilities.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -45,6 +48,7 @@ TavManager::TavManager(QObject* parent)
           [this](
               QString data, Payload::Options options, bool flush) { return requestTx(data, options, flush); },
           [this](Payload::Options options) { getSatelliteNextPass(options); }))
+    , m_dispatch(new ResponseDispatch(*m_logger, *m_tx, this))
     , m_processingData(false)
     , m_mode(BASIC)
     , m_requestFailed(false)
@@ -64,6 +68,8 @@ TavManager::TavManager(QObject* parent)
     QObject::connect(m_busy, &BusyState::busyChanged, this, &TavManager::busyChanged);
     QObject::connect(m_busy, &BusyState::textChanged, this, &TavManager::busyTextChanged);
     QObject::connect(m_tx, &TxManager::setRadioConfRequest, this, &TavManager::setRadioConf);
+    QObject::connect(
+        m_dispatch, &ResponseDispatch::moduleErrorAnswered, this, [this]() { m_requestFailed = true; });
     QObject::connect(m_serialPort, &SerialPortManager::doneReading, this, &TavManager::onSerialRead);
     QObject::connect(m_serialPort, &SerialPortManager::serialError, this, &TavManager::onSerialError);
     QObject::connect(m_requestTimer, &QTimer::timeout, this, &TavManager::onRequestTimeout);
@@ -106,7 +112,7 @@ void TavManager::connect(TavBoard::Module module, QString portName, QString baud
     if (baudrate == QLatin1String("115200"))
         rate = QSerialPort::Baud115200;
     if (baudrate == QLatin1String("Default"))
-        rate = (module == TavBoard::TREKON) ? QSerialPort::Baud115200 : QSerialPort::Baud9600;
+        rate = VariantCapabilities::of(module).defaultBaudRate;
 
     TavBoard* board = nullptr;
     switch (module) {
@@ -133,6 +139,7 @@ void TavManager::connect(TavBoard::Module module, QString portName, QString baud
     m_serialPort->close();
 
     m_board = board;
+    m_dispatch->setBoard(board);
     emit boardChanged();
     m_atCmdHandler = new AtCmdHandler(this, m_board->getAtCmdRegexMap());
 
@@ -163,24 +170,21 @@ void TavManager::initGUI(TavBoard::Module module)
     m_tx->modulationModel()->reset();
     getHwInfo();
 
-    switch (module) {
-    case TavBoard::TAV1:
-        if (m_tx->selectedProfile() == TxManager::PREPASS_ON_MODULE)
-            m_tx->setSelectedProfile(TxManager::PREPASS);
-        if (m_mode == EXPERT) {
-            getTxFrequency();
-            getTxPower();
-        }
-        break;
-    case TavBoard::TAV2:
-    case TavBoard::RIX:
-        if (m_tx->selectedProfile() == TxManager::PREPASS_ON_MODULE)
-            m_tx->setSelectedProfile(TxManager::PREPASS);
-        setModuleUtcDate(m_tx->getUtcTime().toString(Qt::ISODate));
-        break;
-    case TavBoard::TREKON: getConfig(); return;
-    default: break;
+    // The evaluation kit holds a configuration of its own, read at once.
+    if (VariantCapabilities::of(module).configurationFile) {
+        getConfig();
+        return;
     }
+    // Only a variant that reads its whole configuration keeps the module's
+    // own prediction selected.
+    if (m_tx->selectedProfile() == TxManager::PREPASS_ON_MODULE)
+        m_tx->setSelectedProfile(TxManager::PREPASS);
+    if (CommandTable::knows(module, AtCmdHandler::ATXFRQ) && m_mode == EXPERT) {
+        getTxFrequency();
+        getTxPower();
+    }
+    if (CommandTable::knows(module, AtCmdHandler::UDATE))
+        setModuleUtcDate(m_tx->getUtcTime().toString(Qt::ISODate));
     m_tx->initPrepassData();
 }
 
@@ -332,8 +336,7 @@ bool TavManager::sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& arg
     // A list query is answered by one line per entry, then "end": only the
     // end marker (or an error) ends the wait, so no entry of the list is
     // taken for the answer of the next request.
-    const bool listQuery = args.isEmpty()
-        && (id == AtCmdHandler::AOP || id == AtCmdHandler::SAT || id == AtCmdHandler::TXFIFO);
+    const bool listQuery = args.isEmpty() && CommandTable::isListAnswer(id);
     m_pendingListCmd = listQuery ? id : -1;
     const bool ok = sendRequestSync(frame, timeoutMs);
     m_pendingListCmd = -1;
@@ -418,8 +421,8 @@ void TavManager::onReconnectPoll()
     // Never from inside the wait of another request: the next tick comes soon.
     if (m_requestInProgress)
         return;
-    const bool present = m_linkPort.startsWith('/') ? QFileInfo::exists(m_linkPort)
-                                                    : !QSerialPortInfo(m_linkPort).isNull();
+    const bool present
+        = m_linkPort.startsWith('/') ? QFileInfo::exists(m_linkPort) : !QSerialPortInfo(m_linkPort).isNull();
     if (!present)
         return;
     m_reconnectTimer->stop();
@@ -453,9 +456,8 @@ void TavManager::onSerialRead(QString data)
     if (!data.contains('+'))
         return;
 
-    m_lastLine = data;
     if (m_atCmdHandler->parse(data, false)) {
-        dealWithAtCmd();
+        m_dispatch->apply(*m_atCmdHandler, data);
         if (m_atCmdHandler->getId() == m_pendingListCmd && m_atCmdHandler->getData<QString>(0) != "end")
             return;
     } else {

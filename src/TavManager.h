@@ -15,6 +15,8 @@
 #include <QStringList>
 #include <QTimer>
 
+class ResponseDispatch;
+
 // The one object the user interface talks to. Owns the serial link, the log,
 // the codec and board of the connected module, and the transmission manager;
 // sends one AT request at a time and applies every answer to the models.
@@ -159,7 +161,6 @@ public:
     bool sendCustomAtCmd(const QString& cmd);
     bool requestPing();
     void initGUI(TavBoard::Module module);
-    void dealWithAtCmd();
 
 public slots:
     void setProcessingData(bool uploading, QString msg = QString(), bool error = false);
@@ -195,8 +196,6 @@ private:
     bool sendSet(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs, const QString& failure);
     void sendGet(AtCmdHandler::CmdId id, quint16 timeoutMs, const QString& failure);
     QByteArray buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const;
-    void applyTxResponse();
-    void applyReset();
     QString boardName() const;
 
     SerialPortManager* m_serialPort;
@@ -204,6 +203,7 @@ private:
     Logger* m_logger;
     AtCmdHandler* m_atCmdHandler;
     TxManager* m_tx;
+    ResponseDispatch* m_dispatch;
     bool m_processingData;
     Mode m_mode;
     bool m_requestFailed;
@@ -216,7 +216,6 @@ private:
     bool m_requestInProgress;
     double m_timeoutScale;
     int m_pendingListCmd;
-    QString m_lastLine;
 
     bool m_reconnect;
     bool m_reconnecting;

@@ -224,14 +224,11 @@ void TavManager::getHwInfo()
     BusyState::Scope busy(*m_busy, QStringLiteral("Reading the module's identity\u2026"));
     getId();
     getFirmwareVersion();
-    switch (m_board ? m_board->module() : TavBoard::NA) {
-    case TavBoard::TAV1: getSerialNumber(); break;
-    case TavBoard::TAV2:
-    case TavBoard::RIX:
+    if (m_board && m_board->knows(AtCmdHandler::SN))
+        getSerialNumber();
+    if (m_board && m_board->knows(AtCmdHandler::ADDR)) {
         getAddr();
         getRadioConfig();
-        break;
-    default: break;
     }
 }
 
@@ -283,7 +280,7 @@ void TavManager::getSensorsConfig()
     for (auto it = sensorMap.cbegin(); it != sensorMap.cend(); ++it) {
         if (!it.value()->hasAlertCmd())
             continue;
-        const auto cmd = SensorModel::sensorAlertAtCmdMap.value(it.key());
+        const auto cmd = SensorModel::sensorAlertAtCmdMap().value(it.key());
         sendGet(cmd, TAV_REQUEST_TIMEOUT_MS, "Unable to get sensor alert from " + boardName());
     }
     sendGet(AtCmdHandler::PACQ_SENS, TAV_REQUEST_TIMEOUT_MS, "Unable to get sensors enable/disable status");
@@ -312,7 +309,7 @@ bool TavManager::setSensorsConfig()
         QStringList args = {flag(sensor->alert())};
         if (sensor->thresholdValues() != TAV_NOT_AVAILABLE_STR)
             args << sensor->thresholdValues();
-        if (!sendSet(SensorModel::sensorAlertAtCmdMap.value(it.key()), args, TAV_REQUEST_TIMEOUT_MS,
+        if (!sendSet(SensorModel::sensorAlertAtCmdMap().value(it.key()), args, TAV_REQUEST_TIMEOUT_MS,
                 "Unable to set sensor alert on " + boardName()))
             return false;
     }

@@ -2,6 +2,8 @@
 // send, collected instead of sent, and read back through the dispatcher.
 #include "TavManager.h"
 
+#include "ResponseDispatch.h"
+
 #include <QFile>
 #include <QUrl>
 
@@ -66,8 +68,7 @@ void TavManager::importConfig(QString filePath)
             m_logger->log(Logger::APP, "UTC date not imported: the upload sends the tool's current time");
             continue;
         }
-        m_lastLine = line;
-        dealWithAtCmd();
+        m_dispatch->apply(*m_atCmdHandler, line);
     }
 
     setProcessingData(false, "Configuration imported!", false);

@@ -25,8 +25,7 @@ bool TavManager::setAopDataAndConstellationStatus()
     if (reference == rows)
         qCritical().noquote() << "All satellites are OUT OF SERVICE!";
 
-    const bool statusToo
-        = m_board && (m_board->module() == TavBoard::TAV2 || m_board->module() == TavBoard::RIX);
+    const bool statusToo = m_board && m_board->knows(AtCmdHandler::SAT);
     bool sent = false;
     bool result = false;
     for (int row = 0; row < rows; ++row) {
@@ -138,16 +137,14 @@ bool TavManager::requestTx(QString data, Payload::Options options, bool flush)
     if (!m_board)
         return false;
     QStringList args = {data};
-    const TavBoard::Module module = m_board->module();
     const TxManager::Profile profile = m_tx->selectedProfile();
 
-    if (module == TavBoard::TAV1 || module == TavBoard::TREKON) {
+    // Without a transmit queue each message is sent at once, and nothing is flushed.
+    if (!m_board->knows(AtCmdHandler::TXFIFO)) {
         if (flush)
             return true;
         return sendBuiltinAtCmd(AtCmdHandler::TX, args, TAV_REQUEST_TIMEOUT_MS);
     }
-    if (module != TavBoard::TAV2 && module != TavBoard::RIX)
-        return false;
 
     if (flush) {
         const bool flushNeeded

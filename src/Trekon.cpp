@@ -2,50 +2,9 @@
 
 #include <QDebug>
 
-namespace {
-
-// LoRaWAN EUIs are 8 bytes and keys 16, sent as comma-separated hexadecimal pairs.
-const QString euiBytes = AtCmdHandler::repeatRegex(8, "[0-9a-fA-F]{2}");
-const QString keyBytes = AtCmdHandler::repeatRegex(16, "[0-9a-fA-F]{2}");
-const QString sensorFlags = AtCmdHandler::repeatRegex(7, "[0|1]");
-
-} // namespace
-
 Trekon::Trekon(QObject* parent, QSerialPort::BaudRate baudRate)
-    : TavBoard(parent)
+    : TavBoard(parent, TREKON, baudRate)
 {
-    m_module = TREKON;
-    m_portSettings = portSettingsAt(baudRate);
-    m_loggerSrc = Logger::TRK;
-    m_isAwake = false;
-    m_loraCompatible = true;
-    m_loraMinVersion = QStringLiteral("1.4");
-    m_atCmdRegexMap = {
-        {AtCmdHandler::OK, AtCmdHandler::OK_REGEX},
-        {AtCmdHandler::ERROR, AtCmdHandler::ERROR_REGEX},
-        {AtCmdHandler::ID, AtCmdHandler::ID_REGEX},
-        {AtCmdHandler::FW, QStringLiteral("^(?<FW>.*)$")},
-        {AtCmdHandler::PREPASS_EN, AtCmdHandler::PREPASS_EN_REGEX},
-        {AtCmdHandler::PREPASS_CFG, AtCmdHandler::PREPASS_CFG_REGEX},
-        {AtCmdHandler::POS, AtCmdHandler::POS_REGEX},
-        {AtCmdHandler::AOP, AtCmdHandler::AOP_REGEX},
-        {AtCmdHandler::UDATE, AtCmdHandler::UDATE_REGEX},
-        {AtCmdHandler::NEXTPASS, AtCmdHandler::NEXTPASS_REGEX},
-        {AtCmdHandler::LORA_EN, QStringLiteral("^(?<LORA_EN>[0|1])$")},
-        {AtCmdHandler::LORA_REDUN, QStringLiteral("^(?<LORA_REDUN>[-0-9]+)$")},
-        {AtCmdHandler::LORA_ACK, QStringLiteral("^(?<LORA_ACK>[0|1])$")},
-        {AtCmdHandler::LORA_DEUI, "^(?<LORA_DEUI>" + euiBytes + ")$"},
-        {AtCmdHandler::LORA_AEUI, "^(?<LORA_AEUI>" + euiBytes + ")$"},
-        {AtCmdHandler::LORA_AKEY, "^(?<LORA_AKEY>" + keyBytes + ")$"},
-        {AtCmdHandler::PACQ, QStringLiteral("^(?<PACQ>[-0-9]+)$")},
-        {AtCmdHandler::PACQ_SENS, "^(?<PACQ_SENS>" + sensorFlags + ")$"},
-        {AtCmdHandler::ALRT_SENS, "^(?<ALRT_SENS>" + sensorFlags + ")$"},
-        {AtCmdHandler::ALRT_LIGHT, QStringLiteral("^(?<ALRT_LIGHT>([0|1]),([-0-9]+,[-0-9]+))$")},
-        {AtCmdHandler::ALRT_ACC, QStringLiteral("^(?<ALRT_ACC>([0|1]),([-0-9]+))$")},
-        {AtCmdHandler::ALRT_DRYC, QStringLiteral("^(?<ALRT_DRYC>([0|1]),([0|1]))$")},
-        {AtCmdHandler::ALRT_PB, QStringLiteral("^(?<ALRT_PB>[0|1])$")},
-        {AtCmdHandler::TAV_REDUN, QStringLiteral("^(?<TAV_REDUN>[-0-9]+)$")},
-    };
     m_sensorListModel = new SensorModel(this, buildSensors(this));
 }
 

@@ -1,11 +1,19 @@
 #include "SensorModel.h"
 
-const QMap<SensorModel::Id, AtCmdHandler::CmdId> SensorModel::sensorAlertAtCmdMap = {
-    {SensorModel::LIGHT, AtCmdHandler::ALRT_LIGHT},
-    {SensorModel::ACCELEROMETER, AtCmdHandler::ALRT_ACC},
-    {SensorModel::DRY_CONTACT, AtCmdHandler::ALRT_DRYC},
-    {SensorModel::PUSH_BUTTON, AtCmdHandler::ALRT_PB},
-};
+#include "CommandTable.h"
+
+const QMap<SensorModel::Id, AtCmdHandler::CmdId>& SensorModel::sensorAlertAtCmdMap()
+{
+    static const QMap<Id, AtCmdHandler::CmdId> commands = [] {
+        QMap<Id, AtCmdHandler::CmdId> map;
+        for (const CommandRow& row : CommandTable::rows()) {
+            if (row.sensor >= 0)
+                map.insert(static_cast<Id>(row.sensor), row.id);
+        }
+        return map;
+    }();
+    return commands;
+}
 
 SensorModel::SensorModel(QObject* parent, const QMap<Id, Sensor*>& sensorMap)
     : QAbstractListModel(parent)

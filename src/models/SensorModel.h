@@ -28,9 +28,9 @@ public:
         ThresholdValuesRole
     };
 
-    // The command that reads and writes each sensor's alert; sensors not
-    // listed have none.
-    static const QMap<Id, AtCmdHandler::CmdId> sensorAlertAtCmdMap;
+    // The command that reads and writes each sensor's alert, from the
+    // command table; sensors not listed have none.
+    static const QMap<Id, AtCmdHandler::CmdId>& sensorAlertAtCmdMap();
 
     static constexpr ushort DEFAULT_ACQUISITION_PERIOD = 3600;
 

@@ -169,7 +169,7 @@ private slots:
             {SensorModel::ACCELEROMETER, AtCmdHandler::ALRT_ACC},
             {SensorModel::DRY_CONTACT, AtCmdHandler::ALRT_DRYC},
             {SensorModel::PUSH_BUTTON, AtCmdHandler::ALRT_PB}};
-        QCOMPARE(SensorModel::sensorAlertAtCmdMap, expected);
+        QCOMPARE(SensorModel::sensorAlertAtCmdMap(), expected);
     }
 };
 

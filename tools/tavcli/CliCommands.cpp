@@ -1,12 +1,14 @@
 #include "CliCommands.h"
 
 #include "CliSession.h"
+#include "CommandTable.h"
 #include "ConfigReport.h"
 #include "PayloadModel.h"
 #include "PrepassModel.h"
 #include "PrepassProfile.h"
 #include "SatelliteAopModel.h"
 #include "SerialPortManager.h"
+#include "VariantCapabilities.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -33,18 +35,13 @@ int printReport(const QJsonObject& report, bool json)
     return CliSession::EXIT_OK;
 }
 
-TavBoard::Module moduleOf(CliSession& session)
-{
-    return session.manager().board()->module();
-}
-
-// Reads what the module holds of its configuration. A TREKON has read it all
-// while connecting; a TAV1 holds none; TAV2 and RIX answer these.
+// Reads what the module holds of its configuration. The evaluation kit has
+// read it all while connecting; a module without prediction settings holds none.
 void readConfiguration(CliSession& session)
 {
     TavManager& manager = session.manager();
-    const TavBoard::Module module = moduleOf(session);
-    if (module != TavBoard::TAV2 && module != TavBoard::RIX)
+    const TavBoard* board = manager.board();
+    if (board->capabilities().configurationFile || !board->knows(AtCmdHandler::PREPASS_CFG))
         return;
     manager.getPrepassEnable();
     manager.getModuleUtcDate();
@@ -106,7 +103,7 @@ int getConfig(CliSession& session, bool json)
         {"identity", ConfigReport::identity(manager)},
         {"configuration", ConfigReport::configuration(manager)},
     };
-    if (moduleOf(session) != TavBoard::TAV1)
+    if (manager.board()->knows(AtCmdHandler::AOP))
         sections.append({"orbitData", ConfigReport::satellites(manager)});
     QJsonObject report;
     for (const auto& [name, section] : std::as_const(sections))
@@ -166,7 +163,7 @@ int importConfig(CliSession& session, const QString& path, bool verify)
     if (session.lastProcessingError() || session.interrupted())
         return session.failOrInterrupted(
             session.failureLine().isEmpty() ? session.lastProcessingMessage() : session.failureLine());
-    if (moduleOf(session) == TavBoard::TREKON && manager.processingData()) {
+    if (manager.board()->capabilities().configurationFile && manager.processingData()) {
         session.say("Waiting for the evaluation kit to restore its parameters...");
         // An unplugged kit confirms nothing.
         if (!session.waitFor(
@@ -344,7 +341,8 @@ bool isProgressLine(const QString& line)
         || line.contains(QLatin1String("could not be sent")) || line.contains(QLatin1String("Tx SEQUENCE"))
         || line.contains(QLatin1String("A Tx error occured"))
         || line.contains(QLatin1String("satellite(s) available"))
-        || line.contains(QLatin1String("to come back on port")) || line.contains(QLatin1String(" connected on port "));
+        || line.contains(QLatin1String("to come back on port"))
+        || line.contains(QLatin1String(" connected on port "));
 }
 
 } // namespace

@@ -35,27 +35,25 @@ QJsonObject identity(const TavManager& manager)
     out["port"] = board->port();
     out["id"] = board->id();
     out["firmwareVersion"] = board->firmwareVersion();
-    switch (board->module()) {
-    case TavBoard::TAV1:
+    if (board->knows(AtCmdHandler::SN))
         out["serialNumber"] = board->serialNumber();
+    if (board->knows(AtCmdHandler::ATXFRQ)) {
         out["txFrequency"]
             = board->txFrequency() ? QJsonValue(qint64(board->txFrequency())) : QJsonValue("NA");
         out["txPower"] = board->txPower() ? QJsonValue(board->txPower()) : QJsonValue("NA");
-        break;
-    case TavBoard::TAV2:
-    case TavBoard::RIX: {
+    }
+    if (board->knows(AtCmdHandler::ADDR))
         out["address"] = board->addr();
+    if (board->knows(AtCmdHandler::RCONF)) {
         const ModulationModel* modulation = manager.tx()->modulationModel();
         out["frequencyMin"] = qint64(modulation->frequencyMin());
         out["frequencyMax"] = qint64(modulation->frequencyMax());
         out["power"] = qint64(modulation->power());
         out["modulation"] = QString::fromLatin1(
             QMetaEnum::fromType<ModulationModel::Modulation>().valueToKey(modulation->modulation()));
-        break;
     }
-    case TavBoard::TREKON: out["loraStackIntegrated"] = board->loraStackIntegrated(); break;
-    default: break;
-    }
+    if (board->loraCompatible())
+        out["loraStackIntegrated"] = board->loraStackIntegrated();
     return out;
 }
 
@@ -73,9 +71,9 @@ QJsonObject configuration(const TavManager& manager)
     periodic["delay"] = tx->periodicProfile()->delay();
     out["periodic"] = periodic;
 
-    // A TAV1 holds no prediction settings, orbit data, LoRa or sensors.
+    // A module without prediction settings holds no orbit data, LoRa or sensors either.
     const TavBoard* board = manager.board();
-    if (board && board->module() == TavBoard::TAV1)
+    if (board && !board->knows(AtCmdHandler::PREPASS_CFG))
         return out;
 
     const PrepassConfig config = prepass->config();

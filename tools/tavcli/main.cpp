@@ -2,10 +2,12 @@
 // the window. Every subcommand runs the manager's own operations.
 #include "CliCommands.h"
 #include "CliSession.h"
+#include "CommandTable.h"
 #include "Helper.h"
 #include "PassesCommand.h"
 #include "Provisioner.h"
 #include "SerialPortManager.h"
+#include "VariantCapabilities.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -133,8 +135,10 @@ QString readTxRequest(const QCommandLineParser& parser, const QStringList& messa
         request->profile = TxManager::PREPASS_ON_MODULE;
     else if (profile != "periodic")
         return "unknown profile '" + profile + "' (periodic, prepass or prepass-on-module)";
-    if (request->profile == TxManager::PREPASS_ON_MODULE && module == TavBoard::TAV1)
-        return "a TAV1 does not predict passes: use --profile periodic or prepass";
+    if (request->profile == TxManager::PREPASS_ON_MODULE && module != TavBoard::NA
+        && !CommandTable::knows(module, AtCmdHandler::NEXTPASS))
+        return "a " + Helper::enumToStr(module)
+            + " does not predict passes: use --profile periodic or prepass";
     if (request->profile == TxManager::PREPASS) {
         if (!parser.isSet("csv"))
             return "the prepass profile needs --csv FILE";
@@ -152,19 +156,27 @@ QString readTxRequest(const QCommandLineParser& parser, const QStringList& messa
     return {};
 }
 
-// Why `command` does not apply to `module`; empty when it does. A TAV1 holds
-// no configuration, orbit data or passes; the configuration file and its
-// upload are the evaluation kit's (TAV2 and RIX refuse its commands).
+// Why `command` does not apply to `module`; empty when it does. Orbit data
+// and passes need the commands that carry them; the configuration file and
+// its upload are the evaluation kit's (the modules refuse its commands).
 QString notApplicable(const QString& command, TavBoard::Module module)
 {
     if (module == TavBoard::NA)
         return {};
+    const QString name = Helper::enumToStr(module);
     const bool configFile = command == "export-config" || command == "import-config" || command == "diff-config"
         || command == "provision" || command == "provision-port";
-    if (configFile && module != TavBoard::TREKON)
-        return command + " applies to a TREKON only";
-    if ((command == "aop-upload" || command == "next-pass") && module == TavBoard::TAV1)
-        return command + " does not apply to a TAV1";
+    if (configFile && !VariantCapabilities::of(module).configurationFile) {
+        QStringList kits;
+        for (const auto kit : {TavBoard::TAV1, TavBoard::TAV2, TavBoard::RIX, TavBoard::TREKON}) {
+            if (VariantCapabilities::of(kit).configurationFile)
+                kits << Helper::enumToStr(kit);
+        }
+        return command + " applies to a " + kits.join(" or a ") + " only";
+    }
+    const AtCmdHandler::CmdId needed = command == "aop-upload" ? AtCmdHandler::AOP : AtCmdHandler::NEXTPASS;
+    if ((command == "aop-upload" || command == "next-pass") && !CommandTable::knows(module, needed))
+        return command + " does not apply to a " + name;
     return {};
 }
 

@@ -1,0 +1,357 @@
+#include "ResponseDispatch.h"
+
+#include "CommandTable.h"
+#include "Helper.h"
+#include "LoRaConnectivity.h"
+#include "Logger.h"
+#include "ModulationModel.h"
+#include "PeriodicProfile.h"
+#include "PrepassModel.h"
+#include "PrepassProfile.h"
+#include "SatelliteAop.h"
+#include "SatelliteAopModel.h"
+#include "SensorModel.h"
+#include "TavBoard.h"
+#include "TavManager.h"
+#include "TxManager.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QRegularExpression>
+#include <QTime>
+
+#include <limits>
+
+namespace {
+
+QDateTime moduleDate(const QString& text)
+{
+    QDateTime date = QDateTime::fromString(text, TavManager::TAV_ISO_DATE_FORMAT);
+    date.setOffsetFromUtc(0);
+    return date;
+}
+
+// A TREKON's grammar has no pattern for TX, so its answers keep no fields;
+// read them with the form the other variants give.
+const QRegularExpression& genericTxPattern()
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\+TX[=:]?(([-0-9]+),(?<TX>[0-9a-fA-F]+)?)$"));
+    return pattern;
+}
+
+// A status field that is no unsigned number ("-1") gives a code no status has.
+uint statusCode(const QString& field)
+{
+    bool ok = false;
+    const uint code = field.toUInt(&ok, 10);
+    return ok ? code : std::numeric_limits<uint>::max();
+}
+
+// The byte fields of an EUI or a key, joined; empty when there are not `count`.
+QString joinedBytes(const Answer& answer, quint8 count)
+{
+    if (answer.codec().getDataLength() != count + 1)
+        return QString();
+    QString bytes;
+    for (quint8 i = 1; i <= count; ++i)
+        bytes += answer.codec().getData<QString>(i);
+    return bytes;
+}
+
+} // namespace
+
+ResponseDispatch::ResponseDispatch(Logger& logger, TxManager& tx, QObject* parent)
+    : QObject(parent)
+    , m_logger(logger)
+    , m_tx(tx)
+{
+}
+
+void ResponseDispatch::log(const QString& text)
+{
+    m_logger.log(Logger::APP, text);
+}
+
+void ResponseDispatch::apply(const AtCmdHandler& codec, const QString& line)
+{
+    const CommandRow& row = CommandTable::row(codec.getId());
+    if (row.apply)
+        (this->*row.apply)(Answer(codec, row, line));
+}
+
+void ResponseDispatch::applyError(const Answer& answer)
+{
+    log(answer.codec().getErrorAsStr());
+    emit moduleErrorAnswered(answer.number());
+}
+
+void ResponseDispatch::applyUnsupported(const Answer&)
+{
+    log("Unsupported AT command");
+}
+
+void ResponseDispatch::applyId(const Answer& answer)
+{
+    if (m_board)
+        m_board->setId(answer.text());
+}
+
+void ResponseDispatch::applyAddress(const Answer& answer)
+{
+    if (m_board)
+        m_board->setAddr(answer.text());
+}
+
+void ResponseDispatch::applySerialNumber(const Answer& answer)
+{
+    if (m_board)
+        m_board->setSerialNumber(answer.text());
+}
+
+void ResponseDispatch::applyFirmwareVersion(const Answer& answer)
+{
+    if (m_board)
+        m_board->setFirmwareVersion(answer.text());
+}
+
+void ResponseDispatch::applyTxFrequency(const Answer& answer)
+{
+    if (m_board)
+        m_board->setTxFrequency(answer.number());
+}
+
+void ResponseDispatch::applyTxPower(const Answer& answer)
+{
+    if (m_board)
+        m_board->setTxPower(static_cast<ushort>(answer.number()));
+}
+
+void ResponseDispatch::applyTx(const Answer& answer)
+{
+    QString status = answer.text("status");
+    AtCmdHandler::Error error = answer.codec().getData<AtCmdHandler::Error>(1);
+    QString data = answer.text();
+
+    if (m_board && !CommandTable::hasPattern(m_board->module(), AtCmdHandler::TX)) {
+        const QRegularExpressionMatch match = genericTxPattern().match(answer.line());
+        if (match.hasMatch()) {
+            status = match.captured(2);
+            error = static_cast<AtCmdHandler::Error>(status.toUInt());
+            data = match.captured("TX");
+        }
+    }
+
+    if (error != 0) {
+        log("A Tx error occured (" + status + ")");
+        // Counted as not sent (which clears the pending Tx), so that a failed
+        // last Tx of a round does not hold the sequence.
+        m_tx.handleTxResponse(QString());
+        return;
+    }
+    m_tx.handleTxResponse(data);
+}
+
+void ResponseDispatch::applyMessageFormat(const Answer& answer)
+{
+    log(QString("Message format: ")
+        + (answer.text().contains('0') ? "Raw format" : "Norvane standard format"));
+}
+
+void ResponseDispatch::applyPrepassEnable(const Answer& answer)
+{
+    m_tx.setSelectedProfile(answer.number() != 0 ? TxManager::PREPASS_ON_MODULE : TxManager::PERIODIC);
+}
+
+void ResponseDispatch::applyPrepassConfig(const Answer& answer)
+{
+    const QDateTime start = QDateTime::fromString(answer.text("start"), TavManager::TAV_ISO_DATE_FORMAT);
+    const QDateTime end = QDateTime::fromString(answer.text("end"), TavManager::TAV_ISO_DATE_FORMAT);
+    const qint64 days = start.daysTo(end);
+    PrepassConfig config;
+    config.predictionDuration = static_cast<quint8>(days < 0 ? 0 : days);
+    config.minElevation = answer.real("minElevation");
+    config.minPassDuration = static_cast<quint8>(static_cast<int>(answer.real("minPassDuration")));
+    config.maxElevation = answer.real("maxElevation");
+    config.maxPasses = static_cast<quint16>(answer.number("maxPasses"));
+    config.timeMargin = answer.real("timeMargin");
+    config.computationStep = static_cast<quint8>(answer.number("computationStep"));
+    m_tx.prepassProfile()->setConfig(config);
+    log("Prediction pass configuration (respective order):");
+    log("latitude (°), longitude (°), start date (UTC), end date (UTC), min elevation (°), max "
+        "elevation (°), min pass duration (mn), max nb of passes per satellite, linear time margin "
+        "(nb of mn after 6 months),computation step (s)");
+}
+
+void ResponseDispatch::applyPosition(const Answer& answer)
+{
+    Position position;
+    position.latitude = answer.real("latitude");
+    position.longitude = answer.real("longitude");
+    m_tx.prepassProfile()->setPosition(position);
+    log("Beacon latitude: " + QString::number(position.latitude) + "°");
+    log("Beacon longitude: " + QString::number(position.longitude) + "°");
+}
+
+void ResponseDispatch::applyOrbitData(const Answer& answer)
+{
+    if (answer.isEnd()) {
+        log("AOP parameters (respective order):");
+        log("satellite id, bulletin date (UTC), semi-major axis (km), orbit inclination (°), "
+            "ascending node longitude (°), ascending node drift (°), orbit period (mn), semi-major "
+            "axis drift (meter/day)");
+        return;
+    }
+    m_tx.prepassProfile()->satelliteAopModel()->updateAopData(answer.letter("satellite").toUpper(),
+        moduleDate(answer.text("bulletin")), answer.real("semiMajorAxis"), answer.real("inclination"),
+        answer.real("ascendingNode"), answer.real("ascendingNodeDrift"), answer.real("period"),
+        answer.real("semiMajorAxisDrift"), TavManager::TAV_NOT_AVAILABLE_STR, SatelliteAop::DNLK_NA,
+        SatelliteAop::UPLK_NA);
+}
+
+void ResponseDispatch::applySatelliteStatus(const Answer& answer)
+{
+    if (answer.isEnd())
+        return;
+    const QChar id = answer.letter("satellite");
+    const auto downlink = SatelliteAop::downlinkStatusFromCode(statusCode(answer.text("downlink")));
+    const auto uplink = SatelliteAop::uplinkStatusFromCode(statusCode(answer.text("uplink")));
+    log("Satellite " + m_tx.prepassProfile()->satelliteAopModel()->getSatelliteName(id) + " ("
+        + QString(id).toUpper() + ") - " + Helper::enumToStr(downlink) + " - " + Helper::enumToStr(uplink));
+}
+
+void ResponseDispatch::applyUtcDate(const Answer& answer)
+{
+    const QDateTime date = moduleDate(answer.text());
+    log("UTC time: " + date.toString(TavManager::TAV_UI_DATE_FORMAT));
+    m_tx.setCustomUtcTime(date.toString(Qt::ISODate));
+}
+
+void ResponseDispatch::applyNextPass(const Answer& answer)
+{
+    PrepassProfile* prepass = m_tx.prepassProfile();
+    const QString name = prepass->satelliteAopModel()->getSatelliteName(answer.letter("satellite"));
+    const QDateTime start = moduleDate(answer.text("start"));
+    // The module gives the duration in seconds as a real number: keep whole seconds.
+    const int seconds = static_cast<int>(answer.real("duration"));
+    const QTime duration = QTime(0, 0).addSecs(seconds);
+    const double elevation = answer.real("elevation");
+    const bool active = start < m_tx.getUtcTime();
+    PrepassModel* nextPass = prepass->nextPassModel();
+    nextPass->clear();
+    nextPass->add(name, start, duration, elevation, active);
+    log("Next satellite pass: " + start.toString(TavManager::TAV_UI_DATE_FORMAT));
+}
+
+void ResponseDispatch::applyTxQueue(const Answer& answer)
+{
+    if (!answer.isEnd())
+        return;
+    log("Tx FIFO content description (respective order):");
+    log("transmitted (0 or 1), data (hexadecimal), attribute bitmap");
+}
+
+void ResponseDispatch::applyTxRepetition(const Answer& answer)
+{
+    log("---- Tx configuration ----");
+    log("Redundancy: " + answer.text("redundancy")
+        + " - Period: " + QString::number(answer.number("period") / 1000) + "s");
+}
+
+void ResponseDispatch::applyAssert(const Answer& answer)
+{
+    const QString text = answer.text();
+    qCritical().noquote() << "TAV ASSERT!" << text;
+    log("TAV ASSERT! " + text);
+    log("A reset was triggered on device, stopping sequence and restoring UTC time...");
+    m_tx.stop();
+    m_tx.setCustomUtcTime(QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
+    if (m_tx.ackPending())
+        m_tx.setAckPending(false);
+}
+
+void ResponseDispatch::applyRadioConf(const Answer& answer)
+{
+    ModulationModel* modulation = m_tx.modulationModel();
+    modulation->setFrequencyMin(answer.number("frequencyMin"));
+    modulation->setFrequencyMax(answer.number("frequencyMax"));
+    modulation->setPower(answer.number("power"));
+    // An unknown name gives -1, which the model turns into NA.
+    modulation->setModulation(Helper::strToEnum<ModulationModel::Modulation>(answer.text("modulation")));
+}
+
+void ResponseDispatch::applyAcquisitionPeriod(const Answer& answer)
+{
+    if (SensorModel* sensors = m_board ? m_board->sensorListModel() : nullptr)
+        sensors->setAcquisitionPeriod(static_cast<ushort>(answer.number()));
+}
+
+void ResponseDispatch::applySensorFlags(const Answer& answer)
+{
+    SensorModel* sensors = m_board ? m_board->sensorListModel() : nullptr;
+    if (!sensors)
+        return;
+    const AtCmdHandler& codec = answer.codec();
+    for (int i = 0; i + 2 <= codec.getDataLength(); ++i)
+        sensors->setEnable(static_cast<uchar>(i), codec.getData<uint>(static_cast<quint8>(i + 1)) != 0);
+}
+
+void ResponseDispatch::applySensorAlert(const Answer& answer)
+{
+    SensorModel* sensors = m_board ? m_board->sensorListModel() : nullptr;
+    if (!sensors)
+        return;
+    const auto sensor = static_cast<SensorModel::Id>(answer.row().sensor);
+    // The push button's alert has no threshold: its answer is the flag alone.
+    if (answer.row().fields.isEmpty()) {
+        sensors->setAlert(sensor, answer.number() != 0);
+        return;
+    }
+    sensors->setAlert(sensor, answer.number("enabled") != 0);
+    sensors->setThresholdValues(sensor, answer.text("thresholds"));
+}
+
+void ResponseDispatch::applyTxRedundancy(const Answer& answer)
+{
+    const auto redundancy = static_cast<quint8>(answer.number());
+    if (m_tx.selectedProfile() == TxManager::PERIODIC)
+        m_tx.periodicProfile()->setRedundancy(redundancy);
+    else
+        m_tx.prepassProfile()->setRedundancy(redundancy);
+}
+
+void ResponseDispatch::applyLoRaFlag(const Answer& answer)
+{
+    const bool on = answer.number() == 1;
+    if (answer.id() == AtCmdHandler::LORA_EN)
+        m_tx.setLoraEnabled(on);
+    else
+        m_tx.loraConfig()->setAckEnabled(on);
+}
+
+void ResponseDispatch::applyLoRaRedundancy(const Answer& answer)
+{
+    m_tx.loraConfig()->setRedundancy(static_cast<quint8>(answer.number()));
+}
+
+void ResponseDispatch::applyLoRaEui(const Answer& answer)
+{
+    const QString eui = joinedBytes(answer, 8);
+    if (eui.isEmpty()) {
+        log("Invalid EUI value!");
+        return;
+    }
+    if (answer.id() == AtCmdHandler::LORA_DEUI)
+        m_tx.loraConfig()->setDevEui(eui);
+    else
+        m_tx.loraConfig()->setAppEui(eui);
+}
+
+void ResponseDispatch::applyLoRaKey(const Answer& answer)
+{
+    const QString key = joinedBytes(answer, 16);
+    if (key.isEmpty()) {
+        log("Invalid key value!");
+        return;
+    }
+    m_tx.loraConfig()->setAppKey(key);
+}
