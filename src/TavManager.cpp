@@ -68,8 +68,10 @@ TavManager::TavManager(QObject* parent)
     QObject::connect(m_busy, &BusyState::busyChanged, this, &TavManager::busyChanged);
     QObject::connect(m_busy, &BusyState::textChanged, this, &TavManager::busyTextChanged);
     QObject::connect(m_tx, &TxManager::setRadioConfRequest, this, &TavManager::setRadioConf);
-    QObject::connect(
-        m_dispatch, &ResponseDispatch::moduleErrorAnswered, this, [this]() { m_requestFailed = true; });
+    QObject::connect(m_dispatch, &ResponseDispatch::moduleErrorAnswered, this, [this](uint code) {
+        m_requestFailed = true;
+        failRequest(RequestResult::MODULE_ERROR, AtCmdHandler::errorToStr(code), code);
+    });
     QObject::connect(m_serialPort, &SerialPortManager::doneReading, this, &TavManager::onSerialRead);
     QObject::connect(m_serialPort, &SerialPortManager::serialError, this, &TavManager::onSerialError);
     QObject::connect(m_requestTimer, &QTimer::timeout, this, &TavManager::onRequestTimeout);
@@ -271,12 +273,27 @@ bool TavManager::wakeUpBoard()
     return true;
 }
 
+bool TavManager::finishRequest(const RequestResult& result)
+{
+    m_lastResult = result;
+    emit requestFinished(result);
+    return result.ok();
+}
+
+void TavManager::failRequest(RequestResult::Status status, const QString& text, uint errorCode)
+{
+    if (m_pendingResult.ok())
+        m_pendingResult = RequestResult::failed(status, text, errorCode);
+}
+
 bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
 {
     if (m_requestInProgress) {
-        m_logger->log(Logger::APP,
-            "Request refused, another one is still waiting for its answer: "
-                + QString::fromLatin1(request).trimmed());
+        const QString text = "Request refused, another one is still waiting for its answer: "
+            + QString::fromLatin1(request).trimmed();
+        m_logger->log(Logger::APP, text);
+        // Reported, but not kept as the last result: that is the outer request's.
+        emit requestFinished(RequestResult::failed(RequestResult::REFUSED, text));
         return false;
     }
 
@@ -286,17 +303,22 @@ bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
     m_logger->log(Logger::APP, QString::fromLatin1(request));
     m_requestFailed = false;
     m_waitingResponse = true;
+    m_pendingResult = RequestResult::done();
 
     if (!m_serialPort->isOpen()) {
-        m_logger->log(Logger::APP, "Unable to send request: the evaluation kit is not connected");
-        return false;
+        const QString text = QStringLiteral("Unable to send request: the evaluation kit is not connected");
+        m_logger->log(Logger::APP, text);
+        return finishRequest(RequestResult::failed(RequestResult::NOT_CONNECTED, text));
     }
 
     BusyState::Scope busy(*m_busy, "Waiting for the answer to " + QString::fromLatin1(request).trimmed() + "\u2026");
     m_requestInProgress = true;
     if (!wakeUpBoard()) {
         m_requestInProgress = false;
-        return false;
+        if (!m_board || !m_serialPort->isOpen())
+            return finishRequest(RequestResult::failed(RequestResult::DEVICE_LOST, m_pendingResult.text));
+        return finishRequest(
+            RequestResult::failed(RequestResult::CANCELLED, QStringLiteral("Request has been cancelled")));
     }
 
     m_requestTimer->start(static_cast<int>(qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0)));
@@ -309,7 +331,10 @@ bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
     // Two commands are never written back to back.
     QThread::msleep(10);
     m_requestInProgress = false;
-    return !m_requestFailed;
+    if (!m_requestFailed)
+        return finishRequest(RequestResult::done());
+    failRequest(RequestResult::MODULE_ERROR, QString());
+    return finishRequest(m_pendingResult);
 }
 
 QByteArray TavManager::buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const
@@ -322,10 +347,10 @@ QByteArray TavManager::buildFrame(AtCmdHandler::CmdId id, const QStringList& arg
 bool TavManager::sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs)
 {
     if (AtCmdHandler::hasControlCharacter(args)) {
-        m_logger->log(Logger::APP,
-            "Request refused: an argument of " + Helper::enumToStr(id)
-                + " holds a line break or another control character");
-        return false;
+        const QString text = "Request refused: an argument of " + Helper::enumToStr(id)
+            + " holds a line break or another control character";
+        m_logger->log(Logger::APP, text);
+        return finishRequest(RequestResult::failed(RequestResult::REFUSED, text));
     }
 
     const QByteArray frame = buildFrame(id, args);
@@ -347,9 +372,10 @@ bool TavManager::sendCustomAtCmd(const QString& cmd)
 {
     const QString trimmed = cmd.trimmed();
     if (AtCmdHandler::hasControlCharacter(trimmed)) {
-        m_logger->log(
-            Logger::APP, "Request refused: a command must fit on one line, without control characters");
-        return false;
+        const QString text
+            = QStringLiteral("Request refused: a command must fit on one line, without control characters");
+        m_logger->log(Logger::APP, text);
+        return finishRequest(RequestResult::failed(RequestResult::REFUSED, text));
     }
     QByteArray request = trimmed.toLatin1();
     request.append("\r\n");
@@ -371,6 +397,7 @@ void TavManager::onRequestTimeout()
 {
     m_requestTimer->stop();
     m_requestFailed = true;
+    failRequest(RequestResult::TIMEOUT, QStringLiteral("AT command request timeout!"));
     m_logger->log(Logger::APP, "AT command request timeout!");
     m_waitingResponse = false;
 }
@@ -381,6 +408,7 @@ void TavManager::onSerialError(const QString& error)
     // the port is closed by then, so later requests fail without waiting.
     if (m_requestInProgress) {
         m_requestFailed = true;
+        failRequest(RequestResult::DEVICE_LOST, error);
         m_waitingResponse = false;
         m_requestTimer->stop();
     }

@@ -5,6 +5,7 @@
 #include "Logger.h"
 #include "Payload.h"
 #include "PrepassTypes.h"
+#include "RequestResult.h"
 #include "SerialPortManager.h"
 #include "TavBoard.h"
 #include "TxManager.h"
@@ -154,6 +155,9 @@ public:
     Q_INVOKABLE bool uploadAopData();
     bool requestTx(QString data, Payload::Options options, bool flush);
 
+    // How the last request ended; requestFinished reports each one.
+    RequestResult lastRequestResult() const { return m_lastResult; }
+
     // Request engine.
     bool wakeUpBoard();
     bool sendRequestSync(const QByteArray& request, quint16 timeoutMs);
@@ -185,6 +189,7 @@ signals:
     // "8 satellites downloaded (bulletin of 2021-03-06 13:27 UTC)", or what went wrong.
     void orbitDataOutcome(QString text, bool error);
     void lostDeviceChanged();
+    void requestFinished(const RequestResult& result);
 
 private slots:
     void onSerialError(const QString& error);
@@ -193,6 +198,9 @@ private slots:
 private:
     void destroyConnection();
     void setLostDevice(const QString& text);
+    bool finishRequest(const RequestResult& result);
+    // Keeps the first reason the running request failed for.
+    void failRequest(RequestResult::Status status, const QString& text, uint errorCode = 0);
     bool sendSet(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs, const QString& failure);
     void sendGet(AtCmdHandler::CmdId id, quint16 timeoutMs, const QString& failure);
     QByteArray buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const;
@@ -214,6 +222,8 @@ private:
     QString m_exportBuffer;
 
     bool m_requestInProgress;
+    RequestResult m_pendingResult;
+    RequestResult m_lastResult;
     double m_timeoutScale;
     int m_pendingListCmd;
 

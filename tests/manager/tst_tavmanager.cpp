@@ -213,6 +213,7 @@ private slots:
         rig.log.clear();
         rig.manager.getId();
         QVERIFY(rig.logged("AT command request timeout!"));
+        QCOMPARE(rig.manager.lastRequestResult().status, RequestResult::TIMEOUT);
         QCOMPARE(rig.manager.board()->id(), QString("NA"));
         // The late answer is logged and applied, but the request already failed.
         QTRY_VERIFY_WITH_TIMEOUT(rig.manager.board()->id() != "NA", 3000);
@@ -229,8 +230,14 @@ private slots:
         Rig rig("TAV2");
         QVERIFY(rig.connect(TavBoard::TAV2));
         QVERIFY(rig.sim.sendControl("error ID 5"));
+        QSignalSpy finished(&rig.manager, &TavManager::requestFinished);
         rig.manager.getId();
         QVERIFY(rig.logged("The value of the parameter is incompatible"));
+        QCOMPARE(finished.count(), 1);
+        const auto result = finished.first().first().value<RequestResult>();
+        QCOMPARE(result.status, RequestResult::MODULE_ERROR);
+        QCOMPARE(result.errorCode, 5u);
+        QCOMPARE(result.text, QString("The value of the parameter is incompatible"));
         QCOMPARE(rig.manager.board()->id(), QString("NA"));
         QVERIFY(rig.sim.sendControl("error UDATE 3"));
         QVERIFY(!rig.manager.setModuleUtcDate("2026-12-08T10:00:00Z"));
@@ -332,8 +339,10 @@ private slots:
         QVERIFY2(elapsed.elapsed() < 10000, "the request waited for its whole timeout");
         QVERIFY(rig.serialErrors.contains("The evaluation kit is not reachable, it may have been unplugged"));
         QVERIFY(!rig.logged("AT command request timeout!"));
+        QCOMPARE(rig.manager.lastRequestResult().status, RequestResult::DEVICE_LOST);
         // Later requests fail without waiting, and disconnect still works.
         QVERIFY(!rig.manager.requestPing());
+        QCOMPARE(rig.manager.lastRequestResult().status, RequestResult::NOT_CONNECTED);
         QSignalSpy disconnected(&rig.manager, &TavManager::disconnected);
         rig.manager.disconnect();
         QCOMPARE(disconnected.count(), 1);

@@ -10,24 +10,12 @@
 
 namespace {
 
-// What the manager logs when the module answers an error or not at all.
-bool isRequestFailureText(const QString& text)
-{
-    static const QSet<QString> errorTexts = [] {
-        QSet<QString> texts;
-        for (uint code = 0; code <= 64; ++code)
-            texts.insert(AtCmdHandler::errorToStr(code));
-        return texts;
-    }();
-    return text == QLatin1String("AT command request timeout!") || errorTexts.contains(text);
-}
-
-// What the manager logs when a request or an operation fails.
+// What the manager logs when an operation fails; a failed request is known
+// from its result.
 bool isFailureText(const QString& text)
 {
-    return text.startsWith(QLatin1String("Unable")) || text.startsWith(QLatin1String("Request refused"))
-        || text == QLatin1String("Request has been cancelled") || text.startsWith(QLatin1String("Cannot "))
-        || text.startsWith(QLatin1String("Invalid ")) || isRequestFailureText(text);
+    return text.startsWith(QLatin1String("Unable")) || text.startsWith(QLatin1String("Cannot "))
+        || text.startsWith(QLatin1String("Invalid "));
 }
 
 QString g_lastDiagnostic;
@@ -58,6 +46,7 @@ CliSession::CliSession(const Options& options, QObject* parent)
     m_manager.setMode(TavManager::EXPERT);
 
     QObject::connect(m_manager.logger(), &Logger::logCreated, this, &CliSession::onLog);
+    QObject::connect(&m_manager, &TavManager::requestFinished, this, &CliSession::onRequestFinished);
     QObject::connect(m_manager.serialPort(), &SerialPortManager::serialError, this,
         [this](const QString& error) { m_lastSerialError = error; });
     QObject::connect(m_manager.serialPort(), &SerialPortManager::doneReading, this, [this](const QString& line) {
@@ -102,15 +91,24 @@ void CliSession::onLog(const QString& line)
     // The cause is logged first, the operation's summary after it.
     if (match.hasMatch() && m_failureLine.isEmpty() && isFailureText(match.captured("TEXT")))
         m_failureLine = match.captured("TEXT");
-    if (match.hasMatch() && m_requestFailure.isEmpty() && isRequestFailureText(match.captured("TEXT")))
-        m_requestFailure = match.captured("TEXT");
     emit logLine(line);
+}
+
+void CliSession::onRequestFinished(const RequestResult& result)
+{
+    // A request that lost its device says so through the serial error.
+    if (result.ok() || result.status == RequestResult::DEVICE_LOST)
+        return;
+    if (m_failureLine.isEmpty())
+        m_failureLine = result.text;
+    if (m_firstFailedRequest.ok() && result.moduleFailed())
+        m_firstFailedRequest = result;
 }
 
 void CliSession::clearFailures()
 {
     m_failureLine.clear();
-    m_requestFailure.clear();
+    m_firstFailedRequest = RequestResult::done();
     m_lastSerialError.clear();
     m_lastProcessingMessage.clear();
     m_lastProcessingError = false;
@@ -125,7 +123,8 @@ void CliSession::say(const QString& text)
 int CliSession::fail(const QString& text, int code)
 {
     // A module that falls silent in the middle of a command.
-    if (code == EXIT_FAILED && text == QLatin1String("AT command request timeout!")) {
+    if (code == EXIT_FAILED && m_firstFailedRequest.status == RequestResult::TIMEOUT
+        && text == m_firstFailedRequest.text) {
         m_err << "tavcli: no answer on " << m_options.port << " (" << text << ")" << Qt::endl;
         return EXIT_NO_ANSWER;
     }

@@ -64,7 +64,7 @@ public:
     // The first application log line since clearFailures() that reports a failure.
     QString failureLine() const { return m_failureLine; }
     // The first error answer or timeout since clearFailures().
-    QString requestFailure() const { return m_requestFailure; }
+    QString requestFailure() const { return m_firstFailedRequest.text; }
     // The last critical diagnostic of the core (such as a network error's name).
     static QString lastDiagnostic();
     void clearFailures();
@@ -87,6 +87,7 @@ signals:
 
 private:
     void onLog(const QString& line);
+    void onRequestFinished(const RequestResult& result);
 
     Options m_options;
     TavManager m_manager;
@@ -100,7 +101,7 @@ private:
     QString m_lastProcessingMessage;
     bool m_lastProcessingError = false;
     QString m_failureLine;
-    QString m_requestFailure;
+    RequestResult m_firstFailedRequest;
     bool m_collectingLines = false;
     QStringList m_receivedLines;
 };

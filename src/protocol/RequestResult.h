@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+
+// How one request to the module ended. `text` is what the log says of it.
+struct RequestResult {
+    enum Status { DONE, MODULE_ERROR, TIMEOUT, REFUSED, NOT_CONNECTED, DEVICE_LOST, CANCELLED };
+
+    Status status = DONE;
+    // The code of a +ERROR=<code> answer, 0 otherwise.
+    uint errorCode = 0;
+    QString text;
+
+    bool ok() const { return status == DONE; }
+    // The module answered an error, or nothing in time.
+    bool moduleFailed() const { return status == MODULE_ERROR || status == TIMEOUT; }
+
+    static RequestResult done() { return {}; }
+    static RequestResult failed(Status status, const QString& text, uint errorCode = 0)
+    {
+        return {status, errorCode, text};
+    }
+};
+
+// How an operation of several requests (or a file, or a download) ended:
+// `text` sums it up as the window shows it, `cause` is the first failure
+// that led there, `failures` the items that failed along the way.
+struct OperationResult {
+    enum Status { DONE, FAILED, CANCELLED };
+
+    Status status = DONE;
+    QString text;
+    QString cause;
+    QStringList failures;
+
+    bool ok() const { return status == DONE; }
+};
+
+Q_DECLARE_METATYPE(RequestResult)
+Q_DECLARE_METATYPE(OperationResult)
