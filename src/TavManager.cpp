@@ -298,7 +298,7 @@ bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
     }
 
     if (m_closingDown)
-        return false;
+        return finishRequest(RequestResult::failed(RequestResult::CANCELLED, QString()));
 
     m_logger->log(Logger::APP, QString::fromLatin1(request));
     m_requestFailed = false;
