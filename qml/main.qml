@@ -57,30 +57,6 @@ ApplicationWindow {
             settingsPage: settings
         }
 
-        // What the manager is doing, under the top bar.
-        Rectangle {
-            objectName: "busyBar"
-            width: parent.width
-            height: visible ? busyColumn.implicitHeight : 0
-            visible: TavManager.busy
-            color: Style.color.background
-            Column {
-                id: busyColumn
-                width: parent.width
-                ProgressBar {
-                    width: parent.width
-                    height: 4
-                    indeterminate: true
-                }
-                Label {
-                    objectName: "busyText"
-                    x: Style.size.boardMargin
-                    text: TavManager.busyText
-                    secondary: true
-                }
-            }
-        }
-
         // A vanished device waited for: the work goes on, nothing to answer.
         Rectangle {
             objectName: "lostDeviceBanner"
@@ -95,6 +71,33 @@ ApplicationWindow {
                 x: Style.size.boardMargin
                 text: TavManager.lostDevice
                 color: "black"
+            }
+        }
+    }
+
+    // What the manager is doing, just under the top bar. It lies over the
+    // page instead of pushing it down, so nothing moves under the pointer.
+    Rectangle {
+        objectName: "busyBar"
+        parent: window.contentItem
+        z: 10
+        width: parent ? parent.width : 0
+        height: busyColumn.implicitHeight
+        visible: TavManager.busy
+        color: Style.color.background
+        Column {
+            id: busyColumn
+            width: parent.width
+            ProgressBar {
+                width: parent.width
+                height: 4
+                indeterminate: true
+            }
+            Label {
+                objectName: "busyText"
+                x: Style.size.boardMargin
+                text: TavManager.busyText
+                secondary: true
             }
         }
     }

@@ -64,7 +64,7 @@ start_app() {
 stop_app() { kill "$APP_PID" 2>/dev/null || true; wait "$APP_PID" 2>/dev/null || true; }
 
 # Positions in the 1350x850 window.
-CONNECT=(649 521); CONNECT_EXPERT=(649 547); GEAR=(30 28)
+CONNECT=(649 549); CONNECT_EXPERT=(649 575); GEAR=(30 28)
 PERIODIC=(869 131); PREPASS=(945 131); ON_MODULE=(1058 131)
 IMPORT_PASSES=(901 182); PREDICT_PASSES=(1050 182); TIMELINE_TAB=(698 577); FROM_MODULE=(207 576)
 PAYLOAD_FIELD=(369 463); PAYLOAD_ADD=(763 467)
@@ -115,12 +115,12 @@ shot 11-settings-log
 stop_app
 
 # The TAV2 module, in basic mode, reconnecting by itself, with a periodic
-# sequence under way. A slow answer to the first request shows the busy bar.
+# sequence under way. Slow answers while connecting show the busy bar.
 start_app 2 "$RUN_DIR/TAV2" 0 true
-"$SIM" --tell "$RUN_DIR/TAV2.ctl" latency 2500 >/dev/null || true
-click "${CONNECT[@]}" 0.8
+"$SIM" --tell "$RUN_DIR/TAV2.ctl" latency 800 >/dev/null || true
+click "${CONNECT[@]}" 0.3
 shot 14-busy-connecting
-sleep 2.5
+sleep 4
 "$SIM" --tell "$RUN_DIR/TAV2.ctl" latency 5 >/dev/null || true
 sleep 1
 click "${PERIODIC[@]}"
