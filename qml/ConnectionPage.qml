@@ -12,8 +12,18 @@ Page {
     id: page
 
     property int selectedModule: Settings.module
+    // The port the user (or the page for them) chose last, kept by name while
+    // the list changes under it.
+    property string chosenPort: ""
 
     background: null
+
+    // The list follows the devices only while the page is in view.
+    Binding {
+        target: TavManager.serialPort
+        property: "watching"
+        value: page.StackView.status === StackView.Active
+    }
 
     Component.onCompleted: {
         TavManager.setMode(Settings.mode)
@@ -27,12 +37,25 @@ Page {
 
     function selectStoredPort() {
         const index = portCombo.find(Settings.lastPort)
-        portCombo.currentIndex = index >= 0 ? index : 0
+        choosePort(index >= 0 ? index : 0)
+    }
+
+    function choosePort(index) {
+        portCombo.currentIndex = index
+        page.chosenPort = index >= 0 ? portCombo.textAt(index) : ""
+    }
+
+    function followPorts() {
+        const index = portCombo.find(page.chosenPort)
+        if (index >= 0)
+            portCombo.currentIndex = index
+        else
+            page.selectStoredPort()
     }
 
     function refreshPorts() {
         TavManager.serialPort.enumerate()
-        portCombo.currentIndex = 0
+        page.choosePort(0)
     }
 
     readonly property bool canConnect: !busy.running && portCombo.editText.trim() !== ""
@@ -147,6 +170,25 @@ Page {
                         editable: true
                         model: TavManager.serialPort.portListModel
                         textRole: "display"
+                        onActivated: index => page.chosenPort = textAt(index)
+                        onAccepted: page.chosenPort = editText
+
+                        delegate: ItemDelegate {
+                            required property int index
+                            required property var model
+                            width: ListView.view ? ListView.view.width : implicitWidth
+                            highlighted: portCombo.highlightedIndex === index
+                            contentItem: Column {
+                                Label {
+                                    text: model.display
+                                }
+                                Label {
+                                    secondary: true
+                                    text: model.details
+                                    visible: text !== ""
+                                }
+                            }
+                        }
                     }
                     ToolButton {
                         objectName: "refreshPortsButton"
@@ -154,6 +196,21 @@ Page {
                         toolTipText: Strings.refreshList + " (F5)"
                         onClicked: page.refreshPorts()
                     }
+                }
+
+                Item {
+                    visible: portDetails.visible
+                }
+                Label {
+                    id: portDetails
+                    objectName: "portDetails"
+                    secondary: true
+                    Layout.fillWidth: true
+                    elide: Text.ElideRight
+                    // Read again whenever the list or the choice changes.
+                    text: portCombo.count >= 0 && portCombo.currentIndex >= 0
+                          ? TavManager.serialPort.portListModel.detailsOf(portCombo.editText.trim()) : ""
+                    visible: text !== ""
                 }
 
                 Label {
@@ -262,8 +319,11 @@ Page {
             busy.running = false
         }
         function onPortListModelChanged() {
-            if (portCombo.currentIndex < 0)
-                page.selectStoredPort()
+            page.followPorts()
+        }
+        // A device just plugged in is most likely the kit.
+        function onPortsAppeared(names) {
+            page.choosePort(portCombo.find(names[names.length - 1]))
         }
     }
 }

@@ -155,6 +155,7 @@ ApplicationWindow {
             wakeUpDialog.close()
             window.notify(error, true)
             serialErrorDialog.message = error
+            serialErrorDialog.diagnosis = TavManager.serialPort.openDiagnosis
             serialErrorDialog.connection = TavManager.connectionCount
             serialErrorDialog.open()
         }
@@ -230,6 +231,8 @@ ApplicationWindow {
         property string message: ""
         // The connection the message is about; a newer one is left alone.
         property int connection: 0
+        // Why the port would not open and what to do; "" for other failures.
+        property string diagnosis: ""
         closePolicy: Popup.NoAutoClose
         title: Strings.serialErrorTitle
         standardButtons: Dialog.Ok
@@ -249,10 +252,22 @@ ApplicationWindow {
                 focusPolicy: Qt.NoFocus
                 background: null
             }
-            Label {
-                text: serialErrorDialog.message
-                Layout.maximumWidth: window.width * 0.5
-                wrapMode: Text.Wrap
+            ColumnLayout {
+                spacing: Style.size.spacing
+                Label {
+                    text: serialErrorDialog.message
+                    Layout.maximumWidth: window.width * 0.5
+                    wrapMode: Text.Wrap
+                }
+                Label {
+                    objectName: "serialErrorDiagnosis"
+                    text: serialErrorDialog.diagnosis
+                    visible: text !== ""
+                    secondary: true
+                    textFormat: Text.PlainText
+                    Layout.maximumWidth: window.width * 0.5
+                    wrapMode: Text.Wrap
+                }
             }
         }
     }

@@ -1,10 +1,12 @@
 #include "SerialPortManager.h"
 
 #include "Helper.h"
+#include "PortDiagnosis.h"
 
 #include <QDebug>
 #include <QFileInfo>
 #include <QSerialPortInfo>
+#include <QTimer>
 
 namespace {
 
@@ -17,31 +19,104 @@ constexpr qint64 PORT_READ_BUFFER_SIZE = 16 * 1024;
 SerialPortManager::SerialPortManager(QObject* parent)
     : QObject(parent)
     , m_serialPort(new QSerialPort(this))
-    , m_portListModel(new QStringListModel(this))
+    , m_portListModel(new PortListModel(this))
+    , m_watchTimer(new QTimer(this))
     , m_discardingLine(false)
     , m_deliveryScheduled(false)
 {
     m_serialPort->setReadBufferSize(PORT_READ_BUFFER_SIZE);
     connect(m_serialPort, &QSerialPort::readyRead, this, &SerialPortManager::onDataRead);
     connect(m_serialPort, &QSerialPort::errorOccurred, this, &SerialPortManager::onSerialPortError);
+    m_watchTimer->setInterval(WATCH_INTERVAL_MS);
+    connect(m_watchTimer, &QTimer::timeout, this, &SerialPortManager::poll);
     enumerate();
+}
+
+QList<PortEntry> SerialPortManager::listPorts() const
+{
+    QList<PortEntry> ports;
+    QStringList names;
+    const auto add = [&](const PortEntry& port) {
+        if (!names.contains(port.name)) {
+            names << port.name;
+            ports << port;
+        }
+    };
+    for (const PortEntry& port : m_namedPorts) {
+        if (QFileInfo::exists(port.path))
+            add(port);
+    }
+
+    const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo& info : infos) {
+        PortEntry port;
+        port.name = info.portName();
+        port.path = info.systemLocation();
+        port.description = info.description();
+        port.manufacturer = info.manufacturer();
+        port.serialNumber = info.serialNumber();
+        port.usb = info.hasVendorIdentifier() && info.hasProductIdentifier();
+        port.vendorId = info.vendorIdentifier();
+        port.productId = info.productIdentifier();
+        add(port);
+    }
+
+    const QStringList extraPorts = qEnvironmentVariable(EXTRA_PORTS_ENV).split(':', Qt::SkipEmptyParts);
+    for (const QString& path : extraPorts) {
+        if (QFileInfo::exists(path))
+            add(PortEntry::node(path, path));
+    }
+    return ports;
 }
 
 void SerialPortManager::enumerate()
 {
-    QStringList ports;
-    const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : infos)
-        ports << info.portName();
-
-    const QStringList extraPorts = qEnvironmentVariable(EXTRA_PORTS_ENV).split(':', Qt::SkipEmptyParts);
-    for (const QString& path : extraPorts) {
-        if (QFileInfo::exists(path) && !ports.contains(path))
-            ports << path;
-    }
-
-    m_portListModel->setStringList(ports);
+    m_portListModel->update(listPorts());
     emit portListModelChanged();
+}
+
+void SerialPortManager::setNamedPorts(const QList<PortEntry>& ports)
+{
+    m_namedPorts = ports;
+    enumerate();
+}
+
+bool SerialPortManager::watching() const
+{
+    return m_watchTimer->isActive();
+}
+
+void SerialPortManager::setWatching(bool on)
+{
+    if (on == watching())
+        return;
+    if (on) {
+        m_watchTimer->start();
+        poll();
+    } else {
+        m_watchTimer->stop();
+    }
+    emit watchingChanged();
+}
+
+// Only a change is announced: the page keeps what the user typed otherwise.
+void SerialPortManager::poll()
+{
+    const QList<PortEntry> ports = listPorts();
+    if (ports == m_portListModel->ports())
+        return;
+    const QStringList appeared = m_portListModel->update(ports);
+    emit portListModelChanged();
+    if (!appeared.isEmpty())
+        emit portsAppeared(appeared);
+}
+
+void SerialPortManager::setOpenDiagnosis(const QString& text)
+{
+    if (text == m_openDiagnosis)
+        return;
+    m_openDiagnosis = text;
+    emit openDiagnosisChanged();
 }
 
 void SerialPortManager::configure(const TavBoard::PortSettings& settings)
@@ -62,11 +137,25 @@ bool SerialPortManager::open(const QString& portName)
     m_discardingLine = false;
     m_completeLines.clear();
 
-    m_serialPort->setPortName(portName);
+    const PortEntry* named = nullptr;
+    for (const PortEntry& port : m_namedPorts) {
+        if (port.name == portName)
+            named = &port;
+    }
+    m_serialPort->setPortName(named ? named->path : portName);
     if (!m_serialPort->open(QIODevice::ReadWrite)) {
+        // A bare name is one of /dev, as the port itself reads it.
+        QString path = named ? named->path : portName;
+        if (!path.startsWith('/') && !path.startsWith(QLatin1String("./")) && !path.startsWith(QLatin1String("../")))
+            path.prepend(QLatin1String("/dev/"));
+        const PortFacts facts = PortDiagnosis::inspect(path, *m_serialPort);
+        setOpenDiagnosis(PortDiagnosis::explain(facts));
+        if (!facts.exists)
+            enumerate();
         emit serialError("Unable to open port " + portName);
         return false;
     }
+    setOpenDiagnosis({});
     return true;
 }
 

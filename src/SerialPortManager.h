@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PortListModel.h"
 #include "TavBoard.h"
 
 #include <QByteArray>
@@ -7,14 +8,20 @@
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
-#include <QStringListModel>
+
+class QTimer;
 
 // The serial line to the board: lists the ports, opens and configures the
 // chosen one, writes requests, cuts what arrives into lines and turns port
 // failures into texts for the user.
 class SerialPortManager : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QStringListModel* portListModel READ portListModel CONSTANT)
+    Q_PROPERTY(PortListModel* portListModel READ portListModel CONSTANT)
+    // While set, the list follows the devices as they come and go.
+    Q_PROPERTY(bool watching READ watching WRITE setWatching NOTIFY watchingChanged)
+    // Why the last port that would not open did not, and what to do about
+    // it; "" once a port opens.
+    Q_PROPERTY(QString openDiagnosis READ openDiagnosis NOTIFY openDiagnosisChanged)
 
 public:
     // Longest line kept, LF excluded. Anything longer is noise (or the wrong
@@ -31,9 +38,20 @@ public:
     // terminals and other nodes the port enumeration does not report.
     static constexpr const char* EXTRA_PORTS_ENV = "TAV_EXTRA_PORTS";
 
+    // How often the list is read again while watching.
+    static constexpr int WATCH_INTERVAL_MS = 1000;
+
     explicit SerialPortManager(QObject* parent = nullptr);
 
     Q_INVOKABLE void enumerate();
+
+    // Ports listed before all others under a name of their own (such as
+    // simulated modules); open() takes that name for the port's path.
+    void setNamedPorts(const QList<PortEntry>& ports);
+
+    bool watching() const;
+    void setWatching(bool on);
+    QString openDiagnosis() const { return m_openDiagnosis; }
 
     void configure(const TavBoard::PortSettings& settings);
 
@@ -43,7 +61,7 @@ public:
     bool isOpen() const;
     void write(const QByteArray& data);
 
-    QStringListModel* portListModel() const { return m_portListModel; }
+    PortListModel* portListModel() const { return m_portListModel; }
 
     // Bytes of the line still waiting for its LF.
     qsizetype bufferedByteCount() const { return m_partialLine.size(); }
@@ -52,6 +70,10 @@ public:
 
 signals:
     void portListModelChanged();
+    // Ports that were not listed before, found while watching.
+    void portsAppeared(const QStringList& names);
+    void watchingChanged();
+    void openDiagnosisChanged();
     void doneReading(QString data);
     void serialError(QString error);
 
@@ -60,13 +82,19 @@ private slots:
     void onSerialPortError(QSerialPort::SerialPortError error);
 
 private:
+    QList<PortEntry> listPorts() const;
+    void poll();
+    void setOpenDiagnosis(const QString& text);
     void readPort();
     void splitIntoLines(const QByteArray& bytes);
     void scheduleDelivery();
     void deliverLines();
 
     QSerialPort* m_serialPort;
-    QStringListModel* m_portListModel;
+    PortListModel* m_portListModel;
+    QList<PortEntry> m_namedPorts;
+    QTimer* m_watchTimer;
+    QString m_openDiagnosis;
     QByteArray m_partialLine;
     bool m_discardingLine;
     bool m_deliveryScheduled;

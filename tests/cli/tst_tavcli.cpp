@@ -12,6 +12,8 @@
 
 #include <csignal>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -27,7 +29,8 @@ struct Run {
 // a server in the test can answer it.
 class CliProcess {
 public:
-    CliProcess(const QString& home, const QStringList& arguments, const QStringList& extraEnv = {})
+    CliProcess(const QString& home, const QStringList& arguments, const QStringList& extraEnv = {},
+        const QString& program = TAVCLI_PATH)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", home);
@@ -37,7 +40,7 @@ public:
             env.insert(entry.section('=', 0, 0), entry.section('=', 1));
         m_process.setProcessEnvironment(env);
         m_process.setWorkingDirectory(home);
-        m_process.start(TAVCLI_PATH, arguments);
+        m_process.start(program, arguments);
     }
 
     ~CliProcess()
@@ -89,9 +92,10 @@ private:
     QString m_err;
 };
 
-Run runCli(const QStringList& arguments, const QString& home, const QStringList& extraEnv = {})
+Run runCli(const QStringList& arguments, const QString& home, const QStringList& extraEnv = {},
+    const QString& program = TAVCLI_PATH)
 {
-    return CliProcess(home, arguments, extraEnv).finish();
+    return CliProcess(home, arguments, extraEnv, program).finish();
 }
 
 QStringList requestsOf(const SimulatorProcess& sim)
@@ -827,6 +831,27 @@ private slots:
         QVERIFY(!without.out.contains(sim.portPath()));
     }
 
+    // A user outside the group of the device node, for real.
+    void permissionDeniedNamesTheGroupAndTheFix()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root, to run tavcli as the user nobody and hand the device to the group dialout");
+        SimulatorProcess sim({"--module", "TAV2"});
+        QVERIFY(sim.start());
+        const QByteArray node = QFileInfo(sim.portPath()).canonicalFilePath().toLocal8Bit();
+        QCOMPARE(::chown(node.constData(), 0, 20), 0);
+        QCOMPARE(::chmod(node.constData(), 0660), 0);
+        const Run run = runCli({"--reuid=nobody", "--regid=nogroup", "--clear-groups", TAVCLI_PATH, "info",
+                                   "--module", "TAV2", "--port", sim.portPath()},
+            m_home->path(), {}, "setpriv");
+        QCOMPARE(run.status, 3);
+        QCOMPARE(run.err,
+            "tavcli: Unable to open port " + sim.portPath() + "\n  Permission denied: " + sim.portPath()
+                + " belongs to the group dialout, and you are not in it. Fix: sudo usermod -aG dialout $USER, "
+                  "then log out and in again.\n");
+        QVERIFY(requestsOf(sim).isEmpty());
+    }
+
     void silentModuleGivesNoAnswerStatus()
     {
         SimulatorProcess sim({"--module", "TAV2"});
@@ -846,7 +871,9 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
         QTest::newRow("port") << QStringList {"info", "--module", "TAV2", "--port", "/dev/tav-none"} << 3
-                              << "tavcli: Unable to open port /dev/tav-none\n";
+                              << "tavcli: Unable to open port /dev/tav-none\n  /dev/tav-none is not there (any "
+                                 "more): the device may have been unplugged since the list was read. The port "
+                                 "list has been refreshed.\n";
         QTest::newRow("no module") << QStringList {"info", "--port", "/dev/tav-none"} << 2
                                    << "tavcli: no module given: use --module TAV1|TAV2|RIX|TREKON\n";
         QTest::newRow("bad module") << QStringList {"info", "--module", "TAV9", "--port", "x"} << 2

@@ -1,7 +1,9 @@
+#include "PortDiagnosis.h"
 #include "SerialPortManager.h"
 #include "Tav2.h"
 #include "Trekon.h"
 
+#include <QProcess>
 #include <QSerialPortInfo>
 #include <QSignalSpy>
 #include <QTest>
@@ -74,6 +76,9 @@ void countingHandler(QtMsgType type, const QMessageLogContext& context, const QS
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(PortEntry)
+Q_DECLARE_METATYPE(PortFacts)
 
 class TestSerialPortManager : public QObject {
     Q_OBJECT
@@ -248,6 +253,97 @@ private slots:
         QCOMPARE(errors.at(0).at(0).toString(), "Unable to open port /dev/tav-no-such-port");
     }
 
+    void explainsWhyAPortDoesNotOpen_data()
+    {
+        QTest::addColumn<PortFacts>("facts");
+        QTest::addColumn<QString>("text");
+        PortFacts gone;
+        gone.path = "/dev/ttyUSB0";
+        gone.exists = false;
+        QTest::newRow("vanished") << gone
+                                  << "/dev/ttyUSB0 is not there (any more): the device may have been unplugged "
+                                     "since the list was read. The port list has been refreshed.";
+        PortFacts denied;
+        denied.path = "/dev/ttyUSB0";
+        denied.permitted = false;
+        denied.group = "dialout";
+        QTest::newRow("not in the group")
+            << denied
+            << "Permission denied: /dev/ttyUSB0 belongs to the group dialout, and you are not in it. Fix: sudo "
+               "usermod -aG dialout $USER, then log out and in again.";
+        PortFacts added = denied;
+        added.accountInGroup = true;
+        QTest::newRow("added, not logged in again")
+            << added
+            << "Permission denied: /dev/ttyUSB0 belongs to the group dialout. You were added to it after this "
+               "session began: log out and in again.";
+        PortFacts held;
+        held.path = "/dev/ttyUSB0";
+        held.error = QSerialPort::PermissionError;
+        held.holder = "picocom";
+        held.holderPid = 4242;
+        QTest::newRow("busy") << held
+                              << "/dev/ttyUSB0 is busy: picocom (process 4242) holds it. Let go of it there, or "
+                                 "stop that program, then connect again.";
+        PortFacts probed = held;
+        probed.path = "/dev/ttyACM0";
+        probed.holder = "ModemProber";
+        probed.vendorId = "0483";
+        probed.productId = "5740";
+        QTest::newRow("probed by a modem manager")
+            << probed
+            << "/dev/ttyACM0 is busy: ModemProber (process 4242) holds it. Let go of it there, or stop that "
+               "program, then connect again. A modem manager probes new ttyACM devices when they are plugged "
+               "in; to keep it away from the kit, put the line ATTRS{idVendor}==\"0483\", "
+               "ATTRS{idProduct}==\"5740\", ENV{ID_MM_DEVICE_IGNORE}=\"1\" in "
+               "/etc/udev/rules.d/99-tav-kit.rules, run sudo udevadm control --reload and plug the kit in again.";
+        PortFacts unknown;
+        unknown.path = "/dev/ttyUSB0";
+        unknown.error = QSerialPort::PermissionError;
+        QTest::newRow("busy, holder unseen")
+            << unknown
+            << "/dev/ttyUSB0 is busy: another program holds it (it could not be found, it may run as another "
+               "user).";
+        PortFacts other;
+        other.path = "/dev/null";
+        other.error = QSerialPort::UnsupportedOperationError;
+        other.errorString = "Inappropriate ioctl for device";
+        QTest::newRow("not a serial line") << other << "/dev/null could not be opened: Inappropriate ioctl for device.";
+    }
+
+    void explainsWhyAPortDoesNotOpen()
+    {
+        QFETCH(PortFacts, facts);
+        QFETCH(QString, text);
+        QCOMPARE(PortDiagnosis::explain(facts), text);
+    }
+
+    // Another program holding the line is found by its descriptors.
+    void findsTheProgramHoldingTheDevice()
+    {
+        QProcess holder;
+        holder.start("sh", {"-c", "exec 3<>\"$0\"; echo ready; exec sleep 30", m_pty->slavePath()});
+        QVERIFY(holder.waitForReadyRead(5000));
+        QString program, lockFile;
+        qint64 pid = 0;
+        QVERIFY(PortDiagnosis::findHolder(m_pty->slavePath(), &program, &pid, &lockFile));
+        QCOMPARE(program, "sleep");
+        QCOMPARE(pid, holder.processId());
+        holder.kill();
+        holder.waitForFinished();
+    }
+
+    void vanishedDeviceRefreshesTheList()
+    {
+        m_manager->close();
+        QSignalSpy listed(m_manager, &SerialPortManager::portListModelChanged);
+        QVERIFY(!m_manager->open("/dev/tav-no-such-port"));
+        QCOMPARE(listed.count(), 1);
+        QVERIFY(m_manager->openDiagnosis().startsWith("/dev/tav-no-such-port is not there"));
+        QVERIFY(m_manager->open(m_pty->slavePath()));
+        QCOMPARE(m_manager->openDiagnosis(), QString());
+    }
+
     void reportsUnpluggedDevice()
     {
         QSignalSpy errors(m_manager, &SerialPortManager::serialError);
@@ -301,8 +397,80 @@ private slots:
         for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
             expected << info.portName();
         expected << m_pty->slavePath() << "/dev/null";
-        QCOMPARE(m_manager->portListModel()->stringList(), expected);
+        QCOMPARE(m_manager->portListModel()->names(), expected);
         QCOMPARE(changed.count(), 1);
+    }
+
+    // "name" or "name=description", one entry each.
+    static QList<PortEntry> entries(const QStringList& specs)
+    {
+        QList<PortEntry> ports;
+        for (const QString& spec : specs)
+            ports << PortEntry::node(spec.section('=', 0, 0), "/dev/" + spec.section('=', 0, 0), spec.section('=', 1));
+        return ports;
+    }
+
+    void portListFollowsDevicesRowByRow_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QStringList>("appeared");
+        QTest::addColumn<int>("changedRows");
+        QTest::newRow("plugged") << QStringList {"a", "b"} << QStringList {"a", "x", "b"} << QStringList {"x"} << 0;
+        QTest::newRow("unplugged") << QStringList {"a", "b", "c"} << QStringList {"a", "c"} << QStringList {} << 0;
+        QTest::newRow("swapped") << QStringList {"a", "b"} << QStringList {"c", "a"} << QStringList {"c"} << 0;
+        QTest::newRow("reordered") << QStringList {"a", "b", "c"} << QStringList {"c", "a", "b"} << QStringList {}
+                                   << 0;
+        QTest::newRow("first") << QStringList {} << QStringList {"a", "b"} << QStringList {"a", "b"} << 0;
+        QTest::newRow("all gone") << QStringList {"a"} << QStringList {} << QStringList {} << 0;
+        QTest::newRow("details") << QStringList {"a", "b=old"} << QStringList {"a", "b=new"} << QStringList {}
+                                 << 1;
+    }
+
+    void portListFollowsDevicesRowByRow()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, after);
+        QFETCH(QStringList, appeared);
+        QFETCH(int, changedRows);
+        PortListModel model;
+        model.update(entries(before));
+        QList<QPersistentModelIndex> kept;
+        for (int row = 0; row < model.rowCount(); ++row)
+            kept << QPersistentModelIndex(model.index(row));
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+
+        QCOMPARE(model.update(entries(after)), appeared);
+        QCOMPARE(model.ports(), entries(after));
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(changed.count(), changedRows);
+        // A row that stays is the same row, wherever it went.
+        for (int i = 0; i < kept.size(); ++i) {
+            const QString name = before.at(i).section('=', 0, 0);
+            QCOMPARE(kept.at(i).isValid(), model.find(name) != nullptr);
+            if (kept.at(i).isValid())
+                QCOMPARE(kept.at(i).data().toString(), name);
+        }
+    }
+
+    void portDetailsNameWhatIsKnown_data()
+    {
+        QTest::addColumn<PortEntry>("port");
+        QTest::addColumn<QString>("details");
+        QTest::newRow("USB adapter") << PortEntry {"ttyUSB0", "/dev/ttyUSB0", "USB UART", "Acme", "A1B2", true,
+            0x0403, 0x6001} << "USB UART, Acme, 0403:6001, S/N A1B2";
+        QTest::newRow("same description and maker")
+            << PortEntry {"ttyACM0", "/dev/ttyACM0", "Kit", "Kit", "", true, 0x1d6b, 0x0104}
+            << "Kit, 1d6b:0104";
+        QTest::newRow("on-board UART") << PortEntry::node("ttyS0", "/dev/ttyS0") << "";
+    }
+
+    void portDetailsNameWhatIsKnown()
+    {
+        QFETCH(PortEntry, port);
+        QFETCH(QString, details);
+        QCOMPARE(port.details(), details);
     }
 };
 

@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QRegularExpression>
-#include <QStringListModel>
 #include <QTextStream>
 
 #include <unistd.h>
@@ -72,14 +71,17 @@ QString oneLine(QString text)
 
 } // namespace
 
-int listPorts(CliSession& session)
+int listPorts(CliSession& session, bool details)
 {
-    SerialPortManager ports;
-    const QStringList names = ports.portListModel()->stringList();
+    const QList<PortEntry>& ports = session.manager().serialPort()->portListModel()->ports();
     QTextStream out(stdout);
-    for (const QString& name : names)
-        out << name << Qt::endl;
-    if (names.isEmpty())
+    for (const PortEntry& port : ports) {
+        out << port.name;
+        if (details && !port.details().isEmpty())
+            out << '\t' << port.details();
+        out << Qt::endl;
+    }
+    if (ports.isEmpty())
         session.say("No serial port found.");
     return CliSession::EXIT_OK;
 }

@@ -23,7 +23,8 @@ struct TxRequest {
     bool reconnect = false;
 };
 
-int listPorts(CliSession& session);
+// One port a line; with `details`, a tab and what the system tells of it.
+int listPorts(CliSession& session, bool details);
 int info(CliSession& session);
 int getConfig(CliSession& session, bool json);
 int exportConfig(CliSession& session, const QString& path);

@@ -165,8 +165,11 @@ int CliSession::connectBoard()
                 + " s",
             EXIT_NO_ANSWER);
     if (!isConnected) {
-        if (m_lastSerialError.startsWith("Unable to open"))
-            return fail(m_lastSerialError, EXIT_PORT);
+        // The cause and its fix follow on a line of their own.
+        if (m_lastSerialError.startsWith("Unable to open")) {
+            const QString diagnosis = m_manager.serialPort()->openDiagnosis();
+            return fail(m_lastSerialError + (diagnosis.isEmpty() ? QString() : "\n  " + diagnosis), EXIT_PORT);
+        }
         const QString reason
             = m_lastSerialError.isEmpty() ? QStringLiteral("Unable to connect") : m_lastSerialError;
         return fail(reason + ": no answer on " + m_options.port, EXIT_NO_ANSWER);

@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
-#include <QStringListModel>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -94,6 +93,8 @@ void addCommonOptions(QCommandLineParser& parser)
 
 void addCommandOptions(QCommandLineParser& parser, const QString& command)
 {
+    if (command == "ports")
+        parser.addOption({"details", "Add a tab and the description, manufacturer, VID:PID and serial number."});
     if (command == "get-config")
         parser.addOption({"json", "Print the configuration as JSON."});
     if (command == "passes")
@@ -197,7 +198,7 @@ int provision(CliSession& session, const QCommandLineParser& parser, const CliSe
     run.program = QCoreApplication::applicationFilePath();
     if (parser.isSet("all-ports")) {
         SerialPortManager ports;
-        run.ports = ports.portListModel()->stringList();
+        run.ports = ports.portListModel()->names();
     } else {
         for (const QString& port : parser.value("ports").split(',', Qt::SkipEmptyParts)) {
             if (!run.ports.contains(port.trimmed()))
@@ -390,7 +391,7 @@ int main(int argc, char* argv[])
     }
 
     if (commandName == "ports")
-        return CliCommands::listPorts(session);
+        return CliCommands::listPorts(session, parser.isSet("details"));
     if (commandName == "provision")
         return provision(session, parser, options, positional.first());
     if (commandName == "aop-download")

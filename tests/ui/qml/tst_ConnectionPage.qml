@@ -144,15 +144,29 @@ AppTestCase {
     function test_refreshListsThePortsAgain() {
         createWindow()
         const port = child("portCombo")
+        port.currentIndex = port.count - 1
+        mouseClick(child("refreshPortsButton"))
+        compare(port.currentIndex, 0)
+    }
+
+    // Simulators going and coming stand for kits being unplugged and plugged.
+    function test_listFollowsPluggedDevices() {
+        createWindow()
+        const port = child("portCombo")
+        const rix = Simulators.portOf("RIX")
+        port.currentIndex = port.find(rix)
+        port.activated(port.currentIndex)
         const path = Simulators.portOf("TAV2")
         Simulators.stop("TAV2")
-        mouseClick(child("refreshPortsButton"))
-        compare(port.find(path), -1, "an unplugged kit leaves the list")
+        tryVerify(() => port.find(path) === -1, 2000, "an unplugged kit leaves the list")
+        compare(port.currentText, rix, "the choice stays")
         verify(Simulators.portOf("TAV2") !== "")
-        compare(port.find(path), -1, "a kit plugged in again waits for a refresh")
-        mouseClick(child("refreshPortsButton"))
-        verify(port.find(path) >= 0)
-        compare(port.currentIndex, 0)
+        tryVerify(() => port.find(path) >= 0, 2000, "a kit plugged in shows up by itself")
+        compare(port.currentText, path, "and is chosen")
+        compare(child("portDetails").visible, false, "a pseudo-terminal has no details")
+        verify(TavManager.serialPort.watching)
+        mouseClick(child("topBarLeftButton"))
+        tryCompare(TavManager.serialPort, "watching", false, 2000, "no polling behind another page")
     }
 
     function test_welcomeOpensOnFirstVisitOnly() {
