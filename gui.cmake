@@ -9,7 +9,7 @@ target_link_libraries(tavqml PUBLIC tavcore Qt6::Gui Qt6::Qml Qt6::Quick)
 # The GUI executable: start-up plus the QML pages, compiled into resources;
 # its start-up options and frame report are the window's alone.
 qt_add_executable(tavgui src/main.cpp src/ui/FrameReport.cpp src/ui/LaunchOptions.cpp)
-target_link_libraries(tavgui PRIVATE tavqml tavcore Qt6::Gui Qt6::Qml Qt6::Quick Qt6::QuickControls2)
+target_link_libraries(tavgui PRIVATE tavqml tavdemo tavcore Qt6::Gui Qt6::Qml Qt6::Quick Qt6::QuickControls2)
 
 file(GLOB_RECURSE TAVGUI_QML RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/qml/*.qml)

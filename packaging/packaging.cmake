@@ -1,9 +1,9 @@
-# Installation and the Debian package: `cmake --install build` puts the two
+# Installation and the Debian package: `cmake --install build` puts the three
 # executables, the desktop entry and its icon under the usual prefix;
 # `cpack` (from the build folder) makes the .deb.
 include(GNUInstallDirs)
 
-install(TARGETS tavgui tavcli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tavgui tavcli tavsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/tavgui.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/tavgui.svg

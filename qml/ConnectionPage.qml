@@ -260,6 +260,18 @@ Page {
             }
         }
 
+        Label {
+            objectName: "demoHint"
+            Layout.fillWidth: true
+            secondary: true
+            wrapMode: Text.Wrap
+            horizontalAlignment: Text.AlignHCenter
+            // Spaced letters keep the font from joining "--" into a dash.
+            font.letterSpacing: 0.2
+            text: Strings.demoHint
+            visible: !TavManager.serialPort.listsNamedPorts
+        }
+
         Image {
             Layout.alignment: Qt.AlignHCenter
             Layout.topMargin: Style.size.largeSpacing

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and starts the application on the built-in
-# module simulator: one simulated module of each variant is listed in the
-# connection page's COM port list. Arguments go to the application.
+# Installs what is missing, builds and starts the application with its demo:
+# one simulated module of each variant is listed first in the connection
+# page's COM port list ("Demo TREKON (simulated)" and the like). Arguments go
+# to the application.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-exec ./scripts/demo.sh "$@"
+./scripts/deps.sh
+./scripts/build.sh
+exec "${TAV_BUILD_DIR:-build}/tavgui" --demo "$@"

@@ -22,6 +22,8 @@ class SerialPortManager : public QObject {
     // Why the last port that would not open did not, and what to do about
     // it; "" once a port opens.
     Q_PROPERTY(QString openDiagnosis READ openDiagnosis NOTIFY openDiagnosisChanged)
+    // Ports of their own name are listed (the demo's simulated modules).
+    Q_PROPERTY(bool listsNamedPorts READ listsNamedPorts NOTIFY portListModelChanged)
 
 public:
     // Longest line kept, LF excluded. Anything longer is noise (or the wrong
@@ -48,6 +50,7 @@ public:
     // Ports listed before all others under a name of their own (such as
     // simulated modules); open() takes that name for the port's path.
     void setNamedPorts(const QList<PortEntry>& ports);
+    bool listsNamedPorts() const { return !m_namedPorts.isEmpty(); }
 
     bool watching() const;
     void setWatching(bool on);

@@ -78,8 +78,16 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    if (!launch.startDemo(&error)) {
+        QTextStream(stderr) << "tavgui: " << error << Qt::endl;
+        return 1;
+    }
+
     TavManager* manager = nullptr;
-    registerQmlTypes([&manager](TavManager* created) { manager = created; });
+    registerQmlTypes([&manager, &launch](TavManager* created) {
+        manager = created;
+        launch.listDemo(created);
+    });
 
     prepareEngine(engine);
 

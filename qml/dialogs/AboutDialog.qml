@@ -38,11 +38,13 @@ ModalDialog {
             wrapMode: Text.Wrap
             Layout.maximumWidth: 460
         }
-        // How to try the tool without a module, once the window offers it.
+        // How to try the tool without a module.
         Label {
             objectName: "aboutTryWithoutHardware"
             visible: text !== ""
             text: Strings.aboutTryWithoutHardware
+            // Spaced letters keep the font from joining "--" into a dash.
+            font.letterSpacing: 0.2
             wrapMode: Text.Wrap
             Layout.maximumWidth: 460
         }

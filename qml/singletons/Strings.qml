@@ -34,6 +34,10 @@ QtObject {
     readonly property var baudrates: ["Default", "9600", "115200"]
     readonly property string reconnectTitle: "Connection"
     readonly property string reconnectAutomatically: "Reconnect automatically"
+    // How to try the tool without hardware, for every place that tells it.
+    readonly property string demoHint: "No kit at hand? Start TavGUI as tavgui --demo: one "
+        + "simulated module of each variant is listed first among the ports, as \"Demo TREKON (simulated)\" "
+        + "and the like, and every page works on them."
 
     // Top bar
     readonly property string connectionTitle: "Connect your TAV Evaluation Kit (EVK)"
@@ -70,8 +74,8 @@ QtObject {
     // About
     readonly property string aboutPurpose: "Evaluation and configuration tool for the TAV transmitter modules "
         + "and their evaluation kits, speaking their AT commands over a serial line."
-    // Filled in once the window can run against a simulated module.
-    readonly property string aboutTryWithoutHardware: ""
+    // The connection page's hint, told again.
+    readonly property string aboutTryWithoutHardware: demoHint
     readonly property var fontLicences: [
         { "family": "Barlow", "copyright": "Copyright 2017 The Barlow Project Authors",
           "licence": "SIL Open Font License, Version 1.1" },

@@ -3,6 +3,7 @@
 #include "Helper.h"
 #include "Logger.h"
 #include "PayloadModel.h"
+#include "SerialPortManager.h"
 #include "TavManager.h"
 #include "TxManager.h"
 
@@ -26,6 +27,8 @@ void LaunchOptions::addTo(QCommandLineParser& parser)
         "message"});
     parser.addOption({"repeat", "Repetitions of the sequence started with --tx (1 to 255).", "n", "1"});
     parser.addOption({"log", "Append the device log to FILE (same lines as the log pane).", "file"});
+    parser.addOption({"demo",
+        "Try the tool without hardware: list one simulated module of each variant first among the ports."});
 }
 
 bool LaunchOptions::read(const QCommandLineParser& parser, QString* error)
@@ -56,7 +59,22 @@ bool LaunchOptions::read(const QCommandLineParser& parser, QString* error)
         return false;
     }
     m_logPath = parser.value("log");
+    m_demo = parser.isSet("demo");
     return true;
+}
+
+bool LaunchOptions::startDemo(QString* error)
+{
+    if (!m_demo)
+        return true;
+    // The simulated user presses the TREKON's button 1.5 s after the port opens.
+    return m_demoModules.start({TavBoard::TAV1, TavBoard::TAV2, TavBoard::RIX, TavBoard::TREKON}, 1500, error);
+}
+
+void LaunchOptions::listDemo(TavManager* manager) const
+{
+    if (m_demo)
+        manager->serialPort()->setNamedPorts(m_demoModules.ports());
 }
 
 bool LaunchOptions::apply(TavManager* manager, QString* error)

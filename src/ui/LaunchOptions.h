@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DemoModules.h"
 #include "LogFile.h"
 #include "TavBoard.h"
 
@@ -12,8 +13,9 @@ class TavManager;
 
 // What the command line asks the window to do once it is up: connect to a
 // module as the connection page would, keep that connection across unplugs,
-// run a transmission sequence, and copy the device log to a file. Nothing of
-// it happens without the options.
+// run a transmission sequence, copy the device log to a file, and list
+// simulated modules to try the tool without hardware. Nothing of it happens
+// without the options.
 class LaunchOptions : public QObject {
     Q_OBJECT
 
@@ -25,6 +27,11 @@ public:
     bool read(const QCommandLineParser& parser, QString* error);
 
     bool connects() const { return m_module != TavBoard::NA; }
+    // With --demo: starts one simulated module of each variant, which stop
+    // with this object; false with the reason when they cannot start.
+    bool startDemo(QString* error);
+    // Lists the simulated modules, if any, first among the manager's ports.
+    void listDemo(TavManager* manager) const;
     // Opens the log; connects and starts the sequence from the event loop.
     bool apply(TavManager* manager, QString* error);
 
@@ -39,4 +46,6 @@ private:
     int m_repeat = 1;
     QString m_logPath;
     LogFile m_log;
+    bool m_demo = false;
+    DemoModules m_demoModules;
 };

@@ -852,6 +852,19 @@ private slots:
         QVERIFY(requestsOf(sim).isEmpty());
     }
 
+    void demoStandsInForTheKit()
+    {
+        const Run ports = runCli({"ports", "--details", "--demo", "TAV2"}, m_home->path());
+        QCOMPARE(ports.status, 0);
+        QCOMPARE(ports.out.section('\n', 0, 0), "Demo TAV2 (simulated)\tSimulated TAV2 module");
+        const Run info = runCli({"info", "--demo", "TREKON"}, m_home->path());
+        QCOMPARE(info.status, 0);
+        QVERIFY2(info.out.contains("port: Demo TREKON (simulated)"), qPrintable(info.out));
+        const Run both = runCli({"info", "--demo", "TAV2", "--module", "RIX"}, m_home->path());
+        QCOMPARE(both.status, 2);
+        QCOMPARE(both.err, "tavcli: --demo takes the place of --port and --module\n");
+    }
+
     void silentModuleGivesNoAnswerStatus()
     {
         SimulatorProcess sim({"--module", "TAV2"});

@@ -31,6 +31,22 @@ QString readFile(const QString& path)
     return file.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
+// The processes named `program` whose parent is `parent`.
+QList<qint64> childrenOf(qint64 parent, const QString& program)
+{
+    QList<qint64> pids;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        // "pid (comm) state ppid ..."
+        const QString stat = readFile("/proc/" + entry + "/stat");
+        const qsizetype close = stat.lastIndexOf(')');
+        if (close < 0 || stat.mid(stat.indexOf('(') + 1, close - stat.indexOf('(') - 1) != program)
+            continue;
+        if (stat.mid(close + 2).section(' ', 1, 1).toLongLong() == parent)
+            pids << entry.toLongLong();
+    }
+    return pids;
+}
+
 } // namespace
 
 class TestLaunch : public QObject {
@@ -100,6 +116,25 @@ private slots:
         // Nothing was written to the sleeping kit, before or after.
         for (const QString& entry : sim.transcriptEntries())
             QVERIFY2(!entry.startsWith("< "), qPrintable(entry));
+    }
+
+    // The demo's simulated kit is listed under its own name, presses its own
+    // button, and goes with the window.
+    void demoRunsSimulatedModulesAsLongAsTheWindow()
+    {
+        QTemporaryDir dir;
+        const QString log = dir.filePath("device.log");
+        QProcess gui;
+        startGui(gui, {"--demo", "--module", "TREKON", "--port", "Demo TREKON (simulated)", "--log", log}, QString());
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("TREKON connected on port Demo TREKON (simulated)"), 15000);
+        const QList<qint64> simulators = childrenOf(gui.processId(), "tavsim");
+        QCOMPARE(simulators.size(), 4);
+
+        ::kill(static_cast<pid_t>(gui.processId()), SIGTERM);
+        QVERIFY(gui.waitForFinished(15000));
+        QCOMPARE(gui.exitCode(), 0);
+        for (qint64 pid : simulators)
+            QVERIFY2(!QFileInfo::exists(QString("/proc/%1").arg(pid)), "a simulator outlived the window");
     }
 
     void badOptionsAreRefused_data()

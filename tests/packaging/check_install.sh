@@ -9,10 +9,11 @@ rm -rf "$stage"
 cmake --install "$build" --prefix "$stage" >/dev/null
 
 fail() { echo "FAIL: $*"; exit 1; }
-for exe in tavgui tavcli; do
+for exe in tavgui tavcli tavsim; do
     [ -x "$stage/bin/$exe" ] || fail "bin/$exe not installed"
 done
 "$stage/bin/tavcli" --help | grep -q "Usage" || fail "installed tavcli does not run"
+"$stage/bin/tavsim" --help | grep -q -- "--module" || fail "installed tavsim does not run"
 
 desktop="$stage/share/applications/tavgui.desktop"
 [ -f "$desktop" ] || fail "desktop entry not installed"

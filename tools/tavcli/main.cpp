@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 #include "CliSession.h"
 #include "CommandTable.h"
+#include "DemoModules.h"
 #include "Helper.h"
 #include "PassesCommand.h"
 #include "Provisioner.h"
@@ -89,6 +90,8 @@ void addCommonOptions(QCommandLineParser& parser)
     parser.addOption({"log", "Append the device log to FILE (same lines as the log pane).", "file"});
     parser.addOption({"timeout-scale", "Multiply every request timeout by FACTOR.", "factor", "1"});
     parser.addOption({"quiet", "Print only results and errors."});
+    parser.addOption({"demo", "Run against a simulated module of this type instead of a port (no hardware needed).",
+        "type"});
 }
 
 void addCommandOptions(QCommandLineParser& parser, const QString& command)
@@ -296,6 +299,20 @@ int main(int argc, char* argv[])
         options.module = static_cast<TavBoard::Module>(module);
     }
     options.port = parser.value("port");
+    if (parser.isSet("demo")) {
+        const int module = Helper::strToEnum<TavBoard::Module>(parser.value("demo").toUpper());
+        if (module <= 0) {
+            err << "tavcli: unknown module '" << parser.value("demo") << "' (TAV1, TAV2, RIX or TREKON)"
+                << Qt::endl;
+            return CliSession::EXIT_USAGE;
+        }
+        if (!options.port.isEmpty()
+            || (options.module != TavBoard::NA && options.module != static_cast<TavBoard::Module>(module))) {
+            err << "tavcli: --demo takes the place of --port and --module" << Qt::endl;
+            return CliSession::EXIT_USAGE;
+        }
+        options.module = static_cast<TavBoard::Module>(module);
+    }
     options.baud = parser.value("baud");
     if (options.baud != "Default" && options.baud != "9600" && options.baud != "115200") {
         err << "tavcli: unknown baud rate '" << options.baud << "' (Default, 9600 or 115200)" << Qt::endl;
@@ -374,7 +391,20 @@ int main(int argc, char* argv[])
         }
     }
 
+    // A simulated module stands in for the port; its TREKON's button is
+    // pressed half a second after the port opens.
+    DemoModules demo;
+    if (parser.isSet("demo")) {
+        QString problem;
+        if (!demo.start({options.module}, 500, &problem)) {
+            err << "tavcli: " << problem << Qt::endl;
+            return CliSession::EXIT_PORT;
+        }
+        options.port = demo.ports().constFirst().name;
+    }
+
     CliSession session(options);
+    session.manager().serialPort()->setNamedPorts(demo.ports());
     if (!session.openLog())
         return session.fail("unable to open the log file " + options.logPath);
 
