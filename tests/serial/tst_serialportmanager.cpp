@@ -402,11 +402,13 @@ private slots:
     }
 
     // "name" or "name=description", one entry each.
-    static QList<PortEntry> entries(const QStringList& specs)
+    static QList<PortEntry> entries(const QStringList& lines)
     {
         QList<PortEntry> ports;
-        for (const QString& spec : specs)
-            ports << PortEntry::node(spec.section('=', 0, 0), "/dev/" + spec.section('=', 0, 0), spec.section('=', 1));
+        for (const QString& line : lines) {
+            const QString name = line.section('=', 0, 0);
+            ports << PortEntry::node(name, "/dev/" + name, line.section('=', 1));
+        }
         return ports;
     }
 
