@@ -358,6 +358,9 @@ bool TavManager::sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& arg
         m_exportBuffer += QString::fromUtf8(frame);
         return true;
     }
+    // Refused while another request waits: the list wait of that one stays.
+    if (m_requestInProgress)
+        return sendRequestSync(frame, timeoutMs);
     // A list query is answered by one line per entry, then "end": only the
     // end marker (or an error) ends the wait, so no entry of the list is
     // taken for the answer of the next request.
@@ -486,8 +489,13 @@ void TavManager::onSerialRead(QString data)
 
     if (m_atCmdHandler->parse(data, false)) {
         m_dispatch->apply(*m_atCmdHandler, data);
-        if (m_atCmdHandler->getId() == m_pendingListCmd && m_atCmdHandler->getData<QString>(0) != "end")
+        if (m_atCmdHandler->getId() == m_pendingListCmd && m_atCmdHandler->getData<QString>(0) != "end") {
+            // The timeout bounds the silence between entries, not the length
+            // of the list: a long list on a slow line is no timeout.
+            if (m_requestTimer->isActive())
+                m_requestTimer->start();
             return;
+        }
     } else {
         m_logger->log(Logger::APP, "Unable to parse message from " + m_board->name());
         if (m_atCmdHandler->getDataLength() > 0

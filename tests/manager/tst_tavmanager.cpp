@@ -327,6 +327,32 @@ private slots:
         QCOMPARE(requestsOf(rig.sim).last(), QString("AT+FW=?"));
     }
 
+    // Seven orbit entries at 4800 baud take about 1.3 s, five times the
+    // timeout, with no gap between lines near it; a request refused at the
+    // first entry leaves the list wait as it was.
+    void listAnswerOnASlowLineWaitsForItsEnd()
+    {
+        Rig rig("TAV2");
+        QVERIFY(rig.connect(TavBoard::TAV2));
+        QVERIFY(rig.sim.sendControl("baud 4800"));
+        rig.manager.setTimeoutScale(0.25);
+        rig.log.clear();
+        bool nested = true;
+        auto c = QObject::connect(rig.manager.logger(), &Logger::logCreated, [&](const QString& line) {
+            if (line.contains("[TAV] +AOP=A,"))
+                QTimer::singleShot(0, [&]() { nested = rig.manager.requestPing(); });
+        });
+        QElapsedTimer elapsed;
+        elapsed.start();
+        rig.manager.getAopData();
+        QObject::disconnect(c);
+        QVERIFY2(elapsed.elapsed() > 1000, qPrintable(QString::number(elapsed.elapsed())));
+        QVERIFY(!nested);
+        QVERIFY(rig.logged("AOP parameters (respective order):"));
+        QVERIFY(!rig.logged("AT command request timeout!"));
+        QVERIFY(!rig.logged("Unable to get AOP data"));
+    }
+
     void unplugEndsTheRequestAtOnce()
     {
         Rig rig("TAV2");
