@@ -287,6 +287,8 @@ void TxManager::stop()
     m_countdownTimer->stop();
     m_scheduleTimer->stop();
     m_resultTimer->stop();
+    m_nextPassRetrying = false;
+    m_nextPassRetryDue = false;
     setTimeUntilNextTx(0);
     setCurrentSequenceRepeatCount(0);
     m_sequenceCompleted = false;
@@ -415,6 +417,10 @@ void TxManager::onScheduleOver()
         return;
     }
 
+    if (m_nextPassRetryDue) {
+        requestNextPass();
+        return;
+    }
     Q_ASSERT(m_activePassCount <= 1);
     PrepassModel* nextPass = m_prepassProfile->nextPassModel();
     if (m_activePassCount == 0) {
@@ -434,13 +440,36 @@ void TxManager::onScheduleOver()
     if (!checkStatusPayload(m_currentIndex))
         return;
     m_payloadListModel->setStatus(m_currentIndex, Payload::PENDING);
+    requestNextPass();
+}
+
+void TxManager::requestNextPass()
+{
+    m_nextPassRetryDue = false;
     m_getSatelliteNextPass(m_payloadListModel->getOptions(m_currentIndex));
+    if (!m_sequenceRunning)
+        return;
+    PrepassModel* nextPass = m_prepassProfile->nextPassModel();
     if (nextPass->rowCount() == 0 || !nextPass->at(0).start().isValid()) {
         stop();
         emit txErrorOccured(QStringLiteral("Error: No satellite pass was computed/predicted!"));
         return;
     }
-    startScheduleTimer(qMax<qint64>(0, msecsTo(nextPass->at(0).start())));
+    // A refused or failed request leaves the pass that has just ended: taking
+    // it again would end it at once and ask again, round and round.
+    const Prepass& pass = nextPass->at(0);
+    if (msecsTo(pass.start()) + pass.durationMs() <= 0) {
+        if (!m_nextPassRetrying)
+            log(QStringLiteral("No next satellite pass from the module, asking again every ")
+                + QString::number(NEXT_PASS_RETRY_MS / 1000) + QStringLiteral(" s"));
+        m_nextPassRetrying = true;
+        m_nextPassRetryDue = true;
+        startScheduleTimer(NEXT_PASS_RETRY_MS);
+        onCountdownRefreshOver();
+        return;
+    }
+    m_nextPassRetrying = false;
+    startScheduleTimer(qMax<qint64>(0, msecsTo(pass.start())));
 }
 
 void TxManager::prepareTxRequest()

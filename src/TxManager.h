@@ -74,6 +74,9 @@ public:
     static constexpr int PREPASS_TX_STEP_MS = TIME_S_TO_MS(60);
     static constexpr int PENDING_RESPONSE_WAIT_MS = 6000;
     static constexpr int PREPASS_ON_MODULE_SCHEDULE_DELAY_MS = 10;
+    // Back-off before the next pass is asked for again, when the module gave
+    // none (another request was waiting, or it did not answer).
+    static constexpr int NEXT_PASS_RETRY_MS = TIME_S_TO_MS(5);
     // How long the result of the last Tx of a round is waited for before that
     // Tx counts as not sent (nothing else would move the sequence on).
     static constexpr int TX_RESULT_WAIT_MS = PENDING_RESPONSE_WAIT_MS;
@@ -187,6 +190,7 @@ private:
     void flushTxData();
     void completeTx(const QString& data);
     void onTxResultOverdue();
+    void requestNextPass();
     bool isFirstTx() const;
     bool isLastTx() const;
     void resetTxSequence();
@@ -226,6 +230,9 @@ private:
     int m_refusedProfile = -1;
     bool m_sequenceCompleted = false;
     bool m_computingSatelliteNextPass = false;
+    // The module gave no next pass: said once, asked again on the schedule timer.
+    bool m_nextPassRetrying = false;
+    bool m_nextPassRetryDue = false;
     TxTimer* m_scheduleTimer;
     TxTimer* m_countdownTimer;
     TxTimer* m_resultTimer;

@@ -509,6 +509,35 @@ private slots:
         QCOMPARE(h.sends().size(), 2);
     }
 
+    void prepassOnModuleAsksAgainAfterARefusedNextPass()
+    {
+        TxHarness h;
+        h.responseDelayMs = -1;
+        PrepassModel* nextPass = h.tx->prepassProfile()->nextPassModel();
+        h.onNextPass = [&](Payload::Options) {
+            const int asked = int(h.nextPassRequests.size());
+            // The second and third requests are refused (another one waits):
+            // entry 0 keeps the pass that has ended. Past ten, give up.
+            if (asked == 2 || asked == 3)
+                return;
+            nextPass->clear();
+            if (asked < 10)
+                nextPass->add(QStringLiteral("SARAL"), TxHarness::origin().addSecs(asked == 1 ? 300 : 3600),
+                    QTime(0, 10), 60, false);
+        };
+        h.tx->addPayloadItem(QStringLiteral("0102"));
+        h.tx->setSelectedProfile(TxManager::PREPASS_ON_MODULE);
+        h.tx->start(1);
+        h.advanceSec(1000);
+        QCOMPARE(h.nextPassRequests, (QList<qint64> {0, 900000, 905000, 910000}));
+        QCOMPARE(h.logs.count(QStringLiteral("No next satellite pass from the module, asking again every 5 s")),
+            1);
+        QVERIFY(h.tx->sequenceRunning());
+        h.clock.advanceTo(TxHarness::origin().addSecs(3601));
+        QCOMPARE(h.tx->payloadListModel()->getStatus(0), Payload::ACTIVE);
+        QCOMPARE(h.nextPassRequests.size(), 4);
+    }
+
     void prepassOnModuleWithoutComputedPassStops()
     {
         TxHarness h;
