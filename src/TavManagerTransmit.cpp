@@ -27,7 +27,7 @@ bool TavManager::setAopDataAndConstellationStatus()
 
     const bool statusToo = m_board && m_board->knows(AtCmdHandler::SAT);
     bool sent = false;
-    bool result = false;
+    QStringList failed;
     for (int row = 0; row < rows; ++row) {
         const SatelliteAop* satellite = model->getSatelliteItem(static_cast<quint8>(row));
         const QChar id = satellite->allcastId();
@@ -48,12 +48,18 @@ bool TavManager::setAopDataAndConstellationStatus()
 
         busy.setText(QStringLiteral("Uploading orbit data (%1/%2)\u2026").arg(row + 1).arg(rows));
         sent = true;
-        result = sendSet(AtCmdHandler::AOP, params, TAV_REQUEST_TIMEOUT_MS, "Unable to set AOP data");
+        bool ok = sendSet(AtCmdHandler::AOP, params, TAV_REQUEST_TIMEOUT_MS, "Unable to set AOP data");
         if (statusToo)
-            result = sendSet(AtCmdHandler::SAT, satellite->getSatelliteParams(), TAV_REQUEST_TIMEOUT_MS,
-                "Unable to set constellation status");
+            ok = sendSet(AtCmdHandler::SAT, satellite->getSatelliteParams(), TAV_REQUEST_TIMEOUT_MS,
+                     "Unable to set constellation status")
+                && ok;
+        if (!ok)
+            failed << satellite->satelliteName() + " (" + QString(id) + ")";
     }
-    return sent && result;
+    // A module missing the orbit of one satellite predicts wrong passes.
+    if (!failed.isEmpty())
+        m_logger->log(Logger::APP, "Orbit data not set for " + failed.join(", "));
+    return sent && failed.isEmpty();
 }
 
 bool TavManager::downloadAopData()

@@ -940,6 +940,14 @@ private slots:
         QCOMPARE(sent.size(), 4);
         QVERIFY(rig.logged("AOP data have expired for this satellite, copying data from METOP-B (B)..."));
         QVERIFY(rig.logged("Satellite 'C' not supported, pass"));
+
+        // An orbit the module refuses fails the upload, even when a later
+        // satellite's goes through.
+        model->updateAopData('A', epoch, 6000, 98.5, 20, -25.1, 101, -0.5, "ANGELS", SatelliteAop::DNLK_OFF,
+            SatelliteAop::UPLK_ARGOS_3_ON);
+        QVERIFY(!rig.manager.setAopDataAndConstellationStatus());
+        QVERIFY(rig.logged("Orbit data not set for ANGELS (A)"));
+        QVERIFY(requestsOf(rig.sim).last().startsWith("AT+SAT=B,"));
     }
 
     void requestTxShapesTheFramesPerProfile()
