@@ -291,8 +291,18 @@ void ResponseDispatch::applySensorFlags(const Answer& answer)
     if (!sensors)
         return;
     const AtCmdHandler& codec = answer.codec();
+    QList<bool> flags;
     for (int i = 0; i + 2 <= codec.getDataLength(); ++i)
-        sensors->setEnable(static_cast<uchar>(i), codec.getData<uint>(static_cast<quint8>(i + 1)) != 0);
+        flags << (codec.getData<uint>(static_cast<quint8>(i + 1)) != 0);
+    if (codec.getId() == AtCmdHandler::PACQ_SENS) {
+        sensors->setAcquisitionEnables(flags);
+        return;
+    }
+    // The next upload writes the one shown flag to both sets.
+    const QStringList differing = sensors->setAlertEnables(flags);
+    if (!differing.isEmpty())
+        log("Warning: acquisition and alert enables differ on the module for " + differing.join(", ")
+            + "; the alert enables are shown and an upload writes them to both");
 }
 
 void ResponseDispatch::applySensorAlert(const Answer& answer)

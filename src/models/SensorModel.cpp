@@ -94,6 +94,27 @@ void SensorModel::setEnable(uchar row, bool enable)
     setData(index(row), enable, EnableRole);
 }
 
+void SensorModel::setAcquisitionEnables(const QList<bool>& flags)
+{
+    for (int row = 0; row < flags.size(); ++row)
+        setEnable(static_cast<uchar>(row), flags.at(row));
+    m_acquisitionEnables = flags;
+}
+
+QStringList SensorModel::setAlertEnables(const QList<bool>& flags)
+{
+    QStringList differing;
+    for (int row = 0; row < flags.size(); ++row) {
+        const Sensor* sensor = sensorAt(row);
+        if (sensor && row < m_acquisitionEnables.size() && m_acquisitionEnables.at(row) != flags.at(row))
+            differing << sensor->name();
+        setEnable(static_cast<uchar>(row), flags.at(row));
+    }
+    // One pair read together is compared once.
+    m_acquisitionEnables.clear();
+    return differing;
+}
+
 void SensorModel::setAlert(uchar row, bool alert)
 {
     setData(index(row), alert, AlertRole);

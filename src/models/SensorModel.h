@@ -5,7 +5,9 @@
 
 #include <QAbstractListModel>
 #include <QHash>
+#include <QList>
 #include <QMap>
+#include <QStringList>
 
 // The sensors of the board as the sensor page shows and edits them, one row
 // per sensor in id order, plus the period at which the board samples them.
@@ -43,6 +45,12 @@ public:
     QHash<int, QByteArray> roleNames() const override;
 
     Q_INVOKABLE void setEnable(uchar row, bool enable);
+    // The module keeps two enables per sensor, for acquisition and for
+    // alerts; the page shows one, taken from whichever set was read last.
+    // Returns the names of the sensors whose alert enable differs from the
+    // acquisition enable read just before (empty when none was).
+    void setAcquisitionEnables(const QList<bool>& flags);
+    QStringList setAlertEnables(const QList<bool>& flags);
     Q_INVOKABLE void setAlert(uchar row, bool alert);
     void setAlert(Id id, bool alert);
     void setThresholdValues(Id id, const QString& values);
@@ -64,4 +72,5 @@ private:
 
     QMap<Id, Sensor*> m_sensorMap;
     ushort m_acquisitionPeriod;
+    QList<bool> m_acquisitionEnables;
 };

@@ -558,6 +558,10 @@ private slots:
         QCOMPARE(sensors->data(sensors->index(0), Qt::UserRole + 3).toBool(), false);
         QCOMPARE(sensors->data(sensors->index(1), Qt::UserRole + 3).toBool(), true);
         QCOMPARE(sensors->data(sensors->index(7), Qt::UserRole + 3).toBool(), true);
+        m.onSerialRead("+ALRT_SENS=1,1,0,1,0,1,1");
+        QCOMPARE(sensors->data(sensors->index(0), Qt::UserRole + 3).toBool(), true);
+        QVERIFY(rig.logged("Warning: acquisition and alert enables differ on the module for GNSS, Dry contact; "
+                           "the alert enables are shown and an upload writes them to both"));
         m.onSerialRead("+ALRT_LIGHT=1,500,2500");
         QCOMPARE(sensors->data(sensors->index(4), Qt::UserRole + 4).toBool(), true);
         QCOMPARE(sensors->data(sensors->index(4), Qt::UserRole + 7).toString(), QString("500,2500"));
