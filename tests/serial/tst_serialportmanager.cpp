@@ -7,6 +7,7 @@
 #include <QSerialPortInfo>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <cerrno>
@@ -30,6 +31,7 @@ public:
     ~PseudoTerminal() { closeMaster(); }
 
     QString slavePath() const { return m_slavePath; }
+    int masterFd() const { return m_master; }
     void closeMaster()
     {
         if (m_master >= 0)
@@ -220,6 +222,33 @@ private slots:
         QVERIFY2(seenWhenLoopRan > 0 && seenWhenLoopRan < count / 4,
             qPrintable(QString::number(seenWhenLoopRan)));
         QVERIFY(largestQueue <= SerialPortManager::MAX_QUEUED_LINES);
+    }
+
+    // A module chattering at a window too slow to keep up is held back at
+    // the port: what waits in memory stays bounded, the rest in the device.
+    void slowReaderHoldsTheFloodBack()
+    {
+        const QByteArray line = "+FLOOD=0123456789\n";
+        const QByteArray chunk = line.repeated(256);
+        qint64 consumed = 0;
+        QObject::connect(m_manager, &SerialPortManager::doneReading, m_manager, [&](const QString&) {
+            consumed += line.size();
+            QThread::usleep(200);
+        });
+        qint64 written = 0;
+        QDeadlineTimer flood(2000);
+        while (!flood.hasExpired()) {
+            // As much as the line takes, then the reader's turn.
+            ssize_t n = 0;
+            for (int i = 0; i < 64 && n >= 0; ++i) {
+                n = ::write(m_pty->masterFd(), chunk.constData(), size_t(chunk.size()));
+                written += qMax<ssize_t>(n, 0);
+            }
+            QCoreApplication::processEvents();
+        }
+        const qint64 held = written - consumed;
+        QVERIFY2(held < 128 * 1024, qPrintable(QString("%1 bytes written, %2 read").arg(written).arg(consumed)));
+        QVERIFY(consumed > 0);
     }
 
     void closeForgetsPartialLine()
