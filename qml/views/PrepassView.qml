@@ -50,7 +50,7 @@ Pane {
     Connections {
         target: TavManager.tx.prepassProfile
         function onAopDataDownloadFinished(error) {
-            view.downloadMessage = error === "" ? "" : "ERROR: " + error
+            view.downloadMessage = error === "" ? "" : "ERROR: " + error + " " + view.tx.prepassProfile.aopUrlHint
         }
     }
 

@@ -24,7 +24,7 @@ Pane {
         target: view.profile
         function onAopDataDownloadFinished(error) {
             view.messageIsError = error !== ""
-            view.message = error !== "" ? "ERROR: " + error : "Orbit data downloaded."
+            view.message = error !== "" ? "ERROR: " + error + " " + view.profile.aopUrlHint : "Orbit data downloaded."
         }
     }
 

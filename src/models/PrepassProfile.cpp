@@ -11,11 +11,13 @@
 #include <memory>
 
 const QString PrepassProfile::AOP_DEFAULT_URL
-    = QStringLiteral("https://argos-system.cls.fr/uda/resources/"
+    = QStringLiteral("https://norvane.com/uda/resources/"
                      "allcast?login=MURLAPENT&password=ZUB4817QOL&application=allcast-app");
 const QString PrepassProfile::AOP_FETCH_ERROR
     = QStringLiteral("Unable to fetch last AOP data from server. Check your internet access.");
 const QString PrepassProfile::AOP_PARSE_ERROR = QStringLiteral("Unable to parse AOP data from server.");
+const QString PrepassProfile::AOP_URL_HINT = QStringLiteral(
+    "The orbit-data service URL is set with the Prepass/aopWebRequestUrl key of config.ini.");
 
 PrepassProfile::PrepassProfile(QObject* parent)
     : QObject(parent)

@@ -17,6 +17,7 @@ class PrepassProfile : public QObject {
     Q_PROPERTY(quint8 redundancy READ redundancy WRITE setRedundancy NOTIFY redundancyChanged)
     Q_PROPERTY(SatelliteAopModel* satelliteAopModel READ satelliteAopModel CONSTANT)
     Q_PROPERTY(PrepassModel* nextPassModel READ nextPassModel CONSTANT)
+    Q_PROPERTY(QString aopUrlHint READ aopUrlHint CONSTANT)
 
 public:
     static constexpr quint8 DEFAULT_REDUNDANCY = 4;
@@ -27,6 +28,8 @@ public:
     static const QString AOP_DEFAULT_URL;
     static const QString AOP_FETCH_ERROR;
     static const QString AOP_PARSE_ERROR;
+    // Shown beside a failed download: where another service is configured.
+    static const QString AOP_URL_HINT;
 
     // Reads the orbit-data URL from "config.ini" in the working directory.
     explicit PrepassProfile(QObject* parent = nullptr);
@@ -39,6 +42,7 @@ public:
     // Only for tests and diagnostics of the configuration: the URL carries
     // the service's credentials and must not be printed.
     QString aopWebRequestUrl() const { return m_aopWebRequestUrl; }
+    QString aopUrlHint() const { return AOP_URL_HINT; }
 
     // Fetches and parses the orbit data; blocks its caller in a local event
     // loop. True when the document was parsed.

@@ -8,7 +8,7 @@ using CmdId = AtCmdHandler::CmdId;
 
 namespace {
 
-enum Modules { T1 = 1, T2 = 2, RX = 4, TK = 8, KINEIS = T2 | RX, ORBIT = T2 | RX | TK, ALL = T1 | ORBIT };
+enum Modules { T1 = 1, T2 = 2, RX = 4, TK = 8, T2_RX = T2 | RX, T2_RX_TK = T2 | RX | TK, ALL = T1 | T2_RX_TK };
 
 struct Entry {
     int modules;
@@ -32,29 +32,29 @@ const QList<Entry>& table()
         {ALL, AtCmdHandler::OK, "+OK", {""}},
         {ALL, AtCmdHandler::ERROR, "+ERROR=21", {"21"}},
         {ALL, AtCmdHandler::ID, "+ID=01a2b3c4", {"01a2b3c4"}},
-        {KINEIS, AtCmdHandler::ADDR, "+ADDR=0A1B2C3D", {"0A1B2C3D"}},
+        {T2_RX, AtCmdHandler::ADDR, "+ADDR=0A1B2C3D", {"0A1B2C3D"}},
         {ALL, AtCmdHandler::FW, "+FW=1234,SW1.4.0", {"1234,SW1.4.0"}},
         {T1, AtCmdHandler::SN, "+SN=TAV12345678901", {"TAV12345678901"}},
         {T1, AtCmdHandler::ATXFRQ, "+ATXFRQ=401650000,1", {"401650000,1", ",1"}},
         {T1, AtCmdHandler::PWR, "+PWR=1000", {"1000"}},
         {T1, AtCmdHandler::AFMT, "+AFMT=1,16,32", {"1,16,32", "1", "16", "32"}},
         {T1, AtCmdHandler::TX, "+TX=0,HELLO", {"HELLO", "0", "HELLO"}},
-        {KINEIS, AtCmdHandler::TX, "+TX=0,00A1", {"00A1", "0", "00A1"}},
-        {KINEIS, AtCmdHandler::RCONF, "+RCONF=3,401620000,401640000,LDA2 L",
+        {T2_RX, AtCmdHandler::TX, "+TX=0,00A1", {"00A1", "0", "00A1"}},
+        {T2_RX, AtCmdHandler::RCONF, "+RCONF=3,401620000,401640000,LDA2 L",
             {"3,401620000,401640000,LDA2 L", "3", "401620000", "401640000", "LDA2 L"}},
-        {ORBIT, AtCmdHandler::PREPASS_EN, "+PREPASS_EN=2", {"2"}},
-        {ORBIT, AtCmdHandler::PREPASS_CFG, "+PREPASS_CFG=" + CFG, QStringList {CFG} + CFG.split(',')},
-        {ORBIT, AtCmdHandler::POS, "+POS=43.5563,-1.4805", {"43.5563,-1.4805", "43.5563", "-1.4805"}},
-        {ORBIT, AtCmdHandler::AOP, "+AOP=" + AOP,
+        {T2_RX_TK, AtCmdHandler::PREPASS_EN, "+PREPASS_EN=2", {"2"}},
+        {T2_RX_TK, AtCmdHandler::PREPASS_CFG, "+PREPASS_CFG=" + CFG, QStringList {CFG} + CFG.split(',')},
+        {T2_RX_TK, AtCmdHandler::POS, "+POS=43.5563,-1.4805", {"43.5563,-1.4805", "43.5563", "-1.4805"}},
+        {T2_RX_TK, AtCmdHandler::AOP, "+AOP=" + AOP,
             QStringList {AOP} + AOP.chopped(12).split(',') + QStringList {",blacklisted"}},
-        {KINEIS, AtCmdHandler::SAT, "+SAT=A1,3,-1", {"A1,3,-1", "A1", "3", "-1"}},
-        {ORBIT, AtCmdHandler::UDATE, "+UDATE=" + DATE, {DATE}},
-        {ORBIT, AtCmdHandler::NEXTPASS, "+NEXTPASS=" + PASS, QStringList {PASS} + PASS.split(',')},
-        {KINEIS, AtCmdHandler::TXFIFO, "+TXFIFO=1,00A1,0x1F", {"1,00A1,0x1F", "1", "00A1", "1F"}},
-        {KINEIS, AtCmdHandler::ATXRP, "+ATXRP=3,60", {"3,60", "3", "60"}},
+        {T2_RX, AtCmdHandler::SAT, "+SAT=A1,3,-1", {"A1,3,-1", "A1", "3", "-1"}},
+        {T2_RX_TK, AtCmdHandler::UDATE, "+UDATE=" + DATE, {DATE}},
+        {T2_RX_TK, AtCmdHandler::NEXTPASS, "+NEXTPASS=" + PASS, QStringList {PASS} + PASS.split(',')},
+        {T2_RX, AtCmdHandler::TXFIFO, "+TXFIFO=1,00A1,0x1F", {"1,00A1,0x1F", "1", "00A1", "1F"}},
+        {T2_RX, AtCmdHandler::ATXRP, "+ATXRP=3,60", {"3,60", "3", "60"}},
         {T2, AtCmdHandler::RX, "+RX=DEADBEEF", {"DEADBEEF"}},
         {T2, AtCmdHandler::BC, "+BC=0102", {"0102"}},
-        {KINEIS, AtCmdHandler::ASSERT, "+ASSERT=mcu.c:42", {"mcu.c:42"}},
+        {T2_RX, AtCmdHandler::ASSERT, "+ASSERT=mcu.c:42", {"mcu.c:42"}},
         {TK, AtCmdHandler::LORA_EN, "+LORA_EN=1", {"1"}},
         {TK, AtCmdHandler::LORA_REDUN, "+LORA_REDUN=3", {"3"}},
         {TK, AtCmdHandler::LORA_ACK, "+LORA_ACK=0", {"0"}},

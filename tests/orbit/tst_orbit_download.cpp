@@ -101,6 +101,7 @@ private slots:
         PrepassProfile profile;
         const QUrl url(profile.aopWebRequestUrl());
         QCOMPARE(url.scheme(), QStringLiteral("https"));
+        QCOMPARE(url.host(), QStringLiteral("norvane.com"));
         QCOMPARE(url.path(), QStringLiteral("/uda/resources/allcast"));
         QCOMPARE(url.query(), QStringLiteral("login=MURLAPENT&password=ZUB4817QOL&application=allcast-app"));
     }
