@@ -4,14 +4,14 @@
 include_guard(GLOBAL)
 
 add_library(tavbenchgui STATIC
-    ${CMAKE_SOURCE_DIR}/bench/common/GuiBench.cpp ${CMAKE_SOURCE_DIR}/bench/common/GuiBench.h)
-target_include_directories(tavbenchgui PUBLIC ${CMAKE_SOURCE_DIR}/bench/common)
+    ${PROJECT_SOURCE_DIR}/bench/common/GuiBench.cpp ${PROJECT_SOURCE_DIR}/bench/common/GuiBench.h)
+target_include_directories(tavbenchgui PUBLIC ${PROJECT_SOURCE_DIR}/bench/common)
 target_link_libraries(tavbenchgui PUBLIC tavqml tavcore tavtestsupport
     Qt6::Gui Qt6::Qml Qt6::Quick Qt6::QuickControls2)
 set_target_properties(tavbenchgui PROPERTIES AUTOMOC ON)
 
-file(GLOB_RECURSE _bench_qml CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/qml/*.qml)
+file(GLOB_RECURSE _bench_qml CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/qml/*.qml)
 file(GLOB_RECURSE _bench_assets CONFIGURE_DEPENDS
-    ${CMAKE_SOURCE_DIR}/fonts/*.ttf ${CMAKE_SOURCE_DIR}/images/*.svg ${CMAKE_SOURCE_DIR}/images/*.png)
-qt_add_resources(tavbenchgui tavbenchgui_resources PREFIX "/" BASE ${CMAKE_SOURCE_DIR}
-    FILES ${_bench_qml} ${_bench_assets} ${CMAKE_SOURCE_DIR}/qtquickcontrols2.conf)
+    ${PROJECT_SOURCE_DIR}/fonts/*.ttf ${PROJECT_SOURCE_DIR}/images/*.svg ${PROJECT_SOURCE_DIR}/images/*.png)
+qt_add_resources(tavbenchgui tavbenchgui_resources PREFIX "/" BASE ${PROJECT_SOURCE_DIR}
+    FILES ${_bench_qml} ${_bench_assets} ${PROJECT_SOURCE_DIR}/qtquickcontrols2.conf)

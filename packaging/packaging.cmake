@@ -8,7 +8,7 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/tavgui.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/tavgui.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${CMAKE_SOURCE_DIR}/README.md
+install(FILES ${PROJECT_SOURCE_DIR}/README.md
     DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tavgui)
 
 set(CPACK_GENERATOR DEB)
