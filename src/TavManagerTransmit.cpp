@@ -80,7 +80,8 @@ bool TavManager::downloadAopData()
                                   .arg(model->creationDateTime().toUTC().toString("yyyy-MM-dd HH:mm")),
             false);
     } else {
-        emit orbitDataOutcome(error.isEmpty() ? PrepassProfile::AOP_FETCH_ERROR : error, true);
+        emit orbitDataOutcome(
+            (error.isEmpty() ? PrepassProfile::AOP_FETCH_ERROR : error) + ' ' + PrepassProfile::AOP_URL_HINT, true);
     }
     return ok;
 }
