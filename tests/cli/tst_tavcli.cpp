@@ -627,7 +627,7 @@ private slots:
         setOrbitUrl(QString("http://127.0.0.1:%1/allcast").arg(port));
         const QString message = "tavcli: Unable to fetch last AOP data from server. Check your internet "
                                 "access. (ConnectionRefusedError)\n"
-                                "tavcli: The orbit-data service URL is set with the "
+                                "  The orbit-data service URL is set with the "
                                 "Prepass/aopWebRequestUrl key of config.ini.\n";
 
         const Run download = runCli({"aop-download"}, m_home->path());

@@ -235,7 +235,7 @@ bool fetchAop(CliSession& session, QString* failure)
     const QRegularExpressionMatch match = networkError.match(CliSession::lastDiagnostic());
     if (match.hasMatch())
         *failure += " (" + match.captured(1) + ")";
-    *failure += '\n' + PrepassProfile::AOP_URL_HINT;
+    *failure += "\n  " + PrepassProfile::AOP_URL_HINT;
     return false;
 }
 

@@ -128,9 +128,7 @@ int CliSession::fail(const QString& text, int code)
         m_err << "tavcli: no answer on " << m_options.port << " (" << text << ")" << Qt::endl;
         return EXIT_NO_ANSWER;
     }
-    // Each line of a failure carries the program's name.
-    for (const QString& line : text.split('\n'))
-        m_err << "tavcli: " << line << Qt::endl;
+    m_err << "tavcli: " << text << Qt::endl;
     return code;
 }
 
