@@ -10,6 +10,7 @@
 #include "Tav1.h"
 #include "Tav2.h"
 #include "Trekon.h"
+#include "TxSequenceOutcome.h"
 #include "VariantCapabilities.h"
 
 #include <QCoreApplication>
@@ -64,7 +65,11 @@ TavManager::TavManager(QObject* parent)
     , m_reconnectTimer(new QTimer(this))
     , m_linkModule(TavBoard::NA)
     , m_busy(new BusyState(this))
+    , m_operations(new OperationTracker(this))
+    , m_txOutcome(new TxSequenceOutcome(*m_tx, *m_operations, this))
 {
+    QObject::connect(this, &TavManager::requestFinished, m_txOutcome, &TxSequenceOutcome::noteRequest);
+    QObject::connect(m_operations, &OperationTracker::finished, this, &TavManager::operationFinished);
     QObject::connect(m_busy, &BusyState::busyChanged, this, &TavManager::busyChanged);
     QObject::connect(m_busy, &BusyState::textChanged, this, &TavManager::busyTextChanged);
     QObject::connect(m_tx, &TxManager::setRadioConfRequest, this, &TavManager::setRadioConf);
@@ -82,7 +87,10 @@ TavManager::TavManager(QObject* parent)
 
 TavManager::~TavManager()
 {
-    // The callbacks handed to the transmission manager point back here.
+    // The callbacks handed to the transmission manager point back here, and
+    // the outcome of its sequence follows it.
+    delete m_txOutcome;
+    m_txOutcome = nullptr;
     delete m_tx;
     m_tx = nullptr;
 }
@@ -99,6 +107,7 @@ QString TavManager::boardName() const
 
 void TavManager::destroyConnection()
 {
+    m_uploadAwaitsKit = false;
     delete m_atCmdHandler;
     m_atCmdHandler = nullptr;
     if (m_board) {
@@ -219,6 +228,13 @@ void TavManager::disconnect()
     emit disconnected();
 }
 
+bool TavManager::startTxSequence(quint8 repeat)
+{
+    m_txOutcome->arm();
+    m_tx->start(repeat);
+    return m_tx->sequenceRunning();
+}
+
 void TavManager::saveSettings()
 {
     m_tx->saveSettings();
@@ -241,6 +257,12 @@ void TavManager::closeDown()
         m_waitingResponse = false;
         m_requestTimer->stop();
     }
+}
+
+void TavManager::logFailure(const QString& text)
+{
+    m_logger->log(Logger::APP, text);
+    m_operations->noteFailure(text);
 }
 
 void TavManager::setProcessingData(bool uploading, QString msg, bool error)
@@ -273,8 +295,9 @@ bool TavManager::wakeUpBoard()
     return true;
 }
 
-bool TavManager::finishRequest(const RequestResult& result)
+bool TavManager::finishRequest(const RequestResult& result, const QByteArray& request)
 {
+    m_operations->noteRequest(result, QString::fromLatin1(request).trimmed());
     m_lastResult = result;
     emit requestFinished(result);
     return result.ok();
@@ -293,12 +316,14 @@ bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
             + QString::fromLatin1(request).trimmed();
         m_logger->log(Logger::APP, text);
         // Reported, but not kept as the last result: that is the outer request's.
-        emit requestFinished(RequestResult::failed(RequestResult::REFUSED, text));
+        const RequestResult refused = RequestResult::failed(RequestResult::REFUSED, text);
+        m_operations->noteRequest(refused, QString::fromLatin1(request).trimmed());
+        emit requestFinished(refused);
         return false;
     }
 
     if (m_closingDown)
-        return finishRequest(RequestResult::failed(RequestResult::CANCELLED, QString()));
+        return finishRequest(RequestResult::failed(RequestResult::CANCELLED, QString()), request);
 
     m_logger->log(Logger::APP, QString::fromLatin1(request));
     m_requestFailed = false;
@@ -308,7 +333,7 @@ bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
     if (!m_serialPort->isOpen()) {
         const QString text = QStringLiteral("Unable to send request: the evaluation kit is not connected");
         m_logger->log(Logger::APP, text);
-        return finishRequest(RequestResult::failed(RequestResult::NOT_CONNECTED, text));
+        return finishRequest(RequestResult::failed(RequestResult::NOT_CONNECTED, text), request);
     }
 
     BusyState::Scope busy(*m_busy, "Waiting for the answer to " + QString::fromLatin1(request).trimmed() + "\u2026");
@@ -316,9 +341,9 @@ bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
     if (!wakeUpBoard()) {
         m_requestInProgress = false;
         if (!m_board || !m_serialPort->isOpen())
-            return finishRequest(RequestResult::failed(RequestResult::DEVICE_LOST, m_pendingResult.text));
+            return finishRequest(RequestResult::failed(RequestResult::DEVICE_LOST, m_pendingResult.text), request);
         return finishRequest(
-            RequestResult::failed(RequestResult::CANCELLED, QStringLiteral("Request has been cancelled")));
+            RequestResult::failed(RequestResult::CANCELLED, QStringLiteral("Request has been cancelled")), request);
     }
 
     m_requestTimer->start(static_cast<int>(qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0)));
@@ -332,9 +357,9 @@ bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
     QThread::msleep(10);
     m_requestInProgress = false;
     if (!m_requestFailed)
-        return finishRequest(RequestResult::done());
+        return finishRequest(RequestResult::done(), request);
     failRequest(RequestResult::MODULE_ERROR, QString());
-    return finishRequest(m_pendingResult);
+    return finishRequest(m_pendingResult, request);
 }
 
 QByteArray TavManager::buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const
@@ -350,7 +375,7 @@ bool TavManager::sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& arg
         const QString text = "Request refused: an argument of " + Helper::enumToStr(id)
             + " holds a line break or another control character";
         m_logger->log(Logger::APP, text);
-        return finishRequest(RequestResult::failed(RequestResult::REFUSED, text));
+        return finishRequest(RequestResult::failed(RequestResult::REFUSED, text), Helper::enumToStr(id).toLatin1());
     }
 
     const QByteArray frame = buildFrame(id, args);
@@ -378,7 +403,7 @@ bool TavManager::sendCustomAtCmd(const QString& cmd)
         const QString text
             = QStringLiteral("Request refused: a command must fit on one line, without control characters");
         m_logger->log(Logger::APP, text);
-        return finishRequest(RequestResult::failed(RequestResult::REFUSED, text));
+        return finishRequest(RequestResult::failed(RequestResult::REFUSED, text), trimmed.toLatin1());
     }
     QByteArray request = trimmed.toLatin1();
     request.append("\r\n");
@@ -414,6 +439,12 @@ void TavManager::onSerialError(const QString& error)
         failRequest(RequestResult::DEVICE_LOST, error);
         m_waitingResponse = false;
         m_requestTimer->stop();
+    }
+    if (!m_reconnect)
+        m_txOutcome->deviceLost(error);
+    if (m_uploadAwaitsKit) {
+        m_uploadAwaitsKit = false;
+        m_operations->report(QStringLiteral("uploadConfig"), {OperationResult::DEVICE_LOST, error, error, {}});
     }
     if (m_reconnect && !m_reconnecting && !m_linkPort.isEmpty() && !m_serialPort->isOpen()
         && !m_reconnectTimer->isActive()) {
@@ -480,6 +511,11 @@ void TavManager::onSerialRead(QString data)
         } else if (data.contains(TAV_BOARD_MARK_RESET_DONE)) {
             setProcessingData(false, "Configuration uploaded!", false);
             m_logger->log(Logger::APP, "Config uploaded successfully!");
+            if (m_uploadAwaitsKit) {
+                m_uploadAwaitsKit = false;
+                m_operations->report(
+                    QStringLiteral("uploadConfig"), OperationResult::done(QStringLiteral("Configuration uploaded!")));
+            }
         }
         return;
     }

@@ -3,6 +3,7 @@
 #include "AtCmdHandler.h"
 #include "BusyState.h"
 #include "Logger.h"
+#include "OperationTracker.h"
 #include "Payload.h"
 #include "PrepassTypes.h"
 #include "RequestResult.h"
@@ -17,6 +18,7 @@
 #include <QTimer>
 
 class ResponseDispatch;
+class TxSequenceOutcome;
 
 // The one object the user interface talks to. Owns the serial link, the log,
 // the codec and board of the connected module, and the transmission manager;
@@ -157,6 +159,18 @@ public:
 
     // How the last request ended; requestFinished reports each one.
     RequestResult lastRequestResult() const { return m_lastResult; }
+    // How the last operation of several steps ended; operationFinished
+    // reports each one under the name of the call that ran it ("getConfig",
+    // "uploadConfig", "importConfig", "exportConfig",
+    // "setAopDataAndConstellationStatus", "downloadAopData",
+    // "getSatelliteNextPass", "importPrepassData"), and a Tx sequence as "txSequence". An upload
+    // to a kit that confirms its parameters ends with the confirmation.
+    OperationResult lastOperationResult() const { return m_operations->last(); }
+    // Starts the Tx sequence; false, with its outcome reported, when it
+    // cannot start.
+    bool startTxSequence(quint8 repeat);
+    // Imports a pass list for the prepass profile, as "importPrepassData".
+    bool importPrepassData(const QString& filePath);
 
     // Request engine.
     bool wakeUpBoard();
@@ -190,6 +204,7 @@ signals:
     void orbitDataOutcome(QString text, bool error);
     void lostDeviceChanged();
     void requestFinished(const RequestResult& result);
+    void operationFinished(const QString& operation, const OperationResult& result);
 
 private slots:
     void onSerialError(const QString& error);
@@ -198,7 +213,10 @@ private slots:
 private:
     void destroyConnection();
     void setLostDevice(const QString& text);
-    bool finishRequest(const RequestResult& result);
+    bool finishRequest(const RequestResult& result, const QByteArray& request);
+    // Logs a failure that is no request's and keeps it as the cause of the
+    // operations under way.
+    void logFailure(const QString& text);
     // Keeps the first reason the running request failed for.
     void failRequest(RequestResult::Status status, const QString& text, uint errorCode = 0);
     bool sendSet(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs, const QString& failure);
@@ -234,6 +252,9 @@ private:
     QString m_linkPort;
     QString m_linkBaud;
     BusyState* m_busy;
+    OperationTracker* m_operations;
+    TxSequenceOutcome* m_txOutcome;
+    bool m_uploadAwaitsKit = false;
     QString m_lostDevice;
     int m_connectionCount = 0;
     bool m_closingDown = false;

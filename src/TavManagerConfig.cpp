@@ -7,6 +7,7 @@
 #include "Sensor.h"
 #include "SensorModel.h"
 #include "TavManager.h"
+#include "VariantCapabilities.h"
 
 namespace {
 
@@ -324,6 +325,7 @@ bool TavManager::setSensorsConfig()
 void TavManager::getConfig()
 {
     BusyState::Scope busy(*m_busy, QStringLiteral("Reading the configuration\u2026"));
+    OperationTracker::Scope operation(*m_operations, QStringLiteral("getConfig"));
     setProcessingData(true);
     if (wakeUpBoard()) {
         getPrepassEnable();
@@ -334,6 +336,12 @@ void TavManager::getConfig()
         getGnssPosition();
         getAopData();
         getPrepassConfig();
+        if (operation.hasFailure())
+            operation.fail(QStringLiteral("Unable to read the whole configuration"), operation.failedRequests());
+        else
+            operation.succeed(QStringLiteral("Configuration read"));
+    } else {
+        operation.cancel(QStringLiteral("Request has been cancelled"));
     }
     setProcessingData(false);
 }
@@ -341,16 +349,22 @@ void TavManager::getConfig()
 void TavManager::uploadConfig(bool enableLog)
 {
     BusyState::Scope busy(*m_busy, QStringLiteral("Writing the configuration\u2026"));
+    OperationTracker::Scope operation(*m_operations, QStringLiteral("uploadConfig"));
+    const auto fail = [&](const QString& text) {
+        setProcessingData(false, text, true);
+        operation.fail(text, operation.failedRequests());
+    };
     if (enableLog)
         m_logger->log(Logger::APP, "Uploading current config to " + boardName() + "...");
     setProcessingData(true);
     if (enableLog && !wakeUpBoard()) {
         setProcessingData(false);
+        operation.cancel(QStringLiteral("Request has been cancelled"));
         return;
     }
 
     if (!setSensorsConfig()) {
-        setProcessingData(false, "Unable to set sensor configuration!", true);
+        fail(QStringLiteral("Unable to set sensor configuration!"));
         return;
     }
 
@@ -361,14 +375,14 @@ void TavManager::uploadConfig(bool enableLog)
     if (!setGnssPosition(position.latitude, position.longitude)
         || !setModuleUtcDate(m_tx->getUtcTime().toString(Qt::ISODate)) || !setAopDataAndConstellationStatus()
         || !setPrepassEnable(usePrepass) || !setTxRedundancy(redundancy)) {
-        setProcessingData(false, "Unable to set Tx profile configuration!", true);
+        fail(QStringLiteral("Unable to set Tx profile configuration!"));
         return;
     }
 
     if (usePrepass) {
         const PrepassConfig config = prepass->config();
         if (!setPrepassConfig(config.predictionDuration, config.minElevation, config.minPassDuration)) {
-            setProcessingData(false, "Unable to set Prepass configuration!", true);
+            fail(QStringLiteral("Unable to set Prepass configuration!"));
             return;
         }
     }
@@ -381,6 +395,13 @@ void TavManager::uploadConfig(bool enableLog)
         m_logger->log(Logger::APP, "Reseting " + boardName() + "...");
 
     // On success the upload ends when the kit reports its parameters restored.
-    if (!resetModule())
-        setProcessingData(false, "Unable to reset device!", true);
+    if (!resetModule()) {
+        fail(QStringLiteral("Unable to reset device!"));
+        return;
+    }
+    operation.succeed(QStringLiteral("Configuration uploaded!"));
+    if (m_board && m_board->capabilities().configurationFile && !m_exportMode) {
+        m_uploadAwaitsKit = true;
+        operation.defer();
+    }
 }

@@ -9,22 +9,29 @@
 
 void TavManager::exportConfig(QString filePath)
 {
+    OperationTracker::Scope operation(*m_operations, QStringLiteral("exportConfig"));
     m_logger->log(Logger::APP, "Exporting config to " + filePath + "...");
 
     m_exportMode = true;
     uploadConfig(false);
     m_exportMode = false;
+    const bool collected = m_operations->last().ok();
 
     const bool written = m_logger->exportLogsToFile(filePath, m_exportBuffer, false);
     m_exportBuffer.clear();
     if (!written) {
         setProcessingData(false, "Unable to export config!", true);
-        m_logger->log(
-            Logger::APP, "Unable to export config: " + Logger::toLocalPath(filePath) + " cannot be written");
+        logFailure("Unable to export config: " + Logger::toLocalPath(filePath) + " cannot be written");
+        operation.fail(QStringLiteral("Unable to export config!"));
         return;
     }
     setProcessingData(false, "Configuration exported!", false);
     m_logger->log(Logger::APP, "Config exported successfully!");
+    // The file holds the commands before the step that could not be collected.
+    if (collected)
+        operation.succeed(QStringLiteral("Configuration exported!"));
+    else
+        operation.fail(QStringLiteral("The configuration could not be collected"));
 }
 
 void TavManager::importConfig(QString filePath)
@@ -32,18 +39,22 @@ void TavManager::importConfig(QString filePath)
     const QString localPath = QUrl(filePath).isLocalFile() ? QUrl(filePath).toLocalFile() : filePath;
     m_logger->log(Logger::APP, "Importing config from " + filePath + "...");
 
-    auto fail = [this]() {
+    OperationTracker::Scope operation(*m_operations, QStringLiteral("importConfig"));
+    // `entry` is the line of the file that was refused, if any.
+    auto fail = [&](const QString& cause, const QString& entry = QString()) {
+        logFailure(cause);
         setProcessingData(false, "Unable to import config!", true);
         m_logger->log(Logger::APP, "Unable to import config!");
+        operation.fail(QStringLiteral("Unable to import config!"), entry.isEmpty() ? QStringList() : QStringList {entry});
     };
 
     QFile file(localPath);
-    if (!m_atCmdHandler || !file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        if (!m_atCmdHandler)
-            m_logger->log(Logger::APP, "Unable to import config: no evaluation kit connected");
-        else
-            m_logger->log(Logger::APP, "Unable to open " + localPath + ": " + file.errorString());
-        fail();
+    if (!m_atCmdHandler) {
+        fail(QStringLiteral("Unable to import config: no evaluation kit connected"));
+        return;
+    }
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        fail("Unable to open " + localPath + ": " + file.errorString());
         return;
     }
 
@@ -53,13 +64,11 @@ void TavManager::importConfig(QString filePath)
         if (line.isEmpty())
             continue;
         if (!m_atCmdHandler->parse(line, true)) {
-            m_logger->log(Logger::APP, "Unable to parse configuration entry: " + line);
-            fail();
+            fail("Unable to parse configuration entry: " + line, line);
             return;
         }
         if (m_atCmdHandler->getId() == AtCmdHandler::LORA_DEUI) {
-            m_logger->log(Logger::APP, "Configuration not allowed: device EUI cannot be set");
-            fail();
+            fail(QStringLiteral("Configuration not allowed: device EUI cannot be set"), line);
             return;
         }
         // The date in a file is the one it was saved at: applying it would set
@@ -73,4 +82,5 @@ void TavManager::importConfig(QString filePath)
 
     setProcessingData(false, "Configuration imported!", false);
     m_logger->log(Logger::APP, "Config imported successfully!");
+    operation.succeed(QStringLiteral("Configuration imported!"));
 }

@@ -10,10 +10,12 @@
 bool TavManager::setAopDataAndConstellationStatus()
 {
     BusyState::Scope busy(*m_busy, QStringLiteral("Uploading orbit data\u2026"));
+    OperationTracker::Scope operation(*m_operations, QStringLiteral("setAopDataAndConstellationStatus"));
     PrepassProfile* prepass = m_tx->prepassProfile();
     SatelliteAopModel* model = prepass->satelliteAopModel();
     if (model->rowCount() == 0 && !prepass->downloadAopData()) {
-        m_logger->log(Logger::APP, "Unable to fetch AOP data");
+        logFailure(QStringLiteral("Unable to fetch AOP data"));
+        operation.fail(QStringLiteral("Unable to fetch AOP data"));
         return false;
     }
 
@@ -57,9 +59,18 @@ bool TavManager::setAopDataAndConstellationStatus()
             failed << satellite->satelliteName() + " (" + QString(id) + ")";
     }
     // A module missing the orbit of one satellite predicts wrong passes.
-    if (!failed.isEmpty())
-        m_logger->log(Logger::APP, "Orbit data not set for " + failed.join(", "));
-    return sent && failed.isEmpty();
+    if (!failed.isEmpty()) {
+        const QString text = "Orbit data not set for " + failed.join(", ");
+        m_logger->log(Logger::APP, text);
+        operation.fail(text, failed);
+        return false;
+    }
+    if (!sent) {
+        operation.fail(QStringLiteral("No satellite of the module to upload"));
+        return false;
+    }
+    operation.succeed(QStringLiteral("Orbit data of %1 satellites set").arg(rows));
+    return true;
 }
 
 bool TavManager::downloadAopData()
@@ -67,21 +78,21 @@ bool TavManager::downloadAopData()
     if (m_busy->busy())
         return false;
     BusyState::Scope busy(*m_busy, QStringLiteral("Downloading orbit data\u2026"));
+    OperationTracker::Scope operation(*m_operations, QStringLiteral("downloadAopData"));
     PrepassProfile* prepass = m_tx->prepassProfile();
-    QString error;
-    const auto failure = QObject::connect(
-        prepass, &PrepassProfile::aopDataDownloadFinished, this, [&error](const QString& e) { error = e; });
     const bool ok = prepass->downloadAopData();
-    QObject::disconnect(failure);
     const SatelliteAopModel* model = prepass->satelliteAopModel();
     if (ok) {
-        emit orbitDataOutcome(QStringLiteral("%1 satellites downloaded (bulletin of %2 UTC)")
-                                  .arg(model->rowCount())
-                                  .arg(model->creationDateTime().toUTC().toString("yyyy-MM-dd HH:mm")),
-            false);
+        const QString text = QStringLiteral("%1 satellites downloaded (bulletin of %2 UTC)")
+                                 .arg(model->rowCount())
+                                 .arg(model->creationDateTime().toUTC().toString("yyyy-MM-dd HH:mm"));
+        operation.succeed(text);
+        emit orbitDataOutcome(text, false);
     } else {
-        emit orbitDataOutcome(
-            (error.isEmpty() ? PrepassProfile::AOP_FETCH_ERROR : error) + ' ' + PrepassProfile::AOP_URL_HINT, true);
+        const QString error = prepass->lastDownloadError();
+        m_operations->noteFailure(prepass->lastNetworkError());
+        operation.fail(error);
+        emit orbitDataOutcome(error + ' ' + PrepassProfile::AOP_URL_HINT, true);
     }
     return ok;
 }
@@ -118,6 +129,23 @@ bool TavManager::uploadAopData()
     return ok;
 }
 
+bool TavManager::importPrepassData(const QString& filePath)
+{
+    OperationTracker::Scope operation(*m_operations, QStringLiteral("importPrepassData"));
+    QString error;
+    const auto refusal = QObject::connect(
+        m_tx, &TxManager::loadPrepassDataCompleted, this, [&error](const QString& e) { error = e; });
+    const bool ok = m_tx->importPrepassData(filePath);
+    QObject::disconnect(refusal);
+    if (ok) {
+        operation.succeed(m_tx->prepassSource());
+    } else {
+        m_operations->noteFailure(error);
+        operation.fail(error);
+    }
+    return ok;
+}
+
 void TavManager::getSatelliteNextPass()
 {
     getSatelliteNextPass(Payload::Options {});
@@ -126,6 +154,7 @@ void TavManager::getSatelliteNextPass()
 void TavManager::getSatelliteNextPass(Payload::Options options)
 {
     BusyState::Scope busy(*m_busy, QStringLiteral("Asking the module for the next satellite pass\u2026"));
+    OperationTracker::Scope operation(*m_operations, QStringLiteral("getSatelliteNextPass"));
     m_tx->setComputingSatelliteNextPass(true);
     QStringList args;
     if (options.ack || options.mail)
@@ -133,9 +162,18 @@ void TavManager::getSatelliteNextPass(Payload::Options options)
 
     PrepassProfile* prepass = m_tx->prepassProfile();
     if (prepass->satelliteAopModel()->rowCount() == 0 && !prepass->downloadAopData())
-        m_logger->log(Logger::APP, "Unable to fetch AOP data");
+        logFailure(QStringLiteral("Unable to fetch AOP data"));
 
-    sendSet(AtCmdHandler::NEXTPASS, args, TAV_REQUEST_LARGE_TIMEOUT_MS, "Unable to get satellite next pass");
+    const bool answered = sendSet(
+        AtCmdHandler::NEXTPASS, args, TAV_REQUEST_LARGE_TIMEOUT_MS, "Unable to get satellite next pass");
+    const PrepassModel* passes = prepass->nextPassModel();
+    // The placeholder row "NA" has no date: it is no pass.
+    if (!answered)
+        operation.fail(QStringLiteral("Unable to get satellite next pass"));
+    else if (passes->rowCount() == 0 || !passes->at(0).start().isValid())
+        operation.fail(QStringLiteral("The module gave no next pass"));
+    else
+        operation.succeed("Next pass of " + passes->at(0).satellite() + " at " + passes->at(0).start().toString(Qt::ISODate));
     m_tx->setComputingSatelliteNextPass(false);
 }
 

@@ -31,6 +31,13 @@ PrepassProfile::PrepassProfile(QObject* parent)
 
 bool PrepassProfile::downloadAopData()
 {
+    m_lastDownloadError.clear();
+    m_lastNetworkError.clear();
+    const auto finish = [this](const QString& error) {
+        m_lastDownloadError = error;
+        emit aopDataDownloadFinished(error);
+        return error.isEmpty();
+    };
     QNetworkAccessManager manager;
     QNetworkRequest request {QUrl(m_aopWebRequestUrl)};
     request.setTransferTimeout(AOP_TRANSFER_TIMEOUT_MS);
@@ -66,24 +73,19 @@ bool PrepassProfile::downloadAopData()
 
     if (oversized) {
         qCritical().noquote() << "AOP data error: reply larger than" << AOP_MAX_REPLY_SIZE << "bytes refused";
-        emit aopDataDownloadFinished(AOP_PARSE_ERROR);
-        return false;
+        return finish(AOP_PARSE_ERROR);
     }
     body += reply->readAll();
     // Never the reply's error string: it quotes the URL and its credentials.
     if (body.isEmpty() || reply->error() != QNetworkReply::NoError) {
-        qCritical().noquote() << "Error:"
-                              << QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(
-                                     reply->error());
-        emit aopDataDownloadFinished(AOP_FETCH_ERROR);
-        return false;
+        m_lastNetworkError
+            = QString::fromLatin1(QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(reply->error()));
+        qCritical().noquote() << "Error:" << m_lastNetworkError;
+        return finish(AOP_FETCH_ERROR);
     }
-    if (!m_satelliteAopModel->parseJsonData(body)) {
-        emit aopDataDownloadFinished(AOP_PARSE_ERROR);
-        return false;
-    }
-    emit aopDataDownloadFinished(QString());
-    return true;
+    if (!m_satelliteAopModel->parseJsonData(body))
+        return finish(AOP_PARSE_ERROR);
+    return finish(QString());
 }
 
 void PrepassProfile::setPosition(Position position)

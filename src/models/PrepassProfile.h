@@ -47,6 +47,10 @@ public:
     // Fetches and parses the orbit data; blocks its caller in a local event
     // loop. True when the document was parsed.
     Q_INVOKABLE bool downloadAopData();
+    // Why the last download failed: the text shown, and the network error's
+    // name as its cause ("ConnectionRefusedError") when there was one.
+    QString lastDownloadError() const { return m_lastDownloadError; }
+    QString lastNetworkError() const { return m_lastNetworkError; }
 
 public slots:
     void setPosition(Position position);
@@ -69,4 +73,6 @@ private:
     PrepassModel* m_nextPassModel;
     quint8 m_redundancy = DEFAULT_REDUNDANCY;
     QString m_aopWebRequestUrl;
+    QString m_lastDownloadError;
+    QString m_lastNetworkError;
 };

@@ -26,9 +26,10 @@ struct RequestResult {
 
 // How an operation of several requests (or a file, or a download) ended:
 // `text` sums it up as the window shows it, `cause` is the first failure
-// that led there, `failures` the items that failed along the way.
+// that led there (the text of the first request that failed, or what went
+// wrong outside the module), `failures` the items that failed along the way.
 struct OperationResult {
-    enum Status { DONE, FAILED, CANCELLED };
+    enum Status { DONE, FAILED, CANCELLED, DEVICE_LOST };
 
     Status status = DONE;
     QString text;
@@ -36,6 +37,15 @@ struct OperationResult {
     QStringList failures;
 
     bool ok() const { return status == DONE; }
+    // The cause when one is known, else the summary.
+    QString reason() const { return cause.isEmpty() ? text : cause; }
+
+    static OperationResult done(const QString& text) { return {DONE, text, {}, {}}; }
+    static OperationResult failed(
+        const QString& text, const QString& cause = QString(), const QStringList& failures = {})
+    {
+        return {FAILED, text, cause, failures};
+    }
 };
 
 Q_DECLARE_METATYPE(RequestResult)

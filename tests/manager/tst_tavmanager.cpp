@@ -835,6 +835,108 @@ private slots:
         QCOMPARE(processing.last().at(1).toBool(), true);
     }
 
+    // Each operation of several requests ends in one result: its summary,
+    // the first failure that led there, and the items that failed.
+    void operationsEndInTheirResults_data()
+    {
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QString>("failure");
+        const QString refused = AtCmdHandler::errorToStr(3);
+        QTest::newRow("upload confirmed") << "TREKON" << "" << "uploadConfig" << int(OperationResult::DONE)
+                                          << "Configuration uploaded!" << "" << "";
+        QTest::newRow("upload refused") << "TREKON" << "error PACQ_SENS 3" << "uploadConfig"
+                                        << int(OperationResult::FAILED) << "Unable to set sensor configuration!"
+                                        << refused << "AT+PACQ_SENS=";
+        QTest::newRow("import unparseable")
+            << "TREKON" << "" << "importConfig" << int(OperationResult::FAILED) << "Unable to import config!"
+            << "Unable to parse configuration entry: AT+POS=north" << "AT+POS=north";
+        QTest::newRow("export unwritable") << "TREKON" << "" << "exportConfig" << int(OperationResult::FAILED)
+                                           << "Unable to export config!" << "Unable to export config: " << "";
+        QTest::newRow("orbit data refused") << "TAV2" << "error SAT 3" << "setAopDataAndConstellationStatus"
+                                            << int(OperationResult::FAILED) << "Orbit data not set for "
+                                            << refused << "";
+        QTest::newRow("next pass") << "TAV2" << "" << "getSatelliteNextPass" << int(OperationResult::DONE)
+                                   << "Next pass of " << "" << "";
+        QTest::newRow("next pass refused") << "TAV2" << "error NEXTPASS 3" << "getSatelliteNextPass"
+                                           << int(OperationResult::FAILED) << "Unable to get satellite next pass"
+                                           << refused << "";
+        QTest::newRow("tx sequence") << "TAV2" << "" << "txSequence" << int(OperationResult::DONE)
+                                     << "Tx sequence complete" << "" << "";
+        QTest::newRow("tx without payload") << "TAV2" << "no payload" << "txSequence"
+                                            << int(OperationResult::FAILED) << "Error: No payload to transmit."
+                                            << "" << "";
+    }
+
+    void operationsEndInTheirResults()
+    {
+        QFETCH(QString, module);
+        QFETCH(QString, control);
+        QFETCH(QString, operation);
+        QFETCH(int, status);
+        QFETCH(QString, text);
+        QFETCH(QString, cause);
+        QFETCH(QString, failure);
+        Rig rig(module, {"--tx-delay", "50"});
+        QVERIFY(rig.connect(module == "TAV2" ? TavBoard::TAV2 : TavBoard::TREKON));
+        TavManager& m = rig.manager;
+        // The module's own orbit data: no orbit-data service is reached.
+        if (module == "TAV2")
+            m.getAopData();
+        QVERIFY(control.isEmpty() || control == "no payload" || rig.sim.sendControl(control));
+        QTemporaryDir dir;
+        const QString file = dir.filePath("kit.conf");
+        QSignalSpy finished(&m, &TavManager::operationFinished);
+        if (operation == "uploadConfig") {
+            m.uploadConfig();
+        } else if (operation == "importConfig") {
+            QFile conf(file);
+            QVERIFY(conf.open(QIODevice::WriteOnly));
+            conf.write("AT+PACQ=30\r\nAT+POS=north\r\n");
+            conf.close();
+            m.importConfig(file);
+        } else if (operation == "exportConfig") {
+            m.exportConfig(dir.filePath("no/such/folder/out.conf"));
+        } else if (operation == "setAopDataAndConstellationStatus") {
+            m.setAopDataAndConstellationStatus();
+        } else if (operation == "getSatelliteNextPass") {
+            m.getSatelliteNextPass();
+        } else {
+            m.tx()->periodicProfile()->setRedundancy(1);
+            m.tx()->periodicProfile()->setPeriod(0);
+            if (control.isEmpty())
+                QVERIFY(m.tx()->addPayloadItem("CAFE01000000000000000000000000000000000000000000"));
+            m.startTxSequence(1);
+        }
+        const auto ended = [&finished, &operation]() {
+            for (const QList<QVariant>& signal : std::as_const(finished)) {
+                if (signal.at(0).toString() == operation)
+                    return true;
+            }
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(ended(), 10000);
+        m.tx()->stop();
+        OperationResult result;
+        for (const QList<QVariant>& signal : std::as_const(finished)) {
+            if (signal.at(0).toString() == operation)
+                result = signal.at(1).value<OperationResult>();
+        }
+        QCOMPARE(int(result.status), status);
+        QVERIFY2(result.text.startsWith(text), qPrintable(result.text));
+        QVERIFY2(cause.isEmpty() ? result.cause.isEmpty() : result.cause.startsWith(cause), qPrintable(result.cause));
+        if (failure.isEmpty())
+            QVERIFY(result.failures.isEmpty() || operation == "setAopDataAndConstellationStatus");
+        else
+            QVERIFY2(result.failures.value(0).startsWith(failure), qPrintable(result.failures.join(',')));
+        if (operation == "setAopDataAndConstellationStatus")
+            QCOMPARE(result.failures.size(), m.tx()->prepassProfile()->satelliteAopModel()->rowCount());
+    }
+
     void periodicSequenceOnTav2GoesOutAndCompletes()
     {
         Rig rig("TAV2", {"--tx-delay", "50"});

@@ -17,6 +17,8 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <optional>
+
 #include <unistd.h>
 
 namespace CliCommands {
@@ -125,15 +127,11 @@ int exportConfig(CliSession& session, const QString& path)
     const QString absolutePath = QFileInfo(path).absoluteFilePath();
     session.clearFailures();
     session.manager().exportConfig(absolutePath);
-    if (session.lastProcessingError())
-        return session.failWithCause(session.lastProcessingMessage());
-    // The upload it mirrors ends with the reset: without it a step failed
-    // and the file holds only the commands before that step.
-    QFile file(absolutePath);
-    const bool complete = file.open(QIODevice::ReadOnly | QIODevice::Text)
-        && QString::fromUtf8(file.readAll()).trimmed().endsWith(QLatin1String("AT+RST="));
-    if (!complete)
-        return session.failWithCause("the configuration could not be collected");
+    // A step that could not be collected leaves a file of the commands before it.
+    const OperationResult exported = session.manager().lastOperationResult();
+    if (!exported.ok())
+        return session.fail(
+            exported.cause.isEmpty() ? QStringLiteral("the configuration could not be collected") : exported.cause);
     session.say("Configuration written to " + path);
     return CliSession::EXIT_OK;
 }
@@ -149,32 +147,36 @@ int importConfig(CliSession& session, const QString& path, bool verify)
     const QString absolutePath = QFileInfo(path).absoluteFilePath();
     session.clearFailures();
     manager.importConfig(absolutePath);
-    if (session.lastProcessingError()) {
-        static const QLatin1String unparsed("Unable to parse configuration entry: ");
-        const QString cause = session.failureLine();
-        if (cause.startsWith(unparsed)) {
-            const int line = lineNumberOf(absolutePath, cause.mid(unparsed.size()));
-            return session.fail(path + ":" + QString::number(line) + ": " + cause);
+    const OperationResult imported = manager.lastOperationResult();
+    if (!imported.ok()) {
+        // A refused entry is named with its line.
+        if (!imported.failures.isEmpty()) {
+            const int line = lineNumberOf(absolutePath, imported.failures.constFirst());
+            return session.fail(path + ":" + QString::number(line) + ": " + imported.reason());
         }
-        return session.failWithCause(session.lastProcessingMessage());
+        return session.fail(imported.reason());
     }
     session.say("Configuration read from " + path + ", uploading...");
 
+    // A kit ends the upload when it has restored its parameters; an
+    // unplugged one ends it too.
     session.clearFailures();
+    std::optional<OperationResult> upload;
+    const auto finished = QObject::connect(&manager, &TavManager::operationFinished, &session,
+        [&upload](const QString& operation, const OperationResult& result) {
+            if (operation == QLatin1String("uploadConfig"))
+                upload = result;
+        });
     manager.uploadConfig();
-    if (session.lastProcessingError() || session.interrupted())
-        return session.failOrInterrupted(
-            session.failureLine().isEmpty() ? session.lastProcessingMessage() : session.failureLine());
-    if (manager.board()->capabilities().configurationFile && manager.processingData()) {
+    if (!upload && !session.interrupted()) {
         session.say("Waiting for the evaluation kit to restore its parameters...");
-        // An unplugged kit confirms nothing.
-        if (!session.waitFor(
-                [&]() { return !manager.processingData() || !session.lastSerialError().isEmpty(); }, 30000)
-            || manager.processingData())
-            return session.failOrInterrupted(session.lastSerialError().isEmpty()
-                    ? QStringLiteral("the evaluation kit did not confirm the upload")
-                    : session.lastSerialError());
+        session.waitFor([&upload]() { return upload.has_value(); }, 30000);
     }
+    QObject::disconnect(finished);
+    if (!upload)
+        return session.failOrInterrupted(QStringLiteral("the evaluation kit did not confirm the upload"));
+    if (!upload->ok() || session.interrupted())
+        return session.failOrInterrupted(upload->reason());
     session.say("Configuration uploaded.");
     return verify ? verifyUpload(session, path) : CliSession::EXIT_OK;
 }
@@ -213,28 +215,22 @@ int customCommand(CliSession& session, const QString& command)
     for (const QString& line : session.receivedLines())
         out << line << Qt::endl;
     session.stopCollectingLines();
+    const QString failure = session.manager().lastRequestResult().text;
     if (!ok)
-        return session.failOrInterrupted(
-            session.failureLine().isEmpty() ? "the command failed" : session.failureLine());
+        return session.failOrInterrupted(failure.isEmpty() ? QStringLiteral("the command failed") : failure);
     return session.interrupted() ? session.fail("interrupted", CliSession::EXIT_INTERRUPTED)
                                  : CliSession::EXIT_OK;
 }
 
 bool fetchAop(CliSession& session, QString* failure)
 {
-    PrepassProfile* prepass = session.manager().tx()->prepassProfile();
-    QString error;
-    const auto connection = QObject::connect(
-        prepass, &PrepassProfile::aopDataDownloadFinished, [&error](const QString& e) { error = e; });
-    const bool ok = prepass->downloadAopData();
-    QObject::disconnect(connection);
-    if (ok)
+    if (session.manager().downloadAopData())
         return true;
-    *failure = error.isEmpty() ? QStringLiteral("Unable to fetch AOP data") : error;
-    static const QRegularExpression networkError(QStringLiteral("^Error: (\\w+Error)$"));
-    const QRegularExpressionMatch match = networkError.match(CliSession::lastDiagnostic());
-    if (match.hasMatch())
-        *failure += " (" + match.captured(1) + ")";
+    // The cause of a failed download is the network error's name.
+    const OperationResult result = session.manager().lastOperationResult();
+    *failure = result.text.isEmpty() ? QStringLiteral("Unable to fetch AOP data") : result.text;
+    if (!result.cause.isEmpty())
+        *failure += " (" + result.cause + ")";
     *failure += "\n  " + PrepassProfile::AOP_URL_HINT;
     return false;
 }
@@ -260,11 +256,11 @@ int uploadAop(CliSession& session)
     if (!fetchAop(session, &failure))
         return session.fail(failure);
     session.clearFailures();
-    if (!manager.setAopDataAndConstellationStatus())
+    if (!manager.setAopDataAndConstellationStatus()) {
+        const QString cause = manager.lastOperationResult().cause;
         return session.failOrInterrupted(
-            session.failureLine().isEmpty() ? "no satellite of the module to upload" : session.failureLine());
-    if (!session.failureLine().isEmpty())
-        return session.fail(session.failureLine());
+            cause.isEmpty() ? QStringLiteral("no satellite of the module to upload") : cause);
+    }
     session.say("Orbit data uploaded.");
     return CliSession::EXIT_OK;
 }
@@ -280,10 +276,10 @@ int nextPass(CliSession& session)
         manager.getAopData();
     session.clearFailures();
     manager.getSatelliteNextPass();
-    const PrepassModel* passes = prepass->nextPassModel();
-    if (passes->rowCount() == 0 || !passes->at(0).start().isValid())
+    const OperationResult pass = manager.lastOperationResult();
+    if (!pass.ok())
         return session.failOrInterrupted(
-            session.failureLine().isEmpty() ? "the module gave no next pass" : session.failureLine());
+            pass.cause.isEmpty() ? QStringLiteral("the module gave no next pass") : pass.cause);
     return printReport(ConfigReport::nextPass(manager), false);
 }
 
@@ -352,9 +348,12 @@ bool isProgressLine(const QString& line)
 
 int transmit(CliSession& session, const TxRequest& request)
 {
-    TxManager* tx = session.manager().tx();
-    if (request.profile == TxManager::PREPASS && !tx->importPrepassData(request.csvPath))
-        return session.failWithCause("unable to import " + request.csvPath);
+    TavManager& manager = session.manager();
+    TxManager* tx = manager.tx();
+    if (request.profile == TxManager::PREPASS && !manager.importPrepassData(request.csvPath)) {
+        const QString cause = manager.lastOperationResult().cause;
+        return session.fail(cause.isEmpty() ? "unable to import " + request.csvPath : cause);
+    }
 
     PayloadModel* payloads = tx->payloadListModel();
     while (payloads->rowCount() > 0)
@@ -369,29 +368,16 @@ int transmit(CliSession& session, const TxRequest& request)
     // Selecting the profile gives the payloads its redundancy.
     tx->setSelectedProfile(request.profile);
 
-    bool finished = false;
-    QString error;
+    std::optional<OperationResult> outcome;
     Countdown countdown(session.quiet());
-    QObject::connect(tx, &TxManager::sequenceCompleted, &session, [&finished]() { finished = true; });
-    QObject::connect(tx, &TxManager::sequenceStopped, &session, [&finished]() { finished = true; });
-    QObject::connect(tx, &TxManager::txErrorOccured, &session, [&](const QString& e) {
-        if (error.isEmpty())
-            error = e;
-        finished = true;
-    });
+    const auto finished = QObject::connect(&manager, &TavManager::operationFinished, &session,
+        [&outcome](const QString& operation, const OperationResult& result) {
+            if (operation == QLatin1String("txSequence") && !outcome)
+                outcome = result;
+        });
     // A vanished device ends the sequence: nothing more can reach the module,
     // unless it is to be waited for.
-    session.manager().setReconnect(request.reconnect);
-    bool deviceLost = false;
-    const auto lost = QObject::connect(
-        session.manager().serialPort(), &SerialPortManager::serialError, &session, [&](const QString& e) {
-            if (request.reconnect)
-                return;
-            if (error.isEmpty())
-                error = e;
-            deviceLost = true;
-            finished = true;
-        });
+    manager.setReconnect(request.reconnect);
     QObject::connect(&session, &CliSession::logLine, &session, [&countdown](const QString& line) {
         if (isProgressLine(line))
             countdown.line(line);
@@ -399,20 +385,21 @@ int transmit(CliSession& session, const TxRequest& request)
     QObject::connect(tx, &TxManager::timeUntilNextTxChanged, &session,
         [tx, &countdown]() { countdown.show(tx->timeUntilNextTx()); });
 
-    tx->start(request.repeat);
-    session.waitFor([&finished]() { return finished; }, -1);
-    const bool completed = error.isEmpty() && !session.interrupted() && tx->sequenceRunning();
+    manager.startTxSequence(request.repeat);
+    session.waitFor([&outcome]() { return outcome.has_value(); }, -1);
     if (tx->sequenceRunning())
         tx->stop();
     countdown.finish();
+    QObject::disconnect(finished);
     QObject::disconnect(tx, nullptr, &session, nullptr);
-    QObject::disconnect(lost);
     QObject::disconnect(&session, &CliSession::logLine, &session, nullptr);
     if (session.interrupted())
         return session.fail("interrupted", CliSession::EXIT_INTERRUPTED);
-    if (!completed)
-        return session.fail(error.isEmpty() ? QStringLiteral("the sequence stopped") : oneLine(error),
-            deviceLost ? CliSession::EXIT_PORT : CliSession::EXIT_FAILED);
+    if (outcome->status == OperationResult::CANCELLED)
+        return session.fail(QStringLiteral("the sequence stopped"));
+    if (!outcome->ok())
+        return session.fail(oneLine(outcome->text),
+            outcome->status == OperationResult::DEVICE_LOST ? CliSession::EXIT_PORT : CliSession::EXIT_FAILED);
     return CliSession::EXIT_OK;
 }
 

@@ -2,38 +2,17 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QRegularExpression>
-#include <QSet>
 #include <QTimer>
 
 #include <cstdio>
 
 namespace {
 
-// What the manager logs when an operation fails; a failed request is known
-// from its result.
-bool isFailureText(const QString& text)
-{
-    return text.startsWith(QLatin1String("Unable")) || text.startsWith(QLatin1String("Cannot "))
-        || text.startsWith(QLatin1String("Invalid "));
-}
-
-QString g_lastDiagnostic;
-
-// The core writes its diagnostics for a developer's console; the tool keeps
-// the last critical one to name the cause of a failure, and prints none.
-void keepDiagnostics(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        g_lastDiagnostic = message;
-}
+// The core writes its diagnostics for a developer's console; the tool
+// prints its own failure lines from the results instead.
+void dropDiagnostics(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 } // namespace
-
-QString CliSession::lastDiagnostic()
-{
-    return g_lastDiagnostic;
-}
 
 CliSession::CliSession(const Options& options, QObject* parent)
     : QObject(parent)
@@ -41,7 +20,7 @@ CliSession::CliSession(const Options& options, QObject* parent)
     , m_out(stdout)
     , m_err(stderr)
 {
-    qInstallMessageHandler(keepDiagnostics);
+    qInstallMessageHandler(dropDiagnostics);
     m_manager.setTimeoutScale(options.timeoutScale);
     m_manager.setMode(TavManager::EXPERT);
 
@@ -53,13 +32,6 @@ CliSession::CliSession(const Options& options, QObject* parent)
         if (m_collectingLines)
             m_receivedLines << line;
     });
-    QObject::connect(
-        &m_manager, &TavManager::processingDataChanged, this, [this](const QString& msg, bool error) {
-            if (!msg.isEmpty()) {
-                m_lastProcessingMessage = msg;
-                m_lastProcessingError = error;
-            }
-        });
     QObject::connect(&m_manager, &TavManager::userActionRequested, this, [this]() {
         m_waitingForWakeUp = true;
         m_err << "Press the wake-up button of the evaluation kit (Ctrl-C cancels)..." << Qt::endl;
@@ -86,32 +58,19 @@ bool CliSession::openLog()
 
 void CliSession::onLog(const QString& line)
 {
-    static const QRegularExpression appLine(QStringLiteral("^\\[[^\\]]*\\] \\[APP\\] (?<TEXT>.*)$"));
-    const QRegularExpressionMatch match = appLine.match(line);
-    // The cause is logged first, the operation's summary after it.
-    if (match.hasMatch() && m_failureLine.isEmpty() && isFailureText(match.captured("TEXT")))
-        m_failureLine = match.captured("TEXT");
     emit logLine(line);
 }
 
 void CliSession::onRequestFinished(const RequestResult& result)
 {
-    // A request that lost its device says so through the serial error.
-    if (result.ok() || result.status == RequestResult::DEVICE_LOST)
-        return;
-    if (m_failureLine.isEmpty())
-        m_failureLine = result.text;
     if (m_firstFailedRequest.ok() && result.moduleFailed())
         m_firstFailedRequest = result;
 }
 
 void CliSession::clearFailures()
 {
-    m_failureLine.clear();
     m_firstFailedRequest = RequestResult::done();
     m_lastSerialError.clear();
-    m_lastProcessingMessage.clear();
-    m_lastProcessingError = false;
 }
 
 void CliSession::say(const QString& text)
@@ -122,6 +81,7 @@ void CliSession::say(const QString& text)
 
 int CliSession::fail(const QString& text, int code)
 {
+    m_lastFailure = text;
     // A module that falls silent in the middle of a command.
     if (code == EXIT_FAILED && m_firstFailedRequest.status == RequestResult::TIMEOUT
         && text == m_firstFailedRequest.text) {
@@ -130,13 +90,6 @@ int CliSession::fail(const QString& text, int code)
     }
     m_err << "tavcli: " << text << Qt::endl;
     return code;
-}
-
-int CliSession::failWithCause(const QString& fallback, int code)
-{
-    if (!m_failureLine.isEmpty())
-        return fail(m_failureLine, code);
-    return fail(m_lastSerialError.isEmpty() ? fallback : m_lastSerialError, code);
 }
 
 int CliSession::failOrInterrupted(const QString& text, int code)

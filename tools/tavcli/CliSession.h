@@ -51,22 +51,16 @@ public:
     // Prints `text` unless quiet; always prints failures.
     void say(const QString& text);
     int fail(const QString& text, int code = EXIT_FAILED);
-    // Fails with the first failure the manager reported, else with `fallback`.
-    int failWithCause(const QString& fallback, int code = EXIT_FAILED);
     // 130 after Ctrl-C, else `code`.
     int failOrInterrupted(const QString& text, int code = EXIT_FAILED);
     bool quiet() const { return m_options.quiet; }
     double timeoutScale() const { return m_options.timeoutScale; }
 
     QString lastSerialError() const { return m_lastSerialError; }
-    QString lastProcessingMessage() const { return m_lastProcessingMessage; }
-    bool lastProcessingError() const { return m_lastProcessingError; }
-    // The first application log line since clearFailures() that reports a failure.
-    QString failureLine() const { return m_failureLine; }
+    // The text of the last failure printed.
+    QString lastFailure() const { return m_lastFailure; }
     // The first error answer or timeout since clearFailures().
     QString requestFailure() const { return m_firstFailedRequest.text; }
-    // The last critical diagnostic of the core (such as a network error's name).
-    static QString lastDiagnostic();
     void clearFailures();
     // Received lines are kept only from clearReceivedLines() to
     // stopCollectingLines(): a chatty module would otherwise fill the memory.
@@ -98,10 +92,8 @@ private:
     bool m_waitingForWakeUp = false;
     bool m_wakeTimedOut = false;
     QString m_lastSerialError;
-    QString m_lastProcessingMessage;
-    bool m_lastProcessingError = false;
-    QString m_failureLine;
     RequestResult m_firstFailedRequest;
+    QString m_lastFailure;
     bool m_collectingLines = false;
     QStringList m_receivedLines;
 };

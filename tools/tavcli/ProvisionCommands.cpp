@@ -125,12 +125,8 @@ int provisionPort(CliSession& session, const QString& path)
     // the kit refused while comparing is no reason to stop it.
     session.clearFailures();
     status = importConfig(session, path, false);
-    if (status != CliSession::EXIT_OK) {
-        const QString cause = session.failureLine().isEmpty()
-            ? (session.lastSerialError().isEmpty() ? session.lastProcessingMessage() : session.lastSerialError())
-            : session.failureLine();
-        return finish(session.interrupted() ? "interrupted" : "failed", status, cause);
-    }
+    if (status != CliSession::EXIT_OK)
+        return finish(session.interrupted() ? "interrupted" : "failed", status, session.lastFailure());
 
     QList<ConfigDifference> left;
     status = compareWith(session, wanted, &left);
