@@ -87,6 +87,61 @@ QChar detectSeparator(const QString& line)
     return QLatin1Char(',');
 }
 
+namespace {
+
+// One pass from the fields of its line; on a bad field, says which.
+std::optional<Prepass> parseRow(const QStringList& fields, QChar separator, QString* error)
+{
+    if (fields.size() != FIELD_COUNT) {
+        *error = QStringLiteral("%1 fields found, %2 expected").arg(fields.size()).arg(FIELD_COUNT);
+        return std::nullopt;
+    }
+    if (fields.at(0).isEmpty()) {
+        *error = QStringLiteral("satellite name is missing");
+        return std::nullopt;
+    }
+    const char* dateNames[] = {"start", "middle", "end"};
+    QDateTime dates[3];
+    for (int d = 0; d < 3; ++d) {
+        dates[d] = parseDate(fields.at(1 + d));
+        if (!dates[d].isValid()) {
+            *error = QStringLiteral("invalid %1 date \"%2\"").arg(QLatin1String(dateNames[d]), fields.at(1 + d));
+            return std::nullopt;
+        }
+    }
+    if (dates[2] < dates[0]) {
+        *error = QStringLiteral("pass ends before it starts");
+        return std::nullopt;
+    }
+    const QTime duration = parseDuration(fields.at(4));
+    if (!duration.isValid()) {
+        *error = QStringLiteral("invalid duration \"%1\"").arg(fields.at(4));
+        return std::nullopt;
+    }
+    const std::optional<double> elevation = parseNumber(fields.at(5), separator);
+    if (!elevation || *elevation < 0 || *elevation > 90) {
+        *error = QStringLiteral("invalid elevation \"%1\"").arg(fields.at(5));
+        return std::nullopt;
+    }
+    double azimuths[3];
+    for (int a = 0; a < 3; ++a) {
+        const std::optional<double> azimuth = parseNumber(fields.at(6 + a), separator);
+        if (!azimuth || *azimuth < 0 || *azimuth > 360) {
+            *error = QStringLiteral("invalid azimuth \"%1\"").arg(fields.at(6 + a));
+            return std::nullopt;
+        }
+        azimuths[a] = *azimuth;
+    }
+
+    Prepass pass(fields.at(0), dates[0], duration, *elevation);
+    pass.setMiddle(dates[1]);
+    pass.setEnd(dates[2]);
+    pass.setAzimuths(azimuths[0], azimuths[1], azimuths[2]);
+    return pass;
+}
+
+} // namespace
+
 Result parse(const QString& text, const QDateTime& nowUtc)
 {
     Result result;
@@ -120,62 +175,17 @@ Result parse(const QString& text, const QDateTime& nowUtc)
             continue;
 
         ++dataRows;
-        if (fields.size() != FIELD_COUNT) {
-            result.error = lineError(lineNumber,
-                QStringLiteral("%1 fields found, %2 expected").arg(fields.size()).arg(FIELD_COUNT));
+        std::optional<Prepass> pass = parseRow(fields, separator, &result.error);
+        if (!pass) {
+            result.error = lineError(lineNumber, result.error);
             return result;
         }
-        if (fields.at(0).isEmpty()) {
-            result.error = lineError(lineNumber, QStringLiteral("satellite name is missing"));
-            return result;
-        }
-        const char* dateNames[] = {"start", "middle", "end"};
-        QDateTime dates[3];
-        for (int d = 0; d < 3; ++d) {
-            dates[d] = parseDate(fields.at(1 + d));
-            if (!dates[d].isValid()) {
-                result.error = lineError(lineNumber,
-                    QStringLiteral("invalid %1 date \"%2\"")
-                        .arg(QLatin1String(dateNames[d]), fields.at(1 + d)));
-                return result;
-            }
-        }
-        if (dates[2] < dates[0]) {
-            result.error = lineError(lineNumber, QStringLiteral("pass ends before it starts"));
-            return result;
-        }
-        const QTime duration = parseDuration(fields.at(4));
-        if (!duration.isValid()) {
-            result.error = lineError(lineNumber, QStringLiteral("invalid duration \"%1\"").arg(fields.at(4)));
-            return result;
-        }
-        const std::optional<double> elevation = parseNumber(fields.at(5), separator);
-        if (!elevation || *elevation < 0 || *elevation > 90) {
-            result.error
-                = lineError(lineNumber, QStringLiteral("invalid elevation \"%1\"").arg(fields.at(5)));
-            return result;
-        }
-        double azimuths[3];
-        for (int a = 0; a < 3; ++a) {
-            const std::optional<double> azimuth = parseNumber(fields.at(6 + a), separator);
-            if (!azimuth || *azimuth < 0 || *azimuth > 360) {
-                result.error
-                    = lineError(lineNumber, QStringLiteral("invalid azimuth \"%1\"").arg(fields.at(6 + a)));
-                return result;
-            }
-            azimuths[a] = *azimuth;
-        }
-
-        Prepass pass(fields.at(0), dates[0], duration, *elevation);
-        pass.setMiddle(dates[1]);
-        pass.setEnd(dates[2]);
-        pass.setAzimuths(azimuths[0], azimuths[1], azimuths[2]);
         // The scheduler drops a pass once start plus duration is behind it.
-        if (pass.start().addMSecs(pass.durationMs()) < nowUtc) {
+        if (pass->start().addMSecs(pass->durationMs()) < nowUtc) {
             ++result.expired;
             continue;
         }
-        passes.append(pass);
+        passes.append(*pass);
     }
 
     if (dataRows == 0) {
