@@ -44,11 +44,7 @@ TavManager::TavManager(QObject* parent)
     , m_board(nullptr)
     , m_logger(new Logger(this))
     , m_atCmdHandler(nullptr)
-    , m_tx(new TxManager(
-          this, *m_logger,
-          [this](
-              QString data, Payload::Options options, bool flush) { return requestTx(data, options, flush); },
-          [this](Payload::Options options) { getSatelliteNextPass(options); }))
+    , m_tx(new TxManager(this, *m_logger, *this))
     , m_dispatch(new ResponseDispatch(*m_logger, *m_tx, this))
     , m_processingData(false)
     , m_mode(BASIC)
@@ -87,7 +83,7 @@ TavManager::TavManager(QObject* parent)
 
 TavManager::~TavManager()
 {
-    // The callbacks handed to the transmission manager point back here, and
+    // The transmission manager reaches the module through this object, and
     // the outcome of its sequence follows it.
     delete m_txOutcome;
     m_txOutcome = nullptr;

@@ -23,7 +23,7 @@ class TxSequenceOutcome;
 // The one object the user interface talks to. Owns the serial link, the log,
 // the codec and board of the connected module, and the transmission manager;
 // sends one AT request at a time and applies every answer to the models.
-class TavManager : public QObject {
+class TavManager : public QObject, private TxLink {
     Q_OBJECT
     Q_PROPERTY(SerialPortManager* serialPort READ serialPort CONSTANT)
     Q_PROPERTY(TavBoard* board READ board NOTIFY boardChanged)
@@ -149,13 +149,13 @@ public:
     // Orbit data, next pass and transmissions.
     Q_INVOKABLE bool setAopDataAndConstellationStatus();
     Q_INVOKABLE void getSatelliteNextPass();
-    void getSatelliteNextPass(Payload::Options options);
+    void getSatelliteNextPass(Payload::Options options) override;
     // The orbit-data operations of the satellite view; each ends with
     // orbitDataOutcome.
     Q_INVOKABLE bool downloadAopData();
     Q_INVOKABLE bool readAopData();
     Q_INVOKABLE bool uploadAopData();
-    bool requestTx(QString data, Payload::Options options, bool flush);
+    bool requestTx(QString data, Payload::Options options, bool flush) override;
 
     // How the last request ended; requestFinished reports each one.
     RequestResult lastRequestResult() const { return m_lastResult; }

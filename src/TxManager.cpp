@@ -1,32 +1,26 @@
 #include "TxManager.h"
 
 #include "Logger.h"
+#include "PassSchedule.h"
+#include "TxSequenceEngine.h"
+#include "UtcClock.h"
 
-#include <limits>
-
-TxManager::TxManager(QObject* parent, Logger& logger, RequestTxCallback requestTx,
-    NextPassCallback getSatelliteNextPass, TxClock* clock)
+TxManager::TxManager(QObject* parent, Logger& logger, TxLink& link, TxClock* clock)
     : QObject(parent)
     , m_logger(logger)
-    , m_requestTx(std::move(requestTx))
-    , m_getSatelliteNextPass(std::move(getSatelliteNextPass))
     , m_clock(clock ? clock : new SystemTxClock(this))
+    , m_utc(new UtcClock(*m_clock, this))
+    , m_periodicProfile(new PeriodicProfile(this))
+    , m_prepassProfile(new PrepassProfile(this))
+    , m_loraConfig(new LoRaConnectivity(this))
+    , m_prepassListModel(new PrepassModel(this))
+    , m_passes(new PassSchedule(m_prepassListModel, logger, this))
+    , m_modulationModel(new ModulationModel(this))
+    , m_payloadListModel(new PayloadModel(this))
+    , m_engine(new TxSequenceEngine(link, logger, *m_utc, *m_passes,
+          {m_payloadListModel, m_periodicProfile, m_prepassProfile->nextPassModel(), m_modulationModel}, this))
+    , m_modulationList(new QStringListModel(this))
 {
-    Q_ASSERT(m_requestTx);
-    Q_ASSERT(m_getSatelliteNextPass);
-    m_utcTime = m_clock->currentUtc();
-    m_utcRefreshTimer = m_clock->createTimer(this);
-    m_periodicProfile = new PeriodicProfile(this);
-    m_prepassProfile = new PrepassProfile(this);
-    m_loraConfig = new LoRaConnectivity(this);
-    m_prepassListModel = new PrepassModel(this);
-    m_modulationModel = new ModulationModel(this);
-    m_payloadListModel = new PayloadModel(this);
-    m_scheduleTimer = m_clock->createTimer(this);
-    m_countdownTimer = m_clock->createTimer(this);
-    m_resultTimer = m_clock->createTimer(this);
-    m_modulationList = new QStringListModel(this);
-
     restoreSettings();
 
     // The periodic redundancy is the payloads' only while that profile is
@@ -34,19 +28,33 @@ TxManager::TxManager(QObject* parent, Logger& logger, RequestTxCallback requestT
     // sequence (the module's own setting, read again on reconnection) waits
     // for its end: changing the count of a burst under way would derail it.
     connect(m_periodicProfile, &PeriodicProfile::redundancyChanged, this, [this]() {
-        if (m_selectedProfile == PERIODIC && !m_sequenceRunning)
+        if (m_selectedProfile == PERIODIC && !m_engine->running())
             onPeriodicRedundancyChanged();
     });
     connect(m_modulationModel, &ModulationModel::allowedSizeChanged, m_payloadListModel,
         &PayloadModel::setAllowedSize);
-    connect(m_utcRefreshTimer, &TxTimer::timeout, this, &TxManager::onUtcTimeRefreshOver);
-    connect(m_scheduleTimer, &TxTimer::timeout, this, &TxManager::onScheduleOver);
-    connect(m_countdownTimer, &TxTimer::timeout, this, &TxManager::onCountdownRefreshOver);
-    connect(m_resultTimer, &TxTimer::timeout, this, &TxManager::onTxResultOverdue);
-    m_resultTimer->setSingleShot(true);
-    m_utcRefreshTimer->start(1000);
-    m_scheduleTimer->setSingleShot(true);
+    connect(m_utc, &UtcClock::ticked, this, &TxManager::onUtcTimeRefreshOver);
+    connect(m_passes, &PassSchedule::nextIndexChanged, this, &TxManager::nextPassIdxChanged);
+    connect(m_passes, &PassSchedule::sourceChanged, this, &TxManager::prepassSourceChanged);
+    forwardEngineSignals();
     refreshRadioConfList();
+}
+
+void TxManager::forwardEngineSignals()
+{
+    connect(m_engine, &TxSequenceEngine::sequenceRunningChanged, this, [this]() {
+        m_refusedProfile = -1;
+        emit sequenceRunningChanged();
+    });
+    connect(m_engine, &TxSequenceEngine::ackPendingChanged, this, &TxManager::ackPendingChanged);
+    connect(m_engine, &TxSequenceEngine::timeUntilNextTxChanged, this, &TxManager::timeUntilNextTxChanged);
+    connect(m_engine, &TxSequenceEngine::currentSequenceRepeatCountChanged, this,
+        &TxManager::currentSequenceRepeatCountChanged);
+    connect(m_engine, &TxSequenceEngine::txResult, this, &TxManager::txResult);
+    connect(m_engine, &TxSequenceEngine::txErrorOccured, this, &TxManager::txErrorOccured);
+    connect(m_engine, &TxSequenceEngine::currentIndexUpdated, this, &TxManager::currentIndexUpdated);
+    connect(m_engine, &TxSequenceEngine::sequenceCompleted, this, &TxManager::sequenceCompleted);
+    connect(m_engine, &TxSequenceEngine::sequenceStopped, this, &TxManager::sequenceStopped);
 }
 
 void TxManager::log(const QString& text)
@@ -54,25 +62,27 @@ void TxManager::log(const QString& text)
     m_logger.log(Logger::APP, text);
 }
 
+// --- properties --------------------------------------------------------------
+
 QString TxManager::utcTime() const
 {
-    return m_utcTime.toString(QLatin1String(UI_DATE_FORMAT));
+    return m_utc->shown().toString(QLatin1String(UI_DATE_FORMAT));
 }
 
-qint64 TxManager::msecsTo(const QDateTime& date) const
-{
-    // Measured from the clock itself, not from the copy refreshed every
-    // second, so that a schedule is not off by up to a second.
-    return m_clock->currentUtc().addSecs(m_utcTimeOffset).msecsTo(date);
-}
-
-void TxManager::startScheduleTimer(qint64 msec)
-{
-    m_scheduleTimer->start(
-        static_cast<int>(qBound<qint64>(0, msec, qint64(std::numeric_limits<int>::max()))));
-}
-
-// --- properties --------------------------------------------------------------
+QDateTime TxManager::getUtcTime() const { return m_utc->shown(); }
+qint64 TxManager::utcTimeOffset() const { return m_utc->offset(); }
+QString TxManager::csvFilePath() const { return m_passes->filePath(); }
+QString TxManager::prepassSource() const { return m_passes->source(); }
+QStringList TxManager::prepassWarnings() const { return m_passes->warnings(); }
+quint64 TxManager::nextPassIdx() const { return m_passes->nextIndex(); }
+quint64 TxManager::activePassCount() const { return m_passes->activeCount(); }
+quint8 TxManager::currentIndex() const { return m_engine->currentIndex(); }
+quint8 TxManager::txCounter() const { return m_engine->txCounter(); }
+quint8 TxManager::currentSequenceRepeatCount() const { return m_engine->repeatCount(); }
+bool TxManager::ackPending() const { return m_engine->ackPending(); }
+bool TxManager::sequenceRunning() const { return m_engine->running(); }
+bool TxManager::sequenceCompletedFlag() const { return m_engine->completed(); }
+int TxManager::timeUntilNextTx() const { return m_engine->timeUntilNextTx(); }
 
 void TxManager::setSelectedProfile(int profile)
 {
@@ -81,7 +91,7 @@ void TxManager::setSelectedProfile(int profile)
     // Switching under a running sequence would mix two schedules.
     // A chatty module may repeat its mode many times a second: say it once
     // per sequence and asked-for profile.
-    if (m_sequenceRunning && profile != m_selectedProfile) {
+    if (m_engine->running() && profile != m_selectedProfile) {
         if (profile != m_refusedProfile)
             log(QStringLiteral("Unable to switch profile while a Tx sequence is running"));
         m_refusedProfile = profile;
@@ -91,29 +101,19 @@ void TxManager::setSelectedProfile(int profile)
     if (profile == PERIODIC)
         onPeriodicRedundancyChanged();
     if (profile == PREPASS_ON_MODULE)
-        setNextPassIdx(0);
+        m_passes->setNextIndex(0);
     if (profile != PERIODIC) {
-        m_activePassCount = m_nextPassIdx;
-        applyPrepassRedundancy();
+        m_passes->setActiveCount(m_passes->nextIndex());
+        m_engine->applyPrepassRedundancy();
     }
     m_selectedProfile = static_cast<Profile>(profile);
+    m_engine->setProfile(m_selectedProfile);
     emit selectedProfileChanged();
-}
-
-void TxManager::applyPrepassRedundancy()
-{
-    for (int i = 0; i < m_payloadListModel->rowCount(); ++i) {
-        const auto index = static_cast<quint8>(i);
-        m_payloadListModel->setRedundancy(index,
-            m_payloadListModel->getOptions(index).important ? Payload::TAV_PAYLOAD_IMPORTANT_REDUNDANCY
-                                                            : Payload::TAV_PAYLOAD_DEFAULT_REDUNDANCY);
-    }
 }
 
 void TxManager::onPeriodicRedundancyChanged()
 {
-    for (int i = 0; i < m_payloadListModel->rowCount(); ++i)
-        m_payloadListModel->setRedundancy(static_cast<quint8>(i), m_periodicProfile->redundancy());
+    m_engine->applyPeriodicRedundancy();
 }
 
 void TxManager::setLoraEnabled(bool enabled)
@@ -126,10 +126,7 @@ void TxManager::setLoraEnabled(bool enabled)
 
 void TxManager::setAckPending(bool pending)
 {
-    if (m_ackPending == pending)
-        return;
-    m_ackPending = pending;
-    emit ackPendingChanged();
+    m_engine->setAckPending(pending);
 }
 
 void TxManager::setComputingSatelliteNextPass(bool computing)
@@ -138,33 +135,6 @@ void TxManager::setComputingSatelliteNextPass(bool computing)
         return;
     m_computingSatelliteNextPass = computing;
     emit computingSatelliteNextPassChanged();
-}
-
-void TxManager::setSequenceRunning(bool running)
-{
-    if (m_sequenceRunning == running)
-        return;
-    m_sequenceRunning = running;
-    m_refusedProfile = -1;
-    emit sequenceRunningChanged();
-}
-
-void TxManager::setTimeUntilNextTx(int seconds)
-{
-    m_timeUntilNextTx = seconds;
-    emit timeUntilNextTxChanged();
-}
-
-void TxManager::setCurrentSequenceRepeatCount(quint8 count)
-{
-    m_currentSequenceRepeatCount = count;
-    emit currentSequenceRepeatCountChanged();
-}
-
-void TxManager::setNextPassIdx(quint64 index)
-{
-    m_nextPassIdx = index;
-    emit nextPassIdxChanged();
 }
 
 void TxManager::clearLoraData()
@@ -176,37 +146,11 @@ void TxManager::clearLoraData()
 
 void TxManager::onUtcTimeRefreshOver()
 {
-    m_utcTime = m_clock->currentUtc().addSecs(m_utcTimeOffset);
+    m_utc->refresh();
     emit utcTimeChanged();
-    if (m_selectedProfile == PREPASS_ON_MODULE)
-        return;
-
-    const auto passCount = static_cast<quint64>(m_prepassListModel->rowCount());
-    if (m_nextPassIdx < passCount
-        && msecsTo(m_prepassListModel->at(static_cast<int>(m_nextPassIdx)).start()) < 0) {
-        m_prepassListModel->setActive(static_cast<int>(m_nextPassIdx), true);
-        ++m_activePassCount;
-        setNextPassIdx(m_nextPassIdx + 1);
-        logAvailableSatellites();
-    }
-    quint64 i = 0;
-    while (i < m_activePassCount && i < static_cast<quint64>(m_prepassListModel->rowCount())) {
-        const Prepass& pass = m_prepassListModel->at(static_cast<int>(i));
-        if (pass.start().addMSecs(pass.durationMs()) < m_utcTime) {
-            // The next pass moves into this row: look at it again.
-            m_prepassListModel->remove(static_cast<int>(i));
-            --m_activePassCount;
-            setNextPassIdx(m_nextPassIdx - 1);
-            logAvailableSatellites();
-        } else {
-            ++i;
-        }
-    }
-}
-
-void TxManager::logAvailableSatellites()
-{
-    log(QString::number(m_activePassCount) + QStringLiteral(" satellite(s) available"));
+    // The module's own passes are not the list's.
+    if (m_selectedProfile != PREPASS_ON_MODULE)
+        m_passes->advance(m_utc->shown());
 }
 
 void TxManager::setCustomUtcTime(QString isoDate)
@@ -228,13 +172,12 @@ void TxManager::setUtcTimeOffset(qint64 offsetSeconds, bool reloadPrepass)
     // A time typed to the second cannot be nearer than that to the clock.
     if (qAbs(offsetSeconds) <= 1)
         offsetSeconds = 0;
-    if (qAbs(offsetSeconds - m_utcTimeOffset) <= 1) {
+    if (qAbs(offsetSeconds - m_utc->offset()) <= 1) {
         emit loadPrepassDataCompleted(QString());
         return;
     }
-    m_utcTimeOffset = offsetSeconds;
+    m_utc->setOffset(offsetSeconds);
     m_logger.setTimestampOffset(offsetSeconds);
-    m_utcTime = m_clock->currentUtc().addSecs(offsetSeconds);
     emit utcTimeChanged();
     log(QStringLiteral("UTC time ")
         + (offsetSeconds != 0 ? QStringLiteral("updated") : QStringLiteral("restored")) + QStringLiteral(" (")
@@ -242,380 +185,40 @@ void TxManager::setUtcTimeOffset(qint64 offsetSeconds, bool reloadPrepass)
     if (!reloadPrepass)
         return;
     // Passes are filtered against the new time.
-    if (m_csvFilePath.isEmpty())
+    if (m_passes->filePath().isEmpty())
         emit loadPrepassDataCompleted(QString());
     else
-        importPrepassData(m_csvFilePath);
+        importPrepassData(m_passes->filePath());
 }
 
 // --- sequence engine ---------------------------------------------------------
 
 void TxManager::start(quint8 repeatNum)
 {
-    if (m_sequenceRunning)
-        return;
-    if (m_selectedProfile == PREPASS && m_prepassListModel->rowCount() == 0) {
-        emit txErrorOccured(QStringLiteral(
-            "Error: No prepass data imported.\nPlease import data as a CSV file retrieved from ArgosWeb."));
-        return;
-    }
-    // With no payload the engine would walk indices that do not exist.
-    if (m_payloadListModel->rowCount() == 0) {
-        emit txErrorOccured(
-            QStringLiteral("Error: No payload to transmit.\nPlease add at least one payload."));
-        return;
-    }
-    setSequenceRunning(true);
-    m_repeatTarget = repeatNum;
-    log(QStringLiteral("--- Tx SEQUENCE START (x") + QString::number(repeatNum) + QStringLiteral(") ---"));
-    if (!checkStatusPayload(m_currentIndex))
-        return;
-    if (m_selectedProfile == PREPASS_ON_MODULE) {
-        m_activePassCount = 0;
-        flushTxData();
-        setAckPending(true);
-        m_getSatelliteNextPass(m_payloadListModel->getOptions(m_currentIndex));
-    }
-    scheduleNextTx();
-    m_countdownTimer->start(1000);
+    m_engine->start(repeatNum);
 }
 
 void TxManager::stop()
 {
-    if (!m_sequenceRunning)
-        return;
-    m_countdownTimer->stop();
-    m_scheduleTimer->stop();
-    m_resultTimer->stop();
-    m_nextPassRetrying = false;
-    m_nextPassRetryDue = false;
-    setTimeUntilNextTx(0);
-    setCurrentSequenceRepeatCount(0);
-    m_sequenceCompleted = false;
-    resetTxSequence();
-    setSequenceRunning(false);
-    if (m_selectedProfile == PERIODIC)
-        onPeriodicRedundancyChanged();
-    flushTxData();
-    log(QStringLiteral("--- Tx SEQUENCE STOP/RESET ---"));
-}
-
-void TxManager::scheduleNextTx()
-{
-    switch (m_selectedProfile) {
-    case PERIODIC: schedulePeriodicTx(); break;
-    case PREPASS: schedulePrepassTx(); break;
-    case PREPASS_ON_MODULE:
-        m_clock->singleShot(PREPASS_ON_MODULE_SCHEDULE_DELAY_MS, this, [this]() {
-            if (m_sequenceRunning)
-                schedulePrepassOnModuleTx();
-        });
-        break;
-    }
-}
-
-void TxManager::schedulePeriodicTx()
-{
-    if (isFirstTx()) {
-        onScheduleOver();
-        return;
-    }
-    // The payload's burst is done: wait for the period, else for the delay.
-    if (m_txCounter == m_payloadListModel->getRedundancy(m_currentIndex))
-        startScheduleTimer(TIME_MIN_TO_MS(m_periodicProfile->period()));
-    else
-        startScheduleTimer(TIME_S_TO_MS(m_periodicProfile->delay()));
-    onCountdownRefreshOver();
-}
-
-void TxManager::schedulePrepassTx()
-{
-    const auto passCount = static_cast<quint64>(m_prepassListModel->rowCount());
-    const qint64 ms = m_nextPassIdx < passCount
-        ? msecsTo(m_prepassListModel->at(static_cast<int>(m_nextPassIdx)).start())
-        : PREPASS_TX_STEP_MS;
-    if (ms > std::numeric_limits<int>::max()) {
-        stop();
-        emit txErrorOccured(QStringLiteral("Error: Next satellite pass date is too far from today!"));
-        return;
-    }
-    if (isFirstTx()) {
-        if (!checkStatusPayload(m_currentIndex))
-            return;
-        if (m_activePassCount != 0) {
-            onScheduleOver();
-            return;
-        }
-        m_payloadListModel->setStatus(m_currentIndex, Payload::PENDING);
-        startScheduleTimer(ms);
-        onCountdownRefreshOver();
-        return;
-    }
-    if (m_activePassCount != 0 && m_nextPassIdx > 0) {
-        const Prepass& pass = m_prepassListModel->at(static_cast<int>(m_nextPassIdx - 1));
-        if (msecsTo(pass.start()) + pass.durationMs() > PREPASS_TX_STEP_MS) {
-            startScheduleTimer(PREPASS_TX_STEP_MS);
-            onCountdownRefreshOver();
-            return;
-        }
-    }
-    if (ms < PREPASS_TX_STEP_MS) {
-        startScheduleTimer(PREPASS_TX_STEP_MS);
-        onCountdownRefreshOver();
-        return;
-    }
-    if (m_nextPassIdx < passCount) {
-        startScheduleTimer(ms);
-        onCountdownRefreshOver();
-        return;
-    }
-    if (m_ackPending)
-        m_clock->waitWhile(PENDING_RESPONSE_WAIT_MS, [this]() { return m_ackPending; });
-    if (!m_sequenceRunning)
-        return;
-    stop();
-    emit txErrorOccured(
-        QStringLiteral("Error: No more prepass data to continue Tx scheduling.\nPlease import new "
-                       "data from ArgosWeb.\nStopping sequence..."));
-}
-
-void TxManager::schedulePrepassOnModuleTx()
-{
-    PrepassModel* nextPass = m_prepassProfile->nextPassModel();
-    // The placeholder row "NA" has no date: it is no pass.
-    if (nextPass->rowCount() > 0 && nextPass->at(0).start().isValid()) {
-        prepareTxRequest();
-        startScheduleTimer(qMax<qint64>(0, msecsTo(nextPass->at(0).start())));
-        onCountdownRefreshOver();
-        return;
-    }
-    stop();
-    emit txErrorOccured(QStringLiteral("Error: No satellite pass was computed/predicted!"));
-}
-
-void TxManager::onScheduleOver()
-{
-    if (m_selectedProfile != PREPASS_ON_MODULE || m_sequenceCompleted) {
-        // The previous Tx is due no more: its result is not coming.
-        if (m_ackPending) {
-            log(QStringLiteral("No Tx result from the module"));
-            completeTx(QString());
-            if (!m_sequenceRunning)
-                return;
-        }
-        if (m_txCounter < m_payloadListModel->getRedundancy(m_currentIndex)) {
-            ++m_txCounter;
-        } else {
-            ++m_currentIndex;
-            m_txCounter = 1;
-        }
-        // A Tx that fails at once is counted at once, which may end the round.
-        const bool last = isLastTx();
-        triggerTxRequest();
-        if (!last && m_sequenceRunning)
-            scheduleNextTx();
-        return;
-    }
-
-    if (m_nextPassRetryDue) {
-        requestNextPass();
-        return;
-    }
-    Q_ASSERT(m_activePassCount <= 1);
-    PrepassModel* nextPass = m_prepassProfile->nextPassModel();
-    if (m_activePassCount == 0) {
-        // The pass starts: the module sends the prepared payload during it.
-        m_activePassCount = 1;
-        nextPass->setActive(0, true);
-        m_payloadListModel->setStatus(m_currentIndex, Payload::ACTIVE);
-        m_txCounter = m_payloadListModel->getRedundancy(m_currentIndex);
-        if (nextPass->rowCount() > 0) {
-            const Prepass& pass = nextPass->at(0);
-            startScheduleTimer(msecsTo(pass.start()) + pass.durationMs());
-        }
-        return;
-    }
-    // The pass has ended: ask the module for the next one.
-    m_activePassCount = 0;
-    if (!checkStatusPayload(m_currentIndex))
-        return;
-    m_payloadListModel->setStatus(m_currentIndex, Payload::PENDING);
-    requestNextPass();
-}
-
-void TxManager::requestNextPass()
-{
-    m_nextPassRetryDue = false;
-    m_getSatelliteNextPass(m_payloadListModel->getOptions(m_currentIndex));
-    if (!m_sequenceRunning)
-        return;
-    PrepassModel* nextPass = m_prepassProfile->nextPassModel();
-    if (nextPass->rowCount() == 0 || !nextPass->at(0).start().isValid()) {
-        stop();
-        emit txErrorOccured(QStringLiteral("Error: No satellite pass was computed/predicted!"));
-        return;
-    }
-    // A refused or failed request leaves the pass that has just ended: taking
-    // it again would end it at once and ask again, round and round.
-    const Prepass& pass = nextPass->at(0);
-    if (msecsTo(pass.start()) + pass.durationMs() <= 0) {
-        if (!m_nextPassRetrying)
-            log(QStringLiteral("No next satellite pass from the module, asking again every ")
-                + QString::number(NEXT_PASS_RETRY_MS / 1000) + QStringLiteral(" s"));
-        m_nextPassRetrying = true;
-        m_nextPassRetryDue = true;
-        startScheduleTimer(NEXT_PASS_RETRY_MS);
-        onCountdownRefreshOver();
-        return;
-    }
-    m_nextPassRetrying = false;
-    startScheduleTimer(qMax<qint64>(0, msecsTo(pass.start())));
-}
-
-void TxManager::prepareTxRequest()
-{
-    if (m_requestTx(m_payloadListModel->getMessage(m_currentIndex),
-            m_payloadListModel->getOptions(m_currentIndex), false))
-        m_payloadListModel->setStatus(m_currentIndex, Payload::PENDING);
-    else
-        log(QStringLiteral("Unable to write Tx command"));
-}
-
-void TxManager::triggerTxRequest()
-{
-    const bool last = isLastTx();
-    if (m_requestTx(m_payloadListModel->getMessage(m_currentIndex),
-            m_payloadListModel->getOptions(m_currentIndex), false)) {
-        setAckPending(true);
-        m_payloadListModel->setStatus(m_currentIndex, Payload::ACTIVE);
-        if (last)
-            m_resultTimer->start(TX_RESULT_WAIT_MS);
-    } else {
-        log(QStringLiteral("Unable to write Tx command"));
-        // Counted as not sent, so that the sequence goes on past it.
-        if (m_sequenceRunning)
-            completeTx(QString());
-    }
-}
-
-void TxManager::onTxResultOverdue()
-{
-    if (!m_ackPending || !m_sequenceRunning)
-        return;
-    log(QStringLiteral("No Tx result from the module"));
-    completeTx(QString());
-}
-
-void TxManager::flushTxData()
-{
-    if (!m_requestTx(QString(), m_payloadListModel->getOptions(m_currentIndex), true))
-        log(QStringLiteral("Unable to flush Tx payloads list"));
+    m_engine->stop();
 }
 
 void TxManager::handleTxResponse(QString data)
 {
-    if (!m_ackPending)
-        return;
-    if (!m_sequenceRunning) {
-        setAckPending(false);
-        return;
-    }
-    completeTx(data);
+    m_engine->handleTxResponse(data);
 }
 
-// Counts the current Tx, sent when `data` is its message, and moves on.
-void TxManager::completeTx(const QString& data)
+void TxManager::onScheduleOver()
 {
-    m_resultTimer->stop();
-    const QString message = m_payloadListModel->getMessage(m_currentIndex);
-    const quint8 redundancy = m_payloadListModel->getRedundancy(m_currentIndex);
-    emit txResult(m_utcTime.toMSecsSinceEpoch(), data.toUpper() == message);
-    if (data.toUpper() == message)
-        log(QStringLiteral("Data ") + message + QStringLiteral(" successfully transmitted! (")
-            + QString::number(m_txCounter) + QLatin1Char('/') + QString::number(redundancy)
-            + QLatin1Char(')'));
-    else
-        log(QStringLiteral("Data ") + message + QStringLiteral(" could not be sent"));
-
-    m_payloadListModel->setTxCount(m_currentIndex, m_txCounter);
-    if (m_txCounter == redundancy) {
-        m_payloadListModel->setStatus(m_currentIndex, Payload::COMPLETE);
-        if (m_currentIndex + 1 < m_payloadListModel->rowCount()) {
-            const auto next = static_cast<quint8>(m_currentIndex + 1);
-            if (!checkStatusPayload(next)) {
-                setAckPending(false);
-                return;
-            }
-            m_payloadListModel->setStatus(next, Payload::PENDING);
-            emit currentIndexUpdated(next);
-            if (m_selectedProfile == PREPASS_ON_MODULE) {
-                m_currentIndex = next;
-                scheduleNextTx();
-                return;
-            }
-        }
-    } else {
-        m_payloadListModel->setStatus(m_currentIndex, Payload::PENDING);
-    }
-
-    if (isLastTx()) {
-        setCurrentSequenceRepeatCount(m_currentSequenceRepeatCount + 1);
-        log(QStringLiteral("--- Tx SEQUENCE COMPLETE (") + QString::number(m_currentSequenceRepeatCount)
-            + QLatin1Char('/') + QString::number(m_repeatTarget) + QStringLiteral(") ---"));
-        if (m_currentSequenceRepeatCount == m_repeatTarget) {
-            m_sequenceCompleted = true;
-            m_scheduleTimer->stop();
-            emit sequenceCompleted();
-        } else {
-            scheduleNextTx();
-            resetTxSequence();
-            m_payloadListModel->setStatus(0, Payload::PENDING);
-            emit currentIndexUpdated(0);
-        }
-    }
-    setAckPending(false);
-}
-
-bool TxManager::isFirstTx() const
-{
-    return m_currentIndex == 0 && m_txCounter == 0 && m_currentSequenceRepeatCount == 0;
-}
-
-bool TxManager::isLastTx() const
-{
-    const int count = m_payloadListModel->rowCount();
-    return count > 0 && m_currentIndex == count - 1
-        && m_txCounter == m_payloadListModel->getRedundancy(m_currentIndex);
-}
-
-void TxManager::resetTxSequence()
-{
-    m_currentIndex = 0;
-    m_txCounter = 0;
-    for (int i = 0; i < m_payloadListModel->rowCount(); ++i) {
-        const auto index = static_cast<quint8>(i);
-        m_payloadListModel->setTxCount(index, 0);
-        // A malformed payload stays marked so that no later start sends it.
-        m_payloadListModel->setStatus(
-            index, m_payloadListModel->checkPayload(index) ? Payload::NONE : Payload::ERROR);
-    }
-}
-
-bool TxManager::checkStatusPayload(quint8 index)
-{
-    if (m_payloadListModel->getStatus(index) != Payload::ERROR)
-        return true;
-    emit txErrorOccured(QStringLiteral("Payload P") + QString::number(index) + QStringLiteral(" (")
-        + m_payloadListModel->getMessage(index)
-        + QStringLiteral(") is not correctly formatted.\r\nLength must be ")
-        + m_modulationModel->allowedSizeText() + QStringLiteral(" bytes\r\n")
-        + QStringLiteral("(minus two bytes if ack or downlink options are enabled)."));
-    stop();
-    emit sequenceStopped();
-    return false;
+    m_engine->onScheduleOver();
 }
 
 void TxManager::onCountdownRefreshOver()
 {
-    setTimeUntilNextTx(m_scheduleTimer->remainingTime() / 1000 + 1);
+    m_engine->refreshCountdown();
+}
+
+void TxManager::schedulePrepassOnModuleTx()
+{
+    m_engine->schedulePrepassOnModuleTx();
 }

@@ -8,6 +8,7 @@
 #include "PrepassModel.h"
 #include "PrepassProfile.h"
 #include "TxClock.h"
+#include "TxLink.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -16,9 +17,10 @@
 #include <QStringList>
 #include <QStringListModel>
 
-#include <functional>
-
 class Logger;
+class PassSchedule;
+class TxSequenceEngine;
+class UtcClock;
 
 constexpr int TIME_S_TO_MS(quint8 s)
 {
@@ -30,10 +32,12 @@ constexpr int TIME_MIN_TO_MS(quint8 min)
     return TIME_S_TO_MS(min) * 60;
 }
 
-// Owns the payloads, the transmission profiles and the clock the user sees,
-// and runs Tx sequences: decides when each payload is sent, has the module
-// manager send it through `requestTx`, and advances on the module's Tx
-// answers (handleTxResponse). Times are UTC plus a user-set offset.
+// What the window sees of transmission: the payloads, the transmission
+// profiles, the pass list and the clock the user sees. The sequence engine
+// runs Tx sequences through the module link and advances on the module's Tx
+// answers (handleTxResponse); the pass schedule holds the passes; the
+// settings store keeps the rest between runs. Times are UTC plus a user-set
+// offset.
 class TxManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString utcTime READ utcTime NOTIFY utcTimeChanged)
@@ -66,9 +70,6 @@ public:
     enum Profile { PERIODIC, PREPASS, PREPASS_ON_MODULE };
     Q_ENUM(Profile)
 
-    using RequestTxCallback = std::function<bool(QString, Payload::Options, bool)>;
-    using NextPassCallback = std::function<void(Payload::Options)>;
-
     static constexpr const char* UI_DATE_FORMAT = "ddd MMM d, hh:mm:ss";
     // One Tx a minute while a pass lasts.
     static constexpr int PREPASS_TX_STEP_MS = TIME_S_TO_MS(60);
@@ -81,33 +82,32 @@ public:
     // Tx counts as not sent (nothing else would move the sequence on).
     static constexpr int TX_RESULT_WAIT_MS = PENDING_RESPONSE_WAIT_MS;
 
-    // `clock` is the workstation clock and QTimer when null; a given clock
-    // must outlive the manager.
-    TxManager(QObject* parent, Logger& logger, RequestTxCallback requestTx,
-        NextPassCallback getSatelliteNextPass, TxClock* clock = nullptr);
+    // `clock` is the workstation clock and QTimer when null; a given clock,
+    // and the link, must outlive the manager.
+    TxManager(QObject* parent, Logger& logger, TxLink& link, TxClock* clock = nullptr);
 
     QString utcTime() const;
-    QDateTime getUtcTime() const { return m_utcTime; }
-    qint64 utcTimeOffset() const { return m_utcTimeOffset; }
+    QDateTime getUtcTime() const;
+    qint64 utcTimeOffset() const;
     Profile selectedProfile() const { return m_selectedProfile; }
     PeriodicProfile* periodicProfile() const { return m_periodicProfile; }
     PrepassProfile* prepassProfile() const { return m_prepassProfile; }
     bool loraEnabled() const { return m_loraEnabled; }
     LoRaConnectivity* loraConfig() const { return m_loraConfig; }
     PrepassModel* prepassListModel() const { return m_prepassListModel; }
-    QString csvFilePath() const { return m_csvFilePath; }
-    QString prepassSource() const { return m_prepassSource; }
-    QStringList prepassWarnings() const { return m_prepassWarnings; }
-    quint64 nextPassIdx() const { return m_nextPassIdx; }
-    quint64 activePassCount() const { return m_activePassCount; }
+    QString csvFilePath() const;
+    QString prepassSource() const;
+    QStringList prepassWarnings() const;
+    quint64 nextPassIdx() const;
+    quint64 activePassCount() const;
     PayloadModel* payloadListModel() const { return m_payloadListModel; }
-    quint8 currentIndex() const { return m_currentIndex; }
-    quint8 txCounter() const { return m_txCounter; }
-    quint8 currentSequenceRepeatCount() const { return m_currentSequenceRepeatCount; }
-    bool ackPending() const { return m_ackPending; }
-    bool sequenceRunning() const { return m_sequenceRunning; }
-    bool sequenceCompletedFlag() const { return m_sequenceCompleted; }
-    int timeUntilNextTx() const { return m_timeUntilNextTx; }
+    quint8 currentIndex() const;
+    quint8 txCounter() const;
+    quint8 currentSequenceRepeatCount() const;
+    bool ackPending() const;
+    bool sequenceRunning() const;
+    bool sequenceCompletedFlag() const;
+    int timeUntilNextTx() const;
     bool computingSatelliteNextPass() const { return m_computingSatelliteNextPass; }
     QStringListModel* modulationList() const { return m_modulationList; }
     ModulationModel* modulationModel() const { return m_modulationModel; }
@@ -175,67 +175,24 @@ signals:
 
 private:
     void log(const QString& text);
-    void setSequenceRunning(bool running);
-    void setTimeUntilNextTx(int seconds);
-    void setCurrentSequenceRepeatCount(quint8 count);
-    void setNextPassIdx(quint64 index);
-    qint64 msecsTo(const QDateTime& date) const;
-    void startScheduleTimer(qint64 msec);
-
-    void scheduleNextTx();
-    void schedulePeriodicTx();
-    void schedulePrepassTx();
-    void prepareTxRequest();
-    void triggerTxRequest();
-    void flushTxData();
-    void completeTx(const QString& data);
-    void onTxResultOverdue();
-    void requestNextPass();
-    bool isFirstTx() const;
-    bool isLastTx() const;
-    void resetTxSequence();
-    bool checkStatusPayload(quint8 index);
-    void applyPrepassRedundancy();
-    void logAvailableSatellites();
+    void forwardEngineSignals();
     bool sendRadioConf(const QString& path);
-    void setPrepassSource(const QString& source, const QStringList& warnings = {});
 
     Logger& m_logger;
-    RequestTxCallback m_requestTx;
-    NextPassCallback m_getSatelliteNextPass;
     TxClock* m_clock;
-    QDateTime m_utcTime;
-    qint64 m_utcTimeOffset = 0;
-    TxTimer* m_utcRefreshTimer;
+    UtcClock* m_utc;
     Profile m_selectedProfile = PERIODIC;
     PeriodicProfile* m_periodicProfile;
     PrepassProfile* m_prepassProfile;
     bool m_loraEnabled = false;
     LoRaConnectivity* m_loraConfig;
     PrepassModel* m_prepassListModel;
-    QString m_csvFilePath;
-    QString m_prepassSource;
-    QStringList m_prepassWarnings;
+    PassSchedule* m_passes;
     ModulationModel* m_modulationModel;
-    quint64 m_nextPassIdx = 0;
-    quint64 m_activePassCount = 0;
     PayloadModel* m_payloadListModel;
-    quint8 m_currentIndex = 0;
-    quint8 m_txCounter = 0;
-    quint8 m_repeatTarget = 0;
-    quint8 m_currentSequenceRepeatCount = 0;
-    bool m_ackPending = false;
-    bool m_sequenceRunning = false;
+    TxSequenceEngine* m_engine;
     // The profile last refused while the sequence runs, -1 for none.
     int m_refusedProfile = -1;
-    bool m_sequenceCompleted = false;
     bool m_computingSatelliteNextPass = false;
-    // The module gave no next pass: said once, asked again on the schedule timer.
-    bool m_nextPassRetrying = false;
-    bool m_nextPassRetryDue = false;
-    TxTimer* m_scheduleTimer;
-    TxTimer* m_countdownTimer;
-    TxTimer* m_resultTimer;
-    int m_timeUntilNextTx = 0;
     QStringListModel* m_modulationList;
 };

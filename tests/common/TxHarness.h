@@ -1,10 +1,11 @@
 #pragma once
 
-// A TxManager on virtual time, with recording callbacks standing in for the
+// A TxManager on virtual time, with a recording link standing in for the
 // module manager.
 
 #include "Logger.h"
 #include "TxClock.h"
+#include "TxLink.h"
 #include "TxManager.h"
 
 #include <QCoreApplication>
@@ -20,7 +21,7 @@ struct TxCall {
     bool flush;
 };
 
-class TxHarness {
+class TxHarness : private TxLink {
 public:
     // The settings store of a test run, never the user's own.
     static void useTestSettings(const QString& application)
@@ -40,23 +41,24 @@ public:
             // Drop "[hh:mm:ss:zzz] [APP] ".
             logs.append(line.mid(line.indexOf(QLatin1String("] ["), 0) + 8));
         });
-        tx = std::make_unique<TxManager>(
-            nullptr, logger,
-            [this](QString data, Payload::Options options, bool flush) {
-                calls.append({clock.elapsed(), data, options, flush});
-                if (!flush && responseDelayMs >= 0) {
-                    const QString answer = responseText.isNull() ? data : responseText;
-                    clock.singleShot(
-                        responseDelayMs, tx.get(), [this, answer]() { tx->handleTxResponse(answer); });
-                }
-                return acceptTx;
-            },
-            [this](Payload::Options options) {
-                nextPassRequests.append(clock.elapsed());
-                if (onNextPass)
-                    onNextPass(options);
-            },
-            &clock);
+        tx = std::make_unique<TxManager>(nullptr, logger, static_cast<TxLink&>(*this), &clock);
+    }
+
+    bool requestTx(QString data, Payload::Options options, bool flush) override
+    {
+        calls.append({clock.elapsed(), data, options, flush});
+        if (!flush && responseDelayMs >= 0) {
+            const QString answer = responseText.isNull() ? data : responseText;
+            clock.singleShot(responseDelayMs, tx.get(), [this, answer]() { tx->handleTxResponse(answer); });
+        }
+        return acceptTx;
+    }
+
+    void getSatelliteNextPass(Payload::Options options) override
+    {
+        nextPassRequests.append(clock.elapsed());
+        if (onNextPass)
+            onNextPass(options);
     }
 
     QList<TxCall> sends() const

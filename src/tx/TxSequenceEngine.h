@@ -1,0 +1,115 @@
+#pragma once
+
+#include "TxManager.h"
+
+#include <QObject>
+#include <QString>
+
+class Logger;
+class ModulationModel;
+class PassSchedule;
+class PayloadModel;
+class PeriodicProfile;
+class PrepassModel;
+class TxLink;
+class TxTimer;
+class UtcClock;
+
+// Runs a Tx sequence: decides when each payload is sent in the selected
+// profile (periodic, in the imported or predicted passes, or in the passes
+// the module computes), sends it through the link, and advances on the
+// module's Tx answers or on their absence. Its timers come from the clock,
+// so that it runs on virtual time in tests.
+class TxSequenceEngine : public QObject {
+    Q_OBJECT
+
+public:
+    struct Models {
+        PayloadModel* payloads;
+        PeriodicProfile* periodic;
+        // The module's next pass, for the prepass-on-module profile.
+        PrepassModel* modulePass;
+        ModulationModel* modulation;
+    };
+
+    TxSequenceEngine(
+        TxLink& link, Logger& logger, UtcClock& utc, PassSchedule& passes, const Models& models, QObject* parent);
+
+    void setProfile(TxManager::Profile profile) { m_profile = profile; }
+    quint8 currentIndex() const { return m_currentIndex; }
+    quint8 txCounter() const { return m_txCounter; }
+    quint8 repeatCount() const { return m_repeatCount; }
+    bool ackPending() const { return m_ackPending; }
+    void setAckPending(bool pending);
+    bool running() const { return m_running; }
+    bool completed() const { return m_completed; }
+    int timeUntilNextTx() const { return m_timeUntilNextTx; }
+
+    void start(quint8 repeatNum);
+    void stop();
+    // The module's answer to a Tx: the message sent, or anything else.
+    void handleTxResponse(const QString& data);
+    void onScheduleOver();
+    void schedulePrepassOnModuleTx();
+    void refreshCountdown();
+    // The redundancy each payload is sent with: the periodic profile's, or
+    // 4 (10 when important) in the prepass profiles.
+    void applyPeriodicRedundancy();
+    void applyPrepassRedundancy();
+
+signals:
+    void ackPendingChanged();
+    void sequenceRunningChanged();
+    void timeUntilNextTxChanged();
+    void currentSequenceRepeatCountChanged();
+    void txResult(qint64 utcMs, bool sent);
+    void txErrorOccured(QString error);
+    void currentIndexUpdated(quint8 index);
+    void sequenceCompleted();
+    void sequenceStopped();
+
+private:
+    void log(const QString& text);
+    void setRunning(bool running);
+    void setTimeUntilNextTx(int seconds);
+    void setRepeatCount(quint8 count);
+    void startScheduleTimer(qint64 msec);
+
+    void scheduleNextTx();
+    void schedulePeriodicTx();
+    void schedulePrepassTx();
+    void onModulePassEvent();
+    void prepareTxRequest();
+    void triggerTxRequest();
+    void flushTxData();
+    void completeTx(const QString& data);
+    bool finishPayload();
+    void countRound();
+    void onTxResultOverdue();
+    void requestNextPass();
+    bool isFirstTx() const;
+    bool isLastTx() const;
+    void resetTxSequence();
+    bool checkStatusPayload(quint8 index);
+
+    TxLink& m_link;
+    Logger& m_logger;
+    UtcClock& m_utc;
+    PassSchedule& m_passes;
+    Models m_models;
+    TxManager::Profile m_profile = TxManager::PERIODIC;
+    quint8 m_currentIndex = 0;
+    quint8 m_txCounter = 0;
+    quint8 m_repeatTarget = 0;
+    quint8 m_repeatCount = 0;
+    bool m_ackPending = false;
+    bool m_running = false;
+    bool m_completed = false;
+    // The module gave no next pass: said once, asked again on the schedule timer.
+    bool m_nextPassRetrying = false;
+    bool m_nextPassRetryDue = false;
+    TxTimer* m_scheduleTimer;
+    TxTimer* m_countdownTimer;
+    TxTimer* m_resultTimer;
+    int m_timeUntilNextTx = 0;
+};
