@@ -1,4 +1,5 @@
 #include "../common/TxHarness.h"
+#include "PassSchedule.h"
 #include "PrepassCsv.h"
 
 #include <QSignalSpy>
@@ -310,6 +311,47 @@ private slots:
         QCOMPARE(h.tx->prepassListModel()->rowCount(), 4);
         h.tx->clearPrepassData();
         QCOMPARE(h.tx->csvFilePath(), QString());
+    }
+
+    // Passes given as "start+duration" minutes from 10:00; the clock read at
+    // `now` minutes: started passes are marked, ended ones leave, one a tick.
+    void scheduleAdvancesOverPasses_data()
+    {
+        QTest::addColumn<QStringList>("passes");
+        QTest::addColumn<QList<int>>("ticks");
+        QTest::addColumn<quint64>("nextIndex");
+        QTest::addColumn<quint64>("activeCount");
+        QTest::addColumn<int>("rows");
+        const QStringList two = {"5+10", "30+10"};
+        QTest::newRow("before the first") << two << QList<int> {4} << quint64(0) << quint64(0) << 2;
+        QTest::newRow("in the first") << two << QList<int> {6} << quint64(1) << quint64(1) << 2;
+        QTest::newRow("first ended") << two << QList<int> {6, 16} << quint64(0) << quint64(0) << 1;
+        QTest::newRow("one start a tick") << two << QList<int> {31} << quint64(0) << quint64(0) << 1;
+        QTest::newRow("overlapping") << QStringList {"5+10", "8+10"} << QList<int> {6, 9} << quint64(2)
+                                     << quint64(2) << 2;
+        QTest::newRow("none") << QStringList {} << QList<int> {6} << quint64(0) << quint64(0) << 0;
+    }
+
+    void scheduleAdvancesOverPasses()
+    {
+        QFETCH(QStringList, passes);
+        QFETCH(QList<int>, ticks);
+        Logger logger;
+        PrepassModel model;
+        PassSchedule schedule(&model, logger, nullptr);
+        QList<Prepass> list;
+        for (const QString& pass : std::as_const(passes)) {
+            const QStringList parts = pass.split('+');
+            list.append(Prepass(QStringLiteral("SAT"), may1At10.addSecs(parts.at(0).toInt() * 60),
+                QTime(0, 0).addSecs(parts.at(1).toInt() * 60), 30));
+        }
+        schedule.setPasses(list, QStringLiteral("predicted"), {}, QString());
+        for (const int minute : std::as_const(ticks))
+            schedule.advance(may1At10.addSecs(minute * 60));
+        QTEST(schedule.nextIndex(), "nextIndex");
+        QTEST(schedule.activeCount(), "activeCount");
+        QTEST(model.rowCount(), "rows");
+        QCOMPARE(schedule.current() != nullptr, schedule.activeCount() != 0);
     }
 
     void nextPassModelStartsWithPlaceholder()
