@@ -65,12 +65,15 @@ bool TxManager::predictPrepassData()
     query.minDurationMinutes = config.minPassDuration;
     const SatelliteAopModel& orbits = *m_prepassProfile->satelliteAopModel();
     const PassPrediction prediction = PassPredictor(query).predict(orbits);
+    const QStringList warnings = prediction.warnings + prediction.refusals;
     if (orbits.rowCount() == 0 || prediction.passes.isEmpty()) {
         const QString error = orbits.rowCount() == 0
             ? QStringLiteral("Unable to predict passes: no orbit data. Download them first.")
             : QStringLiteral("No satellite pass predicted over the beacon position");
         log(error);
-        emit loadPrepassDataCompleted(error);
+        for (const QString& refusal : prediction.refusals)
+            log(refusal);
+        emit loadPrepassDataCompleted((QStringList {error} + prediction.refusals).join(QStringLiteral("\n")));
         return false;
     }
     QDateTime newest;
@@ -80,8 +83,8 @@ bool TxManager::predictPrepassData()
     m_passes->setPasses(prediction.passes,
         QStringLiteral("predicted from orbit data of ")
             + newest.toUTC().toString(QStringLiteral("yyyy-MM-dd hh:mm")) + QStringLiteral(" UTC"),
-        prediction.warnings, QString());
-    for (const QString& warning : prediction.warnings)
+        warnings, QString());
+    for (const QString& warning : warnings)
         log(warning);
     log(QString::number(prediction.passes.size()) + QStringLiteral(" satellite pass(es) predicted"));
     emit loadPrepassDataCompleted(QString());

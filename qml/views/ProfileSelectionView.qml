@@ -200,7 +200,8 @@ Pane {
                     text: view.prepassMessage !== "" ? view.prepassMessage
                           : (passCount.count === 0 ? "No pass imported: the sequence needs at least one."
                                                    : passCount.count + " pass(es) " + (view.tx.prepassSource.startsWith("predicted") ? "predicted" : "imported")
-                                                     + ". Payloads are sent once a minute during each pass.")
+                                                     + ". Payloads are sent once a minute during each pass."
+                                                     + (view.tx.prepassWarnings.length > 0 ? "\n" + view.tx.prepassWarnings.join("\n") : ""))
                 }
                 Instantiator {
                     id: passCount

@@ -2,6 +2,7 @@
 
 #include "SatelliteAop.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -11,6 +12,13 @@ constexpr double DEG = M_PI / 180.0;
 double dot(const Vector3& a, const Vector3& b)
 {
     return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+// Degrees above the plane whose normal is `up`; rounding can take the sine
+// just past 1 straight overhead.
+double elevationOf(const Vector3& range, const Vector3& up)
+{
+    return std::asin(std::clamp(dot(range, up) / std::sqrt(dot(range, range)), -1.0, 1.0)) / DEG;
 }
 
 } // namespace
@@ -38,9 +46,29 @@ CircularOrbit::CircularOrbit(const SatelliteAop& record)
 
 bool CircularOrbit::isValid() const
 {
-    return m_epoch.isValid() && std::isfinite(m_periodS) && m_periodS > 0 && std::isfinite(m_radius)
-        && m_radius > EARTH_RADIUS_KM && std::isfinite(m_node) && std::isfinite(m_nodeRate)
-        && std::isfinite(m_radiusRate) && std::isfinite(m_cosInclination);
+    return m_epoch.isValid() && fault().isEmpty();
+}
+
+QString CircularOrbit::fault() const
+{
+    // Real bulletins stay within a fraction of a percent of Kepler's period.
+    constexpr double PERIOD_TOLERANCE = 0.1;
+    if (!std::isfinite(m_periodS) || !std::isfinite(m_radius) || !std::isfinite(m_node)
+        || !std::isfinite(m_nodeRate) || !std::isfinite(m_radiusRate) || !std::isfinite(m_cosInclination)
+        || !std::isfinite(m_sinInclination))
+        return QStringLiteral("a value is not a finite number");
+    if (m_radius <= EARTH_RADIUS_KM)
+        return QStringLiteral("a semi-major axis of %1 km lies inside the Earth").arg(m_radius);
+    const double kepler = 2.0 * M_PI * std::sqrt(m_radius / EARTH_MU_KM3_S2 * m_radius * m_radius);
+    if (!(std::abs(m_periodS / kepler - 1.0) <= PERIOD_TOLERANCE))
+        return QStringLiteral("a period of %1 min does not fit a semi-major axis of %2 km (about %3 min)")
+            .arg(m_periodS / 60.0)
+            .arg(m_radius)
+            .arg(kepler / 60.0, 0, 'f', 1);
+    if (std::abs(m_nodeRate) > 2.0 * EARTH_TURN_RAD_S)
+        return QStringLiteral("a node drift of %1 deg a revolution is more than twice the Earth's turn")
+            .arg(m_nodeRate * m_periodS / DEG);
+    return {};
 }
 
 Vector3 CircularOrbit::position(double seconds) const
@@ -80,13 +108,13 @@ GroundObserver::GroundObserver(double latitudeDeg, double longitudeDeg)
 double GroundObserver::elevation(const Vector3& satellite) const
 {
     const Vector3 range {satellite.x - m_position.x, satellite.y - m_position.y, satellite.z - m_position.z};
-    return std::asin(dot(range, m_up) / std::sqrt(dot(range, range))) / DEG;
+    return elevationOf(range, m_up);
 }
 
 GroundObserver::Look GroundObserver::look(const Vector3& satellite) const
 {
     const Vector3 range {satellite.x - m_position.x, satellite.y - m_position.y, satellite.z - m_position.z};
-    const double elevation = std::asin(dot(range, m_up) / std::sqrt(dot(range, range))) / DEG;
+    const double elevation = elevationOf(range, m_up);
     double azimuth = std::atan2(dot(range, m_east), dot(range, m_north)) / DEG;
     if (azimuth < 0)
         azimuth += 360.0;

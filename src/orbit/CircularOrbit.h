@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QString>
 
 class SatelliteAop;
 
@@ -18,15 +19,24 @@ struct Vector3 {
 class CircularOrbit {
 public:
     static constexpr double EARTH_RADIUS_KM = 6378.137;
+    static constexpr double EARTH_MU_KM3_S2 = 398600.4418;
+    static constexpr double EARTH_TURN_RAD_S = 7.2921159e-5;
 
     CircularOrbit(const QDateTime& epoch, double semiMajorAxisKm, double inclinationDeg,
         double nodeLongitudeDeg, double nodeDriftDegPerRev, double periodMin,
         double semiMajorAxisDriftMPerDay = 0);
     explicit CircularOrbit(const SatelliteAop& record);
 
-    // False when the parameters describe no orbit (no date, no period, or a
-    // radius inside the Earth).
+    // False when there is no date or fault() names a problem.
     bool isValid() const;
+    // Why the elements describe no orbit this model can follow (a radius
+    // inside the Earth, a period that does not fit the radius, a node
+    // turning faster than twice the Earth), empty when they do. Such values
+    // would give passes that mean nothing, or many thousands of them.
+    QString fault() const;
+    double radiusKm() const { return m_radius; }
+    // How far the radius moves, in km, `seconds` away from the bulletin date.
+    double radiusChange(double seconds) const { return m_radiusRate * seconds; }
     QDateTime epoch() const { return m_epoch; }
     qint64 epochMs() const { return m_epochMs; }
     double periodSeconds() const { return m_periodS; }

@@ -20,18 +20,29 @@ double roundTenth(double value)
     return std::round(value * 10.0) / 10.0;
 }
 
-// Elevation above the mask, in seconds after the bulletin date.
+// A semi-major axis drift may move the orbit by this share of its radius
+// between the bulletin date and the window; beyond, the orbit is another one.
+constexpr double RADIUS_CHANGE_LIMIT = 0.01;
+
+// Elevation above the mask, in seconds after the bulletin date. Each call
+// spends one unit of the budget; once spent, the searches stop where they are.
 struct Elevation {
     const CircularOrbit& orbit;
     const GroundObserver& observer;
     double mask;
-    double operator()(double t) const { return observer.elevation(orbit.position(t)) - mask; }
+    mutable qint64 budget;
+    double operator()(double t) const
+    {
+        --budget;
+        return observer.elevation(orbit.position(t)) - mask;
+    }
+    bool spent() const { return budget < 0; }
 };
 
 // The crossing of zero between `below` and `above` (signs differ).
 double bisect(const Elevation& f, double below, double above)
 {
-    while (std::abs(above - below) > TIME_TOLERANCE_S) {
+    while (std::abs(above - below) > TIME_TOLERANCE_S && !f.spent()) {
         const double middle = 0.5 * (below + above);
         (f(middle) >= 0 ? above : below) = middle;
     }
@@ -46,7 +57,7 @@ double highest(const Elevation& f, double a, double b)
     double d = a + ratio * (b - a);
     double fc = f(c);
     double fd = f(d);
-    while (b - a > TIME_TOLERANCE_S) {
+    while (b - a > TIME_TOLERANCE_S && !f.spent()) {
         if (fc > fd) {
             b = d;
             d = c;
@@ -86,12 +97,19 @@ QString PassPredictor::displayName(const SatelliteAop& record)
     return name.isEmpty() || name == QLatin1String("NA") ? QString(record.allcastId()) : name;
 }
 
-QList<Prepass> PassPredictor::passes(const CircularOrbit& orbit, const QString& satellite) const
+QList<Prepass> PassPredictor::passes(const CircularOrbit& orbit, const QString& satellite, QString* refusal) const
 {
     QList<Prepass> found;
-    if (!orbit.isValid() || !m_query.start.isValid())
+    const auto refuse = [&](const QString& why) {
+        if (refusal)
+            *refusal = why;
+        return QList<Prepass>();
+    };
+    if (!orbit.epoch().isValid() || !m_query.start.isValid())
         return found;
-    const Elevation f {orbit, m_observer, m_query.minElevation};
+    const QString fault = orbit.fault();
+    if (!fault.isEmpty())
+        return refuse(fault);
     const double windowStart = (m_query.start.toMSecsSinceEpoch() - orbit.epochMs()) / 1000.0;
     const double windowEnd = windowStart + double(m_query.lengthSeconds);
     // A pass lasts far less than half a revolution: scanning that much
@@ -99,6 +117,14 @@ QList<Prepass> PassPredictor::passes(const CircularOrbit& orbit, const QString& 
     const double margin = std::min(orbit.periodSeconds() / 2.0, 6.0 * 3600.0);
     const double scanStart = windowStart - margin;
     const double scanEnd = windowEnd + margin;
+    const double farthest = std::max(std::abs(scanStart), std::abs(scanEnd));
+    if (std::abs(orbit.radiusChange(farthest)) > RADIUS_CHANGE_LIMIT * orbit.radiusKm())
+        return refuse(QStringLiteral("a semi-major axis drift of %1 m/day moves the orbit by %2 km by the window")
+                          .arg(orbit.radiusChange(86400.0) * 1000.0)
+                          .arg(std::abs(orbit.radiusChange(farthest)), 0, 'f', 0));
+    const int steps = static_cast<int>(std::ceil((scanEnd - scanStart) / SCAN_STEP_S));
+    const Elevation f {orbit, m_observer, m_query.minElevation,
+        static_cast<qint64>(std::clamp(m_query.budgetPerScanStep, 0.0, 1e3) * (steps + 2))};
 
     const auto addPass = [&](double aos, double los) {
         if (los <= windowStart || aos >= windowEnd)
@@ -122,13 +148,12 @@ QList<Prepass> PassPredictor::passes(const CircularOrbit& orbit, const QString& 
         found.append(pass);
     };
 
-    const int steps = static_cast<int>(std::ceil((scanEnd - scanStart) / SCAN_STEP_S));
     double t0 = scanStart;
     double e0 = f(t0);
     double tPrev = t0 - SCAN_STEP_S;
     double ePrev = f(tPrev);
     double aos = std::nan("");
-    for (int k = 1; k <= steps; ++k) {
+    for (int k = 1; k <= steps && !f.spent(); ++k) {
         const double t1 = scanStart + k * SCAN_STEP_S;
         const double e1 = f(t1);
         if (e0 < 0 && e1 >= 0) {
@@ -149,6 +174,8 @@ QList<Prepass> PassPredictor::passes(const CircularOrbit& orbit, const QString& 
         t0 = t1;
         e0 = e1;
     }
+    if (f.spent())
+        return refuse(QStringLiteral("the prediction took more than its time budget for the window"));
     return found;
 }
 
@@ -176,15 +203,21 @@ PassPrediction PassPredictor::predict(const SatelliteAopModel& model) const
         const SatelliteAop& record = *model.getSatelliteItem(quint8(row));
         if (!m_query.includeOutOfService && record.uplinkStatusValue() == SatelliteAop::UPLK_OUT_OF_SERVICE)
             continue;
-        const CircularOrbit orbit(record);
-        if (!orbit.isValid()) {
-            missing << displayName(record);
+        const QString name = displayName(record);
+        if (!record.bulletinEpoch().isValid()) {
+            missing << name;
+            continue;
+        }
+        QString refusal;
+        const QList<Prepass> found = passes(CircularOrbit(record), name, &refusal);
+        if (!refusal.isEmpty()) {
+            prediction.refusals << QStringLiteral("Orbit data of %1 refused: %2").arg(name, refusal);
             continue;
         }
         const QString warning = stalenessWarning(record);
         if (!warning.isEmpty())
             prediction.warnings << warning;
-        prediction.passes << passes(orbit, displayName(record));
+        prediction.passes << found;
     }
     if (!missing.isEmpty())
         prediction.warnings << QStringLiteral("No orbit data for %1: no passes predicted").arg(missing.join(", "));

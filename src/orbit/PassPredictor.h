@@ -21,11 +21,16 @@ struct PassQuery {
     double minDurationMinutes = 0;
     // Satellites whose uplink is out of service are left out unless asked for.
     bool includeOutOfService = false;
+    // The work a satellite may take, in elevations computed per scan step of
+    // the window: sane orbit data take 1.1 to 1.5 (see bench/README.md).
+    double budgetPerScanStep = 8;
 };
 
 struct PassPrediction {
     QList<Prepass> passes; // sorted by start
     QStringList warnings; // stale or missing orbit data, one satellite a line
+    // Satellites whose orbit data give no prediction, one a line with the reason.
+    QStringList refusals;
 };
 
 // One point of a pass's track in the sky.
@@ -49,7 +54,9 @@ public:
     explicit PassPredictor(const PassQuery& query);
 
     PassPrediction predict(const SatelliteAopModel& model) const;
-    QList<Prepass> passes(const CircularOrbit& orbit, const QString& satellite) const;
+    // No pass, and the reason in `refusal`, when the orbit is not one to
+    // predict from or its prediction runs over the budget.
+    QList<Prepass> passes(const CircularOrbit& orbit, const QString& satellite, QString* refusal = nullptr) const;
     // Empty when the record's orbit data are fresh for the window.
     QString stalenessWarning(const SatelliteAop& record) const;
 

@@ -60,9 +60,7 @@ bool ConfigCheck::compareWithFile(const QString& fileUrl)
         return fail("Unable to open " + path + ": " + file.errorString());
     if (file.size() > kMaxConfigBytes)
         return fail("Unable to import config: " + path + " is too large for a configuration file");
-    QStringList lines;
-    while (!file.atEnd())
-        lines << QString::fromUtf8(file.readLine(64 * 1024));
+    const QStringList lines = ConfigComparison::readLines(file);
     QString problem;
     const QList<ConfigField> wanted = ConfigComparison::fieldsOfRequests(lines, &problem);
     if (!problem.isEmpty())

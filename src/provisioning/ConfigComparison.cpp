@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QIODevice>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -142,6 +143,14 @@ QString ConfigDifference::text() const
 }
 
 namespace ConfigComparison {
+
+QStringList readLines(QIODevice& file)
+{
+    QStringList lines;
+    while (!file.atEnd())
+        lines << QString::fromUtf8(file.readLine(64 * 1024));
+    return lines;
+}
 
 QList<ConfigField> fieldsOfRequests(const QStringList& lines, QString* error)
 {

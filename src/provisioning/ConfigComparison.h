@@ -26,7 +26,13 @@ struct ConfigDifference {
     QString text() const;
 };
 
+class QIODevice;
+
 namespace ConfigComparison {
+
+// The lines of a configuration file, as the window and tavcli read it; a line
+// over 64 KiB comes in pieces (none of them a command then).
+QStringList readLines(QIODevice& file);
 
 // The fields of configuration lines "AT+WORD=a,b,..." (a file, or the sets an
 // upload sends). Lines that set nothing kept by the module (the date, the

@@ -141,8 +141,8 @@ QString withoutDates(QString text)
 }
 
 // The orbit-data document of the service for the simulated constellation;
-// satellite D is out of service.
-QByteArray orbitDocument()
+// satellite D is out of service; B's period may be made absurd.
+QByteArray orbitDocument(double periodOfB = 100.25)
 {
     const QString ids = "ABCD589";
     QJsonArray satellites;
@@ -153,7 +153,7 @@ QByteArray orbitDocument()
         QJsonObject aop {{"date", "2026-01-0" + QString::number(i + 1) + "_10:00:00"},
             {"semiMajorAxis", 7100.5 + i}, {"semiMajorAxisDrift", -0.25}, {"inclination", 98.5},
             {"ascendantNodeLongitude", 10.0 * (i + 1)}, {"ascendantNodeDrift", -25.5},
-            {"orbitalPeriod", 100.25}};
+            {"orbitalPeriod", ids.at(i) == 'B' ? periodOfB : 100.25}};
         satellites.append(QJsonObject {
             {"satellite", "SAT-" + QString(ids.at(i))}, {"broadcastedStatus", status}, {"aop", aop}});
     }
@@ -569,10 +569,17 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::addColumn<bool>("all");
         QTest::addColumn<QString>("warning");
-        QTest::newRow("fresh") << "2026-01-10T00:00:00" << false << QString();
-        QTest::newRow("all") << "2026-01-10T00:00:00" << true << QString();
+        QTest::addColumn<double>("periodOfB");
+        QTest::newRow("fresh") << "2026-01-10T00:00:00" << false << QString() << 100.25;
+        QTest::newRow("all") << "2026-01-10T00:00:00" << true << QString() << 100.25;
         QTest::newRow("stale") << "2026-01-25T12:00:00" << false
-                               << "tavcli: Orbit data of SAT-A are 24 days old: passes may be off by minutes\n";
+                               << "tavcli: Orbit data of SAT-A are 24 days old: passes may be off by minutes\n"
+                               << 100.25;
+        // A satellite refused only warns: the others' passes stand.
+        QTest::newRow("refused") << "2026-01-10T00:00:00" << false
+                                 << "tavcli: Orbit data of SAT-B refused: a period of 0.001 min does not fit a "
+                                    "semi-major axis of 7101.5 km (about 99.3 min)\n"
+                                 << 0.001;
     }
 
     void passesPredictsFromTheDownloadedDocument()
@@ -580,8 +587,9 @@ private slots:
         QFETCH(QString, start);
         QFETCH(bool, all);
         QFETCH(QString, warning);
+        QFETCH(double, periodOfB);
         FakeOrbitServer server;
-        server.body = orbitDocument();
+        server.body = orbitDocument(periodOfB);
         QVERIFY(server.listen(QHostAddress::LocalHost));
         setOrbitUrl(QString("http://127.0.0.1:%1/allcast").arg(server.serverPort()));
         QStringList arguments {"passes", "--download", "--lat", "43.6", "--lon", "1.4", "--start", start,
@@ -605,13 +613,14 @@ private slots:
             QVERIFY(pass.start() < from.addSecs(12 * 3600) && pass.end() > from);
             QVERIFY(pass.elevation() >= 5.0);
         }
-        QCOMPARE(satellites.size(), all ? 7 : 6);
+        QCOMPARE(satellites.size(), (all ? 7 : 6) - (periodOfB < 1 ? 1 : 0));
         QCOMPARE(satellites.contains("SAT-D"), all);
+        QCOMPARE(satellites.contains("SAT-B"), periodOfB > 1);
         // The same document read offline gives the same passes.
         const QString file = m_home->filePath("aop.json");
         QFile saved(file);
         QVERIFY(saved.open(QIODevice::WriteOnly));
-        saved.write(orbitDocument());
+        saved.write(orbitDocument(periodOfB));
         saved.close();
         arguments.replace(arguments.indexOf("--download"), "--aop");
         arguments.insert(2, file);

@@ -255,6 +255,66 @@ private slots:
         QCOMPARE(prediction.warnings.value(0) == warning, !warning.isEmpty());
         QCOMPARE(prediction.warnings.size(), warning.isEmpty() ? 1 : 1 + satellites.size());
     }
+
+    // Orbit data that describe no real orbit are refused for their satellite
+    // alone, with the reason; a budget spent refuses every satellite.
+    void absurdOrbitDataAreRefusedAlone_data()
+    {
+        QTest::addColumn<double>("axis");
+        QTest::addColumn<double>("period");
+        QTest::addColumn<double>("nodeDrift");
+        QTest::addColumn<double>("axisDrift");
+        QTest::addColumn<double>("budget");
+        QTest::addColumn<QString>("refusal");
+        const double a = 7195.621;
+        QTest::newRow("period") << a << 0.001 << -25.3 << 0.0 << 8.0
+                                << "a period of 0.001 min does not fit a semi-major axis of 7195.62 km (about 101.2 min)";
+        QTest::newRow("inside the Earth") << 6000.0 << 101.36 << -25.3 << 0.0 << 8.0
+                                          << "a semi-major axis of 6000 km lies inside the Earth";
+        QTest::newRow("node drift") << a << 101.36 << 2000.0 << 0.0 << 8.0
+                                    << "a node drift of 2000 deg a revolution is more than twice the Earth's turn";
+        QTest::newRow("axis drift") << a << 101.36 << -25.3 << -5e6 << 8.0
+                                    << "a semi-major axis drift of -5e+06 m/day moves the orbit by 41884 km by the window";
+        QTest::newRow("budget") << a << 101.36 << -25.3 << 0.0 << 1.0
+                                << "the prediction took more than its time budget for the window";
+    }
+
+    void absurdOrbitDataAreRefusedAlone()
+    {
+        QFETCH(double, axis);
+        QFETCH(double, period);
+        QFETCH(double, nodeDrift);
+        QFETCH(double, axisDrift);
+        QFETCH(double, budget);
+        QFETCH(QString, refusal);
+        QFile file(QStringLiteral(TAV_TEST_DATA_DIR "/aop_constellation.json"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        SatelliteAopModel model;
+        QVERIFY(model.parseJsonData(file.readAll()));
+        SatelliteAop* mb = model.getSatelliteItem(QChar('B'));
+        mb->setAopParams(mb->bulletinEpoch(), axis, mb->inclination(), mb->ascNodeLongitude(), nodeDrift, period,
+            axisDrift);
+        PassQuery query;
+        query.latitude = 43.6;
+        query.longitude = 1.4;
+        query.start = QDateTime(QDate(2026, 3, 2), QTime(6, 0), Qt::UTC);
+        query.lengthSeconds = 8 * 86400;
+        query.budgetPerScanStep = budget;
+        const PassPrediction prediction = PassPredictor(query).predict(model);
+        QSet<QString> named;
+        for (const Prepass& pass : prediction.passes)
+            named << pass.satellite();
+        if (budget < 2) {
+            QCOMPARE(prediction.refusals.size(), 8);
+            QVERIFY(prediction.passes.isEmpty());
+        } else {
+            QCOMPARE(prediction.refusals.size(), 1);
+            QCOMPARE(named, (QSet<QString> {"MC", "SR", "NK", "NN", "NP", "A1", "A2"}));
+        }
+        QVERIFY2(prediction.refusals.first().startsWith("Orbit data of MB refused: " + refusal),
+            qPrintable(prediction.refusals.first()));
+        QVERIFY(prediction.warnings.isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPassPredictor)

@@ -147,7 +147,8 @@ int run(CliSession& session, const Request& request)
     const PassPrediction prediction = PassPredictor(query).predict(*model);
 
     QTextStream err(stderr);
-    for (const QString& warning : prediction.warnings)
+    // Refused satellites only warn, as those without orbit data: the others' passes stand.
+    for (const QString& warning : prediction.warnings + prediction.refusals)
         err << "tavcli: " << warning << Qt::endl;
     QTextStream out(stdout);
     if (request.format == "csv")

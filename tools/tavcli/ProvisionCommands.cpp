@@ -29,9 +29,7 @@ bool readConfigFields(const QString& path, QList<ConfigField>* fields, QString* 
         *error = path + " is too large for a configuration file";
         return false;
     }
-    QStringList lines;
-    while (!file.atEnd())
-        lines << QString::fromUtf8(file.readLine(64 * 1024));
+    const QStringList lines = ConfigComparison::readLines(file);
     QString problem;
     *fields = ConfigComparison::fieldsOfRequests(lines, &problem);
     if (!problem.isEmpty()) {
