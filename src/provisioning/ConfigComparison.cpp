@@ -122,6 +122,9 @@ bool sameValue(const Row* row, const QString& a, const QString& b)
 {
     if (row && row->kind != Kind::NUMBER)
         return a.compare(b, Qt::CaseInsensitive) == 0;
+    // The same text is the same value, even one that is no number ("nan").
+    if (a == b)
+        return true;
     bool aNumber = false;
     bool bNumber = false;
     const double x = a.toDouble(&aNumber);
