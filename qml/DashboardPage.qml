@@ -19,7 +19,9 @@ Page {
     property bool sequenceCompleted: false
     property string processingMessage: ""
     property bool processingError: false
-    property string lastLogLine: ""
+    // The history takes lines in batches: the label is laid out once per
+    // batch, not for every line of a chatty module.
+    readonly property string lastLogLine: TavManager.logger.history.lastLine
 
     background: null
 
@@ -54,30 +56,6 @@ Page {
             page.processingMessage = (error === true ? "ERROR: " : "") + msg
             processingMessageTimer.restart()
         }
-    }
-
-    // A chatty module logs hundreds of lines a second: the line shown is
-    // refreshed ten times a second at most, not laid out for every line.
-    property string pendingLogLine: ""
-
-    Connections {
-        target: TavManager.logger
-        function onLogCreated(log) {
-            page.pendingLogLine = log
-            if (!lastLogLineTimer.running)
-                lastLogLineTimer.start()
-        }
-        function onLogsCleared() {
-            lastLogLineTimer.stop()
-            page.pendingLogLine = ""
-            page.lastLogLine = ""
-        }
-    }
-
-    Timer {
-        id: lastLogLineTimer
-        interval: 100
-        onTriggered: page.lastLogLine = page.pendingLogLine
     }
 
     Timer {

@@ -1,5 +1,7 @@
 #include "Logger.h"
 
+#include "LogModel.h"
+
 #include <QFile>
 #include <QMetaEnum>
 #include <QRegularExpression>
@@ -8,6 +10,7 @@
 Logger::Logger(QObject* parent)
     : QObject(parent)
     , m_timestampOffset(0)
+    , m_history(new LogModel(this))
 {
 }
 
@@ -21,7 +24,9 @@ QString Logger::formatLine(const QDateTime& utc, Source source, const QString& t
 void Logger::log(const Source& source, const QString& text)
 {
     const QDateTime now = QDateTime::currentDateTimeUtc().addSecs(m_timestampOffset);
-    emit logCreated(formatLine(now, source, text));
+    const QString line = formatLine(now, source, text);
+    m_history->append(source, line);
+    emit logCreated(line);
 }
 
 void Logger::setTimestampOffset(const qint64& seconds)
@@ -31,6 +36,7 @@ void Logger::setTimestampOffset(const qint64& seconds)
 
 void Logger::clearLogs()
 {
+    m_history->clear();
     emit logsCleared();
 }
 

@@ -4,10 +4,14 @@
 #include <QObject>
 #include <QString>
 
+class LogModel;
+
 // Formats the lines of the device log (requests sent, lines received,
-// application messages) and hands each one to the log panes; keeps no history.
+// application messages), hands each one to whoever follows the log (the log
+// file) and keeps the recent ones in its history, which the panes show.
 class Logger : public QObject {
     Q_OBJECT
+    Q_PROPERTY(LogModel* history READ history CONSTANT)
 
 public:
     enum Source { APP, TAV, TRK };
@@ -18,6 +22,7 @@ public:
     void log(const Source& source, const QString& text);
     void setTimestampOffset(const qint64& seconds);
     qint64 timestampOffset() const { return m_timestampOffset; }
+    LogModel* history() const { return m_history; }
 
     // "[hh:mm:ss:zzz] [SRC] text", white space stripped at both ends.
     static QString formatLine(const QDateTime& utc, Source source, const QString& text);
@@ -41,4 +46,5 @@ signals:
 
 private:
     qint64 m_timestampOffset;
+    LogModel* m_history;
 };

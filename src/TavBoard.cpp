@@ -109,3 +109,25 @@ void TavBoard::setLoraStackIntegrated(bool integrated)
     m_loraStackIntegrated = integrated;
     emit loraStackIntegratedChanged();
 }
+
+QStringList TavBoard::commandWords() const
+{
+    // OK, ERROR and the lines the module sends unasked are answers, not
+    // commands one types.
+    QStringList words;
+    for (const CommandRow& row : CommandTable::rows()) {
+        switch (row.id) {
+        case AtCmdHandler::OK:
+        case AtCmdHandler::ERROR:
+        case AtCmdHandler::RX:
+        case AtCmdHandler::BC:
+        case AtCmdHandler::ASSERT: break;
+        default:
+            if (knows(row.id))
+                words << "AT+" + Helper::enumToStr(row.id) + "=";
+            break;
+        }
+    }
+    words.sort();
+    return words;
+}

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
+#include <QStringList>
 
 struct VariantCapabilities;
 
@@ -30,6 +31,7 @@ class TavBoard : public QObject {
     Q_PROPERTY(bool loraCompatible READ loraCompatible NOTIFY loraCompatibleChanged)
     Q_PROPERTY(bool loraStackIntegrated READ loraStackIntegrated NOTIFY loraStackIntegratedChanged)
     Q_PROPERTY(QString loraMinVersion READ loraMinVersion CONSTANT)
+    Q_PROPERTY(QStringList commandWords READ commandWords NOTIFY moduleChanged)
 
 public:
     enum Module { NA = 0, TAV1 = 1, TAV2 = 2, RIX = 3, TREKON = 4 };
@@ -54,6 +56,8 @@ public:
     const VariantCapabilities& capabilities() const;
     // True when the variant's firmware knows the command.
     bool knows(AtCmdHandler::CmdId id) const;
+    // "AT+WORD=" for every command the variant knows, for completion.
+    QStringList commandWords() const;
 
     Module module() const { return m_module; }
     QString name() const;

@@ -20,4 +20,6 @@ Labs.Settings {
     property url lastFolder: ""
     property bool logAutoScroll: true
     property bool reconnect: false
+    // Lines the log keeps; the history clamps it to 100..1,000,000.
+    property int logMaxLines: 100000
 }

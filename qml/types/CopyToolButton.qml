@@ -13,8 +13,10 @@ ToolButton {
     iconRole: "copy"
     toolTipText: copiedShown ? "Copied to clipboard" : "Copy"
 
-    onClicked: {
-        clipboardHelper.text = provider ? provider() : textToCopy
+    onClicked: copy(provider ? provider() : textToCopy)
+
+    function copy(text) {
+        clipboardHelper.text = text
         clipboardHelper.selectAll()
         clipboardHelper.copy()
         clipboardHelper.text = ""

@@ -1,85 +1,49 @@
 import QtQuick
 import QtQuick.Controls as C
+import com.norvane.qml
 import Style
 
-// A log pane for chatty modules. Lines arrive through append() and are added
-// to the view in batches, ten times a second, so hundreds of lines per second
-// cost one model update per batch. Only the most recent `maxLines` are kept;
-// the footer says so, and text() returns exactly the lines kept.
+// A log pane over the logger's history: the lines the filters let through,
+// the search's matches marked, lines selected by click, Shift+click and
+// Ctrl+A. The history adds lines in batches, so a chatty module costs one
+// view update per batch.
 Rectangle {
     id: frame
 
-    property int maxLines: 5000
-    property int flushInterval: 100
+    property alias history: lines.history
+    readonly property alias model: lines
+    readonly property alias search: lines.search
+    readonly property alias listView: view
     property bool autoScroll: true
     property bool colorBySource: true
     // Lines received since the last clear, kept or not.
-    property int totalLines: 0
+    readonly property int totalLines: history ? history.totalLines : 0
     readonly property int shownLines: lines.count
-    readonly property bool truncated: totalLines > shownLines
-    readonly property string summary: summaryOf(totalLines, shownLines)
-    // The count the footer shows, brought up to date once per batch: laying
-    // its text out again for every line cost more than the line itself.
-    property int footerTotal: 0
+    readonly property bool truncated: history !== null && totalLines > history.count
+    readonly property string summary: lines.summary
 
-    property var pending: []
+    signal copyRequested()
 
-    function append(line) {
-        pending.push(line)
-        totalLines += 1
-        if (!flushTimer.running)
-            flushTimer.start()
-    }
-
-    function clear() {
-        pending = []
-        flushTimer.stop()
-        lines.clear()
-        totalLines = 0
-        footerTotal = 0
-    }
-
-    function summaryOf(total, shown) {
-        return total > shown
-            ? "Showing the last " + shown + " of " + total + " lines (older lines are dropped)"
-            : "Showing all " + shown + " lines (the last " + maxLines + " are kept)"
-    }
-
-    // Adds the waiting lines in one model update and drops the oldest beyond
-    // maxLines; a batch larger than maxLines only keeps its tail.
     function flush() {
-        if (pending.length === 0)
-            return
-        let batch = pending
-        pending = []
-        if (batch.length > maxLines)
-            batch = batch.slice(batch.length - maxLines)
-        const stickToEnd = autoScroll && (view.atYEnd || view.count === 0)
-        lines.append(batch.map(l => ({ "line": l })))
-        const excess = lines.count - maxLines
-        if (excess > 0)
-            lines.remove(0, excess)
-        if (stickToEnd)
-            view.positionViewAtEnd()
-        footerTotal = totalLines
+        if (history)
+            history.flush()
     }
 
-    // The kept lines as one text, in order, joined by newlines.
+    // The lines shown as one text, in order, joined by newlines.
     function text() {
         flush()
-        const out = new Array(lines.count)
-        for (let i = 0; i < lines.count; ++i)
-            out[i] = lines.get(i).line
-        return out.join("\n")
+        return lines.text()
     }
 
-    function lineColor(line) {
+    function lineColor(kind) {
         if (!colorBySource)
             return Style.color.text
-        const tag = line.indexOf("] [")
-        const source = tag < 0 ? "" : line.substr(tag + 3, 3)
-        if (source === "APP")
-            return line.indexOf("AT+", tag) === tag + 8 ? Style.color.norvanePink : Style.color.textSecondary
+        if (kind === LogModel.REQUEST)
+            return Style.color.norvanePink
+        if (kind === LogModel.ERROR)
+            return Style.color.error
+        if (kind === LogModel.APPLICATION)
+            return Style.color.textSecondary
         return Style.color.text
     }
 
@@ -88,23 +52,35 @@ Rectangle {
     radius: Style.size.radius
     clip: true
 
-    ListModel {
+    LogViewModel {
         id: lines
+        property bool stickToEnd: true
+        // Decided before the rows come, applied once they are laid out.
+        onRowsAboutToBeInserted: stickToEnd = frame.autoScroll && (view.atYEnd || view.count === 0)
+        onRowsInserted: {
+            if (stickToEnd && !search.active)
+                view.positionViewAtEnd()
+        }
     }
 
-    Timer {
-        id: flushTimer
-        interval: frame.flushInterval
-        onTriggered: frame.flush()
+    Connections {
+        target: lines.search
+        function onCurrentChanged() {
+            if (lines.search.currentRow >= 0)
+                view.positionViewAtIndex(lines.search.currentRow, ListView.Center)
+        }
     }
 
     ListView {
         id: view
+        objectName: "logList"
         anchors.fill: parent
         anchors.margins: 6
         anchors.bottomMargin: footer.height + 6
         model: lines
         clip: true
+        focus: true
+        activeFocusOnTab: true
         boundsBehavior: Flickable.StopAtBounds
         reuseItems: true
         C.ScrollBar.vertical: C.ScrollBar {
@@ -116,16 +92,54 @@ Rectangle {
         contentWidth: Math.max(width, 2400)
         flickableDirection: Flickable.AutoFlickIfNeeded
 
-        delegate: Text {
+        Keys.onPressed: event => {
+            if (event.matches(StandardKey.SelectAll)) {
+                lines.selectAll()
+                event.accepted = true
+            } else if (event.matches(StandardKey.Copy)) {
+                frame.copyRequested()
+                event.accepted = true
+            } else if (event.key === Qt.Key_Escape) {
+                lines.clearSelection()
+                event.accepted = true
+            }
+        }
+
+        delegate: Rectangle {
+            id: row
+            required property int index
             required property string line
+            required property int kind
+            required property bool selected
+            required property bool matched
+            required property bool currentMatch
             width: view.contentWidth
             height: Style.font.smallPointSize * 1.9
-            text: line
-            textFormat: Text.PlainText
-            elide: Text.ElideRight
-            font.family: Style.font.mono
-            font.pointSize: Style.font.smallPointSize
-            color: frame.lineColor(line)
+            color: currentMatch ? Style.color.rowNext
+                 : selected ? Style.color.rowActive
+                 : matched ? Style.color.rowAlternate : "transparent"
+            border.width: matched ? 1 : 0
+            border.color: Style.color.norvaneYellow
+
+            Text {
+                anchors.fill: parent
+                anchors.leftMargin: 2
+                verticalAlignment: Text.AlignVCenter
+                text: row.line
+                textFormat: Text.PlainText
+                elide: Text.ElideRight
+                font.family: Style.font.mono
+                font.pointSize: Style.font.smallPointSize
+                color: row.currentMatch && !Style.dark ? Style.color.topBarText : frame.lineColor(row.kind)
+            }
+
+            MouseArea {
+                anchors.fill: parent
+                onClicked: mouse => {
+                    view.forceActiveFocus()
+                    lines.select(row.index, mouse.modifiers & Qt.ShiftModifier)
+                }
+            }
         }
     }
 
@@ -140,10 +154,11 @@ Rectangle {
 
         Label {
             id: summaryLabel
+            objectName: "logSummary"
             anchors.verticalCenter: parent.verticalCenter
             x: 8
             secondary: true
-            text: frame.summaryOf(frame.footerTotal, frame.shownLines)
+            text: lines.summary + (lines.selectedCount > 0 ? ", " + lines.selectedCount + " selected" : "")
         }
     }
 }

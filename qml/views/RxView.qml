@@ -47,9 +47,9 @@ Pane {
     }
 
     Connections {
-        target: TavManager.logger
-        function onLogCreated(log) {
-            view.take(log)
+        target: TavManager.logger.history
+        function onMessageReceived(line) {
+            view.take(line)
         }
     }
 

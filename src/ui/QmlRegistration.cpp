@@ -6,8 +6,12 @@
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 
+#include "CommandHistory.h"
 #include "ConfigCheck.h"
 #include "DecimalInput.h"
+#include "LogModel.h"
+#include "LogSearch.h"
+#include "LogViewModel.h"
 #include "NotificationModel.h"
 #include "PassTimeline.h"
 #include "Payload.h"
@@ -42,6 +46,10 @@ void registerQmlTypes(std::function<void(TavManager*)> onManagerCreated)
     qmlRegisterType<ConfigCheck>("com.norvane.qml", 1, 0, "ConfigCheck");
     qmlRegisterType<PassTimeline>("com.norvane.qml", 1, 0, "PassTimeline");
     qmlRegisterType<SkyPlot>("com.norvane.qml", 1, 0, "SkyPlot");
+    qmlRegisterType<LogViewModel>("com.norvane.qml", 1, 0, "LogViewModel");
+    qmlRegisterType<CommandHistory>("com.norvane.qml", 1, 0, "CommandHistory");
+    qmlRegisterUncreatableType<LogModel>("com.norvane.qml", 1, 0, "LogModel", "the logger's history");
+    qmlRegisterUncreatableType<LogSearch>("com.norvane.qml", 1, 0, "LogSearch", "a view model's search");
     qmlRegisterSingletonType<TavManager>("com.norvane.qml", 1, 0, "TavManager",
         [onManagerCreated](QQmlEngine*, QJSEngine*) -> QObject* {
             auto* manager = new TavManager();

@@ -1,4 +1,7 @@
 #include "LogFile.h"
+#include "LogModel.h"
+#include "LogSearch.h"
+#include "LogViewModel.h"
 #include "Logger.h"
 
 #include <QtTest>
@@ -125,6 +128,209 @@ private slots:
         if (QFile::exists("/dev/full"))
             QVERIFY(!logger.exportLogsToFile("/dev/full", QString(70000, 'x'), false));
         QCOMPARE(spy.count(), 0);
+    }
+
+    void historyKeepsTheLastLinesInBatches()
+    {
+        Logger logger;
+        LogModel* history = logger.history();
+        QCOMPARE(history->maxLines(), LogModel::DEFAULT_MAX_LINES);
+        history->setMaxLines(1);
+        QCOMPARE(history->maxLines(), LogModel::MIN_MAX_LINES);
+        QSignalSpy inserted(history, &QAbstractItemModel::rowsInserted);
+        for (int i = 0; i < 250; ++i)
+            logger.log(Logger::TRK, "+ID=" + QString::number(i));
+        QCOMPARE(history->count(), 0);
+        QCOMPARE(history->totalLines(), qint64(250));
+        history->flush();
+        QCOMPARE(inserted.count(), 1);
+        // A batch larger than the history keeps its tail.
+        QCOMPARE(history->count(), 100);
+        QVERIFY(history->at(0).line.endsWith("[TRK] +ID=150"));
+        for (int i = 250; i < 260; ++i)
+            logger.log(Logger::APP, "AT+ID=?");
+        // The next batch comes by itself and drops as many old lines.
+        QTRY_VERIFY(history->at(0).line.endsWith("[TRK] +ID=160"));
+        QCOMPARE(history->count(), 100);
+        QVERIFY(history->lastLine().endsWith("[APP] AT+ID=?"));
+        QCOMPARE(history->text().count('\n'), 99);
+        logger.clearLogs();
+        QCOMPARE(history->count(), 0);
+        QCOMPARE(history->totalLines(), qint64(0));
+        QCOMPARE(history->lastLine(), QString());
+    }
+
+    void historyTellsTheKindOfEachLine_data()
+    {
+        QTest::addColumn<int>("source");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("request") << int(Logger::APP) << "AT+PING=?" << int(LogModel::REQUEST);
+        QTest::newRow("answer") << int(Logger::TAV) << "+OK" << int(LogModel::ANSWER);
+        QTest::newRow("module error") << int(Logger::TRK) << "+ERROR=6" << int(LogModel::ERROR);
+        QTest::newRow("module assert") << int(Logger::TAV) << "+ASSERT=hal.c:12" << int(LogModel::ERROR);
+        QTest::newRow("timeout") << int(Logger::APP) << "AT command request timeout!" << int(LogModel::ERROR);
+        QTest::newRow("tool failure") << int(Logger::APP) << "Unable to import config!" << int(LogModel::ERROR);
+        QTest::newRow("tool message") << int(Logger::APP) << "TAV2 connected on port /dev/pts/3"
+                                      << int(LogModel::APPLICATION);
+        QTest::newRow("request word from the module") << int(Logger::TAV) << "AT+ID=?" << int(LogModel::ANSWER);
+    }
+
+    void historyTellsTheKindOfEachLine()
+    {
+        QFETCH(int, source);
+        QFETCH(QString, text);
+        QFETCH(int, kind);
+        Logger logger;
+        logger.log(static_cast<Logger::Source>(source), text);
+        logger.history()->flush();
+        const QModelIndex row = logger.history()->index(0);
+        QCOMPARE(row.data(LogModel::KIND_ROLE).toInt(), kind);
+        QCOMPARE(row.data(LogModel::TEXT_ROLE).toString(), text);
+        QCOMPARE(row.data(LogModel::SOURCE_ROLE).toInt(), source);
+    }
+
+    void historySignalsReceivedMessages()
+    {
+        Logger logger;
+        QSignalSpy spy(logger.history(), &LogModel::messageReceived);
+        logger.log(Logger::TAV, "+RX=48656C6C6F");
+        logger.log(Logger::TRK, "+BC=00FF");
+        logger.log(Logger::APP, "+RX=00");
+        logger.log(Logger::TAV, "+TX=0,+RX=12");
+        QCOMPARE(spy.count(), 2);
+        QVERIFY(spy.at(1).at(0).toString().endsWith("[TRK] +BC=00FF"));
+    }
+
+    // One history: a request, its answer, an error, and the tool's messages.
+    static void fillExchange(Logger& logger, int rounds)
+    {
+        for (int i = 0; i < rounds; ++i) {
+            logger.log(Logger::APP, "AT+ID=?");
+            logger.log(Logger::TAV, "+ID=" + QString::number(i));
+            logger.log(Logger::TRK, "+ERROR=6");
+            logger.log(Logger::APP, "Round " + QString::number(i) + " done");
+        }
+        logger.history()->flush();
+    }
+
+    void viewFiltersCombine_data()
+    {
+        QTest::addColumn<int>("sources");
+        QTest::addColumn<bool>("requests");
+        QTest::addColumn<bool>("errors");
+        QTest::addColumn<QString>("summary");
+        const int all = LogViewModel::ALL_SOURCES;
+        QTest::newRow("none") << all << false << false << "1,200 lines";
+        QTest::newRow("tool only") << (1 << Logger::APP) << false << false << "600 of 1,200 lines, filtered";
+        QTest::newRow("AT commands") << all << true << false << "300 of 1,200 lines, filtered";
+        QTest::newRow("errors") << all << false << true << "300 of 1,200 lines, filtered";
+        QTest::newRow("AT commands and errors") << all << true << true << "600 of 1,200 lines, filtered";
+        QTest::newRow("errors of the tool") << (1 << Logger::APP) << false << true << "0 of 1,200 lines, filtered";
+    }
+
+    void viewFiltersCombine()
+    {
+        QFETCH(int, sources);
+        QFETCH(bool, requests);
+        QFETCH(bool, errors);
+        QFETCH(QString, summary);
+        Logger logger;
+        fillExchange(logger, 300);
+        LogViewModel view;
+        view.setHistory(logger.history());
+        view.setSources(sources);
+        view.setRequestsOnly(requests);
+        view.setErrorsOnly(errors);
+        QCOMPARE(view.summary(), summary);
+        QCOMPARE(view.filtered(), summary.endsWith("filtered"));
+        // New lines go through the same filters.
+        const int before = view.count();
+        fillExchange(logger, 1);
+        QCOMPARE(view.count(), before + before / 300);
+    }
+
+    void viewFollowsTheDroppedLinesAndSelects()
+    {
+        Logger logger;
+        logger.history()->setMaxLines(100);
+        LogViewModel view;
+        view.setHistory(logger.history());
+        view.setRequestsOnly(true);
+        fillExchange(logger, 25);
+        QCOMPARE(view.count(), 25);
+        QCOMPARE(view.selectedText().count('\n'), 24); // nothing selected: every line shown
+        view.select(2, false);
+        view.select(4, true);
+        QCOMPARE(view.selectedCount(), 3);
+        QVERIFY(view.index(3).data(LogViewModel::SELECTED_ROLE).toBool());
+        QVERIFY(!view.index(5).data(LogViewModel::SELECTED_ROLE).toBool());
+        QCOMPARE(view.selectedText(), view.lineAt(2) + '\n' + view.lineAt(3) + '\n' + view.lineAt(4));
+        fillExchange(logger, 1);
+        QCOMPARE(view.count(), 25);
+        QCOMPARE(view.selectedCount(), 3); // rows moved up one, the same lines stay selected
+        QVERIFY(view.isSelected(1) && view.isSelected(3) && !view.isSelected(4));
+        view.selectAll();
+        QCOMPARE(view.selectedCount(), 25);
+        QCOMPARE(view.summary(), "25 of 100 lines, filtered");
+    }
+
+    void searchFindsTextOrExpressions_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("regex");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("error");
+        QTest::newRow("text, any case") << "round 1" << false << 11 << false;
+        QTest::newRow("text is not an expression") << "+ID=.*" << false << 0 << false;
+        QTest::newRow("expression") << R"(\+ID=1\d$)" << true << 10 << false;
+        QTest::newRow("expression, any case") << "^\\[.*\\] \\[tav\\]" << true << 20 << false;
+        QTest::newRow("bad expression") << "+ID=(" << true << 0 << true;
+        QTest::newRow("empty") << "" << false << 0 << false;
+    }
+
+    void searchFindsTextOrExpressions()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(bool, regex);
+        QFETCH(int, count);
+        QFETCH(bool, error);
+        Logger logger;
+        fillExchange(logger, 20);
+        LogViewModel view;
+        view.setHistory(logger.history());
+        LogSearch* search = view.search();
+        search->setRegularExpression(regex);
+        search->setText(pattern);
+        QCOMPARE(search->count(), count);
+        QCOMPARE(!search->error().isEmpty(), error);
+        QCOMPARE(search->current(), count - 1);
+        if (count > 0)
+            QVERIFY(view.index(search->currentRow()).data(LogViewModel::CURRENT_MATCH_ROLE).toBool());
+    }
+
+    void searchGoesRoundAndFollowsTheHistory()
+    {
+        Logger logger;
+        logger.history()->setMaxLines(100);
+        fillExchange(logger, 10);
+        LogViewModel view;
+        view.setHistory(logger.history());
+        LogSearch* search = view.search();
+        search->setText("+ERROR");
+        QCOMPARE(search->count(), 10);
+        search->next();
+        QCOMPARE(search->current(), 0);
+        QCOMPARE(search->currentRow(), 2);
+        search->previous();
+        QCOMPARE(search->current(), 9);
+        QVERIFY(view.index(38).data(LogViewModel::MATCH_ROLE).toBool());
+        QVERIFY(!view.index(37).data(LogViewModel::MATCH_ROLE).toBool());
+        fillExchange(logger, 20); // 30 rounds: the first 5 are dropped
+        QCOMPARE(search->count(), 25);
+        QCOMPARE(search->current(), 4);
+        QCOMPARE(search->currentRow(), 18);
+        QVERIFY(view.lineAt(18).endsWith("[TRK] +ERROR=6"));
     }
 
     void logFileAppendsEveryLineInOrder()

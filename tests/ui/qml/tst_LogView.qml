@@ -39,6 +39,42 @@ AppTestCase {
         compare(view.frame.totalLines, 0)
     }
 
+    Component {
+        id: clipboardReader
+        TextEdit {}
+    }
+
+    function test_searchThenCopyTheSelectedLines() {
+        connectTo(Module.TAV2)
+        const view = openLog()
+        const frame = view.frame
+        frame.flush()
+        verify(Keyboard.type(child("logSearchField"), "+id="))
+        const search = frame.search
+        verify(search.count >= 2, "the request and its answer")
+        compare(child("logSearchCount").text, search.count + " of " + search.count)
+        verify(Keyboard.press(child("logSearchField"), Qt.Key_Return))
+        compare(search.current, 0, "Enter goes round to the first match")
+        const first = search.currentRow
+        tryVerify(() => frame.listView.itemAtIndex(first) !== null, 2000, "scrolled to the match")
+        mouseClick(frame.listView.itemAtIndex(first), 5, 5)
+        mouseClick(frame.listView.itemAtIndex(first + 1), 5, 5, Qt.LeftButton, Qt.ShiftModifier)
+        compare(frame.model.selectedCount, 2)
+        verify(Keyboard.press(frame.listView, Qt.Key_C, Qt.ControlModifier))
+        const reader = createTemporaryObject(clipboardReader, testCase)
+        reader.paste()
+        const copied = reader.text.split("\n")
+        compare(copied.length, 2)
+        verify(copied[0].indexOf("+ID=") > 0, copied[0])
+        compare(copied[1], logLines()[first + 1])
+
+        child("logSearchRegex").checked = true
+        child("logSearchRegex").toggled()
+        child("logSearchField").text = "+ID=("
+        verify(child("logSearchCount").text.startsWith("Not a valid expression"), child("logSearchCount").text)
+        compare(search.count, 0)
+    }
+
     function test_customCommandOnlyInExpertMode() {
         connectTo(Module.TAV2)
         openLog()

@@ -30,14 +30,14 @@ TestCase {
     }
     function test_takesOnlyReceivedMessagesFromTheModule(data) {
         const view = createTemporaryObject(rxComponent, testCase)
-        TavManager.logger.logCreated(data.line)
+        TavManager.logger.history.messageReceived(data.line)
         compare(view.count, data.taken ? 1 : 0)
     }
 
     function test_showsKindTimeAndText() {
         const view = createTemporaryObject(rxComponent, testCase)
-        TavManager.logger.logCreated("[10:00:00:001] [TAV] +RX=48656C6C6F")
-        TavManager.logger.logCreated("[10:00:01:000] [TAV] +BC=00FF")
+        TavManager.logger.history.messageReceived("[10:00:00:001] [TAV] +RX=48656C6C6F")
+        TavManager.logger.history.messageReceived("[10:00:01:000] [TAV] +BC=00FF")
         compare(view.text(), "10:00:00:001\tDownlink\t48656C6C6F\n10:00:01:000\tBeacon\t00FF")
         compare(view.ascii("48656C6C6F"), "Hello")
         compare(view.ascii("00FF41"), "..A")
@@ -46,7 +46,7 @@ TestCase {
     function test_keepsTheLastMessages() {
         const view = createTemporaryObject(rxComponent, testCase, { "maxMessages": 3 })
         for (let i = 0; i < 5; ++i)
-            TavManager.logger.logCreated("[10:00:0" + i + ":000] [TAV] +RX=0" + i)
+            TavManager.logger.history.messageReceived("[10:00:0" + i + ":000] [TAV] +RX=0" + i)
         compare(view.count, 3)
         verify(view.text().startsWith("10:00:02:000"))
     }
