@@ -229,6 +229,14 @@ private slots:
         const QStringList logLines = readFile(log).split('\n', Qt::SkipEmptyParts);
         QVERIFY(logLines.contains(QRegularExpression(R"(^\[\d\d:\d\d:\d\d:\d{3}\] \[APP\] AT\+ID=\?$)")));
         QVERIFY(logLines.contains(QRegularExpression(R"(^\[\d\d:\d\d:\d\d:\d{3}\] \[(TAV|TRK)\] \+ID=.+$)")));
+
+        // The recorded session, replayed without the module, prints the same.
+        SimulatorProcess replay({"--replay", log});
+        QVERIFY2(replay.start(), qPrintable(replay.errorString()));
+        const Run again = runCli({"info", "--module", module, "--port", replay.portPath()}, m_home->path());
+        QCOMPARE(again.status, 0);
+        QCOMPARE(again.out, run.out);
+        QCOMPARE(requestsOf(replay), requests);
     }
 
     void getConfigJsonHoldsWhatTheModuleAnswered_data()

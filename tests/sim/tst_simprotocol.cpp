@@ -3,6 +3,7 @@
 #include "SimSession.h"
 
 #include <QDateTime>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
 
@@ -43,6 +44,7 @@ private slots:
     void txFifoListsQueuedMessagesAndFlushes();
     void unsolicitedLinesParse();
     void trekonResetKeepsTheConfiguration();
+    void replayAnswersAsTheLogRecorded();
     void malformedRequests_data();
     void malformedRequests();
 };
@@ -527,6 +529,43 @@ void TestSimProtocol::malformedRequests()
     QCOMPARE(s.link.request(request), answer);
     // Whatever came before, the next request is understood.
     QCOMPARE(s.link.request("AT+PING=?"), QStringList {"+OK"});
+}
+
+// A session read back from a device log: the wake-up line once the device is
+// opened, each request's recorded answers, a date set anew answered as the
+// recorded one, a downlink in its place, and a request the log never saw.
+void TestSimProtocol::replayAnswersAsTheLogRecorded()
+{
+    QTemporaryDir dir;
+    const QString log = dir.filePath("device.log");
+    QFile file(log);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[10:00:00:000] [APP] TREKON connected on port /dev/pts/9\n"
+               "[10:00:00:100] [TRK] TREKON -- BUTTON PUSHED\n"
+               "[10:00:00:200] [APP] AT+PING=?\n"
+               "[10:00:00:210] [TRK] +OK\n"
+               "[10:00:00:300] [APP] AT+UDATE=2026-12-08T10:00:00Z\n"
+               "[10:00:00:310] [TRK] +OK\n"
+               "[10:00:00:400] [APP] AT+ID=?\n"
+               "[10:00:00:410] [TRK] +ID=1234\n"
+               "[10:00:00:700] [TRK] +RX=4869\n"
+               "not a log line\n"
+               "[10:00:01:000] [APP] AT+ID=?\n"
+               "[10:00:01:010] [TRK] +ID=5678\n");
+    file.close();
+    SimSession s({"--replay", log});
+    QVERIFY2(s.open(), qPrintable(s.error));
+    QCOMPARE(s.link.readLine(), QString("TREKON -- BUTTON PUSHED"));
+    QCOMPARE(s.link.request("AT+PING=?"), QStringList {"+OK"});
+    QCOMPARE(s.link.request("AT+UDATE=2031-05-01T08:00:00Z"), QStringList {"+OK"});
+    QCOMPARE(s.link.request("AT+ID=?"), QStringList {"+ID=1234"});
+    QCOMPARE(s.link.readLine(), QString("+RX=4869"));
+    QCOMPARE(s.link.request("AT+ID=?"), QStringList {"+ID=5678"});
+    QCOMPARE(s.link.request("AT+FOO=?"), QStringList {"+ERROR=6"});
+    QVERIFY(s.sim.transcriptEntries().contains("! not in the replayed log: AT+FOO=?"));
+
+    SimulatorProcess missing({"--replay", dir.filePath("none.log")});
+    QVERIFY(!missing.start());
 }
 
 QTEST_GUILESS_MAIN(TestSimProtocol)

@@ -44,6 +44,10 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
         "ms");
     const QCommandLineOption transcript(
         "transcript", "Writes every request and every line sent, time-stamped.", "file");
+    const QCommandLineOption replay("replay",
+        "Answers each request with the lines a device log (written by --log of the window or "
+        "tavcli) recorded for the same request, and replays the lines the module sent unasked.",
+        "file");
     const QCommandLineOption control(
         "control", "Control commands from a local socket at this path, or '-' for standard input.", "path");
     const QCommandLineOption passIn(
@@ -55,8 +59,8 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
         "running simulator, prints its reply and exits. Several commands, one per "
         "line, are written at once and run back to back.",
         "path");
-    p.addOptions({help, module, link, latency, baud, txDelay, asleep, autoWake, transcript, control, passIn,
-        passDuration, tell});
+    p.addOptions({help, module, link, latency, baud, txDelay, asleep, autoWake, transcript, replay, control,
+        passIn, passDuration, tell});
     p.addPositionalArgument("command", "With --tell: the control command, for example: wake", "[command...]");
 
     if (!p.parse(arguments)) {
@@ -122,6 +126,11 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
     }
     options->linkPath = p.value(link);
     options->transcriptPath = p.value(transcript);
+    options->replayPath = p.value(replay);
+    if (!options->replayPath.isEmpty() && options->asleep) {
+        *message = "--asleep: a replayed kit sleeps and wakes as the log recorded";
+        return Outcome::BAD;
+    }
     options->controlPath = p.value(control);
     return Outcome::RUN;
 }

@@ -10,6 +10,8 @@ struct SimOptions {
     Variant variant = Variant::TAV2;
     QString linkPath;
     QString transcriptPath;
+    // A device log to answer from instead of the module's firmware.
+    QString replayPath;
     QString controlPath; // "-" for standard input
     int latencyMs = 5;
     int baud = 0;

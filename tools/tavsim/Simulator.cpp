@@ -1,6 +1,9 @@
 #include "Simulator.h"
 
 #include "ModuleFirmware.h"
+#include "Replay.h"
+
+#include <cstdio>
 
 Simulator::Simulator(const SimOptions& options, QObject* parent)
     : QObject(parent)
@@ -36,10 +39,24 @@ Simulator::Simulator(const SimOptions& options, QObject* parent)
         if (m_asleep)
             scheduleAutoWake();
     });
+
+    if (!options.replayPath.isEmpty()) {
+        m_replay = new Replay(this);
+        connect(m_replay, &Replay::send, this, &Simulator::send);
+        connect(m_replay, &Replay::unknownRequest, this, [this](const QString& line) {
+            m_transcript.event("not in the replayed log: " + line);
+            fprintf(stderr, "tavsim: not in the replayed log, answered +ERROR=%d: %s\n", Replay::UNKNOWN_COMMAND,
+                qPrintable(line));
+            fflush(stderr);
+        });
+        connect(&m_port, &PtyPort::attached, m_replay, &Replay::opened);
+    }
 }
 
 bool Simulator::start(QString* error)
 {
+    if (m_replay && !m_replay->load(m_options.replayPath, error))
+        return false;
     if (!m_options.transcriptPath.isEmpty() && !m_transcript.open(m_options.transcriptPath, error))
         return false;
     if (!m_port.open(error))
@@ -127,6 +144,10 @@ void Simulator::processDue()
         if (m_ignoredSets.contains(ModuleFirmware::wordOf(p.line)) && !p.line.trimmed().endsWith(QLatin1String("=?"))) {
             m_transcript.event("set of " + ModuleFirmware::wordOf(p.line) + " ignored");
             send(QStringLiteral("+OK"));
+            continue;
+        }
+        if (m_replay) {
+            m_replay->request(p.line, m_latencyMs);
             continue;
         }
         const QStringList answer = m_firmware->handle(p.line);

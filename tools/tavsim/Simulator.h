@@ -12,6 +12,7 @@
 #include <QTimer>
 
 class ModuleFirmware;
+class Replay;
 
 // One simulated module on its pseudo-terminal: requests go to the firmware
 // after the answer latency, answers go back on the line, and the faults asked
@@ -83,6 +84,7 @@ private:
     PtyPort m_port;
     Transcript m_transcript;
     ModuleFirmware* m_firmware;
+    Replay* m_replay = nullptr;
     bool m_asleep;
     bool m_muted = false;
     int m_latencyMs;
