@@ -1,6 +1,7 @@
 // Lines per second the log pane takes with no frame interval over 100 ms.
 // The window is the application's, connected to a simulated TREKON, on its
-// log tab; lines go through the manager's Logger as received lines do. The
+// log tab, with a full history (100,000 lines by default) and a search
+// active; lines go through the manager's Logger as received lines do. The
 // window is kept rendering all the time, so an interval only grows when the
 // GUI thread is busy. Rates climb until one fails (a frame interval over
 // 100 ms, a line lost, or the feed falling behind), a failed rate is tried
@@ -8,6 +9,9 @@
 // times. Prints the highest rate that held on its last line.
 #include "GuiBench.h"
 #include "SimulatorProcess.h"
+#include "LogModel.h"
+#include "LogSearch.h"
+#include "LogViewModel.h"
 #include "TavManager.h"
 
 #include <QGuiApplication>
@@ -43,11 +47,21 @@ double threadCpuSeconds()
 
 class LogPaneRig {
 public:
-    LogPaneRig(QQuickWindow* window, TavManager* manager, QObject* logFrame)
+    LogPaneRig(QQuickWindow* window, TavManager* manager, LogViewModel* pane)
         : m_manager(manager)
-        , m_logFrame(logFrame)
         , m_clock(window)
     {
+        // What the pane took: the rows its model added.
+        QObject::connect(pane, &QAbstractItemModel::rowsInserted,
+            [this](const QModelIndex&, int first, int last) { m_taken += last - first + 1; });
+    }
+
+    // Fills the history at once, as a long session would have.
+    void fill(int lines)
+    {
+        for (int n = 0; n < lines; ++n)
+            m_manager->logger()->log(Logger::TRK, line(n));
+        m_manager->logger()->history()->flush();
     }
 
     // Feeds `rate` lines a second for `ms`, then lets the pane take the last
@@ -55,7 +69,7 @@ public:
     Step run(int rate, int ms)
     {
         Step step;
-        const qint64 before = m_logFrame->property("totalLines").toLongLong();
+        const qint64 before = m_taken;
         QElapsedTimer elapsed;
         QTimer feed;
         feed.setTimerType(Qt::PreciseTimer);
@@ -76,7 +90,7 @@ public:
         GuiBench::settle(250);
         step.maxIntervalMs = m_clock.maxIntervalMs();
         step.frames = m_clock.frames();
-        step.taken = m_logFrame->property("totalLines").toLongLong() - before;
+        step.taken = m_taken - before;
         step.achievedRate = step.sent / seconds;
         step.busyShare = (threadCpuSeconds() - cpuStart) / (elapsed.nsecsElapsed() / 1e9);
         step.held = step.maxIntervalMs <= kMaxFrameIntervalMs && step.taken == step.sent
@@ -93,7 +107,7 @@ private:
     }
 
     TavManager* m_manager;
-    QObject* m_logFrame;
+    qint64 m_taken = 0;
     GuiBench::FrameClock m_clock;
 };
 
@@ -105,9 +119,11 @@ int main(int argc, char* argv[])
     GuiBench::isolateUserFiles(home.path());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    // Seconds per rate, and the highest rate to try (a smoke run uses small ones).
+    // Seconds per rate, the highest rate to try and the history's size (a
+    // smoke run uses small ones).
     const double stepSeconds = argc > 1 ? QString(argv[1]).toDouble() : 3.0;
     const int ceiling = argc > 2 ? QString(argv[2]).toInt() : 256000;
+    const int historyLines = argc > 3 ? QString(argv[3]).toInt() : LogModel::DEFAULT_MAX_LINES;
     const int stepMs = qMax(100, int(stepSeconds * 1000));
 
     QQmlApplicationEngine engine;
@@ -135,7 +151,17 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    LogPaneRig rig(window, manager, logFrame);
+    auto* pane = logFrame->property("model").value<LogViewModel*>();
+    if (!pane) {
+        QTextStream(stderr) << "the log pane has no model\n";
+        return 1;
+    }
+    manager->logger()->history()->setMaxLines(historyLines);
+    LogPaneRig rig(window, manager, pane);
+    rig.fill(historyLines);
+    // A search whose matches come with the lines: one in seven.
+    pane->search()->setText(QStringLiteral("+AOP=3,"));
+    GuiBench::settle(500);
     QTextStream out(stdout);
     auto report = [&out](int rate, const Step& s) {
         out << rate << " lines/s: " << s.sent << " sent, " << s.taken << " taken by the pane, " << s.frames
@@ -154,8 +180,9 @@ int main(int argc, char* argv[])
         return s.held;
     };
 
-    // Fill the pane to its limit first: the steady state drops a line per line added.
-    rig.run(20000, 400);
+    // The history is full: from here on every line added drops one.
+    QTextStream(stdout) << manager->logger()->history()->count() << " lines in the history, "
+                        << pane->search()->count() << " matches\n";
 
     int held = 0;
     int failed = 0;
