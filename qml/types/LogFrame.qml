@@ -10,9 +10,9 @@ import Style
 Rectangle {
     id: frame
 
-    property alias history: lines.history
-    readonly property alias model: lines
-    readonly property alias search: lines.search
+    property var history: null
+    readonly property var model: lines
+    readonly property var search: lines.search
     readonly property alias listView: view
     property bool autoScroll: true
     property bool colorBySource: true
@@ -54,11 +54,12 @@ Rectangle {
 
     LogViewModel {
         id: lines
+        history: frame.history
         property bool stickToEnd: true
         // Decided before the rows come, applied once they are laid out.
         onRowsAboutToBeInserted: stickToEnd = frame.autoScroll && (view.atYEnd || view.count === 0)
         onRowsInserted: {
-            if (stickToEnd && !search.active)
+            if (stickToEnd && !lines.search.active)
                 view.positionViewAtEnd()
         }
     }

@@ -232,13 +232,14 @@ Pane {
                 toolTipText: logFrame.search.error !== "" ? logFrame.search.error
                              : "Enter: next match, Shift+Enter: previous, F3 as well"
                 onTextChanged: logFrame.search.text = text
-                Keys.onReturnPressed: event => {
+                function step(event) {
                     if (event.modifiers & Qt.ShiftModifier)
                         logFrame.search.previous()
                     else
                         logFrame.search.next()
                 }
-                Keys.onEnterPressed: event => Keys.returnPressed(event)
+                Keys.onReturnPressed: event => step(event)
+                Keys.onEnterPressed: event => step(event)
                 Keys.onEscapePressed: text = ""
             }
             CheckBox {

@@ -235,8 +235,9 @@ private slots:
         QVERIFY2(replay.start(), qPrintable(replay.errorString()));
         const Run again = runCli({"info", "--module", module, "--port", replay.portPath()}, m_home->path());
         QCOMPARE(again.status, 0);
-        QCOMPARE(again.out, run.out);
-        QCOMPARE(requestsOf(replay), requests);
+        // Only the device differs.
+        QCOMPARE(QString(again.out).replace(replay.portPath(), "<port>"), QString(run.out).replace(sim.portPath(), "<port>"));
+        QCOMPARE(withoutDates(requestsOf(replay).join(QLatin1Char('\n'))), withoutDates(requests.join(QLatin1Char('\n'))));
     }
 
     void getConfigJsonHoldsWhatTheModuleAnswered_data()

@@ -37,7 +37,9 @@ void Replay::opened()
     if (m_openingPlayed)
         return;
     m_openingPlayed = true;
-    queue(m_script.opening(), 0);
+    // The log does not say how long after the open they came: soon, once
+    // the program reads the device.
+    queue(m_script.opening(), -OPENING_DELAY_MS);
 }
 
 void Replay::request(const QString& line, int alreadyWaitedMs)

@@ -20,6 +20,7 @@ public:
     static constexpr int UNKNOWN_COMMAND = 6;
     // A log larger than that is refused rather than read into memory.
     static constexpr qint64 MAX_FILE_BYTES = 64 * 1024 * 1024;
+    static constexpr int OPENING_DELAY_MS = 100;
 
     explicit Replay(QObject* parent = nullptr);
 

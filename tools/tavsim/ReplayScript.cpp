@@ -6,6 +6,8 @@
 namespace {
 
 constexpr int DAY_MS = 24 * 3600 * 1000;
+// How the development kit's status lines begin ("TREKON -- BUTTON PUSHED").
+constexpr const char* KIT_STATUS = "TREKON -- ";
 
 // Milliseconds from `from` to `to`, across midnight when the log crosses it.
 int msBetween(const QTime& from, const QTime& to)
@@ -30,7 +32,9 @@ bool ReplayScript::parse(const QString& text, QString* error)
     m_exchanges.clear();
     m_next = 0;
     int logLines = 0;
-    QTime anchor; // the request the module lines follow, or the first opening line
+    QTime anchor; // the request the module lines follow
+    QTime openingStart; // the first line of the opening
+    bool answered = false; // the module answered a request
     for (const QString& raw : text.split('\n')) {
         const QRegularExpressionMatch m = logLine.match(raw.trimmed());
         if (!m.hasMatch())
@@ -47,10 +51,20 @@ bool ReplayScript::parse(const QString& text, QString* error)
             }
             continue;
         }
-        if (!anchor.isValid())
-            anchor = at;
-        QList<Line>& lines = m_exchanges.isEmpty() ? m_opening : m_exchanges.last().lines;
-        lines.append({body, msBetween(anchor, at)});
+        // A kit that sleeps is woken before the tool's first request goes
+        // out: the tool logs that request while it waits for the button, so
+        // the wake-up line comes after it in the log, yet belongs to the
+        // opening of the port.
+        const bool opening
+            = m_exchanges.isEmpty() || (!answered && body.startsWith(QLatin1String(KIT_STATUS)));
+        if (opening) {
+            if (m_opening.isEmpty())
+                openingStart = at;
+            m_opening.append({body, msBetween(openingStart, at)});
+            continue;
+        }
+        answered = true;
+        m_exchanges.last().lines.append({body, msBetween(anchor, at)});
     }
     if (logLines == 0) {
         *error = QStringLiteral("no line of a device log in it");
