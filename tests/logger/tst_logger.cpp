@@ -1,8 +1,10 @@
+#include "CommandHistory.h"
 #include "LogFile.h"
 #include "LogModel.h"
 #include "LogSearch.h"
 #include "LogViewModel.h"
 #include "Logger.h"
+#include "Tav2.h"
 
 #include <QtTest>
 
@@ -331,6 +333,39 @@ private slots:
         QCOMPARE(search->current(), 4);
         QCOMPARE(search->currentRow(), 18);
         QVERIFY(view.lineAt(18).endsWith("[TRK] +ERROR=6"));
+    }
+
+    void commandHistoryWalksKeepsAndCompletes()
+    {
+        QSettings().remove("CommandHistory");
+        {
+            CommandHistory history;
+            for (int i = 0; i < 120; ++i)
+                history.add("AT+ID=" + QString::number(i));
+            history.add("AT+ID=118"); // again: moves to the end, once
+            history.toggleFavourite(" AT+FW=? ");
+        }
+        CommandHistory history; // a later run
+        QCOMPARE(history.entries().size(), CommandHistory::MAX_ENTRIES);
+        QCOMPARE(history.entries().first(), QString("AT+ID=20"));
+        QCOMPARE(history.older("AT+P"), QString("AT+ID=118"));
+        QCOMPARE(history.older("ignored"), QString("AT+ID=119"));
+        QCOMPARE(history.newer(), QString("AT+ID=118"));
+        QCOMPARE(history.newer(), QString("AT+P")); // past the newest: what was typed
+        QVERIFY(history.isFavourite("AT+FW=?"));
+        history.toggleFavourite("AT+FW=?");
+        QVERIFY(history.favourites().isEmpty());
+
+        Tav2 board(nullptr, QSerialPort::Baud9600);
+        board.setModule(TavBoard::TAV2);
+        history.setWords(board.commandWords());
+        QVERIFY(history.words().contains("AT+PING="));
+        QVERIFY(!history.words().contains("AT+RX="));
+        QCOMPARE(history.complete("at+pi"), QString("AT+PING="));
+        QCOMPARE(history.complete("PREPASS_C"), QString("AT+PREPASS_CFG="));
+        QCOMPARE(history.complete("AT+PREP"), QString("AT+PREPASS_"));
+        QCOMPARE(history.complete("AT+NOSUCH"), QString("AT+NOSUCH"));
+        QCOMPARE(history.complete("AT+ID=?"), QString("AT+ID=?"));
     }
 
     void logFileAppendsEveryLineInOrder()
