@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 SECONDS_EACH="${1:-60}"
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(response_line config_import orbit_json prepass_csv radio_conf passes config_comparison)
+[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(response_line config_import orbit_json prepass_csv radio_conf passes config_comparison replay_log)
 ./scripts/deps.sh clang-14 libclang-rt-14-dev
 BUILD_DIR=build-fuzz
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$BUILD_DIR" -DTAV_FUZZ=ON -DTAV_SANITIZE=ON \

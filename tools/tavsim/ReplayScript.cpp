@@ -35,7 +35,10 @@ bool ReplayScript::parse(const QString& text, QString* error)
     QTime anchor; // the request the module lines follow
     QTime openingStart; // the first line of the opening
     bool answered = false; // the module answered a request
-    for (const QString& raw : text.split('\n')) {
+    // A carriage return ends a line too: kept inside one, it would reach the
+    // host as a line break of its own.
+    static const QRegularExpression lineEnd(QStringLiteral("[\r\n]"));
+    for (const QString& raw : text.split(lineEnd)) {
         const QRegularExpressionMatch m = logLine.match(raw.trimmed());
         if (!m.hasMatch())
             continue;
