@@ -5,15 +5,23 @@
 # then, sends garbage bytes, over-long lines, sleep and wake lines and other
 # unsolicited answers, goes mute for a few seconds, and is unplugged once and
 # plugged back. A periodic transmission sequence runs throughout and must go
-# on after the front end reconnected.
+# on after the front end reconnected; the window also predicts the passes
+# again every minute. Beside them, tavcli provisions four simulated kits
+# with one configuration file, over and over; every fourth round one kit
+# quietly keeps its old position, and that kit must be reported.
+# --cli-only and --gui-only still run the provisioning beside their front
+# end unless --no-provision is given.
 #
-#   tools/soak.sh [--minutes N] [--cli-only | --gui-only] [--keep]
+#   tools/soak.sh [--minutes N] [--cli-only | --gui-only | --provision-only] [--no-provision] [--keep]
 #
 # Pass when, for each front end: it did not crash (it ran until stopped and
 # exited normally); its resident memory at the end is within the larger of
 # 10 % and 5 MiB of the figure at the end of the warm-up (the first fifth of
 # the run); every transmission is accounted for (see soak-account.awk); and,
-# for the window, no frame interval exceeded 100 ms. Prints the figures and
+# for the window, no frame interval exceeded 100 ms and a prediction came
+# every minute. Provisioning passes when every round ended, every kit of it
+# was verified, and exactly the kit that kept its position was reported as
+# differing, naming the fields, in the rounds that had one. Prints the figures and
 # a one-line verdict; exit status 0 on pass, 1 on fail.
 #
 # Xvfb has no graphics hardware, so the window draws with Qt Quick's software
@@ -27,14 +35,17 @@ ROOT="$PWD"
 MINUTES=10
 RUN_CLI=1
 RUN_GUI=1
+RUN_PROVISION=1
 KEEP=0
 while [ $# -gt 0 ]; do
     case "$1" in
     --minutes) MINUTES="${2:?--minutes N}"; shift ;;
     --cli-only) RUN_GUI=0 ;;
     --gui-only) RUN_CLI=0 ;;
+    --no-provision) RUN_PROVISION=0 ;;
+    --provision-only) RUN_CLI=0; RUN_GUI=0 ;;
     --keep) KEEP=1 ;;
-    -h | --help) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,30p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "soak: unknown argument '$1' (see --help)" >&2; exit 2 ;;
     esac
     shift
@@ -196,10 +207,14 @@ EOF
             [ -s "$dir/display" ] && break
             sleep 0.05
         done
-        env "${env[@]}" DISPLAY=":$(head -n 1 "$dir/display")" QT_QPA_PLATFORM=xcb \
+        # The orbit data come from a local document; config.ini is read from
+        # the working directory.
+        printf '[Prepass]\naopWebRequestUrl=file://%s\n' "$ROOT/tests/data/aop_constellation.json" \
+            >"$dir/config.ini"
+        (cd "$dir" && exec env "${env[@]}" DISPLAY=":$(head -n 1 "$dir/display")" QT_QPA_PLATFORM=xcb \
             QT_QUICK_BACKEND="${QT_QUICK_BACKEND:-software}" \
-            TAV_FRAME_REPORT="$dir/frames" "$GUI" "${options[@]}" --reconnect \
-            --tx "${PAYLOADS[0]}" --tx "${PAYLOADS[1]}" --repeat 255 >"$dir/frontend.out" 2>&1 &
+            TAV_FRAME_REPORT="$dir/frames" "$GUI" "${options[@]}" --reconnect --predict-every 1 \
+            --tx "${PAYLOADS[0]}" --tx "${PAYLOADS[1]}" --repeat 255) >"$dir/frontend.out" 2>&1 &
         fe_pid=$!
     fi
     pids+=("$fe_pid")
@@ -238,6 +253,119 @@ EOF
     kill "$sim_pid" 2>/dev/null || true
     [ -n "$display_pid" ] && kill "$display_pid" 2>/dev/null || true
     wait "$sim_pid" 2>/dev/null || true
+}
+
+# run_provision: four kits, tavcli provisioning them round after round until
+# the end of the run. A kit waits for its wake-up button whenever a program
+# opens it; the simulated user presses it when tavcli asks. Every fourth
+# round the first kit acknowledges the position but keeps the one it had, as
+# a kit with a worn-out memory would.
+run_provision() {
+    local dir="$RUN_DIR/provision"
+    pids=()
+    trap cleanup EXIT
+    trap 'exit 143' TERM
+    mkdir -p "$dir/home/.config/Norvane"
+    chmod 700 "$dir/home"
+    : >"$dir/faults.log"
+    local ports=() fds=() i fd
+    for i in 0 1 2 3; do
+        mkfifo "$dir/control$i"
+        exec {fd}<>"$dir/control$i"
+        fds+=("$fd")
+        "$SIM" --module TREKON --link "$dir/kit$i" --control - <"$dir/control$i" >"$dir/sim$i.out" 2>&1 &
+        pids+=("$!")
+        ports+=("$dir/kit$i")
+    done
+    for i in 0 1 2 3; do
+        for _ in $(seq 100); do
+            [ -L "$dir/kit$i" ] && break
+            sleep 0.05
+        done
+    done
+    # Two files that differ in the position, taken in turn, so that a kit
+    # that keeps its position always differs from the file of the round.
+    cp "$ROOT/tests/data/trekon.conf" "$dir/odd.conf"
+    sed 's/^AT+POS=.*/AT+POS=12.5,-3.25/' "$ROOT/tests/data/trekon.conf" >"$dir/even.conf"
+    local start round=0 elapsed faulty status file cli woken
+    start="$(now_s)"
+    while :; do
+        elapsed=$(awk -v s="$start" -v n="$(now_s)" 'BEGIN { printf "%d", n - s }')
+        [ "$elapsed" -ge "$DURATION" ] && break
+        round=$(( round + 1 ))
+        faulty=0
+        file="$dir/odd.conf"
+        [ $(( round % 2 )) = 0 ] && file="$dir/even.conf"
+        if [ $(( round % 4 )) = 0 ]; then
+            faulty=1
+            CONTROL_FD="${fds[0]}" tell "$dir" "ignore POS"
+        fi
+: >"$dir/round$round.out"
+        env HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/home" \
+            timeout 300 "$CLI" provision "$file" --module TREKON \
+            --ports "$(IFS=,; echo "${ports[*]}")" --report "$dir/round$round.jsonl" \
+            >"$dir/round$round.out" 2>&1 &
+        cli=$!
+        woken=""
+        while kill -0 "$cli" 2>/dev/null; do
+            for i in 0 1 2 3; do
+                case "$woken" in *"<$i>"*) continue ;; esac
+                if grep -qF "${ports[$i]}: press the wake-up button" "$dir/round$round.out"; then
+                    CONTROL_FD="${fds[$i]}" tell "$dir" "wake"
+                    woken+="<$i>"
+                fi
+            done
+            sleep 0.3
+        done
+        status=0
+        wait "$cli" || status=$?
+        echo "$round $faulty $status" >>"$dir/rounds"
+        [ "$faulty" = 1 ] && CONTROL_FD="${fds[0]}" tell "$dir" "ignore POS off"
+        # A round every quarter of a minute or so, as a bench of kits would be.
+        sleep 10
+    done
+}
+
+# report_provision: every round ended; each kit verified, but for the one
+# that kept its position, which must be reported as differing, with the
+# fields that differ.
+report_provision() {
+    local dir="$RUN_DIR/provision" why=()
+    local rounds=0 verified=0 caught=0 wrong=0 round faulty status
+    while read -r round faulty status; do
+        rounds=$(( rounds + 1 ))
+        local report="$dir/round$round.jsonl" bad
+        bad="$(awk -v faulty="$faulty" -v first="$dir/kit0" -v status="$status" '
+            { n++
+              port = $0; sub(/.*"port":"/, "", port); sub(/".*/, "", port)
+              result = $0; sub(/.*"result":"/, "", result); sub(/".*/, "", result)
+              if (faulty == 1 && port == first) {
+                  if (result != "differs" || $0 !~ /"differencesLeft":[1-9]/ || $0 !~ /"error":"[^"]*Beacon latitude/)
+                      print "kit that kept its position " result
+              } else if (result != "verified") print port " " result
+            }
+            END { if (n != 4) print n + 0 " report lines"
+                  if (status != (faulty == 1 ? 1 : 0)) print "status " status }' "$report" 2>/dev/null)"
+        if [ -n "$bad" ]; then
+            wrong=$(( wrong + 1 ))
+            [ "$wrong" -le 5 ] && echo "    - round $round: $(echo "$bad" | paste -sd ';' -)"
+        else
+            verified=$(( verified + 4 - faulty ))
+            caught=$(( caught + faulty ))
+        fi
+    done <"$dir/rounds" >"$dir/wrong"
+    [ "$rounds" -gt 0 ] || why+=("no provisioning round")
+    [ "$wrong" = 0 ] || why+=("$wrong provisioning round(s) not as expected")
+    echo "== provision =="
+    echo "  rounds:             $rounds of four kits, $verified kits verified," \
+        "$caught kept positions reported as differing; $wrong round(s) not as expected"
+    cat "$dir/wrong"
+    SUMMARY+=("provision: $rounds rounds, $wrong wrong")
+    if [ ${#why[@]} -gt 0 ]; then
+        FAILURES+=("provision: $(IFS=,; echo "${why[*]}")")
+        return 1
+    fi
+    return 0
 }
 
 ms_of_day() { awk -F'[:.]' '{ printf "%d", (($1 * 60 + $2) * 60 + $3) * 1000 + $4 }' <<<"$1"; }
@@ -306,7 +434,14 @@ report() {
         if [ -z "$max" ] || [ "$(awk -v m="$max" 'BEGIN { print (m <= 100) }')" != 1 ]; then
             why+=("frame interval ${max:-unknown} ms")
         fi
-        SUMMARY+=("gui: RSS ${warm:-?}->${end:-?} kB, $(val tx_attempts) Tx, max frame ${max:-?} ms")
+        # The planner predicts at the start and every minute after.
+        local predicted refused expected
+        predicted="$(grep -c 'satellite pass(es) predicted' "$dir/device.log" || true)"
+        refused="$(grep -c 'Unable to predict passes\|No satellite pass predicted' "$dir/device.log" || true)"
+        expected=$(( DURATION / 60 ))
+        echo "  planner:            $predicted predictions, $refused refused (one a minute: $expected expected)"
+        [ "$predicted" -ge "$expected" ] && [ "$refused" = 0 ] || why+=("$predicted predictions, $refused refused")
+        SUMMARY+=("gui: RSS ${warm:-?}->${end:-?} kB, $(val tx_attempts) Tx, max frame ${max:-?} ms, $predicted predictions")
     else
         SUMMARY+=("cli: RSS ${warm:-?}->${end:-?} kB, $(val tx_attempts) Tx")
     fi
@@ -317,9 +452,10 @@ report() {
     return 0
 }
 
-echo "Soak of $MINUTES min in $RUN_DIR ($([ $RUN_CLI = 1 ] && echo "tavcli ")$([ $RUN_GUI = 1 ] && echo "tavgui ")side by side)"
+echo "Soak of $MINUTES min in $RUN_DIR ($([ $RUN_CLI = 1 ] && echo "tavcli ")$([ $RUN_GUI = 1 ] && echo "tavgui ")$([ $RUN_PROVISION = 1 ] && echo "provisioning ")side by side)"
 [ $RUN_CLI = 1 ] && { run_front_end cli & pids+=("$!"); }
 [ $RUN_GUI = 1 ] && { run_front_end gui & pids+=("$!"); }
+[ $RUN_PROVISION = 1 ] && { run_provision & pids+=("$!"); }
 for job in "${pids[@]}"; do wait "$job" || true; done
 pids=()
 
@@ -327,6 +463,7 @@ FAILURES=()
 SUMMARY=()
 [ $RUN_CLI = 1 ] && { report cli || true; }
 [ $RUN_GUI = 1 ] && { report gui || true; }
+[ $RUN_PROVISION = 1 ] && { report_provision || true; }
 summary="$(IFS=';'; echo "${SUMMARY[*]}" | sed 's/;/; /g')"
 if [ ${#FAILURES[@]} -eq 0 ]; then
     echo "SOAK PASS ($MINUTES min): $summary"

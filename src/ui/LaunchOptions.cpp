@@ -3,6 +3,8 @@
 #include "Helper.h"
 #include "Logger.h"
 #include "PayloadModel.h"
+#include "PrepassProfile.h"
+#include "SatelliteAopModel.h"
 #include "SerialPortManager.h"
 #include "TavManager.h"
 #include "TxManager.h"
@@ -26,6 +28,10 @@ void LaunchOptions::addTo(QCommandLineParser& parser)
         "period, redundancy and delay.",
         "message"});
     parser.addOption({"repeat", "Repetitions of the sequence started with --tx (1 to 255).", "n", "1"});
+    parser.addOption({"predict-every",
+        "Predict the passes over the beacon position now and again every N minutes (1 to 1440), from the "
+        "orbit data in hand, downloading them first when there are none.",
+        "minutes"});
     parser.addOption({"log", "Append the device log to FILE (same lines as the log pane).", "file"});
     parser.addOption({"demo",
         "Try the tool without hardware: list one simulated module of each variant first among the ports."});
@@ -57,6 +63,13 @@ bool LaunchOptions::read(const QCommandLineParser& parser, QString* error)
     if (!connects() && (m_reconnect || !m_payloads.isEmpty())) {
         *error = QStringLiteral("--reconnect and --tx need --module and --port");
         return false;
+    }
+    if (parser.isSet("predict-every")) {
+        m_predictEveryMinutes = parser.value("predict-every").toInt(&ok);
+        if (!ok || m_predictEveryMinutes < 1 || m_predictEveryMinutes > 1440) {
+            *error = QStringLiteral("--predict-every takes a number of minutes from 1 to 1440");
+            return false;
+        }
     }
     m_logPath = parser.value("log");
     m_demo = parser.isSet("demo");
@@ -93,7 +106,24 @@ bool LaunchOptions::apply(TavManager* manager, QString* error)
         manager->setReconnect(true);
     if (connects())
         QTimer::singleShot(0, this, &LaunchOptions::run);
+    if (m_predictEveryMinutes > 0) {
+        m_predictTimer = new QTimer(this);
+        m_predictTimer->setInterval(m_predictEveryMinutes * 60 * 1000);
+        connect(m_predictTimer, &QTimer::timeout, this, &LaunchOptions::predictPasses);
+        m_predictTimer->start();
+        QTimer::singleShot(0, this, &LaunchOptions::predictPasses);
+    }
     return true;
+}
+
+// As the planner's "Predict passes" button does; the outcome is logged.
+void LaunchOptions::predictPasses()
+{
+    TxManager* tx = m_manager->tx();
+    PrepassProfile* prepass = tx->prepassProfile();
+    if (prepass->satelliteAopModel()->rowCount() == 0 && !prepass->downloadAopData())
+        return;
+    tx->predictPrepassData();
 }
 
 void LaunchOptions::run()

@@ -9,13 +9,14 @@
 #include <QStringList>
 
 class QCommandLineParser;
+class QTimer;
 class TavManager;
 
 // What the command line asks the window to do once it is up: connect to a
 // module as the connection page would, keep that connection across unplugs,
-// run a transmission sequence, copy the device log to a file, and list
-// simulated modules to try the tool without hardware. Nothing of it happens
-// without the options.
+// run a transmission sequence, copy the device log to a file, keep the pass
+// list predicted afresh, and list simulated modules to try the tool without
+// hardware. Nothing of it happens without the options.
 class LaunchOptions : public QObject {
     Q_OBJECT
 
@@ -37,6 +38,7 @@ public:
 
 private:
     void run();
+    void predictPasses();
 
     TavManager* m_manager = nullptr;
     TavBoard::Module m_module = TavBoard::NA;
@@ -44,6 +46,8 @@ private:
     bool m_reconnect = false;
     QStringList m_payloads;
     int m_repeat = 1;
+    int m_predictEveryMinutes = 0;
+    QTimer* m_predictTimer = nullptr;
     QString m_logPath;
     LogFile m_log;
     bool m_demo = false;
