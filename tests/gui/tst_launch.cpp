@@ -72,10 +72,18 @@ private slots:
         SimulatorProcess sim({"--module", "TAV2", "--tx-delay", "50", "--link", link});
         QVERIFY(sim.start());
         const QString payload = "CAFE05000000000000000000000000000000000000000000";
+        // The passes are predicted from a local orbit-data document.
+        QSettings config(m_home.filePath("config.ini"), QSettings::IniFormat);
+        config.setValue("Prepass/aopWebRequestUrl",
+            QUrl::fromLocalFile(TAV_TEST_DATA_DIR "/aop_constellation.json").toString());
+        config.sync();
         QProcess gui;
-        startGui(gui, {"--module", "TAV2", "--port", link, "--tx", payload, "--repeat", "3", "--reconnect", "--log", log},
+        startGui(gui,
+            {"--module", "TAV2", "--port", link, "--tx", payload, "--repeat", "3", "--reconnect", "--log", log,
+                "--predict-every", "1"},
             report);
         QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("successfully transmitted! (2/2)"), 20000);
+        QVERIFY(readFile(log).contains(QRegularExpression("\\] [1-9]\\d* satellite pass\\(es\\) predicted")));
         QVERIFY(readFile(log).contains("TAV2 connected on port " + link));
         QVERIFY(readFile(log).contains("--- Tx SEQUENCE START (x3) ---"));
 
@@ -149,6 +157,8 @@ private slots:
                                   << "tavgui: --reconnect and --tx need --module and --port\n";
         QTest::newRow("repeat") << QStringList {"--module", "TAV2", "--port", "x", "--repeat", "0"}
                                 << "tavgui: --repeat takes a number from 1 to 255\n";
+        QTest::newRow("predict-every") << QStringList {"--predict-every", "0"}
+                                       << "tavgui: --predict-every takes a number of minutes from 1 to 1440\n";
     }
 
     void badOptionsAreRefused()
