@@ -1,10 +1,9 @@
-// Connection, disconnection and the request engine: one AT request at a time,
-// written once, waited for in a nested event loop until its answer, an error
-// answer, a timeout, or the loss of the device.
+// Connection, disconnection and the hand-over of requests to the request
+// engine.
 #include "TavManager.h"
 
 #include "CommandTable.h"
-#include "Helper.h"
+#include "RequestEngine.h"
 #include "ResponseDispatch.h"
 #include "Rix.h"
 #include "Tav1.h"
@@ -18,7 +17,6 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QSerialPortInfo>
-#include <QThread>
 
 const QString TavManager::TAV_UI_DATE_FORMAT = QStringLiteral("ddd MMM d, hh:mm:ss");
 const QString TavManager::TAV_ISO_DATE_FORMAT = QStringLiteral("yyyy-M-dTH:m:sZ");
@@ -30,10 +28,8 @@ const QString TavManager::TAV_BOARD_MARK_TREKON = QStringLiteral("TREKON --");
 
 namespace {
 
-// Waits for the next event instead of spinning: the request timer or the
-// local deadline always brings one. User input is delivered, not held back:
-// the window disables what would start a request while the manager is busy,
-// so a click made meanwhile is dropped instead of sending a request later.
+// Waits for the next event instead of spinning: the local deadline always
+// brings one.
 constexpr QEventLoop::ProcessEventsFlags kWaitForAnswer = QEventLoop::WaitForMoreEvents;
 
 } // namespace
@@ -46,22 +42,16 @@ TavManager::TavManager(QObject* parent)
     , m_atCmdHandler(nullptr)
     , m_tx(new TxManager(this, *m_logger, *this))
     , m_dispatch(new ResponseDispatch(*m_logger, *m_tx, this))
+    , m_busy(new BusyState(this))
+    , m_operations(new OperationTracker(this))
+    , m_requests(new RequestEngine(*m_serialPort, *m_logger, *m_dispatch, *m_operations, *m_busy, this))
     , m_processingData(false)
     , m_mode(BASIC)
-    , m_requestFailed(false)
-    , m_waitingResponse(false)
-    , m_cancelRequested(false)
-    , m_requestTimer(new QTimer(this))
     , m_exportMode(false)
-    , m_requestInProgress(false)
-    , m_timeoutScale(1.0)
-    , m_pendingListCmd(-1)
     , m_reconnect(false)
     , m_reconnecting(false)
     , m_reconnectTimer(new QTimer(this))
     , m_linkModule(TavBoard::NA)
-    , m_busy(new BusyState(this))
-    , m_operations(new OperationTracker(this))
     , m_txOutcome(new TxSequenceOutcome(*m_tx, *m_operations, this))
 {
     QObject::connect(this, &TavManager::requestFinished, m_txOutcome, &TxSequenceOutcome::noteRequest);
@@ -69,14 +59,11 @@ TavManager::TavManager(QObject* parent)
     QObject::connect(m_busy, &BusyState::busyChanged, this, &TavManager::busyChanged);
     QObject::connect(m_busy, &BusyState::textChanged, this, &TavManager::busyTextChanged);
     QObject::connect(m_tx, &TxManager::setRadioConfRequest, this, &TavManager::setRadioConf);
-    QObject::connect(m_dispatch, &ResponseDispatch::moduleErrorAnswered, this, [this](uint code) {
-        m_requestFailed = true;
-        failRequest(RequestResult::MODULE_ERROR, AtCmdHandler::errorToStr(code), code);
-    });
+    QObject::connect(m_requests, &RequestEngine::requestFinished, this, &TavManager::requestFinished);
+    QObject::connect(m_requests, &RequestEngine::userActionRequested, this, &TavManager::userActionRequested);
+    QObject::connect(m_requests, &RequestEngine::kitRestored, this, &TavManager::onKitRestored);
     QObject::connect(m_serialPort, &SerialPortManager::doneReading, this, &TavManager::onSerialRead);
     QObject::connect(m_serialPort, &SerialPortManager::serialError, this, &TavManager::onSerialError);
-    QObject::connect(m_requestTimer, &QTimer::timeout, this, &TavManager::onRequestTimeout);
-    m_requestTimer->setSingleShot(true);
     m_reconnectTimer->setInterval(RECONNECT_POLL_MS);
     QObject::connect(m_reconnectTimer, &QTimer::timeout, this, &TavManager::onReconnectPoll);
 }
@@ -104,6 +91,7 @@ QString TavManager::boardName() const
 void TavManager::destroyConnection()
 {
     m_uploadAwaitsKit = false;
+    m_requests->setLink(nullptr, nullptr);
     delete m_atCmdHandler;
     m_atCmdHandler = nullptr;
     if (m_board) {
@@ -133,7 +121,7 @@ void TavManager::connect(TavBoard::Module module, QString portName, QString baud
     // A connection the user asks for replaces the one waited for, and
     // means the window is there to use it.
     if (!m_reconnecting) {
-        m_closingDown = false;
+        m_requests->reopen();
         m_reconnectTimer->stop();
         m_linkPort.clear();
         setLostDevice(QString());
@@ -149,6 +137,7 @@ void TavManager::connect(TavBoard::Module module, QString portName, QString baud
     m_dispatch->setBoard(board);
     emit boardChanged();
     m_atCmdHandler = new AtCmdHandler(this, m_board->getAtCmdRegexMap());
+    m_requests->setLink(m_board, m_atCmdHandler);
 
     m_serialPort->configure(m_board->getPortSettings());
     m_board->setModule(module);
@@ -238,21 +227,14 @@ void TavManager::saveSettings()
 
 void TavManager::cancelModuleRequest()
 {
-    m_cancelRequested = true;
+    m_requests->cancel();
     m_logger->log(Logger::APP, "Request has been cancelled");
 }
 
 void TavManager::closeDown()
 {
-    m_closingDown = true;
     m_reconnectTimer->stop();
-    if (m_requestInProgress) {
-        // Ends the wait for the wake-up button as its Cancel does.
-        m_cancelRequested = true;
-        m_requestFailed = true;
-        m_waitingResponse = false;
-        m_requestTimer->stop();
-    }
+    m_requests->closeDown();
 }
 
 void TavManager::logFailure(const QString& text)
@@ -267,143 +249,43 @@ void TavManager::setProcessingData(bool uploading, QString msg, bool error)
     emit processingDataChanged(msg, error);
 }
 
+void TavManager::setTimeoutScale(double scale)
+{
+    m_requests->setTimeoutScale(scale);
+}
+
+double TavManager::timeoutScale() const
+{
+    return m_requests->timeoutScale();
+}
+
+RequestResult TavManager::lastRequestResult() const
+{
+    return m_requests->lastResult();
+}
+
 bool TavManager::wakeUpBoard()
 {
-    if (!m_board || m_board->isAwake())
-        return true;
-
-    emit userActionRequested();
-    while (!m_board->isAwake()) {
-        if (m_cancelRequested) {
-            m_cancelRequested = false;
-            return false;
-        }
-        // User input is delivered here, so the dialog's Cancel works.
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        // An unplugged kit is not going to wake up.
-        if (!m_board || !m_serialPort->isOpen())
-            return false;
-    }
-    if (m_cancelRequested) {
-        m_cancelRequested = false;
-        return false;
-    }
-    return true;
-}
-
-bool TavManager::finishRequest(const RequestResult& result, const QByteArray& request)
-{
-    m_operations->noteRequest(result, QString::fromLatin1(request).trimmed());
-    m_lastResult = result;
-    emit requestFinished(result);
-    return result.ok();
-}
-
-void TavManager::failRequest(RequestResult::Status status, const QString& text, uint errorCode)
-{
-    if (m_pendingResult.ok())
-        m_pendingResult = RequestResult::failed(status, text, errorCode);
+    return m_requests->wakeUpBoard();
 }
 
 bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
 {
-    if (m_requestInProgress) {
-        const QString text = "Request refused, another one is still waiting for its answer: "
-            + QString::fromLatin1(request).trimmed();
-        m_logger->log(Logger::APP, text);
-        // Reported, but not kept as the last result: that is the outer request's.
-        const RequestResult refused = RequestResult::failed(RequestResult::REFUSED, text);
-        m_operations->noteRequest(refused, QString::fromLatin1(request).trimmed());
-        emit requestFinished(refused);
-        return false;
-    }
-
-    if (m_closingDown)
-        return finishRequest(RequestResult::failed(RequestResult::CANCELLED, QString()), request);
-
-    m_logger->log(Logger::APP, QString::fromLatin1(request));
-    m_requestFailed = false;
-    m_waitingResponse = true;
-    m_pendingResult = RequestResult::done();
-
-    if (!m_serialPort->isOpen()) {
-        const QString text = QStringLiteral("Unable to send request: the evaluation kit is not connected");
-        m_logger->log(Logger::APP, text);
-        return finishRequest(RequestResult::failed(RequestResult::NOT_CONNECTED, text), request);
-    }
-
-    BusyState::Scope busy(*m_busy, "Waiting for the answer to " + QString::fromLatin1(request).trimmed() + "\u2026");
-    m_requestInProgress = true;
-    if (!wakeUpBoard()) {
-        m_requestInProgress = false;
-        if (!m_board || !m_serialPort->isOpen())
-            return finishRequest(RequestResult::failed(RequestResult::DEVICE_LOST, m_pendingResult.text), request);
-        return finishRequest(
-            RequestResult::failed(RequestResult::CANCELLED, QStringLiteral("Request has been cancelled")), request);
-    }
-
-    m_requestTimer->start(static_cast<int>(qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0)));
-    m_serialPort->write(request);
-
-    while (m_waitingResponse && m_requestTimer->isActive())
-        QCoreApplication::processEvents(kWaitForAnswer);
-
-    m_requestTimer->stop();
-    // Two commands are never written back to back.
-    QThread::msleep(10);
-    m_requestInProgress = false;
-    if (!m_requestFailed)
-        return finishRequest(RequestResult::done(), request);
-    failRequest(RequestResult::MODULE_ERROR, QString());
-    return finishRequest(m_pendingResult, request);
-}
-
-QByteArray TavManager::buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const
-{
-    if (m_atCmdHandler)
-        return m_atCmdHandler->build(id, args);
-    return AtCmdHandler(nullptr, {}).build(id, args);
+    return m_requests->send(request, timeoutMs);
 }
 
 bool TavManager::sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs)
 {
-    if (AtCmdHandler::hasControlCharacter(args)) {
-        const QString text = "Request refused: an argument of " + Helper::enumToStr(id)
-            + " holds a line break or another control character";
-        m_logger->log(Logger::APP, text);
-        return finishRequest(RequestResult::failed(RequestResult::REFUSED, text), Helper::enumToStr(id).toLatin1());
-    }
-
-    const QByteArray frame = buildFrame(id, args);
-    if (m_exportMode) {
-        m_exportBuffer += QString::fromUtf8(frame);
+    if (m_exportMode && !AtCmdHandler::hasControlCharacter(args)) {
+        m_exportBuffer += QString::fromUtf8(m_requests->buildFrame(id, args));
         return true;
     }
-    // Refused while another request waits: the list wait of that one stays.
-    if (m_requestInProgress)
-        return sendRequestSync(frame, timeoutMs);
-    // A list query is answered by one line per entry, then "end": only the
-    // end marker (or an error) ends the wait, so no entry of the list is
-    // taken for the answer of the next request.
-    const bool listQuery = args.isEmpty() && CommandTable::isListAnswer(id);
-    m_pendingListCmd = listQuery ? id : -1;
-    const bool ok = sendRequestSync(frame, timeoutMs);
-    m_pendingListCmd = -1;
-    return ok;
+    return m_requests->sendBuiltin(id, args, timeoutMs);
 }
 
 bool TavManager::sendCustomAtCmd(const QString& cmd)
 {
-    const QString trimmed = cmd.trimmed();
-    if (AtCmdHandler::hasControlCharacter(trimmed)) {
-        const QString text
-            = QStringLiteral("Request refused: a command must fit on one line, without control characters");
-        m_logger->log(Logger::APP, text);
-        return finishRequest(RequestResult::failed(RequestResult::REFUSED, text), trimmed.toLatin1());
-    }
-    QByteArray request = trimmed.toLatin1();
-    request.append("\r\n");
-    return sendRequestSync(request, TAV_REQUEST_LARGE_TIMEOUT_MS);
+    return m_requests->sendCustom(cmd);
 }
 
 void TavManager::requestCustomCmd(QString cmd)
@@ -419,23 +301,12 @@ bool TavManager::requestPing()
 
 void TavManager::onRequestTimeout()
 {
-    m_requestTimer->stop();
-    m_requestFailed = true;
-    failRequest(RequestResult::TIMEOUT, QStringLiteral("AT command request timeout!"));
-    m_logger->log(Logger::APP, "AT command request timeout!");
-    m_waitingResponse = false;
+    m_requests->onTimeout();
 }
 
 void TavManager::onSerialError(const QString& error)
 {
-    // A vanished device ends the request at once instead of at its timeout;
-    // the port is closed by then, so later requests fail without waiting.
-    if (m_requestInProgress) {
-        m_requestFailed = true;
-        failRequest(RequestResult::DEVICE_LOST, error);
-        m_waitingResponse = false;
-        m_requestTimer->stop();
-    }
+    m_requests->deviceLost(error);
     if (!m_reconnect)
         m_txOutcome->deviceLost(error);
     if (m_uploadAwaitsKit) {
@@ -477,7 +348,7 @@ void TavManager::setLostDevice(const QString& text)
 void TavManager::onReconnectPoll()
 {
     // Never from inside the wait of another request: the next tick comes soon.
-    if (m_requestInProgress)
+    if (m_requests->inProgress())
         return;
     const bool present
         = m_linkPort.startsWith('/') ? QFileInfo::exists(m_linkPort) : !QSerialPortInfo(m_linkPort).isNull();
@@ -493,47 +364,16 @@ void TavManager::onReconnectPoll()
 
 void TavManager::onSerialRead(QString data)
 {
-    if (!m_board || !m_atCmdHandler) {
-        m_logger->log(Logger::APP, data);
-        return;
-    }
-    m_logger->log(m_board->loggerSrc(), data);
+    m_requests->onLine(data);
+}
 
-    if (data.contains(TAV_BOARD_MARK_TREKON)) {
-        if (data.contains(TAV_BOARD_MARK_AWAKE)) {
-            m_board->setIsAwake(true);
-        } else if (data.contains(TAV_BOARD_MARK_ASLEEP)) {
-            m_board->setIsAwake(false);
-        } else if (data.contains(TAV_BOARD_MARK_RESET_DONE)) {
-            setProcessingData(false, "Configuration uploaded!", false);
-            m_logger->log(Logger::APP, "Config uploaded successfully!");
-            if (m_uploadAwaitsKit) {
-                m_uploadAwaitsKit = false;
-                m_operations->report(
-                    QStringLiteral("uploadConfig"), OperationResult::done(QStringLiteral("Configuration uploaded!")));
-            }
-        }
-        return;
+void TavManager::onKitRestored()
+{
+    setProcessingData(false, "Configuration uploaded!", false);
+    m_logger->log(Logger::APP, "Config uploaded successfully!");
+    if (m_uploadAwaitsKit) {
+        m_uploadAwaitsKit = false;
+        m_operations->report(
+            QStringLiteral("uploadConfig"), OperationResult::done(QStringLiteral("Configuration uploaded!")));
     }
-
-    if (!data.contains('+'))
-        return;
-
-    if (m_atCmdHandler->parse(data, false)) {
-        m_dispatch->apply(*m_atCmdHandler, data);
-        if (m_atCmdHandler->getId() == m_pendingListCmd && m_atCmdHandler->getData<QString>(0) != "end") {
-            // The timeout bounds the silence between entries, not the length
-            // of the list: a long list on a slow line is no timeout.
-            if (m_requestTimer->isActive())
-                m_requestTimer->start();
-            return;
-        }
-    } else {
-        m_logger->log(Logger::APP, "Unable to parse message from " + m_board->name());
-        if (m_atCmdHandler->getDataLength() > 0
-            && m_atCmdHandler->getData<QString>(0) == TAV_NOT_AVAILABLE_STR)
-            m_logger->log(Logger::APP, "Unable to parse " + m_atCmdHandler->getIdAsStr() + " data");
-    }
-    // The first answer of any kind ends the wait; only ERROR or a timeout fails it.
-    m_waitingResponse = false;
 }

@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <QTimer>
 
+class RequestEngine;
 class ResponseDispatch;
 class TxSequenceOutcome;
 
@@ -77,8 +78,8 @@ public:
     Mode mode() const { return m_mode; }
 
     // Stretches every request timeout, for slow links and scripted runs.
-    void setTimeoutScale(double scale) { m_timeoutScale = scale > 0 ? scale : 1.0; }
-    double timeoutScale() const { return m_timeoutScale; }
+    void setTimeoutScale(double scale);
+    double timeoutScale() const;
 
     // Off by default. When on, a device that vanishes after a successful
     // connection is waited for and connected again once its port is back; a
@@ -158,7 +159,7 @@ public:
     bool requestTx(QString data, Payload::Options options, bool flush) override;
 
     // How the last request ended; requestFinished reports each one.
-    RequestResult lastRequestResult() const { return m_lastResult; }
+    RequestResult lastRequestResult() const;
     // How the last operation of several steps ended; operationFinished
     // reports each one under the name of the call that ran it ("getConfig",
     // "uploadConfig", "importConfig", "exportConfig",
@@ -209,19 +210,16 @@ signals:
 private slots:
     void onSerialError(const QString& error);
     void onReconnectPoll();
+    void onKitRestored();
 
 private:
     void destroyConnection();
     void setLostDevice(const QString& text);
-    bool finishRequest(const RequestResult& result, const QByteArray& request);
     // Logs a failure that is no request's and keeps it as the cause of the
     // operations under way.
     void logFailure(const QString& text);
-    // Keeps the first reason the running request failed for.
-    void failRequest(RequestResult::Status status, const QString& text, uint errorCode = 0);
     bool sendSet(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs, const QString& failure);
     void sendGet(AtCmdHandler::CmdId id, quint16 timeoutMs, const QString& failure);
-    QByteArray buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const;
     QString boardName() const;
 
     SerialPortManager* m_serialPort;
@@ -230,20 +228,13 @@ private:
     AtCmdHandler* m_atCmdHandler;
     TxManager* m_tx;
     ResponseDispatch* m_dispatch;
+    BusyState* m_busy;
+    OperationTracker* m_operations;
+    RequestEngine* m_requests;
     bool m_processingData;
     Mode m_mode;
-    bool m_requestFailed;
-    bool m_waitingResponse;
-    bool m_cancelRequested;
-    QTimer* m_requestTimer;
     bool m_exportMode;
     QString m_exportBuffer;
-
-    bool m_requestInProgress;
-    RequestResult m_pendingResult;
-    RequestResult m_lastResult;
-    double m_timeoutScale;
-    int m_pendingListCmd;
 
     bool m_reconnect;
     bool m_reconnecting;
@@ -251,11 +242,8 @@ private:
     TavBoard::Module m_linkModule;
     QString m_linkPort;
     QString m_linkBaud;
-    BusyState* m_busy;
-    OperationTracker* m_operations;
     TxSequenceOutcome* m_txOutcome;
     bool m_uploadAwaitsKit = false;
     QString m_lostDevice;
     int m_connectionCount = 0;
-    bool m_closingDown = false;
 };

@@ -1,0 +1,273 @@
+#include "RequestEngine.h"
+
+#include "BusyState.h"
+#include "CommandTable.h"
+#include "Helper.h"
+#include "Logger.h"
+#include "OperationTracker.h"
+#include "ResponseDispatch.h"
+#include "SerialPortManager.h"
+#include "TavBoard.h"
+#include "TavManager.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+// Waits for the next event instead of spinning: the request timer always
+// brings one. User input is delivered, not held back: the window disables
+// what would start a request while the manager is busy, so a click made
+// meanwhile is dropped instead of sending a request later.
+constexpr QEventLoop::ProcessEventsFlags kWaitForAnswer = QEventLoop::WaitForMoreEvents;
+
+} // namespace
+
+RequestEngine::RequestEngine(SerialPortManager& serialPort, Logger& logger, ResponseDispatch& dispatch,
+    OperationTracker& operations, BusyState& busy, QObject* parent)
+    : QObject(parent)
+    , m_serialPort(serialPort)
+    , m_logger(logger)
+    , m_dispatch(dispatch)
+    , m_operations(operations)
+    , m_busy(busy)
+    , m_timer(new QTimer(this))
+{
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &RequestEngine::onTimeout);
+    connect(&m_dispatch, &ResponseDispatch::moduleErrorAnswered, this, [this](uint code) {
+        m_requestFailed = true;
+        fail(RequestResult::MODULE_ERROR, AtCmdHandler::errorToStr(code), code);
+    });
+}
+
+void RequestEngine::setLink(TavBoard* board, AtCmdHandler* codec)
+{
+    m_board = board;
+    m_codec = codec;
+}
+
+bool RequestEngine::wakeUpBoard()
+{
+    if (!m_board || m_board->isAwake())
+        return true;
+
+    emit userActionRequested();
+    while (!m_board->isAwake()) {
+        if (m_cancelRequested) {
+            m_cancelRequested = false;
+            return false;
+        }
+        // User input is delivered here, so the dialog's Cancel works.
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        // An unplugged kit is not going to wake up.
+        if (!m_board || !m_serialPort.isOpen())
+            return false;
+    }
+    if (m_cancelRequested) {
+        m_cancelRequested = false;
+        return false;
+    }
+    return true;
+}
+
+bool RequestEngine::finish(const RequestResult& result, const QByteArray& request)
+{
+    m_operations.noteRequest(result, QString::fromLatin1(request).trimmed());
+    m_lastResult = result;
+    emit requestFinished(result);
+    return result.ok();
+}
+
+void RequestEngine::fail(RequestResult::Status status, const QString& text, uint errorCode)
+{
+    if (m_pendingResult.ok())
+        m_pendingResult = RequestResult::failed(status, text, errorCode);
+}
+
+bool RequestEngine::refuseNested(const QByteArray& request)
+{
+    const QString text = "Request refused, another one is still waiting for its answer: "
+        + QString::fromLatin1(request).trimmed();
+    m_logger.log(Logger::APP, text);
+    // Reported, but not kept as the last result: that is the outer request's.
+    const RequestResult refused = RequestResult::failed(RequestResult::REFUSED, text);
+    m_operations.noteRequest(refused, QString::fromLatin1(request).trimmed());
+    emit requestFinished(refused);
+    return false;
+}
+
+bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
+{
+    if (m_requestInProgress)
+        return refuseNested(request);
+    if (m_closingDown)
+        return finish(RequestResult::failed(RequestResult::CANCELLED, QString()), request);
+
+    m_logger.log(Logger::APP, QString::fromLatin1(request));
+    m_requestFailed = false;
+    m_waitingResponse = true;
+    m_pendingResult = RequestResult::done();
+
+    if (!m_serialPort.isOpen()) {
+        const QString text = QStringLiteral("Unable to send request: the evaluation kit is not connected");
+        m_logger.log(Logger::APP, text);
+        return finish(RequestResult::failed(RequestResult::NOT_CONNECTED, text), request);
+    }
+
+    BusyState::Scope busy(m_busy, "Waiting for the answer to " + QString::fromLatin1(request).trimmed() + "\u2026");
+    m_requestInProgress = true;
+    if (!wakeUpBoard()) {
+        m_requestInProgress = false;
+        if (!m_board || !m_serialPort.isOpen())
+            return finish(RequestResult::failed(RequestResult::DEVICE_LOST, m_pendingResult.text), request);
+        return finish(
+            RequestResult::failed(RequestResult::CANCELLED, QStringLiteral("Request has been cancelled")), request);
+    }
+
+    m_timer->start(static_cast<int>(qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0)));
+    m_serialPort.write(request);
+
+    while (m_waitingResponse && m_timer->isActive())
+        QCoreApplication::processEvents(kWaitForAnswer);
+
+    m_timer->stop();
+    // Two commands are never written back to back.
+    QThread::msleep(10);
+    m_requestInProgress = false;
+    if (!m_requestFailed)
+        return finish(RequestResult::done(), request);
+    fail(RequestResult::MODULE_ERROR, QString());
+    return finish(m_pendingResult, request);
+}
+
+QByteArray RequestEngine::buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const
+{
+    if (m_codec)
+        return m_codec->build(id, args);
+    return AtCmdHandler(nullptr, {}).build(id, args);
+}
+
+bool RequestEngine::sendBuiltin(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs)
+{
+    if (AtCmdHandler::hasControlCharacter(args)) {
+        const QString text = "Request refused: an argument of " + Helper::enumToStr(id)
+            + " holds a line break or another control character";
+        m_logger.log(Logger::APP, text);
+        return finish(RequestResult::failed(RequestResult::REFUSED, text), Helper::enumToStr(id).toLatin1());
+    }
+
+    const QByteArray frame = buildFrame(id, args);
+    // Refused while another request waits: the list wait of that one stays.
+    if (m_requestInProgress)
+        return refuseNested(frame);
+    // A list query is answered by one line per entry, then "end": only the
+    // end marker (or an error) ends the wait, so no entry of the list is
+    // taken for the answer of the next request.
+    const bool listQuery = args.isEmpty() && CommandTable::isListAnswer(id);
+    m_pendingListCmd = listQuery ? id : -1;
+    const bool ok = send(frame, timeoutMs);
+    m_pendingListCmd = -1;
+    return ok;
+}
+
+bool RequestEngine::sendCustom(const QString& cmd)
+{
+    const QString trimmed = cmd.trimmed();
+    if (AtCmdHandler::hasControlCharacter(trimmed)) {
+        const QString text
+            = QStringLiteral("Request refused: a command must fit on one line, without control characters");
+        m_logger.log(Logger::APP, text);
+        return finish(RequestResult::failed(RequestResult::REFUSED, text), trimmed.toLatin1());
+    }
+    QByteArray request = trimmed.toLatin1();
+    request.append("\r\n");
+    return send(request, TavManager::TAV_REQUEST_LARGE_TIMEOUT_MS);
+}
+
+void RequestEngine::cancel()
+{
+    m_cancelRequested = true;
+}
+
+void RequestEngine::endWait()
+{
+    m_requestFailed = true;
+    m_waitingResponse = false;
+    m_timer->stop();
+}
+
+void RequestEngine::closeDown()
+{
+    m_closingDown = true;
+    if (m_requestInProgress) {
+        // Ends the wait for the wake-up button as its Cancel does.
+        m_cancelRequested = true;
+        endWait();
+    }
+}
+
+void RequestEngine::deviceLost(const QString& error)
+{
+    // A vanished device ends the request at once instead of at its timeout;
+    // the port is closed by then, so later requests fail without waiting.
+    if (m_requestInProgress) {
+        fail(RequestResult::DEVICE_LOST, error);
+        endWait();
+    }
+}
+
+void RequestEngine::onTimeout()
+{
+    m_timer->stop();
+    m_requestFailed = true;
+    fail(RequestResult::TIMEOUT, QStringLiteral("AT command request timeout!"));
+    m_logger.log(Logger::APP, "AT command request timeout!");
+    m_waitingResponse = false;
+}
+
+void RequestEngine::onLine(const QString& data)
+{
+    if (!m_board || !m_codec) {
+        m_logger.log(Logger::APP, data);
+        return;
+    }
+    m_logger.log(m_board->loggerSrc(), data);
+
+    if (data.contains(TavManager::TAV_BOARD_MARK_TREKON))
+        onKitMark(data);
+    else if (data.contains('+'))
+        onAnswer(data);
+}
+
+void RequestEngine::onKitMark(const QString& data)
+{
+    if (data.contains(TavManager::TAV_BOARD_MARK_AWAKE))
+        m_board->setIsAwake(true);
+    else if (data.contains(TavManager::TAV_BOARD_MARK_ASLEEP))
+        m_board->setIsAwake(false);
+    else if (data.contains(TavManager::TAV_BOARD_MARK_RESET_DONE))
+        emit kitRestored();
+}
+
+void RequestEngine::onAnswer(const QString& data)
+{
+    if (m_codec->parse(data, false)) {
+        m_dispatch.apply(*m_codec, data);
+        if (m_codec && m_codec->getId() == m_pendingListCmd && m_codec->getData<QString>(0) != "end") {
+            // The timeout bounds the silence between entries, not the length
+            // of the list: a long list on a slow line is no timeout.
+            if (m_timer->isActive())
+                m_timer->start();
+            return;
+        }
+    } else {
+        m_logger.log(Logger::APP, "Unable to parse message from " + m_board->name());
+        if (m_codec->getDataLength() > 0 && m_codec->getData<QString>(0) == TavManager::TAV_NOT_AVAILABLE_STR)
+            m_logger.log(Logger::APP, "Unable to parse " + m_codec->getIdAsStr() + " data");
+    }
+    // The first answer of any kind ends the wait; only ERROR or a timeout fails it.
+    m_waitingResponse = false;
+}

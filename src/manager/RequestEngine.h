@@ -1,0 +1,96 @@
+#pragma once
+
+#include "AtCmdHandler.h"
+#include "RequestResult.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+class BusyState;
+class Logger;
+class OperationTracker;
+class ResponseDispatch;
+class SerialPortManager;
+class TavBoard;
+class QTimer;
+
+// One AT request at a time: written once, after the wake-up button if the
+// kit sleeps, and waited for in a nested event loop until its answer, an
+// error answer, a timeout or the loss of the device; then a short pause so
+// that two commands never go out back to back. Every request ends in a
+// result. Lines read from the module come in here, are applied through the
+// dispatch and end the wait of the running request.
+class RequestEngine : public QObject {
+    Q_OBJECT
+
+public:
+    RequestEngine(SerialPortManager& serialPort, Logger& logger, ResponseDispatch& dispatch,
+        OperationTracker& operations, BusyState& busy, QObject* parent);
+
+    // The board and codec of the current connection; null when there is none.
+    void setLink(TavBoard* board, AtCmdHandler* codec);
+
+    // Stretches every request timeout, for slow links and scripted runs.
+    void setTimeoutScale(double scale) { m_timeoutScale = scale > 0 ? scale : 1.0; }
+    double timeoutScale() const { return m_timeoutScale; }
+
+    bool inProgress() const { return m_requestInProgress; }
+    RequestResult lastResult() const { return m_lastResult; }
+
+    bool wakeUpBoard();
+    bool send(const QByteArray& request, quint16 timeoutMs);
+    bool sendBuiltin(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs);
+    bool sendCustom(const QString& cmd);
+    // The frame of a command as the current codec writes it.
+    QByteArray buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const;
+
+    // The user cancelled the wait for the wake-up button.
+    void cancel();
+    // The window is closing: the running wait ends at once and no further
+    // request is sent until the next connection.
+    void closeDown();
+    void reopen() { m_closingDown = false; }
+    // The device vanished: the running request ends at once.
+    void deviceLost(const QString& error);
+
+    void onLine(const QString& data);
+    void onTimeout();
+
+signals:
+    void requestFinished(const RequestResult& result);
+    // The kit sleeps: its wake-up button must be pressed.
+    void userActionRequested();
+    // The kit reports its parameters restored after a reset.
+    void kitRestored();
+
+private:
+    bool finish(const RequestResult& result, const QByteArray& request);
+    bool refuseNested(const QByteArray& request);
+    // Keeps the first reason the running request failed for.
+    void fail(RequestResult::Status status, const QString& text, uint errorCode = 0);
+    void endWait();
+    void onKitMark(const QString& data);
+    void onAnswer(const QString& data);
+
+    SerialPortManager& m_serialPort;
+    Logger& m_logger;
+    ResponseDispatch& m_dispatch;
+    OperationTracker& m_operations;
+    BusyState& m_busy;
+    QPointer<TavBoard> m_board;
+    QPointer<AtCmdHandler> m_codec;
+    QTimer* m_timer;
+
+    bool m_requestFailed = false;
+    bool m_waitingResponse = false;
+    bool m_cancelRequested = false;
+    bool m_requestInProgress = false;
+    bool m_closingDown = false;
+    RequestResult m_pendingResult;
+    RequestResult m_lastResult;
+    double m_timeoutScale = 1.0;
+    int m_pendingListCmd = -1;
+};
