@@ -1,22 +1,16 @@
-// Connection, disconnection and the hand-over of requests to the request
-// engine.
+// Start-up of a connection and its end, and the hand-over of requests to the
+// request engine and of the link to the connection.
 #include "TavManager.h"
 
 #include "CommandTable.h"
+#include "ModuleConnection.h"
 #include "RequestEngine.h"
 #include "ResponseDispatch.h"
-#include "Rix.h"
-#include "Tav1.h"
-#include "Tav2.h"
-#include "Trekon.h"
 #include "TxSequenceOutcome.h"
 #include "VariantCapabilities.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QEventLoop>
-#include <QFileInfo>
-#include <QSerialPortInfo>
 
 const QString TavManager::TAV_UI_DATE_FORMAT = QStringLiteral("ddd MMM d, hh:mm:ss");
 const QString TavManager::TAV_ISO_DATE_FORMAT = QStringLiteral("yyyy-M-dTH:m:sZ");
@@ -37,21 +31,16 @@ constexpr QEventLoop::ProcessEventsFlags kWaitForAnswer = QEventLoop::WaitForMor
 TavManager::TavManager(QObject* parent)
     : QObject(parent)
     , m_serialPort(new SerialPortManager(this))
-    , m_board(nullptr)
     , m_logger(new Logger(this))
-    , m_atCmdHandler(nullptr)
     , m_tx(new TxManager(this, *m_logger, *this))
     , m_dispatch(new ResponseDispatch(*m_logger, *m_tx, this))
     , m_busy(new BusyState(this))
     , m_operations(new OperationTracker(this))
     , m_requests(new RequestEngine(*m_serialPort, *m_logger, *m_dispatch, *m_operations, *m_busy, this))
+    , m_connection(new ModuleConnection(*m_serialPort, *m_logger, *m_requests, *m_dispatch, *m_busy, this))
     , m_processingData(false)
     , m_mode(BASIC)
     , m_exportMode(false)
-    , m_reconnect(false)
-    , m_reconnecting(false)
-    , m_reconnectTimer(new QTimer(this))
-    , m_linkModule(TavBoard::NA)
     , m_txOutcome(new TxSequenceOutcome(*m_tx, *m_operations, this))
 {
     QObject::connect(this, &TavManager::requestFinished, m_txOutcome, &TxSequenceOutcome::noteRequest);
@@ -64,8 +53,16 @@ TavManager::TavManager(QObject* parent)
     QObject::connect(m_requests, &RequestEngine::kitRestored, this, &TavManager::onKitRestored);
     QObject::connect(m_serialPort, &SerialPortManager::doneReading, this, &TavManager::onSerialRead);
     QObject::connect(m_serialPort, &SerialPortManager::serialError, this, &TavManager::onSerialError);
-    m_reconnectTimer->setInterval(RECONNECT_POLL_MS);
-    QObject::connect(m_reconnectTimer, &QTimer::timeout, this, &TavManager::onReconnectPoll);
+    QObject::connect(m_connection, &ModuleConnection::boardChanged, this, [this]() {
+        // An upload waited for ends with the board it was sent to.
+        m_uploadAwaitsKit = false;
+        emit boardChanged();
+    });
+    QObject::connect(m_connection, &ModuleConnection::connected, this, &TavManager::connected);
+    QObject::connect(m_connection, &ModuleConnection::ready, this, &TavManager::initGUI);
+    QObject::connect(m_connection, &ModuleConnection::reconnectChanged, this, &TavManager::reconnectChanged);
+    QObject::connect(m_connection, &ModuleConnection::lostDeviceChanged, this, &TavManager::lostDeviceChanged);
+    QObject::connect(m_connection, &ModuleConnection::linkError, this, &TavManager::linkError);
 }
 
 TavManager::~TavManager()
@@ -83,82 +80,39 @@ void TavManager::setMode(TavManager::Mode mode)
     m_mode = mode;
 }
 
-QString TavManager::boardName() const
+TavBoard* TavManager::board() const
 {
-    return m_board ? m_board->name() : TAV_NOT_AVAILABLE_STR;
+    return m_connection->board();
 }
 
-void TavManager::destroyConnection()
+QString TavManager::boardName() const
 {
-    m_uploadAwaitsKit = false;
-    m_requests->setLink(nullptr, nullptr);
-    delete m_atCmdHandler;
-    m_atCmdHandler = nullptr;
-    if (m_board) {
-        delete m_board;
-        m_board = nullptr;
-        emit boardChanged();
-    }
+    return m_connection->boardName();
+}
+
+void TavManager::setReconnect(bool enabled)
+{
+    m_connection->setReconnect(enabled);
+}
+
+bool TavManager::reconnect() const
+{
+    return m_connection->reconnect();
+}
+
+QString TavManager::lostDevice() const
+{
+    return m_connection->lostDevice();
+}
+
+int TavManager::connectionCount() const
+{
+    return m_connection->connectionCount();
 }
 
 void TavManager::connect(TavBoard::Module module, QString portName, QString baudrate)
 {
-    QSerialPort::BaudRate rate = QSerialPort::Baud9600;
-    if (baudrate == QLatin1String("115200"))
-        rate = QSerialPort::Baud115200;
-    if (baudrate == QLatin1String("Default"))
-        rate = VariantCapabilities::of(module).defaultBaudRate;
-
-    TavBoard* board = nullptr;
-    switch (module) {
-    case TavBoard::TAV1: board = new Tav1(this, rate); break;
-    case TavBoard::TAV2: board = new Tav2(this, rate); break;
-    case TavBoard::RIX: board = new Rix(this, rate); break;
-    case TavBoard::TREKON: board = new Trekon(this, rate); break;
-    default: return;
-    }
-
-    // A connection the user asks for replaces the one waited for, and
-    // means the window is there to use it.
-    if (!m_reconnecting) {
-        m_requests->reopen();
-        m_reconnectTimer->stop();
-        m_linkPort.clear();
-        setLostDevice(QString());
-    }
-
-    BusyState::Scope busy(*m_busy, "Connecting to " + board->name() + " on " + portName + "\u2026");
-
-    // A new connection replaces whatever the previous one left behind.
-    destroyConnection();
-    m_serialPort->close();
-
-    m_board = board;
-    m_dispatch->setBoard(board);
-    emit boardChanged();
-    m_atCmdHandler = new AtCmdHandler(this, m_board->getAtCmdRegexMap());
-    m_requests->setLink(m_board, m_atCmdHandler);
-
-    m_serialPort->configure(m_board->getPortSettings());
-    m_board->setModule(module);
-    m_board->setPort(portName);
-
-    if (!m_serialPort->open(portName))
-        return;
-
-    if (requestPing()) {
-        m_linkModule = module;
-        m_linkPort = portName;
-        m_linkBaud = baudrate;
-        setLostDevice(QString());
-        ++m_connectionCount;
-        emit connected();
-        m_logger->log(Logger::APP, m_board->name() + " connected on port " + portName);
-        initGUI(module);
-    } else {
-        m_serialPort->close();
-        emit m_serialPort->serialError("Unable to contact " + m_board->name());
-    }
+    m_connection->connectTo(module, portName, baudrate);
 }
 
 void TavManager::initGUI(TavBoard::Module module)
@@ -186,9 +140,7 @@ void TavManager::initGUI(TavBoard::Module module)
 
 void TavManager::disconnect()
 {
-    m_reconnectTimer->stop();
-    m_linkPort.clear();
-    setLostDevice(QString());
+    m_connection->forget();
     m_tx->stop();
 
     if (m_tx->ackPending()) {
@@ -206,10 +158,7 @@ void TavManager::disconnect()
     m_tx->clearPrepassData(false);
     m_tx->setUtcTimeOffset(0, false);
 
-    destroyConnection();
-
-    m_serialPort->close();
-    m_serialPort->enumerate();
+    m_connection->close();
     emit disconnected();
 }
 
@@ -233,7 +182,7 @@ void TavManager::cancelModuleRequest()
 
 void TavManager::closeDown()
 {
-    m_reconnectTimer->stop();
+    m_connection->closeDown();
     m_requests->closeDown();
 }
 
@@ -307,59 +256,13 @@ void TavManager::onRequestTimeout()
 void TavManager::onSerialError(const QString& error)
 {
     m_requests->deviceLost(error);
-    if (!m_reconnect)
+    if (!m_connection->reconnect())
         m_txOutcome->deviceLost(error);
     if (m_uploadAwaitsKit) {
         m_uploadAwaitsKit = false;
         m_operations->report(QStringLiteral("uploadConfig"), {OperationResult::DEVICE_LOST, error, error, {}});
     }
-    if (m_reconnect && !m_reconnecting && !m_linkPort.isEmpty() && !m_serialPort->isOpen()
-        && !m_reconnectTimer->isActive()) {
-        m_logger->log(Logger::APP, "Waiting for " + boardName() + " to come back on port " + m_linkPort);
-        setLostDevice(boardName() + " lost on " + m_linkPort + ", waiting for it to come back\u2026");
-        m_reconnectTimer->start();
-    }
-    // A device waited for is no error to answer, nor is a failed attempt
-    // to connect to it again.
-    if (m_lostDevice.isEmpty())
-        emit linkError(error);
-}
-
-void TavManager::setReconnect(bool enabled)
-{
-    if (enabled == m_reconnect)
-        return;
-    m_reconnect = enabled;
-    if (!enabled) {
-        m_reconnectTimer->stop();
-        setLostDevice(QString());
-    }
-    emit reconnectChanged();
-}
-
-void TavManager::setLostDevice(const QString& text)
-{
-    if (text == m_lostDevice)
-        return;
-    m_lostDevice = text;
-    emit lostDeviceChanged();
-}
-
-void TavManager::onReconnectPoll()
-{
-    // Never from inside the wait of another request: the next tick comes soon.
-    if (m_requests->inProgress())
-        return;
-    const bool present
-        = m_linkPort.startsWith('/') ? QFileInfo::exists(m_linkPort) : !QSerialPortInfo(m_linkPort).isNull();
-    if (!present)
-        return;
-    m_reconnectTimer->stop();
-    m_reconnecting = true;
-    connect(m_linkModule, m_linkPort, m_linkBaud);
-    m_reconnecting = false;
-    if (!m_serialPort->isOpen() && m_reconnect && !m_linkPort.isEmpty())
-        m_reconnectTimer->start();
+    m_connection->onSerialError(error);
 }
 
 void TavManager::onSerialRead(QString data)

@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <QTimer>
 
+class ModuleConnection;
 class RequestEngine;
 class ResponseDispatch;
 class TxSequenceOutcome;
@@ -71,7 +72,7 @@ public:
     ~TavManager() override;
 
     SerialPortManager* serialPort() const { return m_serialPort; }
-    TavBoard* board() const { return m_board; }
+    TavBoard* board() const;
     Logger* logger() const { return m_logger; }
     TxManager* tx() const { return m_tx; }
     bool processingData() const { return m_processingData; }
@@ -85,11 +86,11 @@ public:
     // connection is waited for and connected again once its port is back; a
     // running Tx sequence goes on meanwhile (its requests fail and are logged).
     void setReconnect(bool enabled);
-    bool reconnect() const { return m_reconnect; }
+    bool reconnect() const;
     bool busy() const { return m_busy->busy(); }
     QString busyText() const { return m_busy->text(); }
-    QString lostDevice() const { return m_lostDevice; }
-    int connectionCount() const { return m_connectionCount; }
+    QString lostDevice() const;
+    int connectionCount() const;
     static constexpr int RECONNECT_POLL_MS = 500;
 
     // Connection (connection page).
@@ -209,12 +210,9 @@ signals:
 
 private slots:
     void onSerialError(const QString& error);
-    void onReconnectPoll();
     void onKitRestored();
 
 private:
-    void destroyConnection();
-    void setLostDevice(const QString& text);
     // Logs a failure that is no request's and keeps it as the cause of the
     // operations under way.
     void logFailure(const QString& text);
@@ -223,27 +221,18 @@ private:
     QString boardName() const;
 
     SerialPortManager* m_serialPort;
-    TavBoard* m_board;
     Logger* m_logger;
-    AtCmdHandler* m_atCmdHandler;
     TxManager* m_tx;
     ResponseDispatch* m_dispatch;
     BusyState* m_busy;
     OperationTracker* m_operations;
     RequestEngine* m_requests;
+    ModuleConnection* m_connection;
     bool m_processingData;
     Mode m_mode;
     bool m_exportMode;
     QString m_exportBuffer;
 
-    bool m_reconnect;
-    bool m_reconnecting;
-    QTimer* m_reconnectTimer;
-    TavBoard::Module m_linkModule;
-    QString m_linkPort;
-    QString m_linkBaud;
     TxSequenceOutcome* m_txOutcome;
     bool m_uploadAwaitsKit = false;
-    QString m_lostDevice;
-    int m_connectionCount = 0;
 };

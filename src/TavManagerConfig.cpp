@@ -39,26 +39,26 @@ void TavManager::sendGet(AtCmdHandler::CmdId id, quint16 timeoutMs, const QStrin
 
 void TavManager::getId()
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::ID, {}, TAV_REQUEST_TIMEOUT_MS) && m_board)
-        m_board->setId(TAV_NOT_AVAILABLE_STR);
+    if (!sendBuiltinAtCmd(AtCmdHandler::ID, {}, TAV_REQUEST_TIMEOUT_MS) && board())
+        board()->setId(TAV_NOT_AVAILABLE_STR);
 }
 
 void TavManager::getAddr()
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::ADDR, {}, TAV_REQUEST_TIMEOUT_MS) && m_board)
-        m_board->setAddr(TAV_NOT_AVAILABLE_STR);
+    if (!sendBuiltinAtCmd(AtCmdHandler::ADDR, {}, TAV_REQUEST_TIMEOUT_MS) && board())
+        board()->setAddr(TAV_NOT_AVAILABLE_STR);
 }
 
 void TavManager::getSerialNumber()
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::SN, {}, TAV_REQUEST_TIMEOUT_MS) && m_board)
-        m_board->setSerialNumber(TAV_NOT_AVAILABLE_STR);
+    if (!sendBuiltinAtCmd(AtCmdHandler::SN, {}, TAV_REQUEST_TIMEOUT_MS) && board())
+        board()->setSerialNumber(TAV_NOT_AVAILABLE_STR);
 }
 
 void TavManager::getFirmwareVersion()
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::FW, {}, TAV_REQUEST_TIMEOUT_MS) && m_board)
-        m_board->setFirmwareVersion(TAV_NOT_AVAILABLE_STR);
+    if (!sendBuiltinAtCmd(AtCmdHandler::FW, {}, TAV_REQUEST_TIMEOUT_MS) && board())
+        board()->setFirmwareVersion(TAV_NOT_AVAILABLE_STR);
 }
 
 void TavManager::getModuleUtcDate()
@@ -168,20 +168,20 @@ void TavManager::getAopData()
 
 void TavManager::getTxFrequency()
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::ATXFRQ, {}, TAV_REQUEST_TIMEOUT_MS) && m_board)
-        m_board->setTxFrequency(0);
+    if (!sendBuiltinAtCmd(AtCmdHandler::ATXFRQ, {}, TAV_REQUEST_TIMEOUT_MS) && board())
+        board()->setTxFrequency(0);
 }
 
 void TavManager::getTxPower()
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::PWR, {}, TAV_REQUEST_TIMEOUT_MS) && m_board)
-        m_board->setTxPower(0);
+    if (!sendBuiltinAtCmd(AtCmdHandler::PWR, {}, TAV_REQUEST_TIMEOUT_MS) && board())
+        board()->setTxPower(0);
 }
 
 void TavManager::setTxPower(ushort power)
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::PWR, {QString::number(power)}, TAV_REQUEST_TIMEOUT_MS) && m_board)
-        m_board->setTxPower(m_board->txPower());
+    if (!sendBuiltinAtCmd(AtCmdHandler::PWR, {QString::number(power)}, TAV_REQUEST_TIMEOUT_MS) && board())
+        board()->setTxPower(board()->txPower());
 }
 
 void TavManager::getTxRedundancy()
@@ -220,14 +220,14 @@ bool TavManager::setLoRaEnable()
 
 void TavManager::getHwInfo()
 {
-    if (!m_board)
+    if (!board())
         return;
     BusyState::Scope busy(*m_busy, QStringLiteral("Reading the module's identity\u2026"));
     getId();
     getFirmwareVersion();
-    if (m_board && m_board->knows(AtCmdHandler::SN))
+    if (board() && board()->knows(AtCmdHandler::SN))
         getSerialNumber();
-    if (m_board && m_board->knows(AtCmdHandler::ADDR)) {
+    if (board() && board()->knows(AtCmdHandler::ADDR)) {
         getAddr();
         getRadioConfig();
     }
@@ -236,7 +236,7 @@ void TavManager::getHwInfo()
 void TavManager::getLoRaConfig()
 {
     BusyState::Scope busy(*m_busy, QStringLiteral("Reading the LoRa settings\u2026"));
-    if (!m_board || !m_board->loraCompatible() || !m_board->loraStackIntegrated()) {
+    if (!board() || !board()->loraCompatible() || !board()->loraStackIntegrated()) {
         m_logger->log(Logger::APP, "LORA CONFIG: This board is not compatible with LoRa");
         return;
     }
@@ -253,7 +253,7 @@ void TavManager::getLoRaConfig()
 bool TavManager::setLoRaInfo()
 {
     BusyState::Scope busy(*m_busy, QStringLiteral("Writing the LoRa settings\u2026"));
-    if (!m_board || !m_board->loraCompatible() || !m_board->loraStackIntegrated()) {
+    if (!board() || !board()->loraCompatible() || !board()->loraStackIntegrated()) {
         m_logger->log(Logger::APP, "LORA CONFIG: This board is not compatible with LoRa");
         return false;
     }
@@ -274,7 +274,7 @@ bool TavManager::setLoRaInfo()
 void TavManager::getSensorsConfig()
 {
     BusyState::Scope busy(*m_busy, QStringLiteral("Reading the sensors\u2026"));
-    SensorModel* sensors = m_board ? m_board->sensorListModel() : nullptr;
+    SensorModel* sensors = board() ? board()->sensorListModel() : nullptr;
     if (!sensors || !wakeUpBoard())
         return;
     const auto sensorMap = sensors->getSensorMap();
@@ -292,7 +292,7 @@ void TavManager::getSensorsConfig()
 bool TavManager::setSensorsConfig()
 {
     BusyState::Scope busy(*m_busy, QStringLiteral("Writing the sensors\u2026"));
-    SensorModel* sensors = m_board ? m_board->sensorListModel() : nullptr;
+    SensorModel* sensors = board() ? board()->sensorListModel() : nullptr;
     if (!sensors)
         return true;
 
@@ -400,7 +400,7 @@ void TavManager::uploadConfig(bool enableLog)
         return;
     }
     operation.succeed(QStringLiteral("Configuration uploaded!"));
-    if (m_board && m_board->capabilities().configurationFile && !m_exportMode) {
+    if (board() && board()->capabilities().configurationFile && !m_exportMode) {
         m_uploadAwaitsKit = true;
         operation.defer();
     }

@@ -2,6 +2,7 @@
 // send, collected instead of sent, and read back through the dispatcher.
 #include "TavManager.h"
 
+#include "ModuleConnection.h"
 #include "ResponseDispatch.h"
 
 #include <QFile>
@@ -49,7 +50,8 @@ void TavManager::importConfig(QString filePath)
     };
 
     QFile file(localPath);
-    if (!m_atCmdHandler) {
+    AtCmdHandler* codec = m_connection->codec();
+    if (!codec) {
         fail(QStringLiteral("Unable to import config: no evaluation kit connected"));
         return;
     }
@@ -63,21 +65,21 @@ void TavManager::importConfig(QString filePath)
         const QString line = QString::fromUtf8(file.readLine(64 * 1024)).trimmed();
         if (line.isEmpty())
             continue;
-        if (!m_atCmdHandler->parse(line, true)) {
+        if (!codec->parse(line, true)) {
             fail("Unable to parse configuration entry: " + line, line);
             return;
         }
-        if (m_atCmdHandler->getId() == AtCmdHandler::LORA_DEUI) {
+        if (codec->getId() == AtCmdHandler::LORA_DEUI) {
             fail(QStringLiteral("Configuration not allowed: device EUI cannot be set"), line);
             return;
         }
         // The date in a file is the one it was saved at: applying it would set
         // the tool's clock, and then the module's on upload, in the past.
-        if (m_atCmdHandler->getId() == AtCmdHandler::UDATE) {
+        if (codec->getId() == AtCmdHandler::UDATE) {
             m_logger->log(Logger::APP, "UTC date not imported: the upload sends the tool's current time");
             continue;
         }
-        m_dispatch->apply(*m_atCmdHandler, line);
+        m_dispatch->apply(*codec, line);
     }
 
     setProcessingData(false, "Configuration imported!", false);

@@ -27,7 +27,7 @@ bool TavManager::setAopDataAndConstellationStatus()
     if (reference == rows)
         qCritical().noquote() << "All satellites are OUT OF SERVICE!";
 
-    const bool statusToo = m_board && m_board->knows(AtCmdHandler::SAT);
+    const bool statusToo = board() && board()->knows(AtCmdHandler::SAT);
     bool sent = false;
     QStringList failed;
     for (int row = 0; row < rows; ++row) {
@@ -102,7 +102,7 @@ bool TavManager::readAopData()
     if (m_busy->busy())
         return false;
     BusyState::Scope busy(*m_busy, QStringLiteral("Reading the orbit data of the module\u2026"));
-    const bool ok = m_board && sendBuiltinAtCmd(AtCmdHandler::AOP, {}, TAV_REQUEST_TIMEOUT_MS);
+    const bool ok = board() && sendBuiltinAtCmd(AtCmdHandler::AOP, {}, TAV_REQUEST_TIMEOUT_MS);
     if (ok) {
         emit orbitDataOutcome(
             QStringLiteral("%1 satellites read from the module")
@@ -120,7 +120,7 @@ bool TavManager::uploadAopData()
     if (m_busy->busy())
         return false;
     // The upload shows its own progress.
-    const bool ok = m_board && setAopDataAndConstellationStatus();
+    const bool ok = board() && setAopDataAndConstellationStatus();
     const int rows = m_tx->prepassProfile()->satelliteAopModel()->rowCount();
     if (ok)
         emit orbitDataOutcome(QStringLiteral("Orbit data of %1 satellites uploaded to the module").arg(rows), false);
@@ -179,13 +179,13 @@ void TavManager::getSatelliteNextPass(Payload::Options options)
 
 bool TavManager::requestTx(QString data, Payload::Options options, bool flush)
 {
-    if (!m_board)
+    if (!board())
         return false;
     QStringList args = {data};
     const TxManager::Profile profile = m_tx->selectedProfile();
 
     // Without a transmit queue each message is sent at once, and nothing is flushed.
-    if (!m_board->knows(AtCmdHandler::TXFIFO)) {
+    if (!board()->knows(AtCmdHandler::TXFIFO)) {
         if (flush)
             return true;
         return sendBuiltinAtCmd(AtCmdHandler::TX, args, TAV_REQUEST_TIMEOUT_MS);

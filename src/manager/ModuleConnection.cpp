@@ -1,0 +1,183 @@
+#include "ModuleConnection.h"
+
+#include "AtCmdHandler.h"
+#include "BusyState.h"
+#include "Logger.h"
+#include "RequestEngine.h"
+#include "ResponseDispatch.h"
+#include "Rix.h"
+#include "SerialPortManager.h"
+#include "Tav1.h"
+#include "Tav2.h"
+#include "TavManager.h"
+#include "Trekon.h"
+#include "VariantCapabilities.h"
+
+#include <QFileInfo>
+#include <QSerialPortInfo>
+#include <QTimer>
+
+ModuleConnection::ModuleConnection(SerialPortManager& serialPort, Logger& logger, RequestEngine& requests,
+    ResponseDispatch& dispatch, BusyState& busy, QObject* parent)
+    : QObject(parent)
+    , m_serialPort(serialPort)
+    , m_logger(logger)
+    , m_requests(requests)
+    , m_dispatch(dispatch)
+    , m_busy(busy)
+    , m_reconnectTimer(new QTimer(this))
+{
+    m_reconnectTimer->setInterval(TavManager::RECONNECT_POLL_MS);
+    connect(m_reconnectTimer, &QTimer::timeout, this, &ModuleConnection::onReconnectPoll);
+}
+
+QString ModuleConnection::boardName() const
+{
+    return m_board ? m_board->name() : TavManager::TAV_NOT_AVAILABLE_STR;
+}
+
+TavBoard* ModuleConnection::makeBoard(TavBoard::Module module, const QString& baudrate)
+{
+    QSerialPort::BaudRate rate = QSerialPort::Baud9600;
+    if (baudrate == QLatin1String("115200"))
+        rate = QSerialPort::Baud115200;
+    if (baudrate == QLatin1String("Default"))
+        rate = VariantCapabilities::of(module).defaultBaudRate;
+
+    switch (module) {
+    case TavBoard::TAV1: return new Tav1(this, rate);
+    case TavBoard::TAV2: return new Tav2(this, rate);
+    case TavBoard::RIX: return new Rix(this, rate);
+    case TavBoard::TREKON: return new Trekon(this, rate);
+    default: return nullptr;
+    }
+}
+
+void ModuleConnection::destroyLink()
+{
+    m_requests.setLink(nullptr, nullptr);
+    delete m_codec;
+    m_codec = nullptr;
+    if (m_board) {
+        delete m_board;
+        m_board = nullptr;
+        emit boardChanged();
+    }
+}
+
+void ModuleConnection::connectTo(TavBoard::Module module, const QString& portName, const QString& baudrate)
+{
+    TavBoard* board = makeBoard(module, baudrate);
+    if (!board)
+        return;
+
+    // A connection the user asks for replaces the one waited for, and
+    // means the window is there to use it.
+    if (!m_reconnecting) {
+        m_requests.reopen();
+        forget();
+    }
+
+    BusyState::Scope busy(m_busy, "Connecting to " + board->name() + " on " + portName + "\u2026");
+
+    // A new connection replaces whatever the previous one left behind.
+    destroyLink();
+    m_serialPort.close();
+
+    m_board = board;
+    m_dispatch.setBoard(board);
+    emit boardChanged();
+    m_codec = new AtCmdHandler(this, m_board->getAtCmdRegexMap());
+    m_requests.setLink(m_board, m_codec);
+
+    m_serialPort.configure(m_board->getPortSettings());
+    m_board->setModule(module);
+    m_board->setPort(portName);
+
+    if (!m_serialPort.open(portName))
+        return;
+
+    if (m_requests.sendBuiltin(AtCmdHandler::PING, {}, TavManager::TAV_REQUEST_TIMEOUT_MS)) {
+        m_linkModule = module;
+        m_linkPort = portName;
+        m_linkBaud = baudrate;
+        setLostDevice(QString());
+        ++m_connectionCount;
+        emit connected();
+        m_logger.log(Logger::APP, m_board->name() + " connected on port " + portName);
+        emit ready(module);
+    } else {
+        m_serialPort.close();
+        emit m_serialPort.serialError("Unable to contact " + m_board->name());
+    }
+}
+
+void ModuleConnection::forget()
+{
+    m_reconnectTimer->stop();
+    m_linkPort.clear();
+    setLostDevice(QString());
+}
+
+void ModuleConnection::close()
+{
+    destroyLink();
+    m_serialPort.close();
+    m_serialPort.enumerate();
+}
+
+void ModuleConnection::closeDown()
+{
+    m_reconnectTimer->stop();
+}
+
+void ModuleConnection::onSerialError(const QString& error)
+{
+    if (m_reconnect && !m_reconnecting && !m_linkPort.isEmpty() && !m_serialPort.isOpen()
+        && !m_reconnectTimer->isActive()) {
+        m_logger.log(Logger::APP, "Waiting for " + boardName() + " to come back on port " + m_linkPort);
+        setLostDevice(boardName() + " lost on " + m_linkPort + ", waiting for it to come back\u2026");
+        m_reconnectTimer->start();
+    }
+    // A device waited for is no error to answer, nor is a failed attempt
+    // to connect to it again.
+    if (m_lostDevice.isEmpty())
+        emit linkError(error);
+}
+
+void ModuleConnection::setReconnect(bool enabled)
+{
+    if (enabled == m_reconnect)
+        return;
+    m_reconnect = enabled;
+    if (!enabled) {
+        m_reconnectTimer->stop();
+        setLostDevice(QString());
+    }
+    emit reconnectChanged();
+}
+
+void ModuleConnection::setLostDevice(const QString& text)
+{
+    if (text == m_lostDevice)
+        return;
+    m_lostDevice = text;
+    emit lostDeviceChanged();
+}
+
+void ModuleConnection::onReconnectPoll()
+{
+    // Never from inside the wait of another request: the next tick comes soon.
+    if (m_requests.inProgress())
+        return;
+    const bool present
+        = m_linkPort.startsWith('/') ? QFileInfo::exists(m_linkPort) : !QSerialPortInfo(m_linkPort).isNull();
+    if (!present)
+        return;
+    m_reconnectTimer->stop();
+    m_reconnecting = true;
+    connectTo(m_linkModule, m_linkPort, m_linkBaud);
+    m_reconnecting = false;
+    if (!m_serialPort.isOpen() && m_reconnect && !m_linkPort.isEmpty())
+        m_reconnectTimer->start();
+}
