@@ -251,7 +251,7 @@ Pane {
             Label {
                 objectName: "logSearchCount"
                 secondary: logFrame.search.error === ""
-                color: logFrame.search.error !== "" ? Style.color.error : undefined
+                color: logFrame.search.error !== "" ? Style.color.error : Style.color.textSecondary
                 text: logFrame.search.error !== "" ? logFrame.search.error
                     : !logFrame.search.active ? ""
                     : logFrame.search.count === 0 ? "No match"
