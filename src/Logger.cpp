@@ -23,10 +23,17 @@ QString Logger::formatLine(const QDateTime& utc, Source source, const QString& t
 
 void Logger::log(const Source& source, const QString& text)
 {
+    log(source, text, NO_EVENT);
+}
+
+void Logger::log(const Source& source, const QString& text, Event event)
+{
     const QDateTime now = QDateTime::currentDateTimeUtc().addSecs(m_timestampOffset);
     const QString line = formatLine(now, source, text);
     m_history->append(source, line);
     emit logCreated(line);
+    if (event != NO_EVENT)
+        emit eventLogged(event, line);
 }
 
 void Logger::setTimestampOffset(const qint64& seconds)

@@ -16,10 +16,17 @@ class Logger : public QObject {
 public:
     enum Source { APP, TAV, TRK };
     Q_ENUM(Source)
+    // What an application line reports, for a follower that shows how a run
+    // goes rather than the whole log: a step of a Tx sequence, the outcome of
+    // one Tx, a Tx error answer, the satellites in view, the port lost or
+    // connected.
+    enum Event { NO_EVENT, TX_SEQUENCE, TX_RESULT, TX_ERROR, SATELLITE_COUNT, PORT_LOST, PORT_CONNECTED };
+    Q_ENUM(Event)
 
     explicit Logger(QObject* parent = nullptr);
 
     void log(const Source& source, const QString& text);
+    void log(const Source& source, const QString& text, Event event);
     void setTimestampOffset(const qint64& seconds);
     qint64 timestampOffset() const { return m_timestampOffset; }
     LogModel* history() const { return m_history; }
@@ -42,6 +49,8 @@ public:
 
 signals:
     void logCreated(QString log);
+    // Right after logCreated, for a line logged with an event.
+    void eventLogged(Logger::Event event, const QString& line);
     void logsCleared();
 
 private:

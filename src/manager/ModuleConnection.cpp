@@ -104,7 +104,7 @@ void ModuleConnection::connectTo(TavBoard::Module module, const QString& portNam
         setLostDevice(QString());
         ++m_connectionCount;
         emit connected();
-        m_logger.log(Logger::APP, m_board->name() + " connected on port " + portName);
+        m_logger.log(Logger::APP, m_board->name() + " connected on port " + portName, Logger::PORT_CONNECTED);
         emit ready(module);
     } else {
         m_serialPort.close();
@@ -135,7 +135,8 @@ void ModuleConnection::onSerialError(const QString& error)
 {
     if (m_reconnect && !m_reconnecting && !m_linkPort.isEmpty() && !m_serialPort.isOpen()
         && !m_reconnectTimer->isActive()) {
-        m_logger.log(Logger::APP, "Waiting for " + boardName() + " to come back on port " + m_linkPort);
+        m_logger.log(
+            Logger::APP, "Waiting for " + boardName() + " to come back on port " + m_linkPort, Logger::PORT_LOST);
         setLostDevice(boardName() + " lost on " + m_linkPort + ", waiting for it to come back\u2026");
         m_reconnectTimer->start();
     }

@@ -142,7 +142,7 @@ void ResponseDispatch::applyTx(const Answer& answer)
     }
 
     if (error != 0) {
-        log("A Tx error occured (" + status + ")");
+        m_logger.log(Logger::APP, "A Tx error occured (" + status + ")", Logger::TX_ERROR);
         // Counted as not sent (which clears the pending Tx), so that a failed
         // last Tx of a round does not hold the sequence.
         m_tx.handleTxResponse(QString());

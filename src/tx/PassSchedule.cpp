@@ -84,5 +84,6 @@ void PassSchedule::setSource(const QString& source, const QStringList& warnings)
 
 void PassSchedule::logAvailableSatellites()
 {
-    m_logger.log(Logger::APP, QString::number(m_activeCount) + QStringLiteral(" satellite(s) available"));
+    m_logger.log(Logger::APP, QString::number(m_activeCount) + QStringLiteral(" satellite(s) available"),
+        Logger::SATELLITE_COUNT);
 }

@@ -31,9 +31,9 @@ TxSequenceEngine::TxSequenceEngine(
     m_scheduleTimer->setSingleShot(true);
 }
 
-void TxSequenceEngine::log(const QString& text)
+void TxSequenceEngine::log(const QString& text, Logger::Event event)
 {
-    m_logger.log(Logger::APP, text);
+    m_logger.log(Logger::APP, text, event);
 }
 
 void TxSequenceEngine::startScheduleTimer(qint64 msec)
@@ -114,7 +114,8 @@ void TxSequenceEngine::start(quint8 repeatNum)
     }
     setRunning(true);
     m_repeatTarget = repeatNum;
-    log(QStringLiteral("--- Tx SEQUENCE START (x") + QString::number(repeatNum) + QStringLiteral(") ---"));
+    log(QStringLiteral("--- Tx SEQUENCE START (x") + QString::number(repeatNum) + QStringLiteral(") ---"),
+        Logger::TX_SEQUENCE);
     if (!checkStatusPayload(m_currentIndex))
         return;
     if (m_profile == TxManager::PREPASS_ON_MODULE) {
@@ -144,7 +145,7 @@ void TxSequenceEngine::stop()
     if (m_profile == TxManager::PERIODIC)
         applyPeriodicRedundancy();
     flushTxData();
-    log(QStringLiteral("--- Tx SEQUENCE STOP/RESET ---"));
+    log(QStringLiteral("--- Tx SEQUENCE STOP/RESET ---"), Logger::TX_SEQUENCE);
 }
 
 // --- scheduling ----------------------------------------------------------------
@@ -386,9 +387,10 @@ void TxSequenceEngine::completeTx(const QString& data)
     if (sent)
         log(QStringLiteral("Data ") + message + QStringLiteral(" successfully transmitted! (")
             + QString::number(m_txCounter) + QLatin1Char('/') + QString::number(redundancy)
-            + QLatin1Char(')'));
+            + QLatin1Char(')'),
+            Logger::TX_RESULT);
     else
-        log(QStringLiteral("Data ") + message + QStringLiteral(" could not be sent"));
+        log(QStringLiteral("Data ") + message + QStringLiteral(" could not be sent"), Logger::TX_RESULT);
 
     payloads->setTxCount(m_currentIndex, m_txCounter);
     if (m_txCounter != redundancy)
@@ -427,7 +429,8 @@ void TxSequenceEngine::countRound()
 {
     setRepeatCount(m_repeatCount + 1);
     log(QStringLiteral("--- Tx SEQUENCE COMPLETE (") + QString::number(m_repeatCount) + QLatin1Char('/')
-        + QString::number(m_repeatTarget) + QStringLiteral(") ---"));
+        + QString::number(m_repeatTarget) + QStringLiteral(") ---"),
+        Logger::TX_SEQUENCE);
     if (m_repeatCount == m_repeatTarget) {
         m_completed = true;
         m_scheduleTimer->stop();

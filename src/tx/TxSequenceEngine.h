@@ -1,11 +1,11 @@
 #pragma once
 
+#include "Logger.h"
 #include "TxManager.h"
 
 #include <QObject>
 #include <QString>
 
-class Logger;
 class ModulationModel;
 class PassSchedule;
 class PayloadModel;
@@ -69,7 +69,7 @@ signals:
     void sequenceStopped();
 
 private:
-    void log(const QString& text);
+    void log(const QString& text, Logger::Event event = Logger::NO_EVENT);
     void setRunning(bool running);
     void setTimeUntilNextTx(int seconds);
     void setRepeatCount(quint8 count);

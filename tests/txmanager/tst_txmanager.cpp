@@ -1,4 +1,5 @@
 #include "../common/TxHarness.h"
+#include "LogModel.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -69,6 +70,11 @@ private slots:
         QObject::connect(
             h.tx.get(), &TxManager::sequenceCompleted, [&]() { completedAt = h.clock.elapsed(); });
         QSignalSpy indexSpy(h.tx.get(), &TxManager::currentIndexUpdated);
+        // The lines a follower echoes as the sequence's progress, and only those.
+        QStringList progress;
+        QObject::connect(&h.logger, &Logger::eventLogged, [&progress](Logger::Event event, const QString& line) {
+            progress << QString::number(event) + ' ' + LogModel::textOf(line);
+        });
 
         h.tx->start(1);
         h.advanceSec(20 * 60);
@@ -97,6 +103,15 @@ private slots:
         QCOMPARE(h.flushCount(), flushes + 1);
         QCOMPARE(h.tx->currentSequenceRepeatCount(), quint8(0));
         QCOMPARE(h.tx->payloadListModel()->getStatus(1), Payload::NONE);
+
+        const QString sequence = QString::number(Logger::TX_SEQUENCE) + ' ';
+        const QString result = QString::number(Logger::TX_RESULT) + ' ';
+        QStringList expected {sequence + "--- Tx SEQUENCE START (x1) ---"};
+        for (const char* data : {"0102", "0304"})
+            for (int count = 1; count <= 3; ++count)
+                expected << result + "Data " + data + " successfully transmitted! (" + QString::number(count) + "/3)";
+        expected << sequence + "--- Tx SEQUENCE COMPLETE (1/1) ---" << sequence + "--- Tx SEQUENCE STOP/RESET ---";
+        QCOMPARE(progress, expected);
     }
 
     void countdownShowsSecondsToNextTx()

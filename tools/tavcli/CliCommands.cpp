@@ -334,16 +334,6 @@ private:
     QTextStream m_out;
 };
 
-bool isProgressLine(const QString& line)
-{
-    return line.contains(QLatin1String("successfully transmitted"))
-        || line.contains(QLatin1String("could not be sent")) || line.contains(QLatin1String("Tx SEQUENCE"))
-        || line.contains(QLatin1String("A Tx error occured"))
-        || line.contains(QLatin1String("satellite(s) available"))
-        || line.contains(QLatin1String("to come back on port"))
-        || line.contains(QLatin1String(" connected on port "));
-}
-
 } // namespace
 
 int transmit(CliSession& session, const TxRequest& request)
@@ -378,10 +368,9 @@ int transmit(CliSession& session, const TxRequest& request)
     // A vanished device ends the sequence: nothing more can reach the module,
     // unless it is to be waited for.
     manager.setReconnect(request.reconnect);
-    QObject::connect(&session, &CliSession::logLine, &session, [&countdown](const QString& line) {
-        if (isProgressLine(line))
-            countdown.line(line);
-    });
+    // The lines that tell how the sequence goes are echoed, whatever they say.
+    QObject::connect(manager.logger(), &Logger::eventLogged, &session,
+        [&countdown](Logger::Event, const QString& line) { countdown.line(line); });
     QObject::connect(tx, &TxManager::timeUntilNextTxChanged, &session,
         [tx, &countdown]() { countdown.show(tx->timeUntilNextTx()); });
 
@@ -392,7 +381,7 @@ int transmit(CliSession& session, const TxRequest& request)
     countdown.finish();
     QObject::disconnect(finished);
     QObject::disconnect(tx, nullptr, &session, nullptr);
-    QObject::disconnect(&session, &CliSession::logLine, &session, nullptr);
+    QObject::disconnect(manager.logger(), &Logger::eventLogged, &session, nullptr);
     if (session.interrupted())
         return session.fail("interrupted", CliSession::EXIT_INTERRUPTED);
     if (outcome->status == OperationResult::CANCELLED)

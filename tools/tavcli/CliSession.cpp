@@ -24,7 +24,6 @@ CliSession::CliSession(const Options& options, QObject* parent)
     m_manager.setTimeoutScale(options.timeoutScale);
     m_manager.setMode(TavManager::EXPERT);
 
-    QObject::connect(m_manager.logger(), &Logger::logCreated, this, &CliSession::onLog);
     QObject::connect(&m_manager, &TavManager::requestFinished, this, &CliSession::onRequestFinished);
     QObject::connect(m_manager.serialPort(), &SerialPortManager::serialError, this,
         [this](const QString& error) { m_lastSerialError = error; });
@@ -54,11 +53,6 @@ bool CliSession::openLog()
         return false;
     m_logFile.follow(m_manager.logger());
     return true;
-}
-
-void CliSession::onLog(const QString& line)
-{
-    emit logLine(line);
 }
 
 void CliSession::onRequestFinished(const RequestResult& result)

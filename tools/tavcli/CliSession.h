@@ -76,11 +76,7 @@ public:
         m_receivedLines.clear();
     }
 
-signals:
-    void logLine(const QString& line);
-
 private:
-    void onLog(const QString& line);
     void onRequestFinished(const RequestResult& result);
 
     Options m_options;
