@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AopDownloader.h"
 #include "PrepassModel.h"
 #include "PrepassTypes.h"
 #include "SatelliteAopModel.h"
@@ -9,7 +10,8 @@
 
 // Transmissions timed to satellite passes: the beacon position and
 // prediction settings the module needs, the constellation's orbit data
-// (downloaded or reported by the module) and the module's next pass.
+// (downloaded or reported by the module) and the module's next pass. The
+// download itself is the AopDownloader's.
 class PrepassProfile : public QObject {
     Q_OBJECT
     Q_PROPERTY(Position position READ position WRITE setPosition NOTIFY positionChanged)
@@ -21,10 +23,9 @@ class PrepassProfile : public QObject {
 
 public:
     static constexpr quint8 DEFAULT_REDUNDANCY = 4;
-    // Replies above this size are refused before they are read whole.
-    static constexpr qint64 AOP_MAX_REPLY_SIZE = 4 * 1024 * 1024;
-    static constexpr int AOP_TRANSFER_TIMEOUT_MS = 5000;
-    static constexpr qint64 READ_SLICE_SIZE = 64 * 1024;
+    static constexpr qint64 AOP_MAX_REPLY_SIZE = AopDownloader::MAX_REPLY_SIZE;
+    static constexpr int AOP_TRANSFER_TIMEOUT_MS = AopDownloader::TRANSFER_TIMEOUT_MS;
+    static constexpr qint64 READ_SLICE_SIZE = AopDownloader::READ_SLICE_SIZE;
     static const QString AOP_DEFAULT_URL;
     static const QString AOP_FETCH_ERROR;
     static const QString AOP_PARSE_ERROR;
@@ -41,11 +42,11 @@ public:
     PrepassModel* nextPassModel() const { return m_nextPassModel; }
     // Only for tests and diagnostics of the configuration: the URL carries
     // the service's credentials and must not be printed.
-    QString aopWebRequestUrl() const { return m_aopWebRequestUrl; }
+    QString aopWebRequestUrl() const { return m_downloader.url(); }
     QString aopUrlHint() const { return AOP_URL_HINT; }
 
-    // Fetches and parses the orbit data; blocks its caller in a local event
-    // loop. True when the document was parsed.
+    // Fetches the orbit data and parses them into the satellite model; blocks
+    // its caller in a local event loop. True when the document was parsed.
     Q_INVOKABLE bool downloadAopData();
     // Why the last download failed: the text shown, and the network error's
     // name as its cause ("ConnectionRefusedError") when there was one.
@@ -72,7 +73,7 @@ private:
     SatelliteAopModel* m_satelliteAopModel;
     PrepassModel* m_nextPassModel;
     quint8 m_redundancy = DEFAULT_REDUNDANCY;
-    QString m_aopWebRequestUrl;
+    AopDownloader m_downloader;
     QString m_lastDownloadError;
     QString m_lastNetworkError;
 };
