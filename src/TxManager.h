@@ -121,6 +121,9 @@ public:
     // Fills the pass list from the orbit data in hand, over the beacon
     // position, for the prediction duration of the prepass configuration.
     Q_INVOKABLE bool predictPrepassData();
+    // The planner's "Predict passes": downloads the orbit data when there are
+    // none, then predicts (which says why when there still are none).
+    Q_INVOKABLE bool predictPasses();
     // Writes the pass list as a CSV file that the import reads back unchanged.
     Q_INVOKABLE bool exportPrepassData(QString filePath);
     Q_INVOKABLE void setCustomUtcTime(QString isoDate);

@@ -91,6 +91,13 @@ bool TxManager::predictPrepassData()
     return true;
 }
 
+bool TxManager::predictPasses()
+{
+    if (m_prepassProfile->satelliteAopModel()->rowCount() == 0)
+        m_prepassProfile->downloadAopData();
+    return predictPrepassData();
+}
+
 bool TxManager::exportPrepassData(QString filePath)
 {
     const QString error = PrepassFile::write(filePath, m_prepassListModel->passes());

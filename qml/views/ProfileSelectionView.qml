@@ -167,9 +167,7 @@ Pane {
                         toolTipText: "Predict the passes over the beacon position from the orbit data in hand"
                         onClicked: {
                             view.prepassMessage = ""
-                            if (view.prepass.satelliteAopModel.rowCount() === 0)
-                                view.prepass.downloadAopData()
-                            view.tx.predictPrepassData()
+                            view.tx.predictPasses()
                         }
                     }
                     Button {

@@ -3,8 +3,6 @@
 #include "Helper.h"
 #include "Logger.h"
 #include "PayloadModel.h"
-#include "PrepassProfile.h"
-#include "SatelliteAopModel.h"
 #include "SerialPortManager.h"
 #include "TavManager.h"
 #include "TxManager.h"
@@ -109,21 +107,13 @@ bool LaunchOptions::apply(TavManager* manager, QString* error)
     if (m_predictEveryMinutes > 0) {
         m_predictTimer = new QTimer(this);
         m_predictTimer->setInterval(m_predictEveryMinutes * 60 * 1000);
-        connect(m_predictTimer, &QTimer::timeout, this, &LaunchOptions::predictPasses);
+        TxManager* tx = manager->tx();
+        // As the planner's "Predict passes" button does; the outcome is logged.
+        connect(m_predictTimer, &QTimer::timeout, tx, &TxManager::predictPasses);
         m_predictTimer->start();
-        QTimer::singleShot(0, this, &LaunchOptions::predictPasses);
+        QTimer::singleShot(0, tx, &TxManager::predictPasses);
     }
     return true;
-}
-
-// As the planner's "Predict passes" button does; the outcome is logged.
-void LaunchOptions::predictPasses()
-{
-    TxManager* tx = m_manager->tx();
-    PrepassProfile* prepass = tx->prepassProfile();
-    if (prepass->satelliteAopModel()->rowCount() == 0 && !prepass->downloadAopData())
-        return;
-    tx->predictPrepassData();
 }
 
 void LaunchOptions::run()

@@ -38,7 +38,6 @@ public:
 
 private:
     void run();
-    void predictPasses();
 
     TavManager* m_manager = nullptr;
     TavBoard::Module m_module = TavBoard::NA;

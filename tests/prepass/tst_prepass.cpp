@@ -2,6 +2,8 @@
 #include "PassSchedule.h"
 #include "PrepassCsv.h"
 
+#include <QDir>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -216,6 +218,40 @@ private slots:
         h.advanceSec(1);
         QVERIFY(model->data(first, PrepassModel::ActiveRole).toBool());
         QCOMPARE(h.tx->nextPassIdx(), quint64(1));
+    }
+
+    // The planner's button and the launch option: orbit data are fetched only
+    // when there are none, and a failed fetch says why nothing was predicted.
+    void predictPassesFetchesMissingOrbitDataOnce_data()
+    {
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<bool>("predicted");
+        QTest::newRow("document") << QStringLiteral(TAV_TEST_DATA_DIR "/aop_constellation.json") << true;
+        QTest::newRow("no document") << m_dir.filePath(QStringLiteral("missing.json")) << false;
+    }
+
+    void predictPassesFetchesMissingOrbitDataOnce()
+    {
+        QFETCH(QString, document);
+        QFETCH(bool, predicted);
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        QSettings(QStringLiteral("config.ini"), QSettings::IniFormat)
+            .setValue(QStringLiteral("Prepass/aopWebRequestUrl"), QUrl::fromLocalFile(document).toString());
+        TxHarness h;
+        QFile::remove(QStringLiteral("config.ini"));
+        QVERIFY(QDir::setCurrent(previous));
+        h.tx->setCustomUtcTime(QStringLiteral("2026-03-02T06:00:00Z"));
+        h.tx->prepassProfile()->setPosition(Position {43.6, 1.44});
+        QSignalSpy fetched(h.tx->prepassProfile(), &PrepassProfile::aopDataDownloadFinished);
+        QSignalSpy loaded(h.tx.get(), &TxManager::loadPrepassDataCompleted);
+
+        QCOMPARE(h.tx->predictPasses(), predicted);
+        QCOMPARE(h.tx->predictPasses(), predicted);
+        QCOMPARE(fetched.size(), predicted ? 1 : 2);
+        QCOMPARE(loaded.takeLast().at(0).toString(),
+            predicted ? QString() : QStringLiteral("Unable to predict passes: no orbit data. Download them first."));
+        QCOMPARE(h.tx->prepassListModel()->rowCount() > 20, predicted);
     }
 
     // Predicted passes fill the list an import fills, export as a file the
