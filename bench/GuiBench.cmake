@@ -1,5 +1,5 @@
-# Shared by the benchmarks that load the window: the same start-up steps,
-# QML files and assets as tavgui, the simulator fixture, and the helpers of
+# Shared by the benchmarks that load the window: the same start-up steps
+# and QML module as tavgui, the simulator fixture, and the helpers of
 # bench/common. Included by each of them; built once.
 include_guard(GLOBAL)
 
@@ -10,8 +10,3 @@ target_link_libraries(tavbenchgui PUBLIC tavqml tavcore tavtestsupport
     Qt6::Gui Qt6::Qml Qt6::Quick Qt6::QuickControls2)
 set_target_properties(tavbenchgui PROPERTIES AUTOMOC ON)
 
-file(GLOB_RECURSE _bench_qml CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/qml/*.qml)
-file(GLOB_RECURSE _bench_assets CONFIGURE_DEPENDS
-    ${PROJECT_SOURCE_DIR}/fonts/*.ttf ${PROJECT_SOURCE_DIR}/images/*.svg ${PROJECT_SOURCE_DIR}/images/*.png)
-qt_add_resources(tavbenchgui tavbenchgui_resources PREFIX "/" BASE ${PROJECT_SOURCE_DIR}
-    FILES ${_bench_qml} ${_bench_assets} ${PROJECT_SOURCE_DIR}/qtquickcontrols2.conf)

@@ -2,10 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import TavBoard
-import Settings
-import Strings
-import Style
 import "types"
 
 Page {

@@ -3,12 +3,7 @@ import QtQuick.Controls
 import QtQuick.Dialogs
 import QtQuick.Layouts
 import com.norvane.qml
-import Settings
-import Strings
-import Style
-import "dialogs"
 import "types"
-import "views"
 
 // Payloads, profile, sequence and configuration of the connected board.
 Page {

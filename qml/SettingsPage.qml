@@ -1,11 +1,8 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import Settings
-import Strings
-import Style
+import com.norvane.qml
 import "types"
-import "views"
 
 // Module configuration, sensors, received messages and the log.
 Page {

@@ -2,13 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import TavBoard
-import Notifications
-import Settings
-import Strings
-import Style
 import "types"
-import "dialogs"
 
 ToolBar {
     id: topBar

@@ -13,7 +13,7 @@
 
 #include "FrameReport.h"
 #include "LaunchOptions.h"
-#include "QmlRegistration.h"
+#include "QmlStartup.h"
 #include "TavManager.h"
 
 namespace {
@@ -84,14 +84,14 @@ int main(int argc, char* argv[])
     }
 
     TavManager* manager = nullptr;
-    registerQmlTypes([&manager, &launch](TavManager* created) {
+    watchManagerCreation([&manager, &launch](TavManager* created) {
         manager = created;
         launch.listDemo(created);
     });
 
     prepareEngine(engine);
 
-    engine.load(QUrl("qrc:/qml/main.qml"));
+    engine.load(QUrl(MAIN_QML));
     if (engine.rootObjects().isEmpty())
         return -1;
     auto* window = qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());

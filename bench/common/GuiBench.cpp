@@ -1,6 +1,6 @@
 #include "GuiBench.h"
 
-#include "QmlRegistration.h"
+#include "QmlStartup.h"
 #include "SimulatorProcess.h"
 #include "TavManager.h"
 
@@ -28,9 +28,8 @@ QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine)
 {
     // The steps of src/main.cpp before its event loop.
     setApplicationIdentity();
-    registerQmlTypes();
     prepareEngine(engine);
-    engine.load(QUrl("qrc:/qml/main.qml"));
+    engine.load(QUrl(MAIN_QML));
     if (engine.rootObjects().isEmpty())
         return nullptr;
     return qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());

@@ -20,8 +20,8 @@ namespace GuiBench {
 // object exists.
 void isolateUserFiles(const QString& dir);
 
-// The main window from qrc:/qml/main.qml with the application's types and
-// singletons, or null when it does not load.
+// The main window of the module com.norvane.qml (MAIN_QML) with the
+// application's types and singletons, or null when it does not load.
 QQuickWindow* loadMainWindow(QQmlApplicationEngine& engine);
 
 TavManager* manager(QQmlApplicationEngine& engine);

@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import Strings
-import Style
+import com.norvane.qml
 
 // One satellite pass in the fixed-width table. The active pass is
 // highlighted, the next one to come is marked.

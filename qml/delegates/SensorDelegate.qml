@@ -1,8 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import Sensor
-import Style
+import com.norvane.qml
 import "../types"
 
 // One sensor of the kit: acquisition, alert and its thresholds.

@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Controls
-import Style
+import com.norvane.qml
 
 // One value of a date or time tumbler, fading away from the selection.
 Text {

@@ -2,8 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import Payload
-import Style
 import "../types"
 
 // One payload: its hexadecimal message edited in place, its options, how many

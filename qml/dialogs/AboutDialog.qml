@@ -1,8 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import Strings
-import Style
+import com.norvane.qml
 import "../types"
 
 // What this is, which version, on which Qt, and the licences of the fonts

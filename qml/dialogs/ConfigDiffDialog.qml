@@ -1,8 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import Strings
-import Style
+import com.norvane.qml
 import "../types"
 
 // What importing a configuration file would change on the module, field by

@@ -2,11 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import Notifications
-import Strings
-import Style
 import "../types"
-import "../delegates"
 
 // Choose the UTC time TavGUI works with, or read and set the module's date.
 ModalDialog {

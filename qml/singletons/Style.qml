@@ -1,6 +1,6 @@
 pragma Singleton
 import QtQuick
-import Settings
+import com.norvane.qml
 
 QtObject {
     id: style

@@ -1,8 +1,7 @@
 import QtQuick
 import QtQuick.Controls as C
 import QtQuick.Controls.Material
-import Settings
-import Style
+import com.norvane.qml
 
 // The application's window: theme, accent and the two fonts compiled into the
 // executable. The main window restores its size and is shown at once.

@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls as C
 import QtQuick.Controls.impl
-import Style
+import com.norvane.qml
 
 // An on/off button: outlined when off, filled with the accent colour when on.
 C.Button {

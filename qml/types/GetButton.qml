@@ -1,5 +1,5 @@
 import QtQuick
-import Style
+import com.norvane.qml
 
 // Reads a value from the module.
 Button {

@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Controls as C
 import com.norvane.qml
-import Style
 
 // A log pane over the logger's history: the lines the filters let through,
 // the search's matches marked, lines selected by click, Shift+click and

@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Controls as C
-import Style
+import com.norvane.qml
 
 // A card with an optional title line above its content.
 C.Pane {

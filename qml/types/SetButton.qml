@@ -1,5 +1,5 @@
 import QtQuick
-import Style
+import com.norvane.qml
 
 // Writes a value to the module.
 Button {

@@ -1,5 +1,5 @@
 import QtQuick as Q
-import Style
+import com.norvane.qml
 
 // Read-only, selectable text (plain or rich) in the window's colours.
 Q.TextEdit {

@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Controls as C
-import Style
+import com.norvane.qml
 
 C.ToolButton {
     property string toolTipText: ""

@@ -3,8 +3,6 @@ import QtQuick.Controls
 import QtQuick.Dialogs
 import QtQuick.Layouts
 import com.norvane.qml
-import Settings
-import Style
 import "../types"
 
 // Every exchange with the module, with clear, export, copy and, in expert

@@ -3,12 +3,6 @@ import QtQuick.Controls
 import QtQuick.Dialogs
 import QtQuick.Layouts
 import com.norvane.qml
-import Notifications
-import TavBoard
-import TxManager
-import Settings
-import Strings
-import Style
 import "../types"
 
 // The connected module's identity and configuration, one card per concern.

@@ -2,8 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import Strings
-import Style
 import "../types"
 
 // The pass list on a timeline (one lane per satellite, the next 24 hours

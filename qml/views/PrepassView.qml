@@ -2,11 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import TxManager
-import Strings
-import Style
 import "../types"
-import "../delegates"
 
 // The imported satellite passes as a fixed-width table, the pass under way
 // highlighted and the next one marked.

@@ -3,10 +3,6 @@ import QtQuick.Controls
 import QtQuick.Dialogs
 import QtQuick.Layouts
 import com.norvane.qml
-import TxManager
-import Settings
-import Strings
-import Style
 import "../types"
 
 // How the sequence is timed: periodic, on imported passes, or on the passes

@@ -2,7 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import Style
 import "../types"
 
 // Messages the module received from the satellites: downlink messages (+RX=)

@@ -2,9 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import Notifications
-import Strings
-import Style
 import "../types"
 
 // The constellation: each satellite's status and orbit parameters, downloaded

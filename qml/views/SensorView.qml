@@ -2,9 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import Style
 import "../types"
-import "../delegates"
 
 // The sensors of the Trekon kit: acquisition and alerts with their
 // thresholds, and how often the kit acquires.

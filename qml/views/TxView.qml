@@ -2,9 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import Style
 import "../types"
-import "../delegates"
 
 // The payload list: add, edit in place, options, progress and status of each.
 Pane {

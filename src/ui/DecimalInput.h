@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QtQml/qqmlregistration.h>
 
 // Decimal numbers as a user types them, whatever the desktop's locale: "."
 // and "," both separate the decimals, no grouping, no exponent. The module
@@ -19,6 +20,8 @@ QString shown(const QString& text);
 // The rule above for QML, reached as the singleton "Decimal".
 class DecimalInput : public QObject {
     Q_OBJECT
+    QML_NAMED_ELEMENT(Decimal)
+    QML_SINGLETON
 
 public:
     using QObject::QObject;

@@ -4,12 +4,15 @@
 #include <QDateTime>
 #include <QString>
 #include <QVector>
+#include <QtQml/qqmlregistration.h>
 
 // What the window told the user, kept so that nothing shown for a moment is
 // lost from sight: errors and passing messages with their time (UTC), the
 // newest first. Reached from QML as the singleton "Notifications".
 class NotificationModel : public QAbstractListModel {
     Q_OBJECT
+    QML_NAMED_ELEMENT(Notifications)
+    QML_SINGLETON
     Q_PROPERTY(int count READ rowCount NOTIFY countChanged)
     Q_PROPERTY(int unread READ unread NOTIFY unreadChanged)
 

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QQuickPaintedItem>
 #include <QVariantList>
+#include <QtQml/qqmlregistration.h>
 
 #include "PrepassModel.h"
 
@@ -12,6 +13,7 @@
 // when sent, crossed when not, hollow for the next one scheduled).
 class PassTimeline : public QQuickPaintedItem {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(PrepassModel* passes READ passes WRITE setPasses NOTIFY passesChanged)
     Q_PROPERTY(qint64 nowMs MEMBER m_nowMs WRITE setNowMs NOTIFY viewChanged)
     Q_PROPERTY(qint64 viewStartMs MEMBER m_viewStartMs WRITE setViewStartMs NOTIFY viewChanged)

@@ -5,6 +5,7 @@
 #include <QPointF>
 #include <QPointer>
 #include <QQuickPaintedItem>
+#include <QtQml/qqmlregistration.h>
 
 #include "PrepassModel.h"
 #include "PrepassProfile.h"
@@ -16,6 +17,7 @@
 // without them only the three given points are joined.
 class SkyPlot : public QQuickPaintedItem {
     Q_OBJECT
+    QML_ELEMENT
     Q_PROPERTY(PrepassModel* passes READ passes WRITE setPasses NOTIFY passChanged)
     Q_PROPERTY(PrepassProfile* profile READ profile WRITE setProfile NOTIFY passChanged)
     Q_PROPERTY(int row READ row WRITE setRow NOTIFY passChanged)

@@ -2,7 +2,7 @@
 // module simulators on pseudo-terminals. The types are registered as the
 // application registers them; QML reaches the simulators as "Simulators".
 
-#include "QmlRegistration.h"
+#include "QmlStartup.h"
 #include "SerialPortManager.h"
 #include "SimulatorHub.h"
 #include "TavManager.h"
@@ -102,11 +102,12 @@ public slots:
             qFatal("cannot start the simulators: %s", qPrintable(error));
         qputenv(SerialPortManager::EXTRA_PORTS_ENV, m_hub->extraPorts().toLocal8Bit());
         SimulatorHub* hub = m_hub.get();
-        registerQmlTypes([hub](TavManager* manager) { hub->attach(manager); });
+        watchManagerCreation([hub](TavManager* manager) { hub->attach(manager); });
     }
 
     void qmlEngineAvailable(QQmlEngine* engine)
     {
+        engine->addImportPath(QML_IMPORT_PATH);
         engine->rootContext()->setContextProperty("QT_VERSION", QString(qVersion()));
         engine->rootContext()->setContextProperty("Simulators", m_hub.get());
         engine->rootContext()->setContextProperty("Keyboard", &m_keyboard);

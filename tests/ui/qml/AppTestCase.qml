@@ -1,10 +1,6 @@
 import QtQuick
 import QtTest
 import com.norvane.qml
-import TavBoard
-import TxManager
-import Notifications
-import Settings
 
 // A test case on the whole application window, bound to the real manager and
 // talking to the simulators. Every test gets a fresh window and a fresh
@@ -19,7 +15,7 @@ TestCase {
 
     function createWindow() {
         Settings.firstVisit = false
-        const component = Qt.createComponent("qrc:/qml/main.qml")
+        const component = Qt.createComponent("qrc:/qt/qml/com/norvane/qml/main.qml")
         compare(component.status, Component.Ready, component.errorString())
         window = component.createObject(null)
         verify(window !== null, "the main window loads")

@@ -2,8 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtTest
 import com.norvane.qml
-import TavBoard
-import Settings
 
 // The connection page: mode, board, port and baud rate, on the simulators.
 AppTestCase {
@@ -185,7 +183,7 @@ AppTestCase {
 
     function test_welcomeOpensByItselfOnTheFirstVisit() {
         Settings.firstVisit = true
-        const component = Qt.createComponent("qrc:/qml/main.qml")
+        const component = Qt.createComponent("qrc:/qt/qml/com/norvane/qml/main.qml")
         compare(component.status, Component.Ready, component.errorString())
         window = component.createObject(null)
         verify(window !== null)

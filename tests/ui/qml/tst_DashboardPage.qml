@@ -1,9 +1,6 @@
 import QtQuick
 import QtTest
 import com.norvane.qml
-import TavBoard
-import TxManager
-import Settings
 
 // The dashboard: the sequence, the configuration of a Trekon and the last
 // log line, with a simulated module.

@@ -1,9 +1,6 @@
 import QtQuick
 import QtTest
 import com.norvane.qml
-import TavBoard
-import Decimal
-import Settings
 
 // Decimal fields typed into as a user does, in whatever locale the desktop
 // has: the suite runs this file again under a French and a German locale.

@@ -1,8 +1,6 @@
 import QtQuick
 import QtTest
 import com.norvane.qml
-import TavBoard
-import Settings
 
 // The log page: what went over the line, export, and the custom commands of
 // expert mode.

@@ -2,10 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtTest
 import com.norvane.qml
-import TavBoard
-import TxManager
-import Notifications
-import Settings
 
 // The window, the top bar and the dialogs through a whole connection to the
 // simulated modules.

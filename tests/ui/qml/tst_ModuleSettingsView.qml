@@ -1,9 +1,6 @@
 import QtQuick
 import QtTest
 import com.norvane.qml
-import TavBoard
-import TxManager
-import Settings
 
 // The module's configuration as the settings page shows and changes it, on
 // the simulated modules.

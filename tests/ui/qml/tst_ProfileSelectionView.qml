@@ -1,8 +1,6 @@
 import QtQuick
 import QtTest
 import com.norvane.qml
-import TavBoard
-import TxManager
 
 // Choosing how the sequence is timed, with a simulated module connected.
 AppTestCase {

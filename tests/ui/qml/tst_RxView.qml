@@ -1,8 +1,6 @@
 import QtQuick
 import QtTest
 import com.norvane.qml
-import TavBoard
-import "qrc:/qml/views"
 
 TestCase {
     id: testCase

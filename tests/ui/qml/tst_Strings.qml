@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import Strings
+import com.norvane.qml
 
 TestCase {
     name: "Strings"

@@ -2,10 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtTest
 import com.norvane.qml
-import Payload
-import TavBoard
-import TxManager
-import Style
 
 // The payload list, checked against the modulation the connected module
 // reports.

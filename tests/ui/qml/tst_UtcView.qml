@@ -1,7 +1,6 @@
 import QtQuick
 import QtTest
 import com.norvane.qml
-import "qrc:/qml/views"
 
 TestCase {
     id: testCase

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QObject>
+#include <QtQml/qqml.h>
+
+#include <functional>
+
+#include "CommandHistory.h"
+#include "ConfigCheck.h"
+#include "LogModel.h"
+#include "LogSearch.h"
+#include "LogViewModel.h"
+#include "Payload.h"
+#include "SensorModel.h"
+#include "TavBoard.h"
+#include "TavManager.h"
+#include "TxManager.h"
+
+class QJSEngine;
+class QQmlEngine;
+
+// The core's classes as the module "com.norvane.qml" declares them. The core
+// is linked by tavcli without Qt Quick, so its headers stay free of QML; the
+// declarations live here instead.
+
+// The enumerations alone, as uncreatable namespaces: Module.TAV1,
+// Status.SENT, Profile.PERIODIC, Id.GNSS.
+namespace ModuleEnum {
+Q_NAMESPACE
+QML_FOREIGN_NAMESPACE(TavBoard)
+QML_NAMED_ELEMENT(Module)
+} // namespace ModuleEnum
+
+namespace StatusEnum {
+Q_NAMESPACE
+QML_FOREIGN_NAMESPACE(Payload)
+QML_NAMED_ELEMENT(Status)
+} // namespace StatusEnum
+
+namespace ProfileEnum {
+Q_NAMESPACE
+QML_FOREIGN_NAMESPACE(TxManager)
+QML_NAMED_ELEMENT(Profile)
+} // namespace ProfileEnum
+
+namespace IdEnum {
+Q_NAMESPACE
+QML_FOREIGN_NAMESPACE(SensorModel)
+QML_NAMED_ELEMENT(Id)
+} // namespace IdEnum
+
+struct ConfigCheckType {
+    Q_GADGET
+    QML_FOREIGN(ConfigCheck)
+    QML_NAMED_ELEMENT(ConfigCheck)
+};
+
+struct LogViewModelType {
+    Q_GADGET
+    QML_FOREIGN(LogViewModel)
+    QML_NAMED_ELEMENT(LogViewModel)
+};
+
+struct CommandHistoryType {
+    Q_GADGET
+    QML_FOREIGN(CommandHistory)
+    QML_NAMED_ELEMENT(CommandHistory)
+};
+
+struct LogModelType {
+    Q_GADGET
+    QML_FOREIGN(LogModel)
+    QML_NAMED_ELEMENT(LogModel)
+    QML_UNCREATABLE("the logger's history")
+};
+
+struct LogSearchType {
+    Q_GADGET
+    QML_FOREIGN(LogSearch)
+    QML_NAMED_ELEMENT(LogSearch)
+    QML_UNCREATABLE("a view model's search")
+};
+
+// The one manager: it comes into being when QML first touches it and lives
+// as long as the engine.
+struct TavManagerType {
+    Q_GADGET
+    QML_FOREIGN(TavManager)
+    QML_NAMED_ELEMENT(TavManager)
+    QML_SINGLETON
+
+public:
+    static TavManager* create(QQmlEngine*, QJSEngine*);
+    // Sees each manager as it is created, before QML does.
+    static void setOnCreated(std::function<void(TavManager*)> onCreated);
+};
