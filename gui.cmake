@@ -33,6 +33,8 @@ qt_add_qml_module(tavqml
     RESOURCE_PREFIX /qt/qml
     OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/qml/com/norvane/qml
     PLUGIN_TARGET tavqml
+    # For the tools: the base types of the module's items come from there.
+    DEPENDENCIES QtQuick
     QML_FILES ${TAVQML_FILES})
 # A static plugin, which every executable linking it imports (Qt adds the
 # import to them).
