@@ -3,6 +3,7 @@
 #include "TavManager.h"
 
 #include "CommandTable.h"
+#include "ConfigurationService.h"
 #include "ModuleConnection.h"
 #include "RequestEngine.h"
 #include "ResponseDispatch.h"
@@ -38,9 +39,9 @@ TavManager::TavManager(QObject* parent)
     , m_operations(new OperationTracker(this))
     , m_requests(new RequestEngine(*m_serialPort, *m_logger, *m_dispatch, *m_operations, *m_busy, this))
     , m_connection(new ModuleConnection(*m_serialPort, *m_logger, *m_requests, *m_dispatch, *m_busy, this))
+    , m_config(new ConfigurationService(*m_connection, *m_requests, *m_logger, *m_tx, *m_busy, *m_operations, this))
     , m_processingData(false)
     , m_mode(BASIC)
-    , m_exportMode(false)
     , m_txOutcome(new TxSequenceOutcome(*m_tx, *m_operations, this))
 {
     QObject::connect(this, &TavManager::requestFinished, m_txOutcome, &TxSequenceOutcome::noteRequest);
@@ -225,10 +226,6 @@ bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
 
 bool TavManager::sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs)
 {
-    if (m_exportMode && !AtCmdHandler::hasControlCharacter(args)) {
-        m_exportBuffer += QString::fromUtf8(m_requests->buildFrame(id, args));
-        return true;
-    }
     return m_requests->sendBuiltin(id, args, timeoutMs);
 }
 

@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <QTimer>
 
+class ConfigurationService;
 class ModuleConnection;
 class RequestEngine;
 class ResponseDispatch;
@@ -228,10 +229,9 @@ private:
     OperationTracker* m_operations;
     RequestEngine* m_requests;
     ModuleConnection* m_connection;
+    ConfigurationService* m_config;
     bool m_processingData;
     Mode m_mode;
-    bool m_exportMode;
-    QString m_exportBuffer;
 
     TxSequenceOutcome* m_txOutcome;
     bool m_uploadAwaitsKit = false;

@@ -1,27 +1,12 @@
 // Gets and sets of the module's configuration, the composite reads and the
 // whole-configuration upload. A get only reports success; its value arrives
-// as an answer and is applied by the response dispatch.
-#include "LoRaConnectivity.h"
-#include "PeriodicProfile.h"
-#include "PrepassProfile.h"
+// as an answer and is applied by the response dispatch. The sets are those of
+// the configuration service, which also sends the whole configuration.
+#include "ConfigurationService.h"
 #include "Sensor.h"
 #include "SensorModel.h"
 #include "TavManager.h"
 #include "VariantCapabilities.h"
-
-namespace {
-
-QString g6(double value)
-{
-    return QString::number(value, 'g', 6);
-}
-
-QString flag(bool value)
-{
-    return value ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-} // namespace
 
 bool TavManager::sendSet(
     AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs, const QString& failure)
@@ -68,13 +53,7 @@ void TavManager::getModuleUtcDate()
 
 bool TavManager::setModuleUtcDate(QString isoDate)
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::UDATE, {isoDate}, TAV_REQUEST_MEDIUM_TIMEOUT_MS)) {
-        m_logger->log(Logger::APP, "Unable to set UTC date on " + boardName());
-        emit m_tx->loadPrepassDataCompleted(QString());
-        return false;
-    }
-    m_tx->setCustomUtcTime(isoDate);
-    return true;
+    return m_config->send(m_config->utcDate(isoDate));
 }
 
 void TavManager::getPrepassEnable()
@@ -85,7 +64,7 @@ void TavManager::getPrepassEnable()
 
 bool TavManager::setPrepassEnable(bool enable)
 {
-    return sendBuiltinAtCmd(AtCmdHandler::PREPASS_EN, {flag(enable)}, TAV_REQUEST_MEDIUM_TIMEOUT_MS);
+    return m_config->send(m_config->prepassEnable(enable));
 }
 
 void TavManager::getPrepassConfig()
@@ -123,17 +102,6 @@ bool TavManager::setPrepassConfig(quint8 predictionDuration, double minElevation
 bool TavManager::setPrepassConfig(quint8 predictionDuration, double minElevation, quint8 minPassDuration,
     double maxElevation, quint16 maxPasses, double timeMargin, quint8 computationStep)
 {
-    PrepassProfile* prepass = m_tx->prepassProfile();
-    const Position position = prepass->position();
-    const QDateTime start = m_tx->getUtcTime();
-    const QDateTime end = start.addDays(predictionDuration);
-    const QStringList args = {g6(position.latitude), g6(position.longitude), start.toString(Qt::ISODate),
-        end.toString(Qt::ISODate), g6(minElevation), g6(maxElevation), QString::number(minPassDuration),
-        QString::number(maxPasses), g6(timeMargin), QString::number(computationStep)};
-    if (!sendSet(
-            AtCmdHandler::PREPASS_CFG, args, TAV_REQUEST_TIMEOUT_MS, "Unable to set prediction pass config"))
-        return false;
-
     PrepassConfig config;
     config.predictionDuration = predictionDuration;
     config.minElevation = minElevation;
@@ -142,8 +110,7 @@ bool TavManager::setPrepassConfig(quint8 predictionDuration, double minElevation
     config.maxPasses = maxPasses;
     config.timeMargin = timeMargin;
     config.computationStep = computationStep;
-    prepass->setConfig(config);
-    return true;
+    return m_config->send(m_config->prepassConfig(config));
 }
 
 void TavManager::getGnssPosition()
@@ -153,12 +120,7 @@ void TavManager::getGnssPosition()
 
 bool TavManager::setGnssPosition(double latitude, double longitude)
 {
-    if (sendBuiltinAtCmd(AtCmdHandler::POS, {g6(latitude), g6(longitude)}, TAV_REQUEST_TIMEOUT_MS))
-        return true;
-    // Shows the stored position again in place of what was typed.
-    PrepassProfile* prepass = m_tx->prepassProfile();
-    prepass->setPosition(prepass->position());
-    return false;
+    return m_config->send(m_config->position(latitude, longitude));
 }
 
 void TavManager::getAopData()
@@ -191,8 +153,7 @@ void TavManager::getTxRedundancy()
 
 bool TavManager::setTxRedundancy(quint8 redundancy)
 {
-    return sendSet(AtCmdHandler::TAV_REDUN, {QString::number(redundancy)}, TAV_REQUEST_TIMEOUT_MS,
-        "Unable to set Tx redundancy");
+    return m_config->send(m_config->txRedundancy(redundancy));
 }
 
 void TavManager::getRadioConfig()
@@ -210,12 +171,12 @@ void TavManager::setRadioConf(QByteArray radioConf)
 
 bool TavManager::resetModule()
 {
-    return sendSet(AtCmdHandler::RST, {QString()}, TAV_REQUEST_TIMEOUT_MS, "Unable to reset " + boardName());
+    return m_config->send(m_config->reset());
 }
 
 bool TavManager::setLoRaEnable()
 {
-    return sendBuiltinAtCmd(AtCmdHandler::LORA_EN, {flag(m_tx->loraEnabled())}, TAV_REQUEST_TIMEOUT_MS);
+    return m_config->send(m_config->loraEnable());
 }
 
 void TavManager::getHwInfo()
@@ -252,23 +213,7 @@ void TavManager::getLoRaConfig()
 
 bool TavManager::setLoRaInfo()
 {
-    BusyState::Scope busy(*m_busy, QStringLiteral("Writing the LoRa settings\u2026"));
-    if (!board() || !board()->loraCompatible() || !board()->loraStackIntegrated()) {
-        m_logger->log(Logger::APP, "LORA CONFIG: This board is not compatible with LoRa");
-        return false;
-    }
-    const LoRaConnectivity* lora = m_tx->loraConfig();
-    // The device EUI belongs to the module and is never written.
-    const bool ok = sendBuiltinAtCmd(AtCmdHandler::LORA_AEUI, {LoRaConnectivity::formatEui(lora->appEui())},
-                        TAV_REQUEST_TIMEOUT_MS)
-        && sendBuiltinAtCmd(
-            AtCmdHandler::LORA_AKEY, {LoRaConnectivity::formatEui(lora->appKey())}, TAV_REQUEST_TIMEOUT_MS)
-        && sendBuiltinAtCmd(AtCmdHandler::LORA_ACK, {flag(lora->ackEnabled())}, TAV_REQUEST_TIMEOUT_MS)
-        && sendBuiltinAtCmd(
-            AtCmdHandler::LORA_REDUN, {QString::number(lora->redundancy())}, TAV_REQUEST_TIMEOUT_MS);
-    if (!ok)
-        m_logger->log(Logger::APP, "Unable to set LoRa configuration");
-    return ok;
+    return m_config->sendLoRa();
 }
 
 void TavManager::getSensorsConfig()
@@ -291,35 +236,7 @@ void TavManager::getSensorsConfig()
 
 bool TavManager::setSensorsConfig()
 {
-    BusyState::Scope busy(*m_busy, QStringLiteral("Writing the sensors\u2026"));
-    SensorModel* sensors = board() ? board()->sensorListModel() : nullptr;
-    if (!sensors)
-        return true;
-
-    QStringList enables;
-    QStringList alertEnables;
-    const auto sensorMap = sensors->getSensorMap();
-    for (auto it = sensorMap.cbegin(); it != sensorMap.cend(); ++it) {
-        const Sensor* sensor = it.value();
-        if (it.key() != SensorModel::PUSH_BUTTON) {
-            enables << flag(sensor->enable());
-            alertEnables << flag(sensor->enable());
-        }
-        if (!sensor->hasAlertCmd())
-            continue;
-        QStringList args = {flag(sensor->alert())};
-        if (sensor->thresholdValues() != TAV_NOT_AVAILABLE_STR)
-            args << sensor->thresholdValues();
-        if (!sendSet(SensorModel::sensorAlertAtCmdMap().value(it.key()), args, TAV_REQUEST_TIMEOUT_MS,
-                "Unable to set sensor alert on " + boardName()))
-            return false;
-    }
-    return sendSet(AtCmdHandler::PACQ_SENS, enables, TAV_REQUEST_TIMEOUT_MS,
-               "Unable to enable/disable sensors on " + boardName())
-        && sendSet(AtCmdHandler::ALRT_SENS, alertEnables, TAV_REQUEST_TIMEOUT_MS,
-            "Unable to enable/disable sensor alerts on " + boardName())
-        && sendSet(AtCmdHandler::PACQ, {QString::number(sensors->acquisitionPeriod())},
-            TAV_REQUEST_TIMEOUT_MS, "Unable to enable/disable sensor alerts on " + boardName());
+    return m_config->sendSensors();
 }
 
 void TavManager::getConfig()
@@ -350,10 +267,6 @@ void TavManager::uploadConfig(bool enableLog)
 {
     BusyState::Scope busy(*m_busy, QStringLiteral("Writing the configuration\u2026"));
     OperationTracker::Scope operation(*m_operations, QStringLiteral("uploadConfig"));
-    const auto fail = [&](const QString& text) {
-        setProcessingData(false, text, true);
-        operation.fail(text, operation.failedRequests());
-    };
     if (enableLog)
         m_logger->log(Logger::APP, "Uploading current config to " + boardName() + "...");
     setProcessingData(true);
@@ -363,44 +276,16 @@ void TavManager::uploadConfig(bool enableLog)
         return;
     }
 
-    if (!setSensorsConfig()) {
-        fail(QStringLiteral("Unable to set sensor configuration!"));
-        return;
-    }
-
-    PrepassProfile* prepass = m_tx->prepassProfile();
-    const bool usePrepass = m_tx->selectedProfile() != TxManager::PERIODIC;
-    const Position position = prepass->position();
-    const quint8 redundancy = usePrepass ? prepass->redundancy() : m_tx->periodicProfile()->redundancy();
-    if (!setGnssPosition(position.latitude, position.longitude)
-        || !setModuleUtcDate(m_tx->getUtcTime().toString(Qt::ISODate)) || !setAopDataAndConstellationStatus()
-        || !setPrepassEnable(usePrepass) || !setTxRedundancy(redundancy)) {
-        fail(QStringLiteral("Unable to set Tx profile configuration!"));
-        return;
-    }
-
-    if (usePrepass) {
-        const PrepassConfig config = prepass->config();
-        if (!setPrepassConfig(config.predictionDuration, config.minElevation, config.minPassDuration)) {
-            fail(QStringLiteral("Unable to set Prepass configuration!"));
-            return;
-        }
-    }
-
-    setLoRaEnable();
-    if (m_tx->loraEnabled())
-        setLoRaInfo();
-
-    if (enableLog)
-        m_logger->log(Logger::APP, "Reseting " + boardName() + "...");
-
-    // On success the upload ends when the kit reports its parameters restored.
-    if (!resetModule()) {
-        fail(QStringLiteral("Unable to reset device!"));
+    const ConfigurationService::Step failed = m_config->upload(enableLog);
+    if (failed != ConfigurationService::NO_STEP) {
+        const QString text = ConfigurationService::uploadFailure(failed);
+        setProcessingData(false, text, true);
+        operation.fail(text, operation.failedRequests());
         return;
     }
     operation.succeed(QStringLiteral("Configuration uploaded!"));
-    if (board() && board()->capabilities().configurationFile && !m_exportMode) {
+    // On success the upload ends when the kit reports its parameters restored.
+    if (board() && board()->capabilities().configurationFile) {
         m_uploadAwaitsKit = true;
         operation.defer();
     }

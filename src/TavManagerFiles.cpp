@@ -1,7 +1,9 @@
-// Configuration files: the exact sequence of set commands an upload would
-// send, collected instead of sent, and read back through the dispatcher.
+// Configuration files: the sequence of set commands an upload sends,
+// collected by the configuration service instead of sent, and read back
+// through the dispatcher.
 #include "TavManager.h"
 
+#include "ConfigurationService.h"
 #include "ModuleConnection.h"
 #include "ResponseDispatch.h"
 
@@ -12,27 +14,27 @@ void TavManager::exportConfig(QString filePath)
 {
     OperationTracker::Scope operation(*m_operations, QStringLiteral("exportConfig"));
     m_logger->log(Logger::APP, "Exporting config to " + filePath + "...");
+    setProcessingData(true);
 
-    m_exportMode = true;
-    uploadConfig(false);
-    m_exportMode = false;
-    const bool collected = m_operations->last().ok();
-
-    const bool written = m_logger->exportLogsToFile(filePath, m_exportBuffer, false);
-    m_exportBuffer.clear();
-    if (!written) {
+    ConfigurationService::Step failed = ConfigurationService::NO_STEP;
+    const QList<ConfigCommand> commands = m_config->collect(&failed);
+    if (!m_logger->exportLogsToFile(filePath, m_config->fileText(commands), false)) {
         setProcessingData(false, "Unable to export config!", true);
         logFailure("Unable to export config: " + Logger::toLocalPath(filePath) + " cannot be written");
         operation.fail(QStringLiteral("Unable to export config!"));
         return;
     }
+    // The file holds the commands before the step that could not be collected.
+    if (failed != ConfigurationService::NO_STEP) {
+        setProcessingData(false, "Unable to export config!", true);
+        logFailure("Unable to export config: the " + ConfigurationService::stepName(failed)
+            + " could not be collected");
+        operation.fail(QStringLiteral("Unable to export config!"), operation.failedRequests());
+        return;
+    }
     setProcessingData(false, "Configuration exported!", false);
     m_logger->log(Logger::APP, "Config exported successfully!");
-    // The file holds the commands before the step that could not be collected.
-    if (collected)
-        operation.succeed(QStringLiteral("Configuration exported!"));
-    else
-        operation.fail(QStringLiteral("The configuration could not be collected"));
+    operation.succeed(QStringLiteral("Configuration exported!"));
 }
 
 void TavManager::importConfig(QString filePath)

@@ -1,5 +1,6 @@
 // Orbit data upload, next-pass request and transmit requests: what the
 // transmission manager reaches the module through.
+#include "ConfigurationService.h"
 #include "PrepassProfile.h"
 #include "SatelliteAop.h"
 #include "SatelliteAopModel.h"
@@ -9,68 +10,7 @@
 
 bool TavManager::setAopDataAndConstellationStatus()
 {
-    BusyState::Scope busy(*m_busy, QStringLiteral("Uploading orbit data\u2026"));
-    OperationTracker::Scope operation(*m_operations, QStringLiteral("setAopDataAndConstellationStatus"));
-    PrepassProfile* prepass = m_tx->prepassProfile();
-    SatelliteAopModel* model = prepass->satelliteAopModel();
-    if (model->rowCount() == 0 && !prepass->downloadAopData()) {
-        logFailure(QStringLiteral("Unable to fetch AOP data"));
-        operation.fail(QStringLiteral("Unable to fetch AOP data"));
-        return false;
-    }
-
-    const int rows = model->rowCount();
-    int reference = 0;
-    while (reference < rows
-        && model->getSatelliteItem(static_cast<quint8>(reference))->uplinkStatus() == SatelliteAop::TEXT_OFF)
-        ++reference;
-    if (reference == rows)
-        qCritical().noquote() << "All satellites are OUT OF SERVICE!";
-
-    const bool statusToo = board() && board()->knows(AtCmdHandler::SAT);
-    bool sent = false;
-    QStringList failed;
-    for (int row = 0; row < rows; ++row) {
-        const SatelliteAop* satellite = model->getSatelliteItem(static_cast<quint8>(row));
-        const QChar id = satellite->allcastId();
-        if (!model->isSatelliteSupported(id)) {
-            m_logger->log(Logger::APP, "Satellite '" + QString(id) + "' not supported, pass");
-            continue;
-        }
-
-        QStringList params = satellite->getAopParams();
-        if (satellite->uplinkStatus() == SatelliteAop::TEXT_OFF && reference < rows) {
-            const SatelliteAop* ref = model->getSatelliteItem(static_cast<quint8>(reference));
-            params = ref->getAopParams();
-            params[0] = QString(id);
-            m_logger->log(Logger::APP,
-                "AOP data have expired for this satellite, copying data from " + ref->satelliteName() + " ("
-                    + QString(ref->allcastId()) + ")...");
-        }
-
-        busy.setText(QStringLiteral("Uploading orbit data (%1/%2)\u2026").arg(row + 1).arg(rows));
-        sent = true;
-        bool ok = sendSet(AtCmdHandler::AOP, params, TAV_REQUEST_TIMEOUT_MS, "Unable to set AOP data");
-        if (statusToo)
-            ok = sendSet(AtCmdHandler::SAT, satellite->getSatelliteParams(), TAV_REQUEST_TIMEOUT_MS,
-                     "Unable to set constellation status")
-                && ok;
-        if (!ok)
-            failed << satellite->satelliteName() + " (" + QString(id) + ")";
-    }
-    // A module missing the orbit of one satellite predicts wrong passes.
-    if (!failed.isEmpty()) {
-        const QString text = "Orbit data not set for " + failed.join(", ");
-        m_logger->log(Logger::APP, text);
-        operation.fail(text, failed);
-        return false;
-    }
-    if (!sent) {
-        operation.fail(QStringLiteral("No satellite of the module to upload"));
-        return false;
-    }
-    operation.succeed(QStringLiteral("Orbit data of %1 satellites set").arg(rows));
-    return true;
+    return m_config->sendOrbitData();
 }
 
 bool TavManager::downloadAopData()

@@ -1,5 +1,6 @@
 #include "ModuleConfigReader.h"
 
+#include "CommandTable.h"
 #include "Helper.h"
 #include "TavManager.h"
 
@@ -33,10 +34,8 @@ QList<ConfigField> ModuleConfigReader::read(const QList<ConfigField>& wanted)
                         || text.at(prefix.size()) == ':'))
                     answer = text;
             });
-        // The prediction settings take the module longest to gather.
-        const quint16 timeout = id == AtCmdHandler::PREPASS_CFG ? TavManager::TAV_REQUEST_LARGE_TIMEOUT_MS
-                                                                : TavManager::TAV_REQUEST_TIMEOUT_MS;
-        const bool ok = m_manager.sendBuiltinAtCmd(static_cast<AtCmdHandler::CmdId>(id), {}, timeout);
+        const auto cmd = static_cast<AtCmdHandler::CmdId>(id);
+        const bool ok = m_manager.sendBuiltinAtCmd(cmd, {}, CommandTable::timeoutOf(cmd));
         QObject::disconnect(connection);
         if (!ok || answer.isEmpty()) {
             m_failed << command;

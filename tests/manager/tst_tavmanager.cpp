@@ -798,6 +798,53 @@ private slots:
         QVERIFY(rig.logged("UTC date not imported: the upload sends the tool's current time"));
     }
 
+    // An upload sends, in order, the commands an export writes; a variant
+    // that refuses one of them ends its upload there.
+    void uploadSendsWhatExportWrites_data()
+    {
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<int>("variant");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("TAV1") << "TAV1" << int(TavBoard::TAV1) << false;
+        QTest::newRow("TAV2") << "TAV2" << int(TavBoard::TAV2) << false;
+        QTest::newRow("RIX") << "RIX" << int(TavBoard::RIX) << false;
+        QTest::newRow("TREKON") << "TREKON" << int(TavBoard::TREKON) << true;
+    }
+
+    void uploadSendsWhatExportWrites()
+    {
+        QFETCH(QString, module);
+        QFETCH(int, variant);
+        QFETCH(bool, whole);
+        Rig rig(module);
+        QVERIFY(rig.connect(TavBoard::Module(variant)));
+        TavManager& m = rig.manager;
+        m.tx()->setSelectedProfile(TxManager::PREPASS_ON_MODULE);
+        m.tx()->setLoraEnabled(true);
+        // Orbit data of the module's own: no orbit-data service is reached.
+        const QDateTime epoch(QDate(2026, 12, 1), QTime(0, 0), Qt::UTC);
+        m.tx()->prepassProfile()->satelliteAopModel()->updateAopData(
+            'A', epoch, 7000, 98, 10, -25, 100, 0, "NA", SatelliteAop::DNLK_NA, SatelliteAop::UPLK_NA);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath("module.conf");
+        m.exportConfig(path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QStringList exported = QString::fromUtf8(file.readAll()).split("\r\n", Qt::SkipEmptyParts);
+
+        const int before = requestsOf(rig.sim).size();
+        m.uploadConfig();
+        QStringList sent = requestsOf(rig.sim).mid(before);
+        // The date goes out as the tool's clock stands at that moment.
+        static const QRegularExpression date("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ?");
+        const auto undated = [](QStringList lines) { return lines.replaceInStrings(date, "<date>"); };
+        QVERIFY(!sent.isEmpty());
+        QCOMPARE(undated(sent), undated(exported.mid(0, sent.size())));
+        if (whole)
+            QCOMPARE(sent.size(), exported.size());
+    }
+
     void importRefusesTheDeviceEuiAndUnreadableFiles()
     {
         Rig rig("TREKON");
@@ -833,6 +880,14 @@ private slots:
         rig.manager.exportConfig(dir.filePath("no/such/folder/out.conf"));
         QCOMPARE(processing.last().at(0).toString(), QString("Unable to export config!"));
         QCOMPARE(processing.last().at(1).toBool(), true);
+
+        // A setting that cannot go on one line is refused, and fails the export.
+        rig.manager.board()->sensorListModel()->setThresholdValues(SensorModel::LIGHT, "100\n900");
+        rig.manager.exportConfig(path);
+        QCOMPARE(processing.last().at(0).toString(), QString("Unable to export config!"));
+        QCOMPARE(processing.last().at(1).toBool(), true);
+        QVERIFY(!rig.manager.lastOperationResult().ok());
+        QVERIFY(rig.logged("Unable to export config: the sensor configuration could not be collected"));
     }
 
     // Each operation of several requests ends in one result: its summary,
