@@ -157,16 +157,46 @@ sample_rss() {
     done
 }
 
-# run_front_end NAME: one kit, one front end, the faults and the samples.
-run_front_end() {
-    local name="$1"
-    local dir="$RUN_DIR/$name"
-    # A subshell of its own: it stops what it started.
+# begin_job DIR: the set-up of a job run in the background: it stops what it
+# started, and has a private home (HOME_ENV points a program at it) and an
+# empty fault log in DIR.
+begin_job() {
+    local dir="$1"
     pids=()
     trap cleanup EXIT
     trap 'exit 143' TERM
     mkdir -p "$dir/home/.config/Norvane"
     chmod 700 "$dir/home"
+    HOME_ENV=(HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/home")
+    : >"$dir/faults.log"
+}
+
+# start_kit CONTROL LINK OUT [OPTION...]: a simulated TREKON kit on LINK
+# taking its commands from the FIFO CONTROL, which stays open for reading and
+# writing on descriptor KIT_FD so that the kit never reads end of file. Its
+# pid is KIT_PID, and among those the job stops.
+start_kit() {
+    local control="$1" link="$2" out="$3"
+    shift 3
+    mkfifo "$control"
+    exec {KIT_FD}<>"$control"
+    "$SIM" --module TREKON "$@" --link "$link" --control - <"$control" >"$out" 2>&1 &
+    KIT_PID=$!
+    pids+=("$KIT_PID")
+}
+
+wait_for_link() {
+    for _ in $(seq 100); do
+        [ -L "$1" ] && break
+        sleep 0.05
+    done
+}
+
+# run_front_end NAME: one kit, one front end, the faults and the samples.
+run_front_end() {
+    local name="$1"
+    local dir="$RUN_DIR/$name"
+    begin_job "$dir"
     cat >"$dir/home/.config/Norvane/TavGUI.conf" <<EOF
 [Tx]
 profile=0
@@ -175,23 +205,16 @@ Periodic\\redundancy=$REDUNDANCY
 Periodic\\delay=$DELAY_S
 EOF
     : >"$dir/device.log"
-    : >"$dir/faults.log"
     # The kit sleeps until its button is pressed, as out of the box; the
     # simulated user presses it whenever it sleeps with the device open.
-    mkfifo "$dir/control"
-    # Held open for reading and writing: the kit never reads end of file.
-    exec {CONTROL_FD}<>"$dir/control"
-    "$SIM" --module TREKON --asleep --auto-wake 800 --tx-delay 300 --link "$dir/device" \
-        --control - --transcript "$dir/transcript" <"$dir/control" >"$dir/sim.out" 2>&1 &
-    local sim_pid=$!
-    pids+=("$sim_pid")
-    for _ in $(seq 100); do
-        [ -L "$dir/device" ] && break
-        sleep 0.05
-    done
+    start_kit "$dir/control" "$dir/device" "$dir/sim.out" \
+        --asleep --auto-wake 800 --tx-delay 300 --transcript "$dir/transcript"
+    CONTROL_FD=$KIT_FD
+    local sim_pid=$KIT_PID
+    wait_for_link "$dir/device"
 
     local fe_pid display_pid=""
-    local env=(HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/home")
+    local env=("${HOME_ENV[@]}")
     local options=(--module TREKON --port "$dir/device" --log "$dir/device.log")
     if [ "$name" = cli ]; then
         env "${env[@]}" "$CLI" tx "${PAYLOADS[@]}" --repeat 255 --reconnect --quiet "${options[@]}" \
@@ -262,26 +285,15 @@ EOF
 # a kit with a worn-out memory would.
 run_provision() {
     local dir="$RUN_DIR/provision"
-    pids=()
-    trap cleanup EXIT
-    trap 'exit 143' TERM
-    mkdir -p "$dir/home/.config/Norvane"
-    chmod 700 "$dir/home"
-    : >"$dir/faults.log"
-    local ports=() fds=() i fd
+    begin_job "$dir"
+    local ports=() fds=() i
     for i in 0 1 2 3; do
-        mkfifo "$dir/control$i"
-        exec {fd}<>"$dir/control$i"
-        fds+=("$fd")
-        "$SIM" --module TREKON --link "$dir/kit$i" --control - <"$dir/control$i" >"$dir/sim$i.out" 2>&1 &
-        pids+=("$!")
+        start_kit "$dir/control$i" "$dir/kit$i" "$dir/sim$i.out"
+        fds+=("$KIT_FD")
         ports+=("$dir/kit$i")
     done
     for i in 0 1 2 3; do
-        for _ in $(seq 100); do
-            [ -L "$dir/kit$i" ] && break
-            sleep 0.05
-        done
+        wait_for_link "$dir/kit$i"
     done
     # Two files that differ in the position, taken in turn, so that a kit
     # that keeps its position always differs from the file of the round.
@@ -301,8 +313,7 @@ run_provision() {
             CONTROL_FD="${fds[0]}" tell "$dir" "ignore POS"
         fi
 : >"$dir/round$round.out"
-        env HOME="$dir/home" XDG_CONFIG_HOME="$dir/home/.config" XDG_RUNTIME_DIR="$dir/home" \
-            timeout 300 "$CLI" provision "$file" --module TREKON \
+        env "${HOME_ENV[@]}" timeout 300 "$CLI" provision "$file" --module TREKON \
             --ports "$(IFS=,; echo "${ports[*]}")" --report "$dir/round$round.jsonl" \
             >"$dir/round$round.out" 2>&1 &
         cli=$!
