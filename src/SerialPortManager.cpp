@@ -152,10 +152,12 @@ bool SerialPortManager::open(const QString& portName)
         setOpenDiagnosis(PortDiagnosis::explain(facts));
         if (!facts.exists)
             enumerate();
+        m_openFailed = true;
         emit serialError("Unable to open port " + portName);
         return false;
     }
     setOpenDiagnosis({});
+    m_openFailed = false;
     return true;
 }
 

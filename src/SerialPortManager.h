@@ -55,6 +55,8 @@ public:
     bool watching() const;
     void setWatching(bool on);
     QString openDiagnosis() const { return m_openDiagnosis; }
+    // The last open() found the port closed and could not open it.
+    bool openFailed() const { return m_openFailed; }
 
     void configure(const TavBoard::PortSettings& settings);
 
@@ -98,6 +100,7 @@ private:
     QList<PortEntry> m_namedPorts;
     QTimer* m_watchTimer;
     QString m_openDiagnosis;
+    bool m_openFailed = false;
     QByteArray m_partialLine;
     bool m_discardingLine;
     bool m_deliveryScheduled;

@@ -370,8 +370,10 @@ private slots:
         QVERIFY(!m_manager->open("/dev/tav-no-such-port"));
         QCOMPARE(listed.count(), 1);
         QVERIFY(m_manager->openDiagnosis().startsWith("/dev/tav-no-such-port is not there"));
+        QVERIFY(m_manager->openFailed());
         QVERIFY(m_manager->open(m_pty->slavePath()));
         QCOMPARE(m_manager->openDiagnosis(), QString());
+        QVERIFY(!m_manager->openFailed());
     }
 
     void reportsUnpluggedDevice()

@@ -113,7 +113,7 @@ int CliSession::connectBoard()
             EXIT_NO_ANSWER);
     if (!isConnected) {
         // The cause and its fix follow on a line of their own.
-        if (m_lastSerialError.startsWith("Unable to open")) {
+        if (m_manager.serialPort()->openFailed()) {
             const QString diagnosis = m_manager.serialPort()->openDiagnosis();
             return fail(m_lastSerialError + (diagnosis.isEmpty() ? QString() : "\n  " + diagnosis), EXIT_PORT);
         }
