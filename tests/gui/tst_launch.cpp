@@ -47,6 +47,10 @@ QList<qint64> childrenOf(qint64 parent, const QString& program)
     return pids;
 }
 
+// The window runs several times slower under the sanitizers; the waits for
+// its output grow with it.
+constexpr int SLOW = TAV_TIME_FACTOR;
+
 } // namespace
 
 class TestLaunch : public QObject {
@@ -82,20 +86,20 @@ private slots:
             {"--module", "TAV2", "--port", link, "--tx", payload, "--repeat", "3", "--reconnect", "--log", log,
                 "--predict-every", "1"},
             report);
-        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("successfully transmitted! (2/2)"), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("successfully transmitted! (2/2)"), 20000 * SLOW);
         QVERIFY(readFile(log).contains(QRegularExpression("\\] [1-9]\\d* satellite pass\\(es\\) predicted")));
         QVERIFY(readFile(log).contains("TAV2 connected on port " + link));
         QVERIFY(readFile(log).contains("--- Tx SEQUENCE START (x3) ---"));
 
         QVERIFY(sim.sendControl("hangup stay"));
-        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("Waiting for TAV2 to come back on port " + link), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("Waiting for TAV2 to come back on port " + link), 5000 * SLOW);
         QVERIFY(sim.sendControl("replug"));
-        QTRY_COMPARE_WITH_TIMEOUT(readFile(log).count("TAV2 connected on port " + link), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(log).count("TAV2 connected on port " + link), 2, 10000 * SLOW);
         QVERIFY(gui.state() == QProcess::Running);
 
         // SIGTERM closes the window; the report is written a last time.
         ::kill(static_cast<pid_t>(gui.processId()), SIGTERM);
-        QVERIFY(gui.waitForFinished(15000));
+        QVERIFY(gui.waitForFinished(15000 * SLOW));
         QCOMPARE(gui.exitStatus(), QProcess::NormalExit);
         QCOMPARE(gui.exitCode(), 0);
         const QMap<QString, QString> values = readReport(report);
@@ -115,11 +119,11 @@ private slots:
         QProcess gui;
         startGui(gui, {"--module", "TREKON", "--port", link, "--log", log}, QString());
         // The ping is logged, then the kit is waited for.
-        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("AT+PING=?"), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("AT+PING=?"), 15000 * SLOW);
         QTest::qWait(200);
         QCOMPARE(gui.state(), QProcess::Running);
         ::kill(static_cast<pid_t>(gui.processId()), SIGTERM);
-        QVERIFY2(gui.waitForFinished(2000), "the process outlived its window");
+        QVERIFY2(gui.waitForFinished(2000 * SLOW), "the process outlived its window");
         QCOMPARE(gui.exitCode(), 0);
         // Nothing was written to the sleeping kit, before or after.
         for (const QString& entry : sim.transcriptEntries())
@@ -134,12 +138,12 @@ private slots:
         const QString log = dir.filePath("device.log");
         QProcess gui;
         startGui(gui, {"--demo", "--module", "TREKON", "--port", "Demo TREKON (simulated)", "--log", log}, QString());
-        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("TREKON connected on port Demo TREKON (simulated)"), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("TREKON connected on port Demo TREKON (simulated)"), 15000 * SLOW);
         const QList<qint64> simulators = childrenOf(gui.processId(), "tavsim");
         QCOMPARE(simulators.size(), 4);
 
         ::kill(static_cast<pid_t>(gui.processId()), SIGTERM);
-        QVERIFY(gui.waitForFinished(15000));
+        QVERIFY(gui.waitForFinished(15000 * SLOW));
         QCOMPARE(gui.exitCode(), 0);
         for (qint64 pid : simulators)
             QVERIFY2(!QFileInfo::exists(QString("/proc/%1").arg(pid)), "a simulator outlived the window");
@@ -167,7 +171,7 @@ private slots:
         QFETCH(QString, message);
         QProcess gui;
         startGui(gui, arguments, QString());
-        QVERIFY(gui.waitForFinished(15000));
+        QVERIFY(gui.waitForFinished(15000 * SLOW));
         QCOMPARE(gui.exitCode(), 2);
         QVERIFY2(gui.readAllStandardError().endsWith(message.toUtf8()), qPrintable(message));
     }
