@@ -15,7 +15,9 @@ bool TavManager::setAopDataAndConstellationStatus()
 
 bool TavManager::downloadAopData()
 {
-    if (m_busy->busy())
+    // A download started from the passes page is not a busy operation, but
+    // reports its own outcome.
+    if (m_busy->busy() || m_tx->prepassProfile()->downloading())
         return false;
     BusyState::Scope busy(*m_busy, QStringLiteral("Downloading orbit data\u2026"));
     OperationTracker::Scope operation(*m_operations, QStringLiteral("downloadAopData"));

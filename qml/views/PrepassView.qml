@@ -76,6 +76,7 @@ Pane {
             ToolButton {
                 objectName: "prepassDownloadButton"
                 iconRole: "download"
+                enabled: !view.tx.prepassProfile.downloading
                 toolTipText: "Download the satellites' status for the downlink column"
                 onClicked: {
                     view.downloadMessage = ""

@@ -47,7 +47,7 @@ Pane {
                 objectName: "downloadAopButton"
                 text: "Download"
                 icon.source: Style.icon("download")
-                enabled: !TavManager.busy
+                enabled: !TavManager.busy && !view.profile.downloading
                 toolTipText: "Download the orbit parameters and status of every satellite"
                 onClicked: TavManager.downloadAopData()
             }

@@ -4,6 +4,7 @@ const QString PrepassProfile::AOP_DEFAULT_URL = QString::fromLatin1(AopDownloade
 const QString PrepassProfile::AOP_FETCH_ERROR
     = QStringLiteral("Unable to fetch last AOP data from server. Check your internet access.");
 const QString PrepassProfile::AOP_PARSE_ERROR = QStringLiteral("Unable to parse AOP data from server.");
+const QString PrepassProfile::AOP_BUSY_ERROR = QStringLiteral("A download of orbit data is already under way.");
 const QString PrepassProfile::AOP_URL_HINT = QStringLiteral(
     "The orbit-data service URL is set with the Prepass/aopWebRequestUrl key of config.ini.");
 
@@ -17,9 +18,18 @@ PrepassProfile::PrepassProfile(QObject* parent)
 
 bool PrepassProfile::downloadAopData()
 {
+    if (m_downloading) {
+        m_lastDownloadError = AOP_BUSY_ERROR;
+        m_lastNetworkError.clear();
+        return false;
+    }
     m_lastDownloadError.clear();
     m_lastNetworkError.clear();
+    m_downloading = true;
+    emit downloadingChanged();
     const auto finish = [this](const QString& error) {
+        m_downloading = false;
+        emit downloadingChanged();
         m_lastDownloadError = error;
         emit aopDataDownloadFinished(error);
         return error.isEmpty();

@@ -20,6 +20,7 @@ class PrepassProfile : public QObject {
     Q_PROPERTY(SatelliteAopModel* satelliteAopModel READ satelliteAopModel CONSTANT)
     Q_PROPERTY(PrepassModel* nextPassModel READ nextPassModel CONSTANT)
     Q_PROPERTY(QString aopUrlHint READ aopUrlHint CONSTANT)
+    Q_PROPERTY(bool downloading READ downloading NOTIFY downloadingChanged)
 
 public:
     static constexpr quint8 DEFAULT_REDUNDANCY = 4;
@@ -29,6 +30,8 @@ public:
     static const QString AOP_DEFAULT_URL;
     static const QString AOP_FETCH_ERROR;
     static const QString AOP_PARSE_ERROR;
+    // Why a download asked for while another is under way was not started.
+    static const QString AOP_BUSY_ERROR;
     // Shown beside a failed download: where another service is configured.
     static const QString AOP_URL_HINT;
 
@@ -47,7 +50,11 @@ public:
 
     // Fetches the orbit data and parses them into the satellite model; blocks
     // its caller in a local event loop. True when the document was parsed.
+    // A call made while a download is under way (a second click, the
+    // planner's timer) starts none: it fails with AOP_BUSY_ERROR and leaves
+    // the download under way to report its own outcome.
     Q_INVOKABLE bool downloadAopData();
+    bool downloading() const { return m_downloading; }
     // Why the last download failed: the text shown, and the network error's
     // name as its cause ("ConnectionRefusedError") when there was one.
     QString lastDownloadError() const { return m_lastDownloadError; }
@@ -66,6 +73,7 @@ signals:
     void configChanged();
     void redundancyChanged();
     void aopDataDownloadFinished(QString error);
+    void downloadingChanged();
 
 private:
     Position m_position;
@@ -76,4 +84,5 @@ private:
     AopDownloader m_downloader;
     QString m_lastDownloadError;
     QString m_lastNetworkError;
+    bool m_downloading = false;
 };

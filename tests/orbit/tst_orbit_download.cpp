@@ -5,6 +5,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 namespace {
@@ -135,6 +136,36 @@ private slots:
         QVERIFY(m_server.requestLine.startsWith("GET /uda/resources/allcast?login="));
         QCOMPARE(profile.satelliteAopModel()->rowCount(), 1);
         QCOMPARE(profile.satelliteAopModel()->getSatelliteName(QChar('A')), QStringLiteral("SARAL"));
+    }
+
+    // A second click while the first download waits for its reply starts no
+    // second request; the first reports once, as if alone.
+    void downloadUnderWayRefusesASecond()
+    {
+        PrepassProfile profile;
+        bool second = true;
+        QString secondError;
+        bool seenDownloading = false;
+        connect(&profile, &PrepassProfile::downloadingChanged, this, [&] {
+            if (!profile.downloading())
+                return;
+            QTimer::singleShot(0, this, [&] {
+                seenDownloading = profile.downloading();
+                second = profile.downloadAopData();
+                secondError = profile.lastDownloadError();
+            });
+        });
+        const int before = m_server.requestCount;
+        QString error = QStringLiteral("unset");
+        QVERIFY(download(profile, &error));
+        QVERIFY(seenDownloading);
+        QVERIFY(!second);
+        QCOMPARE(secondError, PrepassProfile::AOP_BUSY_ERROR);
+        QCOMPARE(m_server.requestCount - before, 1);
+        QCOMPARE(error, QString());
+        QCOMPARE(profile.lastDownloadError(), QString());
+        QVERIFY(!profile.downloading());
+        QCOMPARE(profile.satelliteAopModel()->rowCount(), 1);
     }
 
     void emptySatelliteListSucceeds()
