@@ -18,18 +18,19 @@ void TavManager::exportConfig(QString filePath)
 
     ConfigurationService::Step failed = ConfigurationService::NO_STEP;
     const QList<ConfigCommand> commands = m_config->collect(&failed);
-    if (!m_logger->exportLogsToFile(filePath, m_config->fileText(commands), false)) {
-        setProcessingData(false, "Unable to export config!", true);
-        logFailure("Unable to export config: " + Logger::toLocalPath(filePath) + " cannot be written");
-        operation.fail(QStringLiteral("Unable to export config!"));
-        return;
-    }
-    // The file holds the commands before the step that could not be collected.
+    // A partial file would upload a partial configuration when imported: the
+    // file already there, if any, is left as it was.
     if (failed != ConfigurationService::NO_STEP) {
         setProcessingData(false, "Unable to export config!", true);
         logFailure("Unable to export config: the " + ConfigurationService::stepName(failed)
             + " could not be collected");
         operation.fail(QStringLiteral("Unable to export config!"), operation.failedRequests());
+        return;
+    }
+    if (!m_logger->exportLogsToFile(filePath, m_config->fileText(commands), false)) {
+        setProcessingData(false, "Unable to export config!", true);
+        logFailure("Unable to export config: " + Logger::toLocalPath(filePath) + " cannot be written");
+        operation.fail(QStringLiteral("Unable to export config!"));
         return;
     }
     setProcessingData(false, "Configuration exported!", false);

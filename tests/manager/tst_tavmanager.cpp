@@ -881,9 +881,16 @@ private slots:
         QCOMPARE(processing.last().at(0).toString(), QString("Unable to export config!"));
         QCOMPARE(processing.last().at(1).toBool(), true);
 
-        // A setting that cannot go on one line is refused, and fails the export.
+        // A setting that cannot go on one line is refused, and fails the export
+        // without touching the file there.
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("AT+PACQ=300\r\n");
+        file.close();
         rig.manager.board()->sensorListModel()->setThresholdValues(SensorModel::LIGHT, "100\n900");
         rig.manager.exportConfig(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("AT+PACQ=300\r\n"));
+        file.close();
         QCOMPARE(processing.last().at(0).toString(), QString("Unable to export config!"));
         QCOMPARE(processing.last().at(1).toBool(), true);
         QVERIFY(!rig.manager.lastOperationResult().ok());
