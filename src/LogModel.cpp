@@ -52,6 +52,24 @@ QString LogModel::textOf(const QString& line)
     return line.mid(PREFIX_LENGTH);
 }
 
+QString LogModel::shownOf(const Line& line)
+{
+    if (line.source == Logger::APP)
+        return line.line;
+    const auto plain = [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; };
+    qsizetype i = PREFIX_LENGTH;
+    while (i < line.line.size() && plain(line.line.at(i)))
+        ++i;
+    if (i >= line.line.size())
+        return line.line;
+    QString shown = line.line;
+    for (; i < shown.size(); ++i) {
+        if (!plain(shown.at(i)))
+            shown[i] = QChar::ReplacementCharacter;
+    }
+    return shown;
+}
+
 QString LogModel::timeOf(const QString& line)
 {
     return line.startsWith('[') ? line.mid(1, TIME_LENGTH) : QString();
@@ -155,6 +173,7 @@ QVariant LogModel::data(const QModelIndex& index, int role) const
     case SOURCE_ROLE: return int(l.source);
     case TEXT_ROLE: return textOf(l.line);
     case KIND_ROLE: return int(l.kind);
+    case SHOWN_ROLE: return shownOf(l);
     default: return {};
     }
 }
@@ -162,5 +181,5 @@ QVariant LogModel::data(const QModelIndex& index, int role) const
 QHash<int, QByteArray> LogModel::roles()
 {
     return {{LINE_ROLE, "line"}, {TIME_ROLE, "time"}, {SOURCE_ROLE, "source"}, {TEXT_ROLE, "text"},
-        {KIND_ROLE, "kind"}};
+        {KIND_ROLE, "kind"}, {SHOWN_ROLE, "shown"}};
 }

@@ -22,7 +22,9 @@ class LogModel : public QAbstractListModel {
 public:
     enum Kind { REQUEST, ANSWER, ERROR, APPLICATION };
     Q_ENUM(Kind)
-    enum Role { LINE_ROLE = Qt::UserRole + 1, TIME_ROLE, SOURCE_ROLE, TEXT_ROLE, KIND_ROLE };
+    // SHOWN_ROLE is the line as the pane draws it (see shownOf); it stays
+    // the last, as the view model's roles follow it.
+    enum Role { LINE_ROLE = Qt::UserRole + 1, TIME_ROLE, SOURCE_ROLE, TEXT_ROLE, KIND_ROLE, SHOWN_ROLE };
 
     static constexpr int DEFAULT_MAX_LINES = 100000;
     static constexpr int MIN_MAX_LINES = 100;
@@ -55,6 +57,15 @@ public:
     qint64 seqAt(int row) const { return m_firstSeq + row; }
     // Every kept line, in order, one per line.
     Q_INVOKABLE QString text() const;
+
+    // The line as the pane draws it. The modules speak ASCII: in a line from
+    // the module, every other character (line noise, a wrong baud rate) is
+    // drawn as the replacement character. Such bytes decode to characters of
+    // many scripts, each sending the text layout to a fallback font: a burst
+    // of noise cost the window several times the time of plain text in every
+    // frame it was visible. The line itself, its file and copies keep every
+    // character.
+    static QString shownOf(const Line& line);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;

@@ -27,7 +27,8 @@ class LogViewModel : public QAbstractListModel {
     Q_PROPERTY(LogSearch* search READ search CONSTANT)
 
 public:
-    enum Role { SELECTED_ROLE = LogModel::KIND_ROLE + 1, MATCH_ROLE, CURRENT_MATCH_ROLE };
+    // After the history's own roles, which it passes on.
+    enum Role { SELECTED_ROLE = LogModel::SHOWN_ROLE + 1, MATCH_ROLE, CURRENT_MATCH_ROLE };
     static constexpr int ALL_SOURCES = (1 << Logger::APP) | (1 << Logger::TAV) | (1 << Logger::TRK);
 
     explicit LogViewModel(QObject* parent = nullptr);

@@ -108,7 +108,7 @@ Rectangle {
         delegate: Rectangle {
             id: row
             required property int index
-            required property string line
+            required property string shown
             required property int kind
             required property bool selected
             required property bool matched
@@ -125,7 +125,7 @@ Rectangle {
                 anchors.fill: parent
                 anchors.leftMargin: 2
                 verticalAlignment: Text.AlignVCenter
-                text: row.line
+                text: row.shown
                 textFormat: Text.PlainText
                 elide: Text.ElideRight
                 font.family: Style.font.mono

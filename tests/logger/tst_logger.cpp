@@ -167,15 +167,22 @@ private slots:
         QTest::addColumn<int>("source");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("kind");
-        QTest::newRow("request") << int(Logger::APP) << "AT+PING=?" << int(LogModel::REQUEST);
-        QTest::newRow("answer") << int(Logger::TAV) << "+OK" << int(LogModel::ANSWER);
-        QTest::newRow("module error") << int(Logger::TRK) << "+ERROR=6" << int(LogModel::ERROR);
-        QTest::newRow("module assert") << int(Logger::TAV) << "+ASSERT=hal.c:12" << int(LogModel::ERROR);
-        QTest::newRow("timeout") << int(Logger::APP) << "AT command request timeout!" << int(LogModel::ERROR);
-        QTest::newRow("tool failure") << int(Logger::APP) << "Unable to import config!" << int(LogModel::ERROR);
+        // What the pane draws of the text, when it is not the text itself.
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("request") << int(Logger::APP) << "AT+PING=?" << int(LogModel::REQUEST) << QString();
+        QTest::newRow("answer") << int(Logger::TAV) << "+OK" << int(LogModel::ANSWER) << QString();
+        QTest::newRow("module error") << int(Logger::TRK) << "+ERROR=6" << int(LogModel::ERROR) << QString();
+        QTest::newRow("module assert") << int(Logger::TAV) << "+ASSERT=hal.c:12" << int(LogModel::ERROR) << QString();
+        QTest::newRow("timeout") << int(Logger::APP) << "AT command request timeout!" << int(LogModel::ERROR) << QString();
+        QTest::newRow("tool failure") << int(Logger::APP) << "Unable to import config!" << int(LogModel::ERROR) << QString();
         QTest::newRow("tool message") << int(Logger::APP) << "TAV2 connected on port /dev/pts/3"
-                                      << int(LogModel::APPLICATION);
-        QTest::newRow("request word from the module") << int(Logger::TAV) << "AT+ID=?" << int(LogModel::ANSWER);
+                                      << int(LogModel::APPLICATION) << QString();
+        QTest::newRow("request word from the module") << int(Logger::TAV) << "AT+ID=?" << int(LogModel::ANSWER) << QString();
+        QTest::newRow("line noise from the module")
+            << int(Logger::TRK) << QString::fromUtf8("+ID=\xd8\xa7\xe6\x97\xa5\x01\xef\xbf\xbd~") << int(LogModel::ANSWER)
+            << QString::fromUtf8("+ID=\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd~");
+        QTest::newRow("tool text beyond ASCII")
+            << int(Logger::APP) << QString::fromUtf8("Beacon latitude: 43.5\xc2\xb0") << int(LogModel::APPLICATION) << QString();
     }
 
     void historyTellsTheKindOfEachLine()
@@ -183,12 +190,15 @@ private slots:
         QFETCH(int, source);
         QFETCH(QString, text);
         QFETCH(int, kind);
+        QFETCH(QString, shown);
         Logger logger;
         logger.log(static_cast<Logger::Source>(source), text);
         logger.history()->flush();
         const QModelIndex row = logger.history()->index(0);
         QCOMPARE(row.data(LogModel::KIND_ROLE).toInt(), kind);
         QCOMPARE(row.data(LogModel::TEXT_ROLE).toString(), text);
+        const QString line = row.data(LogModel::LINE_ROLE).toString();
+        QCOMPARE(row.data(LogModel::SHOWN_ROLE).toString(), shown.isNull() ? line : line.left(line.size() - text.size()) + shown);
         QCOMPARE(row.data(LogModel::SOURCE_ROLE).toInt(), source);
     }
 
