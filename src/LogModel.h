@@ -22,9 +22,9 @@ class LogModel : public QAbstractListModel {
 public:
     enum Kind { REQUEST, ANSWER, ERROR, APPLICATION };
     Q_ENUM(Kind)
-    // SHOWN_ROLE is the line as the pane draws it (see shownOf); it stays
-    // the last, as the view model's roles follow it.
-    enum Role { LINE_ROLE = Qt::UserRole + 1, TIME_ROLE, SOURCE_ROLE, TEXT_ROLE, KIND_ROLE, SHOWN_ROLE };
+    // SHOWN_ROLE is the line as the pane draws it (see shownOf). Roles of
+    // models built on this one start at END_ROLE.
+    enum Role { LINE_ROLE = Qt::UserRole + 1, TIME_ROLE, SOURCE_ROLE, TEXT_ROLE, KIND_ROLE, SHOWN_ROLE, END_ROLE };
 
     static constexpr int DEFAULT_MAX_LINES = 100000;
     static constexpr int MIN_MAX_LINES = 100;

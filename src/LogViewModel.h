@@ -28,7 +28,7 @@ class LogViewModel : public QAbstractListModel {
 
 public:
     // After the history's own roles, which it passes on.
-    enum Role { SELECTED_ROLE = LogModel::SHOWN_ROLE + 1, MATCH_ROLE, CURRENT_MATCH_ROLE };
+    enum Role { SELECTED_ROLE = LogModel::END_ROLE, MATCH_ROLE, CURRENT_MATCH_ROLE };
     static constexpr int ALL_SOURCES = (1 << Logger::APP) | (1 << Logger::TAV) | (1 << Logger::TRK);
 
     explicit LogViewModel(QObject* parent = nullptr);
