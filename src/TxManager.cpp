@@ -2,6 +2,7 @@
 
 #include "Logger.h"
 #include "PassSchedule.h"
+#include "PredictionTask.h"
 #include "TxSequenceEngine.h"
 #include "UtcClock.h"
 
@@ -19,6 +20,7 @@ TxManager::TxManager(QObject* parent, Logger& logger, TxLink& link, TxClock* clo
     , m_payloadListModel(new PayloadModel(this))
     , m_engine(new TxSequenceEngine(link, logger, *m_utc, *m_passes,
           {m_payloadListModel, m_periodicProfile, m_prepassProfile->nextPassModel(), m_modulationModel}, this))
+    , m_prediction(new PredictionTask(this))
     , m_modulationList(new QStringListModel(this))
 {
     restoreSettings();
@@ -36,6 +38,7 @@ TxManager::TxManager(QObject* parent, Logger& logger, TxLink& link, TxClock* clo
     connect(m_utc, &UtcClock::ticked, this, &TxManager::onUtcTimeRefreshOver);
     connect(m_passes, &PassSchedule::nextIndexChanged, this, &TxManager::nextPassIdxChanged);
     connect(m_passes, &PassSchedule::sourceChanged, this, &TxManager::prepassSourceChanged);
+    connect(m_prediction, &PredictionTask::finished, this, &TxManager::onPredictionFinished);
     forwardEngineSignals();
     refreshRadioConfList();
 }
@@ -185,10 +188,14 @@ void TxManager::setUtcTimeOffset(qint64 offsetSeconds, bool reloadPrepass)
     if (!reloadPrepass)
         return;
     // Passes are filtered against the new time.
-    if (m_passes->filePath().isEmpty())
+    if (m_passes->filePath().isEmpty()) {
+        // A prediction under way was asked for the former time.
+        if (m_prediction->busy())
+            m_predictAgain = true;
         emit loadPrepassDataCompleted(QString());
-    else
+    } else {
         importPrepassData(m_passes->filePath());
+    }
 }
 
 // --- sequence engine ---------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LoRaConnectivity.h"
+#include "PassPredictor.h"
 #include "ModulationModel.h"
 #include "Payload.h"
 #include "PayloadModel.h"
@@ -19,6 +20,7 @@
 
 class Logger;
 class PassSchedule;
+class PredictionTask;
 class TxSequenceEngine;
 class UtcClock;
 
@@ -63,6 +65,8 @@ class TxManager : public QObject {
     Q_PROPERTY(int timeUntilNextTx READ timeUntilNextTx NOTIFY timeUntilNextTxChanged)
     Q_PROPERTY(bool computingSatelliteNextPass READ computingSatelliteNextPass WRITE
             setComputingSatelliteNextPass NOTIFY computingSatelliteNextPassChanged)
+    // True while the planner's prediction runs on its worker thread.
+    Q_PROPERTY(bool predicting READ predicting NOTIFY predictingChanged)
     Q_PROPERTY(QStringListModel* modulationList READ modulationList CONSTANT)
     Q_PROPERTY(ModulationModel* modulationModel READ modulationModel CONSTANT)
 
@@ -109,6 +113,7 @@ public:
     bool sequenceCompletedFlag() const;
     int timeUntilNextTx() const;
     bool computingSatelliteNextPass() const { return m_computingSatelliteNextPass; }
+    bool predicting() const;
     QStringListModel* modulationList() const { return m_modulationList; }
     ModulationModel* modulationModel() const { return m_modulationModel; }
 
@@ -122,7 +127,11 @@ public:
     // position, for the prediction duration of the prepass configuration.
     Q_INVOKABLE bool predictPrepassData();
     // The planner's "Predict passes": downloads the orbit data when there are
-    // none, then predicts (which says why when there still are none).
+    // none, then predicts on a worker thread; the list and
+    // loadPrepassDataCompleted follow when it ends. False, said at once as
+    // predictPrepassData says it, when there still are no orbit data. A call
+    // while one runs predicts once more after it; an import or a clear of the
+    // list meanwhile wins over the prediction under way.
     Q_INVOKABLE bool predictPasses();
     // Writes the pass list as a CSV file that the import reads back unchanged.
     Q_INVOKABLE bool exportPrepassData(QString filePath);
@@ -165,6 +174,7 @@ signals:
     void sequenceRunningChanged();
     void timeUntilNextTxChanged();
     void computingSatelliteNextPassChanged();
+    void predictingChanged();
     void setRadioConfRequest(QByteArray radioConf);
     void profileSwitchFailed();
     void loadPrepassDataCompleted(QString error = QString());
@@ -180,6 +190,10 @@ private:
     void log(const QString& text);
     void forwardEngineSignals();
     bool sendRadioConf(const QString& path);
+    PassQuery passQuery() const;
+    void startPrediction();
+    void onPredictionFinished(const PassPrediction& prediction);
+    bool showPrediction(const PassPrediction& prediction, const QList<OrbitRecord>& records);
 
     Logger& m_logger;
     TxClock* m_clock;
@@ -197,5 +211,13 @@ private:
     // The profile last refused while the sequence runs, -1 for none.
     int m_refusedProfile = -1;
     bool m_computingSatelliteNextPass = false;
+    PredictionTask* m_prediction;
+    // Counts the changes of the pass list by import, clear or prediction; a
+    // background prediction started before one is dropped.
+    quint64 m_passListRevision = 0;
+    quint64 m_predictionRevision = 0;
+    // The orbit data the prediction under way was started from.
+    QList<OrbitRecord> m_predictionRecords;
+    bool m_predictAgain = false;
     QStringListModel* m_modulationList;
 };

@@ -4,6 +4,7 @@
 #include "Logger.h"
 #include "PassPredictor.h"
 #include "PassSchedule.h"
+#include "PredictionTask.h"
 #include "PrepassFile.h"
 #include "RadioConf.h"
 #include "TxManager.h"
@@ -42,6 +43,7 @@ bool TxManager::importPrepassData(QString filePath)
         emit loadPrepassDataCompleted(result.error);
         return false;
     }
+    ++m_passListRevision;
     m_passes->setPasses(result.passes, file.fileName, {}, file.localPath);
     QString summary = QString::number(result.passes.size())
         + QStringLiteral(" satellite pass(es) imported from ") + file.fileName;
@@ -52,7 +54,7 @@ bool TxManager::importPrepassData(QString filePath)
     return true;
 }
 
-bool TxManager::predictPrepassData()
+PassQuery TxManager::passQuery() const
 {
     const Position position = m_prepassProfile->position();
     const PrepassConfig config = m_prepassProfile->config();
@@ -63,11 +65,20 @@ bool TxManager::predictPrepassData()
     query.lengthSeconds = qint64(std::max<int>(1, config.predictionDuration)) * 86400;
     query.minElevation = config.minElevation;
     query.minDurationMinutes = config.minPassDuration;
-    const SatelliteAopModel& orbits = *m_prepassProfile->satelliteAopModel();
-    const PassPrediction prediction = PassPredictor(query).predict(orbits);
+    return query;
+}
+
+bool TxManager::predictPrepassData()
+{
+    const QList<OrbitRecord> records = PassPredictor::records(*m_prepassProfile->satelliteAopModel());
+    return showPrediction(PassPredictor(passQuery()).predict(records), records);
+}
+
+bool TxManager::showPrediction(const PassPrediction& prediction, const QList<OrbitRecord>& records)
+{
     const QStringList warnings = prediction.warnings + prediction.refusals;
-    if (orbits.rowCount() == 0 || prediction.passes.isEmpty()) {
-        const QString error = orbits.rowCount() == 0
+    if (records.isEmpty() || prediction.passes.isEmpty()) {
+        const QString error = records.isEmpty()
             ? QStringLiteral("Unable to predict passes: no orbit data. Download them first.")
             : QStringLiteral("No satellite pass predicted over the beacon position");
         log(error);
@@ -77,8 +88,9 @@ bool TxManager::predictPrepassData()
         return false;
     }
     QDateTime newest;
-    for (int row = 0; row < orbits.rowCount(); ++row)
-        newest = std::max(newest, orbits.getSatelliteItem(quint8(row))->bulletinEpoch());
+    for (const OrbitRecord& record : records)
+        newest = std::max(newest, record.epoch);
+    ++m_passListRevision;
     // No file: a change of UTC time must not bring back an earlier one.
     m_passes->setPasses(prediction.passes,
         QStringLiteral("predicted from orbit data of ")
@@ -95,7 +107,38 @@ bool TxManager::predictPasses()
 {
     if (m_prepassProfile->satelliteAopModel()->rowCount() == 0)
         m_prepassProfile->downloadAopData();
-    return predictPrepassData();
+    if (m_prepassProfile->satelliteAopModel()->rowCount() == 0)
+        return predictPrepassData();
+    if (m_prediction->busy())
+        m_predictAgain = true;
+    else
+        startPrediction();
+    return true;
+}
+
+bool TxManager::predicting() const
+{
+    return m_prediction->busy();
+}
+
+void TxManager::startPrediction()
+{
+    m_predictAgain = false;
+    m_predictionRevision = m_passListRevision;
+    m_predictionRecords = PassPredictor::records(*m_prepassProfile->satelliteAopModel());
+    m_prediction->start(passQuery(), m_predictionRecords);
+    emit predictingChanged();
+}
+
+void TxManager::onPredictionFinished(const PassPrediction& prediction)
+{
+    if (m_predictionRevision == m_passListRevision)
+        showPrediction(prediction, m_predictionRecords);
+    m_predictionRecords.clear();
+    if (m_predictAgain && m_prepassProfile->satelliteAopModel()->rowCount() > 0)
+        startPrediction();
+    else
+        emit predictingChanged();
 }
 
 bool TxManager::exportPrepassData(QString filePath)
@@ -119,6 +162,7 @@ void TxManager::initPrepassData()
 
 void TxManager::clearPrepassData(bool eraseFilePath)
 {
+    ++m_passListRevision;
     m_passes->clear(eraseFilePath);
 }
 

@@ -192,6 +192,7 @@ Pane {
                     wrapMode: Text.Wrap
                     color: view.prepassError ? Style.color.error : Style.color.textSecondary
                     text: view.prepassMessage !== "" ? view.prepassMessage
+                          : view.tx.predicting ? "Predicting passes from the orbit data…"
                           : (passCount.count === 0 ? "No pass imported: the sequence needs at least one."
                                                    : passCount.count + " pass(es) " + (view.tx.prepassSource.startsWith("predicted") ? "predicted" : "imported")
                                                      + ". Payloads are sent once a minute during each pass."

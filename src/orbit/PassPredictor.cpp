@@ -181,8 +181,11 @@ QList<Prepass> PassPredictor::passes(const CircularOrbit& orbit, const QString& 
 
 QString PassPredictor::stalenessWarning(const SatelliteAop& record) const
 {
-    const QDateTime epoch = record.bulletinEpoch();
-    const QString name = displayName(record);
+    return stalenessWarning(displayName(record), record.bulletinEpoch());
+}
+
+QString PassPredictor::stalenessWarning(const QString& name, const QDateTime& epoch) const
+{
     if (!m_query.start.isValid() || !epoch.isValid())
         return {};
     const qint64 age = epoch.secsTo(m_query.start);
@@ -195,26 +198,40 @@ QString PassPredictor::stalenessWarning(const SatelliteAop& record) const
     return {};
 }
 
+QList<OrbitRecord> PassPredictor::records(const SatelliteAopModel& model)
+{
+    QList<OrbitRecord> records;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const SatelliteAop& record = *model.getSatelliteItem(quint8(row));
+        records.append({displayName(record), record.uplinkStatusValue() == SatelliteAop::UPLK_OUT_OF_SERVICE,
+            record.bulletinEpoch(), CircularOrbit(record)});
+    }
+    return records;
+}
+
 PassPrediction PassPredictor::predict(const SatelliteAopModel& model) const
+{
+    return predict(records(model));
+}
+
+PassPrediction PassPredictor::predict(const QList<OrbitRecord>& records) const
 {
     PassPrediction prediction;
     QStringList missing;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        const SatelliteAop& record = *model.getSatelliteItem(quint8(row));
-        if (!m_query.includeOutOfService && record.uplinkStatusValue() == SatelliteAop::UPLK_OUT_OF_SERVICE)
+    for (const OrbitRecord& record : records) {
+        if (!m_query.includeOutOfService && record.outOfService)
             continue;
-        const QString name = displayName(record);
-        if (!record.bulletinEpoch().isValid()) {
-            missing << name;
+        if (!record.epoch.isValid()) {
+            missing << record.name;
             continue;
         }
         QString refusal;
-        const QList<Prepass> found = passes(CircularOrbit(record), name, &refusal);
+        const QList<Prepass> found = passes(record.orbit, record.name, &refusal);
         if (!refusal.isEmpty()) {
-            prediction.refusals << QStringLiteral("Orbit data of %1 refused: %2").arg(name, refusal);
+            prediction.refusals << QStringLiteral("Orbit data of %1 refused: %2").arg(record.name, refusal);
             continue;
         }
-        const QString warning = stalenessWarning(record);
+        const QString warning = stalenessWarning(record.name, record.epoch);
         if (!warning.isEmpty())
             prediction.warnings << warning;
         prediction.passes << found;

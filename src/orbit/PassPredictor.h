@@ -33,6 +33,15 @@ struct PassPrediction {
     QStringList refusals;
 };
 
+// What the predictor needs of a satellite's orbit data, as values that a
+// worker thread may read while the window replaces the records.
+struct OrbitRecord {
+    QString name; // PassPredictor::displayName
+    bool outOfService = false;
+    QDateTime epoch; // invalid: no orbit data
+    CircularOrbit orbit;
+};
+
 // One point of a pass's track in the sky.
 struct SkyPoint {
     qint64 timeMs; // UTC ms since 1970
@@ -54,11 +63,14 @@ public:
     explicit PassPredictor(const PassQuery& query);
 
     PassPrediction predict(const SatelliteAopModel& model) const;
+    PassPrediction predict(const QList<OrbitRecord>& records) const;
+    static QList<OrbitRecord> records(const SatelliteAopModel& model);
     // No pass, and the reason in `refusal`, when the orbit is not one to
     // predict from or its prediction runs over the budget.
     QList<Prepass> passes(const CircularOrbit& orbit, const QString& satellite, QString* refusal = nullptr) const;
     // Empty when the record's orbit data are fresh for the window.
     QString stalenessWarning(const SatelliteAop& record) const;
+    QString stalenessWarning(const QString& name, const QDateTime& epoch) const;
 
     // The sky track between two times, every `stepS` seconds, ends included.
     static QList<SkyPoint> track(const CircularOrbit& orbit, double latitude, double longitude,

@@ -246,12 +246,29 @@ private slots:
         QSignalSpy fetched(h.tx->prepassProfile(), &PrepassProfile::aopDataDownloadFinished);
         QSignalSpy loaded(h.tx.get(), &TxManager::loadPrepassDataCompleted);
 
+        // The second call, while the first predicts, predicts once more after it.
         QCOMPARE(h.tx->predictPasses(), predicted);
         QCOMPARE(h.tx->predictPasses(), predicted);
+        QCOMPARE(h.tx->predicting(), predicted);
         QCOMPARE(fetched.size(), predicted ? 1 : 2);
+        QTRY_VERIFY(!h.tx->predicting());
+        QCOMPARE(loaded.size(), 2);
         QCOMPARE(loaded.takeLast().at(0).toString(),
             predicted ? QString() : QStringLiteral("Unable to predict passes: no orbit data. Download them first."));
         QCOMPARE(h.tx->prepassListModel()->rowCount() > 20, predicted);
+        if (!predicted)
+            return;
+
+        // An import meanwhile wins over the prediction under way.
+        const QList<Prepass> predictedList = h.tx->prepassListModel()->passes();
+        const QString csv = m_dir.filePath(QStringLiteral("imported.csv"));
+        QVERIFY(h.tx->exportPrepassData(csv));
+        h.tx->clearPrepassData();
+        QVERIFY(h.tx->predictPasses());
+        QVERIFY(h.tx->importPrepassData(csv));
+        QTRY_VERIFY(!h.tx->predicting());
+        QCOMPARE(h.tx->prepassSource(), QStringLiteral("imported.csv"));
+        QCOMPARE(h.tx->prepassListModel()->passes(), predictedList);
     }
 
     // Predicted passes fill the list an import fills, export as a file the
