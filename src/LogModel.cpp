@@ -1,5 +1,7 @@
 #include "LogModel.h"
 
+#include <algorithm>
+
 namespace {
 
 // "[hh:mm:ss:zzz] [SRC] ": what Logger::formatLine puts before the text.
@@ -54,19 +56,20 @@ QString LogModel::textOf(const QString& line)
 
 QString LogModel::shownOf(const Line& line)
 {
-    if (line.source == Logger::APP)
-        return line.line;
     const auto plain = [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; };
-    qsizetype i = PREFIX_LENGTH;
-    while (i < line.line.size() && plain(line.line.at(i)))
+    const qsizetype length = std::min<qsizetype>(line.line.size(), SHOWN_MAX_LENGTH);
+    qsizetype i = line.source == Logger::APP ? length : PREFIX_LENGTH;
+    while (i < length && plain(line.line.at(i)))
         ++i;
-    if (i >= line.line.size())
+    if (i >= length && length == line.line.size())
         return line.line;
-    QString shown = line.line;
-    for (; i < shown.size(); ++i) {
+    QString shown = line.line.left(length);
+    for (; i < length; ++i) {
         if (!plain(shown.at(i)))
             shown[i] = QChar::ReplacementCharacter;
     }
+    if (length < line.line.size())
+        shown.append(QChar(0x2026));
     return shown;
 }
 

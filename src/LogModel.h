@@ -58,7 +58,13 @@ public:
     // Every kept line, in order, one per line.
     Q_INVOKABLE QString text() const;
 
-    // The line as the pane draws it. The modules speak ASCII: in a line from
+    // Characters of a line the pane draws, the rest given as an ellipsis: no
+    // window is wider, and laying out a module's line of ten thousand
+    // characters took the window tens of milliseconds.
+    static constexpr int SHOWN_MAX_LENGTH = 1000;
+
+    // The line as the pane draws it, up to SHOWN_MAX_LENGTH characters. The
+    // modules speak ASCII: in a line from
     // the module, every other character (line noise, a wrong baud rate) is
     // drawn as the replacement character. Such bytes decode to characters of
     // many scripts, each sending the text layout to a fallback font: a burst

@@ -181,6 +181,10 @@ private slots:
         QTest::newRow("line noise from the module")
             << int(Logger::TRK) << QString::fromUtf8("+ID=\xd8\xa7\xe6\x97\xa5\x01\xef\xbf\xbd~") << int(LogModel::ANSWER)
             << QString::fromUtf8("+ID=\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd~");
+        const QString longLine = QString(3000, 'A');
+        QTest::newRow("long line from the module")
+            << int(Logger::TRK) << longLine << int(LogModel::ANSWER)
+            << longLine.left(LogModel::SHOWN_MAX_LENGTH - 21) + QChar(0x2026);
         QTest::newRow("tool text beyond ASCII")
             << int(Logger::APP) << QString::fromUtf8("Beacon latitude: 43.5\xc2\xb0") << int(LogModel::APPLICATION) << QString();
     }
