@@ -19,6 +19,15 @@ C.Dialog {
         color: Style.color.modalDim
     }
 
+    // As for Button: no elevation layer where no shader effect is drawn,
+    // which left the dialog's body transparent.
+    Binding {
+        target: dialog.background
+        property: "layer.enabled"
+        value: false
+        when: dialog.background.GraphicsInfo.api === GraphicsInfo.Software
+    }
+
     Shortcut {
         sequences: ["Return", "Enter"]
         enabled: dialog.visible && dialog.hasOk
