@@ -22,6 +22,10 @@ ApplicationWindow {
     // Also false while the manager is busy: nothing that starts a request
     // takes a click until the running one has ended.
     property bool g_enableInput: !TavManager.tx.sequenceRunning && !TavManager.tx.ackPending && !TavManager.busy
+    // TavManager.busy once it has lasted a moment: a request answered at once,
+    // such as each Tx of a sequence, flashes no busy bar (whose animation
+    // redrew the window at every frame meanwhile).
+    property bool g_busyShown: false
     property bool g_trekonModuleSelected: g_board !== null && g_board.module === Module.TREKON
     property bool g_tav1ModuleSelected: g_board !== null && g_board.module === Module.TAV1
     property bool g_tav2ModuleSelected: g_board !== null && g_board.module === Module.TAV2
@@ -77,7 +81,7 @@ ApplicationWindow {
         z: 10
         width: parent ? parent.width : 0
         height: busyColumn.implicitHeight
-        visible: TavManager.busy
+        visible: window.g_busyShown
         color: Style.color.background
         Column {
             id: busyColumn
@@ -139,8 +143,22 @@ ApplicationWindow {
         Settings.windowWidth = window.width
     }
 
+    Timer {
+        id: busyShownDelay
+        interval: 300
+        onTriggered: window.g_busyShown = TavManager.busy
+    }
+
     Connections {
         target: TavManager
+        function onBusyChanged() {
+            if (TavManager.busy) {
+                busyShownDelay.restart()
+            } else {
+                busyShownDelay.stop()
+                window.g_busyShown = false
+            }
+        }
         function onProcessingDataChanged(msg, error) {
             if (msg !== undefined && msg !== "")
                 window.notify(msg, error)

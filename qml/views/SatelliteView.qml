@@ -70,7 +70,7 @@ Pane {
                 onClicked: TavManager.uploadAopData()
             }
             BusyIndicator {
-                running: TavManager.busy
+                running: g_busyShown
                 visible: running
                 Layout.preferredWidth: 32
                 Layout.preferredHeight: 32
