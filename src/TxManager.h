@@ -1,8 +1,8 @@
 #pragma once
 
 #include "LoRaConnectivity.h"
-#include "PassPredictor.h"
 #include "ModulationModel.h"
+#include "PassPredictor.h"
 #include "Payload.h"
 #include "PayloadModel.h"
 #include "PeriodicProfile.h"
