@@ -16,6 +16,7 @@
 #include <QtDebug>
 
 #include <algorithm>
+#include <utility>
 
 bool TxManager::addPayloadItem(QString message)
 {
@@ -123,7 +124,6 @@ bool TxManager::predicting() const
 
 void TxManager::startPrediction()
 {
-    m_predictAgain = false;
     m_predictionRevision = m_passListRevision;
     m_predictionRecords = PassPredictor::records(*m_prepassProfile->satelliteAopModel());
     m_prediction->start(passQuery(), m_predictionRecords);
@@ -135,7 +135,8 @@ void TxManager::onPredictionFinished(const PassPrediction& prediction)
     if (m_predictionRevision == m_passListRevision)
         showPrediction(prediction, m_predictionRecords);
     m_predictionRecords.clear();
-    if (m_predictAgain && m_prepassProfile->satelliteAopModel()->rowCount() > 0)
+    // Orbit data cleared meanwhile leave nothing to predict again from.
+    if (std::exchange(m_predictAgain, false) && m_prepassProfile->satelliteAopModel()->rowCount() > 0)
         startPrediction();
     else
         emit predictingChanged();
