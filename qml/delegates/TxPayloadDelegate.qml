@@ -18,6 +18,9 @@ Rectangle {
     required property bool optionImportant
     required property int txCount
     required property int status
+    required property int sentCount
+    required property int failedCount
+    required property string refusal
 
     property bool current: false
     property bool optionsAvailable: false
@@ -30,14 +33,18 @@ Rectangle {
     property int sizeRuleRevision: 0
 
     readonly property var payloads: TavManager.tx.payloadListModel
-    readonly property bool valid: messageField.activeFocus
-        ? sizeRuleRevision >= 0 && payloads.checkPayload(messageField.text, optionAck || optionMail)
-        : checkedValid
+    // Why the module cannot carry the message (the text being edited while
+    // the field has the focus); empty when it can.
+    readonly property string reason: messageField.activeFocus
+        ? (sizeRuleRevision >= 0 ? payloads.refusalText(messageField.text, optionAck || optionMail) : "")
+        : (checkedValid ? "" : refusal)
+    readonly property bool valid: reason === ""
     readonly property var statusNames: ["Idle", "Error", "Pending", "Active", "Complete"]
 
-    implicitHeight: 48
+    implicitHeight: valid ? 48 : 64
     radius: Style.size.radius
-    color: current && status !== Status.NONE ? Style.color.rowActive : (index % 2 ? Style.color.rowAlternate : "transparent")
+    color: !valid ? Qt.rgba(Style.color.error.r, Style.color.error.g, Style.color.error.b, 0.12)
+        : current && status !== Status.NONE ? Style.color.rowActive : (index % 2 ? Style.color.rowAlternate : "transparent")
 
     Connections {
         target: row.payloads
@@ -59,6 +66,10 @@ Rectangle {
             Layout.preferredWidth: 36
         }
 
+        ColumnLayout {
+            Layout.fillWidth: true
+            spacing: 0
+
         InputTextField {
             id: messageField
             objectName: "payloadMessage" + row.index
@@ -71,11 +82,22 @@ Rectangle {
             validator: RegularExpressionValidator {
                 regularExpression: /[0-9a-fA-F]*/
             }
-            toolTipText: (text.length / 2) + " bytes" + (row.valid ? "" : ": size not allowed by the current modulation")
+            toolTipText: row.valid ? (text.length / 2) + (text.length === 2 ? " byte" : " bytes") : row.reason
             onEditingFinished: {
                 if (text.toUpperCase() !== row.message)
                     row.model.message = text
             }
+        }
+
+        Label {
+            objectName: "payloadRefusal" + row.index
+            visible: !row.valid
+            text: row.reason
+            color: Style.color.error
+            font.pointSize: Style.font.smallPointSize
+            elide: Text.ElideRight
+            Layout.fillWidth: true
+        }
         }
 
         CheckableButton {
@@ -116,6 +138,19 @@ Rectangle {
             ToolTip.text: "Transmissions done / redundancy"
             HoverHandler {
                 id: txHover
+            }
+        }
+
+        Label {
+            objectName: "payloadResults" + row.index
+            visible: row.sentCount + row.failedCount > 0
+            text: row.sentCount + " sent" + (row.failedCount > 0 ? ", " + row.failedCount + " failed" : "")
+            color: row.failedCount > 0 ? Style.color.error : Style.color.text
+            Layout.preferredWidth: 110
+            ToolTip.visible: resultsHover.hovered
+            ToolTip.text: "Transmissions of this sequence the module sent, and those that failed"
+            HoverHandler {
+                id: resultsHover
             }
         }
 

@@ -30,12 +30,17 @@ public:
     Options options() const { return m_options; }
     quint8 txCount() const { return m_txCount; }
     Status status() const { return m_status; }
+    // Transmissions of the sequence that the module sent, and that failed.
+    int sentCount() const { return m_sentCount; }
+    int failedCount() const { return m_failedCount; }
 
     void setMessage(const QString& message) { m_message = message; }
     void setRedundancy(quint8 redundancy) { m_redundancy = redundancy; }
     void setOptions(Options options) { m_options = options; }
     void setTxCount(quint8 txCount) { m_txCount = txCount; }
     void setStatus(Status status) { m_status = status; }
+    void addResult(bool sent) { ++(sent ? m_sentCount : m_failedCount); }
+    void clearResults() { m_sentCount = m_failedCount = 0; }
 
 private:
     QString m_message;
@@ -43,6 +48,8 @@ private:
     Options m_options;
     quint8 m_txCount = 0;
     Status m_status = NONE;
+    int m_sentCount = 0;
+    int m_failedCount = 0;
 };
 
 // The rules a message must follow before it may be written to the module.
@@ -55,5 +62,9 @@ bool isHexText(const QString& message);
 // The size rule: an empty list allows any size; otherwise an even number of
 // digits whose byte count, plus 2 when ack or mail is set, is in the list.
 bool fitsAllowedSize(const QString& message, bool options, const QList<uint>& allowedSizes);
+
+// Why the module cannot carry `message`, in words ("odd number of hex digits
+// (3)"); empty when it can. `modulation` names the sizes' modulation.
+QString refusal(const QString& message, bool options, const QList<uint>& allowedSizes, const QString& modulation);
 
 } // namespace PayloadRules

@@ -28,6 +28,9 @@ QVariant PayloadModel::data(const QModelIndex& index, int role) const
     case OptionImportantRole: return payload->options().important;
     case TxCountRole: return payload->txCount();
     case StatusRole: return static_cast<int>(payload->status());
+    case SentCountRole: return payload->sentCount();
+    case FailedCountRole: return payload->failedCount();
+    case RefusalRole: return refusal(static_cast<quint8>(index.row()));
     default: return {};
     }
 }
@@ -88,6 +91,9 @@ QHash<int, QByteArray> PayloadModel::roleNames() const
         {OptionImportantRole, "optionImportant"},
         {TxCountRole, "txCount"},
         {StatusRole, "status"},
+        {SentCountRole, "sentCount"},
+        {FailedCountRole, "failedCount"},
+        {RefusalRole, "refusal"},
     };
 }
 
@@ -105,7 +111,7 @@ bool PayloadModel::add(QString message, quint8 redundancy)
     endInsertRows();
     const bool accepted = checkPayload(static_cast<quint8>(row));
     payload->setStatus(accepted ? Payload::NONE : Payload::ERROR);
-    emit dataChanged(index(row), index(row), {StatusRole});
+    emit dataChanged(index(row), index(row), {StatusRole, RefusalRole});
     return true;
 }
 
@@ -128,21 +134,57 @@ bool PayloadModel::checkPayload(quint8 index) const
 
 bool PayloadModel::checkPayload(QString message, bool options) const
 {
-    return PayloadRules::isHexText(message) && PayloadRules::fitsAllowedSize(message, options, m_allowedSize);
+    return PayloadRules::refusal(message, options, m_allowedSize, m_modulationName).isEmpty();
+}
+
+QString PayloadModel::refusalText(const QString& message, bool options) const
+{
+    return PayloadRules::refusal(message.toUpper(), options, m_allowedSize, m_modulationName);
+}
+
+QString PayloadModel::refusal(quint8 index) const
+{
+    const Payload* payload = at(index);
+    if (!payload)
+        return {};
+    return PayloadRules::refusal(
+        payload->message(), payload->options().ack || payload->options().mail, m_allowedSize, m_modulationName);
 }
 
 void PayloadModel::setAllowedSize(QList<uint> allowedSize)
 {
+    setModulation(m_modulationName, allowedSize);
+}
+
+void PayloadModel::setModulation(const QString& name, QList<uint> allowedSize)
+{
     m_allowedSize = allowedSize;
+    m_modulationName = name;
     for (int row = 0; row < m_payloads.size(); ++row)
         revalidate(row);
+}
+
+void PayloadModel::addResult(quint8 index, bool sent)
+{
+    if (Payload* payload = at(index)) {
+        payload->addResult(sent);
+        emit dataChanged(this->index(index), this->index(index), {sent ? SentCountRole : FailedCountRole});
+    }
+}
+
+void PayloadModel::clearResults()
+{
+    for (Payload* payload : std::as_const(m_payloads))
+        payload->clearResults();
+    if (!m_payloads.isEmpty())
+        emit dataChanged(index(0), index(rowCount() - 1), {SentCountRole, FailedCountRole});
 }
 
 void PayloadModel::revalidate(int row)
 {
     const bool accepted = checkPayload(static_cast<quint8>(row));
     m_payloads.at(row)->setStatus(accepted ? Payload::NONE : Payload::ERROR);
-    emit dataChanged(index(row), index(row), {StatusRole});
+    emit dataChanged(index(row), index(row), {StatusRole, RefusalRole});
     emit payloadChecked(static_cast<quint8>(row), accepted);
 }
 

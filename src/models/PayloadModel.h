@@ -19,6 +19,10 @@ public:
         OptionImportantRole,
         TxCountRole,
         StatusRole,
+        SentCountRole,
+        FailedCountRole,
+        // Why the module cannot carry the message; empty when it can.
+        RefusalRole,
     };
     Q_ENUM(Role)
 
@@ -40,6 +44,8 @@ public:
 
     Q_INVOKABLE bool checkPayload(quint8 index) const;
     Q_INVOKABLE bool checkPayload(QString message, bool options) const;
+    // Why `message` cannot be sent with these options; empty when it can.
+    Q_INVOKABLE QString refusalText(const QString& message, bool options) const;
     QList<uint> allowedSize() const { return m_allowedSize; }
 
     QString getMessage(quint8 index) const;
@@ -51,9 +57,15 @@ public:
     void setRedundancy(quint8 index, quint8 redundancy);
     void setTxCount(quint8 index, quint8 txCount);
     void setStatus(quint8 index, Payload::Status status);
+    void addResult(quint8 index, bool sent);
+    void clearResults();
+    // Why payload `index` cannot be sent as it stands; empty when it can.
+    QString refusal(quint8 index) const;
 
 public slots:
     void setAllowedSize(QList<uint> allowedSize);
+    // The sizes and the name of the modulation they belong to, for the reasons.
+    void setModulation(const QString& name, QList<uint> allowedSize);
 
 signals:
     void payloadChecked(quint8 index, bool status);
@@ -64,4 +76,5 @@ private:
 
     QList<Payload*> m_payloads;
     QList<uint> m_allowedSize;
+    QString m_modulationName;
 };

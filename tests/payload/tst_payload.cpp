@@ -7,21 +7,33 @@ class TestPayload : public QObject {
     Q_OBJECT
 
 private slots:
+    // What the row and tavcli say: the reason names the size, the
+    // modulation and what it carries, with and without the options' bytes.
     void sizeRule_data()
     {
         QTest::addColumn<int>("characters");
         QTest::addColumn<bool>("options");
         QTest::addColumn<QList<uint>>("allowed");
-        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("reason");
         const QList<uint> only24 {24};
-        QTest::newRow("48 digits fit 24") << 48 << false << only24 << true;
-        QTest::newRow("48 digits with ack exceed 24") << 48 << true << only24 << false;
-        QTest::newRow("44 digits with ack fit 24") << 44 << true << only24 << true;
-        QTest::newRow("44 digits alone do not") << 44 << false << only24 << false;
-        QTest::newRow("odd length refused") << 47 << false << QList<uint> {23, 24} << false;
-        QTest::newRow("odd length refused with options") << 45 << true << QList<uint> {24, 25} << false;
-        QTest::newRow("empty list accepts odd") << 47 << false << QList<uint> {} << true;
-        QTest::newRow("one of several sizes") << 96 << false << QList<uint> {24, 48, 96} << true;
+        const QString lda2 = "LDA2 carries 24 bytes, 22 with Ack or downlink";
+        QTest::newRow("48 digits fit 24") << 48 << false << only24 << "";
+        QTest::newRow("48 digits with ack exceed 24") << 48 << true << only24 << "24 bytes: " + lda2;
+        QTest::newRow("44 digits with ack fit 24") << 44 << true << only24 << "";
+        QTest::newRow("44 digits alone do not") << 44 << false << only24 << "22 bytes: " + lda2;
+        QTest::newRow("50 digits") << 50 << false << only24 << "25 bytes: " + lda2;
+        QTest::newRow("one byte") << 2 << false << only24 << "1 byte: " + lda2;
+        QTest::newRow("odd length refused") << 47 << false << QList<uint> {23, 24} << "odd number of hex digits (47)";
+        QTest::newRow("odd length refused with options")
+            << 45 << true << QList<uint> {24, 25} << "odd number of hex digits (45)";
+        // No modulation known (a module without radio configuration): any
+        // size, but still whole bytes.
+        QTest::newRow("empty list refuses odd") << 3 << false << QList<uint> {} << "odd number of hex digits (3)";
+        QTest::newRow("empty list takes any even") << 62 << false << QList<uint> {} << "";
+        QTest::newRow("one of several sizes") << 96 << false << QList<uint> {24, 48, 96} << "";
+        QTest::newRow("several sizes named")
+            << 20 << false << QList<uint> {16, 24}
+            << "10 bytes: LDA2 carries 16 or 24 bytes, 14 or 22 with Ack or downlink";
     }
 
     void sizeRule()
@@ -29,33 +41,41 @@ private slots:
         QFETCH(int, characters);
         QFETCH(bool, options);
         QFETCH(QList<uint>, allowed);
-        QFETCH(bool, accepted);
+        QFETCH(QString, reason);
         PayloadModel model;
-        model.setAllowedSize(allowed);
-        QCOMPARE(model.checkPayload(QString(characters, QLatin1Char('A')), options), accepted);
+        model.setModulation("LDA2", allowed);
+        const QString message(characters, QLatin1Char('A'));
+        QCOMPARE(model.refusalText(message, options), reason);
+        QCOMPARE(model.checkPayload(message, options), reason.isEmpty());
+        QVERIFY(model.add(message, 4));
+        model.setData(model.index(0), options, PayloadModel::OptionAckRole);
+        QCOMPARE(model.data(model.index(0), PayloadModel::RefusalRole).toString(), reason);
     }
 
     void hexRule_data()
     {
         QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("upper") << QStringLiteral("0123456789ABCDEF") << true;
-        QTest::newRow("lower") << QStringLiteral("abcdef") << true;
-        QTest::newRow("letter beyond F") << QStringLiteral("0G") << false;
-        QTest::newRow("CR LF") << QStringLiteral("AB\r\n") << false;
-        QTest::newRow("NUL") << QString(QStringLiteral("AB") + QChar(0) + QStringLiteral("C")) << false;
-        QTest::newRow("comma") << QStringLiteral("AB,CD") << false;
-        QTest::newRow("non-latin digit") << QString(QStringLiteral("A") + QChar(0x0663)) << false;
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("upper") << QStringLiteral("0123456789ABCDEF") << "";
+        QTest::newRow("lower") << QStringLiteral("abcdef") << "";
+        QTest::newRow("letter beyond F") << QStringLiteral("0102G3") << "not hexadecimal: 'G' at position 5";
+        QTest::newRow("CR LF") << QStringLiteral("AB\r\n") << "not hexadecimal: U+000D at position 3";
+        QTest::newRow("NUL") << QString(QStringLiteral("AB") + QChar(0) + QStringLiteral("C"))
+                             << "not hexadecimal: U+0000 at position 3";
+        QTest::newRow("comma") << QStringLiteral("AB,CD") << "not hexadecimal: ',' at position 3";
+        QTest::newRow("non-latin digit") << QString(QStringLiteral("A") + QChar(0x0663))
+                                         << "not hexadecimal: '\u0663' at position 2";
     }
 
     void hexRule()
     {
         QFETCH(QString, message);
-        QFETCH(bool, accepted);
+        QFETCH(QString, reason);
         PayloadModel model;
-        QCOMPARE(model.checkPayload(message, false), accepted);
+        QCOMPARE(model.checkPayload(message, false), reason.isEmpty());
         QVERIFY(model.add(message, 4));
-        QCOMPARE(model.getStatus(0), accepted ? Payload::NONE : Payload::ERROR);
+        QCOMPARE(model.getStatus(0), reason.isEmpty() ? Payload::NONE : Payload::ERROR);
+        QCOMPARE(model.refusal(0), reason);
     }
 
     void emptyMessagesAreNumbered()

@@ -65,14 +65,19 @@ AppTestCase {
     }
 
     function test_sizeRefusedByTheModulationTurnsRed_data() {
+        const lda2 = " bytes: LDA2 carries 24 bytes, 22 with Ack or downlink"
         return [
             { tag: "LDA2 24 bytes", module: Module.TAV2, bytes: 24, red: false },
-            { tag: "LDA2 23 bytes", module: Module.TAV2, bytes: 23, red: true },
-            { tag: "LDA2 25 bytes", module: Module.TAV2, bytes: 25, red: true },
-            { tag: "LDA2 half a byte short", module: Module.TAV2, bytes: 24, cut: 1, red: true },
+            { tag: "LDA2 23 bytes", module: Module.TAV2, bytes: 23, red: true, reason: "23" + lda2 },
+            { tag: "LDA2 25 bytes", module: Module.TAV2, bytes: 25, red: true, reason: "25" + lda2 },
+            { tag: "LDA2 half a byte short", module: Module.TAV2, bytes: 24, cut: 1, red: true,
+              reason: "odd number of hex digits (47)" },
             { tag: "HDA4 48 bytes", module: Module.RIX, bytes: 48, red: false },
-            { tag: "HDA4 30 bytes", module: Module.RIX, bytes: 30, red: true },
-            { tag: "no modulation reported", module: Module.TREKON, bytes: 7, red: false }
+            { tag: "HDA4 30 bytes", module: Module.RIX, bytes: 30, red: true,
+              reason: "30 bytes: HDA4 carries 24, 48 or 96 bytes, 22, 46 or 94 with Ack or downlink" },
+            { tag: "no modulation reported", module: Module.TREKON, bytes: 7, red: false },
+            { tag: "no modulation, odd digits", module: Module.TREKON, bytes: 2, cut: 1, red: true,
+              reason: "odd number of hex digits (3)" }
         ]
     }
     function test_sizeRefusedByTheModulationTurnsRed(data) {
@@ -83,6 +88,9 @@ AppTestCase {
         mouseClick(child("addPayloadButton"))
         compare(isRed(child("payloadMessage0")), data.red, "the listed payload")
         compare(child("payloadStatus0").text, data.red ? "Error" : "Idle")
+        compare(child("payloadRefusal0").visible, data.red)
+        if (data.red)
+            compare(child("payloadRefusal0").text, data.reason)
     }
 
     function test_emptyFieldIsNeverRed() {
@@ -192,6 +200,7 @@ AppTestCase {
         tryVerify(() => Simulators.requests("TAV2").indexOf("AT+TX=" + hexOf(24)) >= 0, 3000,
                   "the payload went to the module as typed")
         tryCompare(child("payloadTxCount0"), "text", "1/2", 3000)
+        tryCompare(child("payloadResults0"), "text", "1 sent", 3000)
         mouseClick(child("startStopButton"))
         tryVerify(() => !TavManager.tx.sequenceRunning && !TavManager.tx.ackPending, 8000)
     }
