@@ -12,6 +12,8 @@ Page {
     readonly property var tx: TavManager.tx
     property int repeatTarget: Settings.repeatCount
     property bool sequenceCompleted: false
+    // "2 of 4 transmissions failed" once a sequence ended with failures.
+    property string sequenceFailures: ""
     property string processingMessage: ""
     property bool processingError: false
     // The history takes lines in batches: the label is laid out once per
@@ -33,12 +35,16 @@ Page {
 
     Connections {
         target: TavManager.tx
-        function onSequenceCompleted() {
+        // Complete or ended with failures: either way the last round is over.
+        function onSequenceEnded(failed, total) {
+            page.sequenceFailures = TavManager.tx.failureText(failed, total)
             page.sequenceCompleted = true
         }
         function onSequenceRunningChanged() {
-            if (!TavManager.tx.sequenceRunning)
+            if (!TavManager.tx.sequenceRunning) {
                 page.sequenceCompleted = false
+                page.sequenceFailures = ""
+            }
         }
     }
 
@@ -183,7 +189,11 @@ Page {
                         elide: Text.ElideRight
                         text: {
                             if (page.tx.sequenceRunning && page.sequenceCompleted)
-                                return "Sequence complete (" + page.tx.currentSequenceRepeatCount + "/" + page.repeatTarget + "): press Reset"
+                                return (page.sequenceFailures === ""
+                                        ? "Sequence complete (" : "Sequence ended (")
+                                        + page.tx.currentSequenceRepeatCount + "/" + page.repeatTarget + "): "
+                                        + (page.sequenceFailures === "" ? "" : page.sequenceFailures + ": ")
+                                        + "press Reset"
                             if (page.tx.computingSatelliteNextPass)
                                 return "The module is computing the next satellite pass..."
                             if (page.tx.ackPending)

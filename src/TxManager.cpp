@@ -34,7 +34,7 @@ TxManager::TxManager(QObject* parent, Logger& logger, TxLink& link, TxClock* clo
             onPeriodicRedundancyChanged();
     });
     connect(m_modulationModel, &ModulationModel::allowedSizeChanged, m_payloadListModel,
-        &PayloadModel::setAllowedSize);
+        [this](const QList<uint>& sizes) { m_payloadListModel->setModulation(m_modulationModel->modulationName(), sizes); });
     connect(m_utc, &UtcClock::ticked, this, &TxManager::onUtcTimeRefreshOver);
     connect(m_passes, &PassSchedule::nextIndexChanged, this, &TxManager::nextPassIdxChanged);
     connect(m_passes, &PassSchedule::sourceChanged, this, &TxManager::prepassSourceChanged);
@@ -56,6 +56,7 @@ void TxManager::forwardEngineSignals()
     connect(m_engine, &TxSequenceEngine::txResult, this, &TxManager::txResult);
     connect(m_engine, &TxSequenceEngine::txErrorOccured, this, &TxManager::txErrorOccured);
     connect(m_engine, &TxSequenceEngine::currentIndexUpdated, this, &TxManager::currentIndexUpdated);
+    connect(m_engine, &TxSequenceEngine::sequenceEnded, this, &TxManager::sequenceEnded);
     connect(m_engine, &TxSequenceEngine::sequenceCompleted, this, &TxManager::sequenceCompleted);
     connect(m_engine, &TxSequenceEngine::sequenceStopped, this, &TxManager::sequenceStopped);
 }
@@ -214,6 +215,19 @@ void TxManager::handleTxResponse(QString data)
 {
     m_engine->handleTxResponse(data);
 }
+
+void TxManager::handleTxFailure()
+{
+    m_engine->handleTxFailure();
+}
+
+QString TxManager::failureText(int failed, int total) const
+{
+    return failed == 0 ? QString() : TxSequenceEngine::failureText(failed, total);
+}
+
+int TxManager::txTotal() const { return m_engine->txTotal(); }
+int TxManager::txFailed() const { return m_engine->txFailed(); }
 
 void TxManager::onScheduleOver()
 {

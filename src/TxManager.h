@@ -147,6 +147,13 @@ public:
     Q_INVOKABLE void refreshRadioConfList();
 
     void handleTxResponse(QString data);
+    // The module answered the pending Tx with a non-zero status.
+    void handleTxFailure();
+    // "2 of 4 transmissions failed"; empty when none failed.
+    Q_INVOKABLE QString failureText(int failed, int total) const;
+    // Transmissions of the running (or last) sequence, and how many failed.
+    int txTotal() const;
+    int txFailed() const;
     void setUtcTimeOffset(qint64 offsetSeconds, bool reloadPrepass);
     void initPrepassData();
     void clearLoraData();
@@ -183,6 +190,9 @@ signals:
     void txResult(qint64 utcMs, bool sent);
     void txErrorOccured(QString error);
     void currentIndexUpdated(quint8 index);
+    // The last round is over: `failed` of `total` transmissions failed.
+    // sequenceCompleted follows only when none did.
+    void sequenceEnded(int failed, int total);
     void sequenceCompleted();
     void sequenceStopped();
 

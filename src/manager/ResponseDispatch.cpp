@@ -143,9 +143,9 @@ void ResponseDispatch::applyTx(const Answer& answer)
 
     if (error != 0) {
         m_logger.log(Logger::APP, "A Tx error occured (" + status + ")", Logger::TX_ERROR);
-        // Counted as not sent (which clears the pending Tx), so that a failed
-        // last Tx of a round does not hold the sequence.
-        m_tx.handleTxResponse(QString());
+        // Not sent; the sequence counts it as failed and goes on past it, so
+        // that a failed last Tx of a round does not hold it.
+        m_tx.handleTxFailure();
         return;
     }
     m_tx.handleTxResponse(data);

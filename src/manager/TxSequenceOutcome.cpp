@@ -1,6 +1,7 @@
 #include "TxSequenceOutcome.h"
 
 #include "TxManager.h"
+#include "TxSequenceEngine.h"
 
 #include <QTimer>
 
@@ -12,8 +13,12 @@ TxSequenceOutcome::TxSequenceOutcome(TxManager& tx, OperationTracker& operations
     , m_operations(operations)
 {
     connect(&m_tx, &TxManager::sequenceRunningChanged, this, &TxSequenceOutcome::onRunningChanged);
-    connect(&m_tx, &TxManager::sequenceCompleted, this,
-        [this]() { finish(OperationResult::done(QStringLiteral("Tx sequence complete"))); });
+    connect(&m_tx, &TxManager::sequenceEnded, this, [this](int failed, int total) {
+        if (failed == 0)
+            finish(OperationResult::done(QStringLiteral("Tx sequence complete")));
+        else
+            finish(OperationResult::failed(TxSequenceEngine::failureText(failed, total), m_cause));
+    });
     connect(&m_tx, &TxManager::txErrorOccured, this,
         [this](const QString& error) { finish(OperationResult::failed(error, m_cause)); });
 }

@@ -114,10 +114,17 @@ void TxSequenceEngine::start(quint8 repeatNum)
     }
     setRunning(true);
     m_repeatTarget = repeatNum;
+    m_roundTotal = m_roundFailed = m_txTotal = m_txFailed = 0;
+    m_resendInNextPass = false;
+    m_models.payloads->clearResults();
     log(QStringLiteral("--- Tx SEQUENCE START (x") + QString::number(repeatNum) + QStringLiteral(") ---"),
         Logger::TX_SEQUENCE);
-    if (!checkStatusPayload(m_currentIndex))
-        return;
+    // A payload the module cannot carry stops the sequence before anything is
+    // sent, wherever it stands in the list.
+    for (int i = 0; i < m_models.payloads->rowCount(); ++i) {
+        if (!checkStatusPayload(static_cast<quint8>(i)))
+            return;
+    }
     if (m_profile == TxManager::PREPASS_ON_MODULE) {
         m_passes.setActiveCount(0);
         flushTxData();
@@ -137,6 +144,8 @@ void TxSequenceEngine::stop()
     m_resultTimer->stop();
     m_nextPassRetrying = false;
     m_nextPassRetryDue = false;
+    m_resendInNextPass = false;
+    m_txDue = false;
     setTimeUntilNextTx(0);
     setRepeatCount(0);
     m_completed = false;
@@ -244,12 +253,12 @@ void TxSequenceEngine::onScheduleOver()
         onModulePassEvent();
         return;
     }
-    // The previous Tx is due no more: its result is not coming.
+    // The previous Tx's result has not come yet (a short delay, a slow
+    // radio): the next one waits for it, or for the end of its wait, so that
+    // each answer is counted for its own Tx.
     if (m_ackPending) {
-        log(QStringLiteral("No Tx result from the module"));
-        completeTx(QString());
-        if (!m_running)
-            return;
+        m_txDue = true;
+        return;
     }
     if (m_txCounter < m_models.payloads->getRedundancy(m_currentIndex)) {
         ++m_txCounter;
@@ -320,6 +329,11 @@ void TxSequenceEngine::requestNextPass()
     }
     m_nextPassRetrying = false;
     startScheduleTimer(qMax<qint64>(0, m_utc.msecsTo(pass.start())));
+    if (m_resendInNextPass) {
+        m_resendInNextPass = false;
+        prepareTxRequest();
+        setAckPending(true);
+    }
 }
 
 // --- Tx requests and their results ---------------------------------------------
@@ -336,17 +350,15 @@ void TxSequenceEngine::prepareTxRequest()
 void TxSequenceEngine::triggerTxRequest()
 {
     PayloadModel* payloads = m_models.payloads;
-    const bool last = isLastTx();
     if (m_link.requestTx(payloads->getMessage(m_currentIndex), payloads->getOptions(m_currentIndex), false)) {
         setAckPending(true);
         payloads->setStatus(m_currentIndex, Payload::ACTIVE);
-        if (last)
-            m_resultTimer->start(TxManager::TX_RESULT_WAIT_MS);
+        m_resultTimer->start(TxManager::TX_RESULT_WAIT_MS);
     } else {
         log(QStringLiteral("Unable to write Tx command"));
         // Counted as not sent, so that the sequence goes on past it.
         if (m_running)
-            completeTx(QString());
+            completeTx(TxOutcome::FAILED);
     }
 }
 
@@ -355,7 +367,7 @@ void TxSequenceEngine::onTxResultOverdue()
     if (!m_ackPending || !m_running)
         return;
     log(QStringLiteral("No Tx result from the module"));
-    completeTx(QString());
+    completeTx(TxOutcome::NO_ANSWER);
 }
 
 void TxSequenceEngine::flushTxData()
@@ -372,17 +384,43 @@ void TxSequenceEngine::handleTxResponse(const QString& data)
         setAckPending(false);
         return;
     }
-    completeTx(data);
+    completeTx(data.toUpper() == m_models.payloads->getMessage(m_currentIndex) ? TxOutcome::SENT
+                                                                                 : TxOutcome::FAILED);
 }
 
-// Counts the current Tx, sent when `data` is its message, and moves on.
-void TxSequenceEngine::completeTx(const QString& data)
+void TxSequenceEngine::handleTxFailure()
+{
+    if (!m_ackPending)
+        return;
+    if (!m_running) {
+        setAckPending(false);
+        return;
+    }
+    completeTx(TxOutcome::FAILED);
+}
+
+QString TxSequenceEngine::failureText(int failed, int total)
+{
+    return QString::number(failed) + QStringLiteral(" of ") + QString::number(total)
+        + (total == 1 ? QStringLiteral(" transmission failed") : QStringLiteral(" transmissions failed"));
+}
+
+// Counts the current Tx and moves on, whatever its outcome: only a sent one
+// counts as transmitted.
+void TxSequenceEngine::completeTx(TxOutcome outcome)
 {
     m_resultTimer->stop();
     PayloadModel* payloads = m_models.payloads;
     const QString message = payloads->getMessage(m_currentIndex);
     const quint8 redundancy = payloads->getRedundancy(m_currentIndex);
-    const bool sent = data.toUpper() == message;
+    const bool sent = outcome == TxOutcome::SENT;
+    ++m_roundTotal;
+    ++m_txTotal;
+    if (!sent) {
+        ++m_roundFailed;
+        ++m_txFailed;
+    }
+    payloads->addResult(m_currentIndex, sent);
     emit txResult(m_utc.shown().toMSecsSinceEpoch(), sent);
     if (sent)
         log(QStringLiteral("Data ") + message + QStringLiteral(" successfully transmitted! (")
@@ -393,6 +431,14 @@ void TxSequenceEngine::completeTx(const QString& data)
         log(QStringLiteral("Data ") + message + QStringLiteral(" could not be sent"), Logger::TX_RESULT);
 
     payloads->setTxCount(m_currentIndex, m_txCounter);
+    // The module dropped the payload it held for its pass: it stays the
+    // current one, and is handed to the module again for the next pass.
+    if (!sent && m_profile == TxManager::PREPASS_ON_MODULE && !m_completed) {
+        payloads->setStatus(m_currentIndex, Payload::PENDING);
+        m_resendInNextPass = true;
+        setAckPending(false);
+        return;
+    }
     if (m_txCounter != redundancy)
         payloads->setStatus(m_currentIndex, Payload::PENDING);
     else if (!finishPayload())
@@ -400,6 +446,13 @@ void TxSequenceEngine::completeTx(const QString& data)
     if (isLastTx())
         countRound();
     setAckPending(false);
+    if (m_txDue) {
+        m_txDue = false;
+        m_utc.clock().singleShot(0, this, [this]() {
+            if (m_running && !m_completed && !m_ackPending)
+                onScheduleOver();
+        });
+    }
 }
 
 // The current payload's burst is done: it is complete and the next one is
@@ -428,13 +481,21 @@ bool TxSequenceEngine::finishPayload()
 void TxSequenceEngine::countRound()
 {
     setRepeatCount(m_repeatCount + 1);
-    log(QStringLiteral("--- Tx SEQUENCE COMPLETE (") + QString::number(m_repeatCount) + QLatin1Char('/')
-        + QString::number(m_repeatTarget) + QStringLiteral(") ---"),
-        Logger::TX_SEQUENCE);
+    const QString round = QString::number(m_repeatCount) + QLatin1Char('/') + QString::number(m_repeatTarget);
+    // A round with a failed transmission ends; only one without completes.
+    if (m_roundFailed == 0)
+        log(QStringLiteral("--- Tx SEQUENCE COMPLETE (") + round + QStringLiteral(") ---"), Logger::TX_SEQUENCE);
+    else
+        log(QStringLiteral("--- Tx SEQUENCE ENDED (") + round + QStringLiteral("): ")
+                + failureText(m_roundFailed, m_roundTotal) + QStringLiteral(" ---"),
+            Logger::TX_SEQUENCE);
+    m_roundTotal = m_roundFailed = 0;
     if (m_repeatCount == m_repeatTarget) {
         m_completed = true;
         m_scheduleTimer->stop();
-        emit sequenceCompleted();
+        emit sequenceEnded(m_txFailed, m_txTotal);
+        if (m_txFailed == 0)
+            emit sequenceCompleted();
     } else {
         scheduleNextTx();
         resetTxSequence();

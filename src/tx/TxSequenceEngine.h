@@ -49,6 +49,13 @@ public:
     void stop();
     // The module's answer to a Tx: the message sent, or anything else.
     void handleTxResponse(const QString& data);
+    // The module answered the Tx with a non-zero status: it was not sent.
+    void handleTxFailure();
+    // Transmissions of the sequence so far, and how many of them failed.
+    int txTotal() const { return m_txTotal; }
+    int txFailed() const { return m_txFailed; }
+    // "2 of 4 transmissions failed"
+    static QString failureText(int failed, int total);
     void onScheduleOver();
     void schedulePrepassOnModuleTx();
     void refreshCountdown();
@@ -65,10 +72,14 @@ signals:
     void txResult(qint64 utcMs, bool sent);
     void txErrorOccured(QString error);
     void currentIndexUpdated(quint8 index);
+    // The last round is over; complete only when no transmission failed.
+    void sequenceEnded(int failed, int total);
     void sequenceCompleted();
     void sequenceStopped();
 
 private:
+    enum class TxOutcome { SENT, FAILED, NO_ANSWER };
+
     void log(const QString& text, Logger::Event event = Logger::NO_EVENT);
     void setRunning(bool running);
     void setTimeUntilNextTx(int seconds);
@@ -82,7 +93,7 @@ private:
     void prepareTxRequest();
     void triggerTxRequest();
     void flushTxData();
-    void completeTx(const QString& data);
+    void completeTx(TxOutcome outcome);
     bool finishPayload();
     void countRound();
     void onTxResultOverdue();
@@ -108,6 +119,15 @@ private:
     // The module gave no next pass: said once, asked again on the schedule timer.
     bool m_nextPassRetrying = false;
     bool m_nextPassRetryDue = false;
+    // The module refused the payload it held for the pass: it goes again in
+    // the next one.
+    bool m_resendInNextPass = false;
+    // A Tx fell due while the previous one's result was still awaited.
+    bool m_txDue = false;
+    int m_roundTotal = 0;
+    int m_roundFailed = 0;
+    int m_txTotal = 0;
+    int m_txFailed = 0;
     TxTimer* m_scheduleTimer;
     TxTimer* m_countdownTimer;
     TxTimer* m_resultTimer;

@@ -744,6 +744,45 @@ private slots:
         QCOMPARE(sent, expected);
     }
 
+    // Only what the module did: a refused Tx fails the command, and a
+    // payload the module cannot carry never reaches the wire.
+    void txSaysWhatFailed_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<int>("txSent");
+        QTest::newRow("refused") << payload(24, 'A') << 1 << "tavcli: 2 of 2 transmissions failed\n" << 2;
+        QTest::newRow("odd") << "123" << 2 << "tavcli: payload 123: odd number of hex digits (3)\n" << 0;
+        QTest::newRow("too long") << payload(25, 'B') << 2
+                                  << "tavcli: payload " + payload(25, 'B')
+                + ": 25 bytes: LDA2 carries 24 bytes, 22 with Ack or downlink\n"
+                                  << 0;
+    }
+
+    void txSaysWhatFailed()
+    {
+        QFETCH(QString, message);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        QFETCH(int, txSent);
+        SimulatorProcess sim({"--module", "TAV2", "--tx-delay", "50"});
+        QVERIFY(sim.start());
+        QVERIFY(sim.sendControl("txfail 3"));
+        const Run run = runCli({"tx", message, "--redundancy", "2", "--delay", "0", "--period", "0", "--module",
+                                   "TAV2", "--port", sim.portPath()},
+            m_home->path());
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.err, err);
+        QCOMPARE(requestsOf(sim).filter(QRegularExpression("^AT\\+TX=")).size(), txSent);
+        QVERIFY(!run.out.contains("COMPLETE"));
+        QVERIFY(!run.out.contains("successfully transmitted"));
+        if (txSent > 0) {
+            QCOMPARE(run.out.count("A Tx error occured (3)"), 2);
+            QVERIFY(run.out.contains("--- Tx SEQUENCE ENDED (1/1): 2 of 2 transmissions failed ---"));
+        }
+    }
+
     void txOnTheModulesPredictionSendsDuringThePass_data()
     {
         QTest::addColumn<QString>("module");
@@ -922,6 +961,8 @@ private slots:
                                             << "tavcli: no payload given: tavcli tx MESSAGE...\n";
         QTest::newRow("tx repeat") << QStringList {"tx", "AB", "--repeat", "0"} << 2
                                    << "tavcli: --repeat takes a number from 1 to 255\n";
+        QTest::newRow("tx redundancy") << QStringList {"tx", "AB", "--redundancy", "0"} << 2
+                                       << "tavcli: --redundancy takes a number from 1 to 255\n";
         QTest::newRow("prepass without passes") << QStringList {"tx", "AB", "--profile", "prepass"} << 2
                                                 << "tavcli: the prepass profile needs --csv FILE\n";
         QTest::newRow("TAV1 prediction")
@@ -1013,14 +1054,16 @@ private slots:
         const int replug = entries.indexOf(QRegularExpression("^! replugged as .*"));
         QVERIFY(replug > 0);
         if (reconnect) {
-            QCOMPARE(cli.exitCode(), 0);
-            QVERIFY2(err.isEmpty(), qPrintable(err));
+            // A Tx lost with the device counts as failed, and fails the command.
+            const int failed = out.count(QRegularExpression("Data " + payload + " could not be sent"));
+            QCOMPARE(cli.exitCode(), failed == 0 ? 0 : 1);
+            QCOMPARE(err, failed == 0 ? QString() : QString("tavcli: %1 of 6 transmissions failed\n").arg(failed));
             QVERIFY2(out.contains("Waiting for TAV2 to come back on port " + link), qPrintable(out));
             QVERIFY(out.contains("TAV2 connected on port " + link));
             // Every Tx of both rounds has its outcome, on the periodic profile's redundancy.
             QCOMPARE(out.count(QRegularExpression("Data " + payload + " (successfully transmitted|could not be sent)")), 6);
             QVERIFY(out.contains("successfully transmitted! (3/3)"));
-            QVERIFY(out.contains("--- Tx SEQUENCE COMPLETE (2/2) ---"));
+            QVERIFY(out.contains(failed == 0 ? "--- Tx SEQUENCE COMPLETE (2/2) ---" : "--- Tx SEQUENCE ENDED ("));
             QVERIFY(entries.mid(replug).contains("< AT+TX=" + payload));
         } else {
             QCOMPARE(cli.exitCode(), 3);

@@ -409,7 +409,7 @@ private slots:
         tx->periodicProfile()->setPeriod(0);
         const QString payload = "CAFE03000000000000000000000000000000000000000000";
         QVERIFY(tx->addPayloadItem(payload));
-        QSignalSpy completed(tx, &TxManager::sequenceCompleted);
+        QSignalSpy ended(tx, &TxManager::sequenceEnded);
         tx->start(2);
         QTRY_VERIFY_WITH_TIMEOUT(rig.logged("Data " + payload + " successfully transmitted! (1/3)"), 5000);
 
@@ -423,8 +423,9 @@ private slots:
         QVERIFY(m.serialPort()->isOpen());
         QCOMPARE(m.board()->module(), TavBoard::TAV2);
 
-        QTRY_VERIFY2_WITH_TIMEOUT(completed.count() == 1, qPrintable(rig.log.join('\n')), 30000);
-        QVERIFY(rig.logged("--- Tx SEQUENCE COMPLETE (2/2) ---"));
+        // The Tx written while the device was away failed; the rounds go on.
+        QTRY_VERIFY2_WITH_TIMEOUT(ended.count() == 1, qPrintable(rig.log.join('\n')), 30000);
+        QVERIFY(!rig.appLines().filter(QRegularExpression("^--- Tx SEQUENCE (COMPLETE|ENDED) \\(2/2\\)")).isEmpty());
         // Transmissions went out on the new device too.
         const int replug = rig.sim.transcriptEntries().indexOf(QRegularExpression("^! replugged as .*"));
         QVERIFY(replug > 0);
@@ -467,11 +468,46 @@ private slots:
         tx->periodicProfile()->setRedundancy(1);
         QVERIFY(tx->addPayloadItem("BEEF"));
         QSignalSpy completed(tx, &TxManager::sequenceCompleted);
+        QSignalSpy ended(tx, &TxManager::sequenceEnded);
         tx->start(1);
-        QTRY_COMPARE_WITH_TIMEOUT(completed.count(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 5000);
         QVERIFY(rig.logged("A Tx error occured (3)"));
         QVERIFY(rig.logged("Data BEEF could not be sent"));
+        QVERIFY(rig.logged("--- Tx SEQUENCE ENDED (1/1): 1 of 1 transmission failed ---"));
+        QVERIFY(!rig.log.join('\n').contains("successfully transmitted"));
+        QVERIFY(!rig.log.join('\n').contains("COMPLETE"));
+        QCOMPARE(completed.count(), 0);
         QVERIFY(!tx->ackPending());
+        QTRY_COMPARE(rig.manager.lastOperationResult().status, OperationResult::FAILED);
+        QCOMPARE(rig.manager.lastOperationResult().text, QString("1 of 1 transmission failed"));
+        tx->stop();
+    }
+
+    // The kit dropped the payload it held for the pass: it is handed over
+    // again for the next pass, and the sequence ends once that one is sent.
+    void prepassOnModuleTriesAFailedPayloadInTheNextPass()
+    {
+        Rig rig("TREKON", {"--pass-in", "1", "--pass-duration", "1", "--tx-delay", "100"});
+        QVERIFY(rig.connect(TavBoard::TREKON));
+        QVERIFY(rig.sim.sendControl("txfail 3"));
+        TxManager* tx = rig.manager.tx();
+        tx->setSelectedProfile(TxManager::PREPASS_ON_MODULE);
+        QVERIFY(tx->addPayloadItem("BEEF"));
+        QSignalSpy ended(tx, &TxManager::sequenceEnded);
+        const int before = requestsOf(rig.sim).size();
+        tx->start(1);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.logged("A Tx error occured (3)"), 8000);
+        QVERIFY(rig.sim.sendControl("txfail off"));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.count(), 1, 10000);
+        QCOMPARE(ended.at(0), (QVariantList {1, 2}));
+        QVERIFY(rig.logged("Data BEEF successfully transmitted! (4/4)"));
+        QVERIFY(rig.logged("--- Tx SEQUENCE ENDED (1/1): 1 of 2 transmissions failed ---"));
+        const QStringList sent = requestsOf(rig.sim).mid(before).filter(QRegularExpression("^AT\\+(TX|NEXTPASS)="));
+        QCOMPARE(sent.count("AT+TX=BEEF"), 2);
+        QCOMPARE(sent.first(), QString("AT+NEXTPASS=?"));
+        // Handed over again only once the next pass was asked for.
+        QVERIFY(sent.lastIndexOf("AT+NEXTPASS=?") > sent.indexOf("AT+TX=BEEF"));
+        QVERIFY(sent.lastIndexOf("AT+NEXTPASS=?") < sent.lastIndexOf("AT+TX=BEEF"));
         tx->stop();
     }
 

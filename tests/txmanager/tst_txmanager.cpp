@@ -1,5 +1,6 @@
 #include "../common/TxHarness.h"
 #include "LogModel.h"
+#include "PayloadModel.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -231,7 +232,7 @@ private slots:
         QVERIFY(h.sends().isEmpty());
     }
 
-    void errorInNextPayloadNamesThatPayload()
+    void errorInALaterPayloadStopsTheStartAndNamesIt()
     {
         TxHarness h;
         h.tx->modulationModel()->setModulation(ModulationModel::LDK);
@@ -240,14 +241,14 @@ private slots:
         h.tx->addPayloadItem(QStringLiteral("0102"));
         QSignalSpy errorSpy(h.tx.get(), &TxManager::txErrorOccured);
         h.tx->start(1);
-        h.advanceSec(10);
         QCOMPARE(errorSpy.size(), 1);
         QCOMPARE(errorSpy.at(0).at(0).toString(),
             payloadError.arg(1).arg(QStringLiteral("0102"), QStringLiteral("16 or 24")));
         QVERIFY(!h.tx->sequenceRunning());
         QVERIFY(!h.tx->ackPending());
+        // Refused before anything is sent: it would fail at the module.
         h.advanceSec(600);
-        QCOMPARE(h.sends().size(), 1);
+        QVERIFY(h.sends().isEmpty());
     }
 
     void repetitionsRestartAfterThePeriod()
@@ -295,6 +296,7 @@ private slots:
         h.tx->periodicProfile()->setPeriod(1);
         h.tx->addPayloadItem(QStringLiteral("0A0B"));
         QSignalSpy completedSpy(h.tx.get(), &TxManager::sequenceCompleted);
+        QSignalSpy endedSpy(h.tx.get(), &TxManager::sequenceEnded);
         h.tx->start(2);
         h.advanceSec(10);
         QCOMPARE(h.logs.count(QStringLiteral("Data 0A0B could not be sent")), 1);
@@ -312,9 +314,16 @@ private slots:
         h.responseDelayMs = 2000;
         h.advanceSec(600);
         QCOMPARE(h.sendTimesSec(), (QList<qint64> {0, 10, 76, 86}));
-        QCOMPARE(completedSpy.size(), 1);
         QVERIFY(h.logs.contains(QStringLiteral("Data 0A0B successfully transmitted! (2/2)")));
         QCOMPARE(h.logs.count(QStringLiteral("Data 0A0B could not be sent")), 2);
+        // The sequence ends, and says that it did not complete.
+        QVERIFY(h.logs.contains(QStringLiteral("--- Tx SEQUENCE ENDED (1/2): 2 of 2 transmissions failed ---")));
+        QVERIFY(h.logs.contains(QStringLiteral("--- Tx SEQUENCE COMPLETE (2/2) ---")));
+        QCOMPARE(completedSpy.size(), 0);
+        QCOMPARE(endedSpy.size(), 1);
+        QCOMPARE(endedSpy.at(0), (QVariantList {2, 4}));
+        QCOMPARE(h.tx->payloadListModel()->data(h.tx->payloadListModel()->index(0), PayloadModel::SentCountRole), 2);
+        QCOMPARE(h.tx->payloadListModel()->data(h.tx->payloadListModel()->index(0), PayloadModel::FailedCountRole), 2);
     }
 
     void redundancyChangedDuringASequenceWaitsForItsEnd()
@@ -349,7 +358,7 @@ private slots:
         h.tx->periodicProfile()->setPeriod(1);
         h.tx->addPayloadItem(QStringLiteral("01"));
         h.tx->addPayloadItem(QStringLiteral("02"));
-        QSignalSpy completedSpy(h.tx.get(), &TxManager::sequenceCompleted);
+        QSignalSpy completedSpy(h.tx.get(), &TxManager::sequenceEnded);
         QSignalSpy indexSpy(h.tx.get(), &TxManager::currentIndexUpdated);
         h.tx->start(2);
         h.advanceSec(3600);
@@ -360,7 +369,8 @@ private slots:
         QCOMPARE(h.logs.count(QStringLiteral("Unable to write Tx command")), 8);
         QCOMPARE(h.logs.count(QStringLiteral("Data 01 could not be sent")), 4);
         QCOMPARE(h.logs.count(QStringLiteral("Data 02 could not be sent")), 4);
-        QVERIFY(h.logs.contains(QStringLiteral("--- Tx SEQUENCE COMPLETE (2/2) ---")));
+        QVERIFY(h.logs.contains(QStringLiteral("--- Tx SEQUENCE ENDED (2/2): 4 of 4 transmissions failed ---")));
+        QVERIFY(!h.logs.join('\n').contains(QStringLiteral("COMPLETE")));
         QVERIFY(!h.tx->ackPending());
         QCOMPARE(indexSpy.size(), 3);
     }

@@ -4,6 +4,7 @@
 #include "CommandTable.h"
 #include "ConfigReport.h"
 #include "PayloadModel.h"
+#include "PeriodicProfile.h"
 #include "PrepassModel.h"
 #include "PrepassProfile.h"
 #include "SatelliteAopModel.h"
@@ -355,8 +356,22 @@ int transmit(CliSession& session, const TxRequest& request)
         payloads->setData(index, request.mail, PayloadModel::OptionMailRole);
         payloads->setData(index, request.important, PayloadModel::OptionImportantRole);
     }
+    PeriodicProfile* periodic = tx->periodicProfile();
+    if (request.period >= 0)
+        periodic->setPeriod(static_cast<quint8>(request.period));
+    if (request.redundancy >= 0)
+        periodic->setRedundancy(static_cast<quint8>(request.redundancy));
+    if (request.delay >= 0)
+        periodic->setDelay(static_cast<quint8>(request.delay));
     // Selecting the profile gives the payloads its redundancy.
     tx->setSelectedProfile(request.profile);
+    // A payload the module cannot carry never reaches the wire.
+    for (int i = 0; i < payloads->rowCount(); ++i) {
+        const QString refusal = payloads->refusal(static_cast<quint8>(i));
+        if (!refusal.isEmpty())
+            return session.fail("payload " + payloads->getMessage(static_cast<quint8>(i)) + ": " + refusal,
+                CliSession::EXIT_USAGE);
+    }
 
     std::optional<OperationResult> outcome;
     Countdown countdown(session.quiet());

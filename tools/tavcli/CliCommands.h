@@ -21,6 +21,10 @@ struct TxRequest {
     QString csvPath;
     // A vanished port is waited for instead of ending the sequence.
     bool reconnect = false;
+    // The periodic profile's settings for this run; -1 keeps the current one.
+    int period = -1;
+    int redundancy = -1;
+    int delay = -1;
 };
 
 // One port a line; with `details`, a tab and what the system tells of it.

@@ -122,6 +122,10 @@ void addCommandOptions(QCommandLineParser& parser, const QString& command)
             {"csv", "Passes for the prepass profile, exported from the pass-prediction portal.", "file"});
         parser.addOption({"reconnect",
             "When the port vanishes, wait for it to come back, connect again and go on with the sequence."});
+        parser.addOption({"period", "Periodic profile: minutes between bursts (default: the saved setting).", "min"});
+        parser.addOption(
+            {"redundancy", "Periodic profile: transmissions of each payload a burst (default: the module's).", "n"});
+        parser.addOption({"delay", "Periodic profile: seconds between the transmissions of a burst.", "s"});
     }
 }
 
@@ -157,6 +161,21 @@ QString readTxRequest(const QCommandLineParser& parser, const QStringList& messa
     request->mail = parser.isSet("mail");
     request->important = parser.isSet("important");
     request->reconnect = parser.isSet("reconnect");
+    struct Bound {
+        const char* name;
+        int min;
+        int max;
+        int* value;
+    };
+    for (const Bound& bound : {Bound {"period", 0, 255, &request->period}, Bound {"redundancy", 1, 255, &request->redundancy},
+             Bound {"delay", 0, 255, &request->delay}}) {
+        if (!parser.isSet(bound.name))
+            continue;
+        const int value = parser.value(bound.name).toInt(&ok);
+        if (!ok || value < bound.min || value > bound.max)
+            return QStringLiteral("--%1 takes a number from %2 to %3").arg(bound.name).arg(bound.min).arg(bound.max);
+        *bound.value = value;
+    }
     return {};
 }
 
