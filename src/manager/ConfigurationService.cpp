@@ -264,7 +264,7 @@ QList<ConfigCommand> ConfigurationService::sensorCommands() const
         const Sensor* sensor = it.value();
         if (it.key() != SensorModel::PUSH_BUTTON) {
             enables << flag(sensor->enable());
-            alertEnables << flag(sensor->enable());
+            alertEnables << flag(sensor->alertEnable());
         }
         if (!sensor->hasAlertCmd())
             continue;
