@@ -353,7 +353,7 @@ private slots:
         QVERIFY(lines.contains("AT+PACQ_SENS=1,1,1,1,1,1,1"));
         QVERIFY(lines.contains("AT+ALRT_SENS=0,0,0,0,0,0,0"));
         const Run same
-            = runCli({"diff-config", file, "--module", "TREKON", "--port", source.portPath()}, m_home->path());
+            = runOnAwakeKit(source, {"diff-config", file, "--module", "TREKON", "--port", source.portPath()});
         QCOMPARE(same.status, 0);
         QCOMPARE(same.out, QString());
 
