@@ -73,8 +73,9 @@ Page {
         currentFolder: Settings.lastFolder
         onAccepted: {
             Settings.lastFolder = currentFolder
-            // The differences come first; the upload waits for the user.
-            if (configCheck.compareWithFile(selectedFile.toString()))
+            // What the file changes comes first; nothing is loaded or sent
+            // before the user's word.
+            if (configCheck.compareWithViews(selectedFile.toString()))
                 configDiffDialog.open()
         }
     }
@@ -89,7 +90,8 @@ Page {
         objectName: "configDiffDialog"
         anchors.centerIn: Overlay.overlay
         check: configCheck
-        onUploadRequested: configCheck.uploadFile()
+        onLoadRequested: configCheck.load()
+        onUploadRequested: configCheck.loadUploadAndVerify()
     }
 
     FileDialog {
@@ -248,7 +250,7 @@ Page {
                         ToolButton {
                             objectName: "importConfigButton"
                             iconRole: "import"
-                            toolTipText: "Import a configuration file (upload it afterwards)"
+                            toolTipText: "Load a configuration file into the views (upload it afterwards, or at once)"
                             onClicked: importConfigDialog.open()
                         }
                         ToolButton {
@@ -264,6 +266,14 @@ Page {
                             Layout.preferredWidth: 32
                             Layout.preferredHeight: 32
                         }
+                    }
+                    Label {
+                        objectName: "notUploadedMark"
+                        Layout.fillWidth: true
+                        visible: TavManager.notUploadedFile !== ""
+                        text: "Loaded from " + TavManager.notUploadedFile + ", not yet uploaded"
+                        color: Style.color.warning
+                        wrapMode: Text.Wrap
                     }
                     Label {
                         objectName: "processingMessage"

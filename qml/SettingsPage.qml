@@ -57,6 +57,15 @@ Page {
             }
         }
 
+        // The views show a loaded file the module does not hold yet.
+        Label {
+            objectName: "settingsNotUploadedMark"
+            visible: TavManager.notUploadedFile !== ""
+            text: "Loaded from " + TavManager.notUploadedFile + ", not yet uploaded"
+            color: Style.color.warning
+            elide: Text.ElideMiddle
+            Layout.maximumWidth: 320
+        }
         ToolButton {
             objectName: "themeButton"
             iconRole: "day_night"

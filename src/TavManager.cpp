@@ -57,6 +57,8 @@ TavManager::TavManager(QObject* parent)
     QObject::connect(m_connection, &ModuleConnection::boardChanged, this, [this]() {
         // An upload waited for ends with the board it was sent to.
         m_uploadAwaitsKit = false;
+        // A new board starts from its own values, not the file's.
+        setNotUploadedFile(QString());
         emit boardChanged();
     });
     QObject::connect(m_connection, &ModuleConnection::connected, this, &TavManager::connected);

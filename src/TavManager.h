@@ -44,6 +44,10 @@ class TavManager : public QObject, private TxLink {
     // Successful connections so far: a dialog about one connection leaves a
     // newer one alone.
     Q_PROPERTY(int connectionCount READ connectionCount NOTIFY connected)
+    // The file last loaded into the views while they are not yet uploaded:
+    // set by an import, cleared by an upload the module took or by a read of
+    // the whole configuration (and with the board); empty otherwise.
+    Q_PROPERTY(QString notUploadedFile READ notUploadedFile NOTIFY notUploadedFileChanged)
 
 public:
     enum Mode { BASIC = 0, EXPERT = 1 };
@@ -148,6 +152,10 @@ public:
     // Configuration files.
     Q_INVOKABLE void exportConfig(QString filePath);
     Q_INVOKABLE void importConfig(QString filePath);
+    // The settings the views hold, as the lines of a configuration file
+    // (without the date, the orbit data and the reset).
+    QStringList viewConfigLines() const;
+    QString notUploadedFile() const { return m_notUploadedFile; }
 
     // Orbit data, next pass and transmissions.
     Q_INVOKABLE bool setAopDataAndConstellationStatus();
@@ -206,6 +214,7 @@ signals:
     // "8 satellites downloaded (bulletin of 2021-03-06 13:27 UTC)", or what went wrong.
     void orbitDataOutcome(QString text, bool error);
     void lostDeviceChanged();
+    void notUploadedFileChanged();
     void requestFinished(const RequestResult& result);
     void operationFinished(const QString& operation, const OperationResult& result);
 
@@ -220,6 +229,7 @@ private:
     bool sendSet(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs, const QString& failure);
     void sendGet(AtCmdHandler::CmdId id, quint16 timeoutMs, const QString& failure);
     QString boardName() const;
+    void setNotUploadedFile(const QString& fileName);
 
     SerialPortManager* m_serialPort;
     Logger* m_logger;
@@ -235,4 +245,5 @@ private:
 
     TxSequenceOutcome* m_txOutcome;
     bool m_uploadAwaitsKit = false;
+    QString m_notUploadedFile;
 };

@@ -257,6 +257,9 @@ void TavManager::getConfig()
             operation.fail(QStringLiteral("Unable to read the whole configuration"), operation.failedRequests());
         else
             operation.succeed(QStringLiteral("Configuration read"));
+        // The views now show the module, wherever it could be read.
+        if (!operation.hasFailure())
+            setNotUploadedFile(QString());
     } else {
         operation.cancel(QStringLiteral("Request has been cancelled"));
     }
@@ -284,6 +287,7 @@ void TavManager::uploadConfig(bool enableLog)
         return;
     }
     operation.succeed(QStringLiteral("Configuration uploaded!"));
+    setNotUploadedFile(QString());
     // On success the upload ends when the kit reports its parameters restored.
     if (board() && board()->capabilities().configurationFile) {
         m_uploadAwaitsKit = true;

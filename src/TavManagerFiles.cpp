@@ -8,6 +8,7 @@
 #include "ResponseDispatch.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 void TavManager::exportConfig(QString filePath)
@@ -63,16 +64,24 @@ void TavManager::importConfig(QString filePath)
         return;
     }
 
+    // Whatever was applied shows in the views, even before a refused line.
+    bool applied = false;
+    const auto markLoaded = [&] {
+        if (applied)
+            setNotUploadedFile(QFileInfo(localPath).fileName());
+    };
     while (!file.atEnd()) {
         // A configuration line is short: a longer one is cut and then refused.
         const QString line = QString::fromUtf8(file.readLine(64 * 1024)).trimmed();
         if (line.isEmpty())
             continue;
         if (!codec->parse(line, true)) {
+            markLoaded();
             fail("Unable to parse configuration entry: " + line, line);
             return;
         }
         if (codec->getId() == AtCmdHandler::LORA_DEUI) {
+            markLoaded();
             fail(QStringLiteral("Configuration not allowed: device EUI cannot be set"), line);
             return;
         }
@@ -83,9 +92,24 @@ void TavManager::importConfig(QString filePath)
             continue;
         }
         m_dispatch->apply(*codec, line);
+        applied = true;
     }
+    markLoaded();
 
     setProcessingData(false, "Configuration imported!", false);
     m_logger->log(Logger::APP, "Config imported successfully!");
     operation.succeed(QStringLiteral("Configuration imported!"));
+}
+
+QStringList TavManager::viewConfigLines() const
+{
+    return m_config->fileText(m_config->viewCommands()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+void TavManager::setNotUploadedFile(const QString& fileName)
+{
+    if (m_notUploadedFile == fileName)
+        return;
+    m_notUploadedFile = fileName;
+    emit notUploadedFileChanged();
 }

@@ -4,7 +4,8 @@ import QtQuick.Layouts
 import com.norvane.qml
 import "../types"
 
-// One sensor of the kit: acquisition, alert and its thresholds.
+// One sensor of the kit: its acquisition and alert enables (the module keeps
+// them in two sets), its own alert and that alert's thresholds.
 Rectangle {
     id: row
 
@@ -13,6 +14,7 @@ Rectangle {
     required property int id
     required property string name
     required property bool enable
+    required property bool alertEnable
     required property bool alert
     required property bool hasAlertCmd
     required property string thresholdTitle
@@ -36,33 +38,47 @@ Rectangle {
             Layout.preferredWidth: 150
         }
 
-        // The push button is never acquired, it only raises alerts.
+        // The push button is in neither set: it is never acquired, and its
+        // alert is its own command.
         Switch {
             objectName: "sensorEnable" + row.index
             text: "Acquisition"
             checked: row.enable
             enabled: row.editable
             visible: row.id !== Id.PUSH_BUTTON
+            ToolTip.visible: hovered
+            ToolTip.text: "Acquire this sensor (AT+PACQ_SENS)"
             onToggled: row.model.enable = checked
-            Layout.preferredWidth: 170
+            Layout.preferredWidth: 160
+        }
+        Switch {
+            objectName: "sensorAlertEnable" + row.index
+            text: "Alerts"
+            checked: row.alertEnable
+            enabled: row.editable
+            visible: row.id !== Id.PUSH_BUTTON
+            ToolTip.visible: hovered
+            ToolTip.text: "Let this sensor raise alerts (AT+ALRT_SENS)"
+            onToggled: row.model.alertEnable = checked
+            Layout.preferredWidth: 120
         }
         Item {
             visible: row.id === Id.PUSH_BUTTON
-            Layout.preferredWidth: 170
+            Layout.preferredWidth: 160 + 120 + Style.size.largeSpacing
         }
 
         Switch {
             objectName: "sensorAlert" + row.index
-            text: "Alert"
+            text: row.thresholdTitle !== "" ? "Threshold alert" : "Alert"
             checked: row.alert
             enabled: row.editable
             visible: row.hasAlertCmd
             onToggled: row.model.alert = checked
-            Layout.preferredWidth: 120
+            Layout.preferredWidth: 160
         }
         Item {
             visible: !row.hasAlertCmd
-            Layout.preferredWidth: 120
+            Layout.preferredWidth: 160
         }
 
         Label {

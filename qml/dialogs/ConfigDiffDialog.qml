@@ -4,18 +4,17 @@ import QtQuick.Layouts
 import com.norvane.qml
 import "../types"
 
-// What importing a configuration file would change on the module, field by
-// field; the upload starts only on the user's word.
+// What loading a configuration file changes in the views, field by field.
+// Loading talks to no module; the upload is the second choice, never the
+// default, and Cancel changes nothing.
 Dialog {
     id: dialog
 
-    // The ConfigCheck that compared the module with the file.
+    // The ConfigCheck that compared the file with the views.
     property var check: null
-    readonly property int differentCount: check ? check.differentCount : 0
-    readonly property int fieldCount: check ? check.differences.length : 0
-    // Fields that cannot be read back are written anyway.
-    readonly property bool somethingToUpload: fieldCount > 0
+    readonly property int changeCount: check ? check.differences.length : 0
 
+    signal loadRequested()
     signal uploadRequested()
 
     title: "Import a configuration"
@@ -23,17 +22,21 @@ Dialog {
     Overlay.modal: Rectangle {
         color: Style.color.modalDim
     }
-    standardButtons: somethingToUpload ? (Dialog.Ok | Dialog.Cancel) : Dialog.Close
-    onAccepted: uploadRequested()
-    Component.onCompleted: {
-        const ok = standardButton(Dialog.Ok)
-        if (ok)
-            ok.text = "Upload"
+    standardButtons: Dialog.Ok | Dialog.Apply | Dialog.Cancel
+    onAccepted: loadRequested()
+    onApplied: {
+        close()
+        uploadRequested()
     }
-    onSomethingToUploadChanged: {
-        const ok = standardButton(Dialog.Ok)
-        if (ok)
-            ok.text = "Upload"
+    Component.onCompleted: {
+        const load = standardButton(Dialog.Ok)
+        load.text = "Load into the views"
+        load.objectName = "loadIntoViewsButton"
+        load.highlighted = true
+        const upload = standardButton(Dialog.Apply)
+        upload.text = "Load, upload and verify"
+        upload.objectName = "loadUploadVerifyButton"
+        standardButton(Dialog.Cancel).objectName = "cancelImportButton"
     }
 
     ColumnLayout {
@@ -44,12 +47,11 @@ Dialog {
             objectName: "configDiffSummary"
             Layout.fillWidth: true
             wrapMode: Text.WordWrap
-            text: !dialog.somethingToUpload
-                  ? "The module already holds this configuration: nothing to upload."
-                  : dialog.differentCount === 0
-                    ? "The module holds every field it can give back; the others are written anyway."
-                    : dialog.differentCount + (dialog.differentCount === 1 ? " field differs" : " fields differ")
-                      + " from the file. Upload the file to the module?"
+            text: dialog.changeCount === 0
+                  ? "The views already show this configuration: loading it changes nothing."
+                  : "Loading the file changes " + dialog.changeCount
+                    + (dialog.changeCount === 1 ? " field" : " fields") + " of the views. Nothing goes to the "
+                    + "module unless you upload."
         }
 
         ListView {
@@ -68,11 +70,10 @@ Dialog {
                 }
                 Label {
                     Layout.fillWidth: true
-                    secondary: !modelData.readable
                     font.family: Style.font.mono
                     elide: Text.ElideRight
-                    text: modelData.readable ? "module " + modelData.module + "  →  file " + modelData.file
-                                             : "not readable, written as in the file"
+                    text: "views " + (modelData.views === "" ? "(none)" : modelData.views) + "  →  file "
+                          + (modelData.file === "" ? "(none)" : modelData.file)
                 }
             }
         }

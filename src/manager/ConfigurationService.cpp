@@ -112,27 +112,12 @@ ConfigurationService::Step ConfigurationService::writeAll(const Writer& write, b
     if (!writeSensors(write))
         return SENSORS;
 
-    PrepassProfile* prepass = m_tx.prepassProfile();
-    const bool usePrepass = m_tx.selectedProfile() != TxManager::PERIODIC;
-    const Position beacon = prepass->position();
-    const quint8 redundancy = usePrepass ? prepass->redundancy() : m_tx.periodicProfile()->redundancy();
     // The date is taken when its turn comes.
-    if (!write(position(beacon.latitude, beacon.longitude))
-        || !write(utcDate(m_tx.getUtcTime().toString(Qt::ISODate))) || !writeOrbitData(write)
-        || !write(prepassEnable(usePrepass)) || !write(txRedundancy(redundancy)))
+    if (!write(beaconPosition()) || !write(utcDate(m_tx.getUtcTime().toString(Qt::ISODate)))
+        || !writeOrbitData(write) || !writeEach(write, profileCommands()))
         return TX_PROFILE;
-
-    if (usePrepass) {
-        // The window sets three of the prediction settings; the others go
-        // with their defaults.
-        const PrepassConfig shown = prepass->config();
-        PrepassConfig config;
-        config.predictionDuration = shown.predictionDuration;
-        config.minElevation = shown.minElevation;
-        config.minPassDuration = shown.minPassDuration;
-        if (!write(prepassConfig(config)))
-            return PREPASS;
-    }
+    if (!writeEach(write, predictionCommands()))
+        return PREPASS;
 
     // The LoRa settings do not stop the sequence.
     write(loraEnable());
@@ -142,6 +127,47 @@ ConfigurationService::Step ConfigurationService::writeAll(const Writer& write, b
     if (announceReset)
         m_logger.log(Logger::APP, "Reseting " + boardName() + "...");
     return write(reset()) ? NO_STEP : RESET;
+}
+
+QList<ConfigCommand> ConfigurationService::viewCommands() const
+{
+    QList<ConfigCommand> commands = sensorCommands();
+    commands << beaconPosition();
+    commands += profileCommands();
+    commands += predictionCommands();
+    commands << loraEnable();
+    const TavBoard* board = m_connection.board();
+    if (m_tx.loraEnabled() && board && board->loraCompatible() && board->loraStackIntegrated())
+        commands += loraCommands();
+    return commands;
+}
+
+ConfigCommand ConfigurationService::beaconPosition() const
+{
+    const Position beacon = m_tx.prepassProfile()->position();
+    return position(beacon.latitude, beacon.longitude);
+}
+
+QList<ConfigCommand> ConfigurationService::profileCommands() const
+{
+    const bool usePrepass = m_tx.selectedProfile() != TxManager::PERIODIC;
+    const quint8 redundancy
+        = usePrepass ? m_tx.prepassProfile()->redundancy() : m_tx.periodicProfile()->redundancy();
+    return {prepassEnable(usePrepass), txRedundancy(redundancy)};
+}
+
+QList<ConfigCommand> ConfigurationService::predictionCommands() const
+{
+    if (m_tx.selectedProfile() == TxManager::PERIODIC)
+        return {};
+    // The window sets three of the prediction settings; the others go with
+    // their defaults.
+    const PrepassConfig shown = m_tx.prepassProfile()->config();
+    PrepassConfig config;
+    config.predictionDuration = shown.predictionDuration;
+    config.minElevation = shown.minElevation;
+    config.minPassDuration = shown.minPassDuration;
+    return {prepassConfig(config)};
 }
 
 bool ConfigurationService::writeEach(const Writer& write, const QList<ConfigCommand>& commands)
@@ -264,7 +290,7 @@ QList<ConfigCommand> ConfigurationService::sensorCommands() const
         const Sensor* sensor = it.value();
         if (it.key() != SensorModel::PUSH_BUTTON) {
             enables << flag(sensor->enable());
-            alertEnables << flag(sensor->enable());
+            alertEnables << flag(sensor->alertEnable());
         }
         if (!sensor->hasAlertCmd())
             continue;

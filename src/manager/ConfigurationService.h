@@ -63,6 +63,10 @@ public:
     // The same sequence, collected instead of sent; `failed` is the step that
     // could not be collected (the list then ends before it).
     QList<ConfigCommand> collect(Step* failed);
+    // The settings the views hold, as the sequence writes them, without the
+    // date, the orbit data and the reset: what a file is compared with
+    // before it is loaded into the views.
+    QList<ConfigCommand> viewCommands() const;
     // The text of a configuration file: the frames of `commands`, in order.
     QString fileText(const QList<ConfigCommand>& commands) const;
 
@@ -92,6 +96,11 @@ private:
     bool writeLoRa(const Writer& write);
     bool writeOrbitData(const Writer& write);
     QList<ConfigCommand> sensorCommands() const;
+    ConfigCommand beaconPosition() const;
+    // The profile's prepass enable and redundancy.
+    QList<ConfigCommand> profileCommands() const;
+    // The prediction settings, when a prepass profile is selected.
+    QList<ConfigCommand> predictionCommands() const;
     QList<ConfigCommand> loraCommands() const;
     // One AOP (and SAT where the variant knows it) per supported satellite;
     // `closingNotes` are those met after the last one.

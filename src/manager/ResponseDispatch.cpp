@@ -294,15 +294,11 @@ void ResponseDispatch::applySensorFlags(const Answer& answer)
     QList<bool> flags;
     for (int i = 0; i + 2 <= codec.getDataLength(); ++i)
         flags << (codec.getData<uint>(static_cast<quint8>(i + 1)) != 0);
-    if (codec.getId() == AtCmdHandler::PACQ_SENS) {
+    // Each answer sets its own set: the module keeps them apart.
+    if (codec.getId() == AtCmdHandler::PACQ_SENS)
         sensors->setAcquisitionEnables(flags);
-        return;
-    }
-    // The next upload writes the one shown flag to both sets.
-    const QStringList differing = sensors->setAlertEnables(flags);
-    if (!differing.isEmpty())
-        log("Warning: acquisition and alert enables differ on the module for " + differing.join(", ")
-            + "; the alert enables are shown and an upload writes them to both");
+    else
+        sensors->setAlertEnables(flags);
 }
 
 void ResponseDispatch::applySensorAlert(const Answer& answer)

@@ -49,6 +49,7 @@ QVariant SensorModel::data(const QModelIndex& index, int role) const
     case HasAlertCmdRole: return sensor->hasAlertCmd();
     case ThresholdTitleRole: return sensor->thresholdTitle();
     case ThresholdValuesRole: return sensor->thresholdValues();
+    case AlertEnableRole: return sensor->alertEnable();
     default: return {};
     }
 }
@@ -63,6 +64,7 @@ bool SensorModel::setData(const QModelIndex& index, const QVariant& value, int r
     case EnableRole: sensor->setEnable(value.toBool()); break;
     case AlertRole: sensor->setAlert(value.toBool()); break;
     case ThresholdValuesRole: sensor->setThresholdValues(value.toString()); break;
+    case AlertEnableRole: sensor->setAlertEnable(value.toBool()); break;
     default: return false;
     }
     emit dataChanged(index, index, {role});
@@ -86,6 +88,7 @@ QHash<int, QByteArray> SensorModel::roleNames() const
         {HasAlertCmdRole, "hasAlertCmd"},
         {ThresholdTitleRole, "thresholdTitle"},
         {ThresholdValuesRole, "thresholdValues"},
+        {AlertEnableRole, "alertEnable"},
     };
 }
 
@@ -94,25 +97,21 @@ void SensorModel::setEnable(uchar row, bool enable)
     setData(index(row), enable, EnableRole);
 }
 
+void SensorModel::setAlertEnable(uchar row, bool enable)
+{
+    setData(index(row), enable, AlertEnableRole);
+}
+
 void SensorModel::setAcquisitionEnables(const QList<bool>& flags)
 {
     for (int row = 0; row < flags.size(); ++row)
         setEnable(static_cast<uchar>(row), flags.at(row));
-    m_acquisitionEnables = flags;
 }
 
-QStringList SensorModel::setAlertEnables(const QList<bool>& flags)
+void SensorModel::setAlertEnables(const QList<bool>& flags)
 {
-    QStringList differing;
-    for (int row = 0; row < flags.size(); ++row) {
-        const Sensor* sensor = sensorAt(row);
-        if (sensor && row < m_acquisitionEnables.size() && m_acquisitionEnables.at(row) != flags.at(row))
-            differing << sensor->name();
-        setEnable(static_cast<uchar>(row), flags.at(row));
-    }
-    // One pair read together is compared once.
-    m_acquisitionEnables.clear();
-    return differing;
+    for (int row = 0; row < flags.size(); ++row)
+        setAlertEnable(static_cast<uchar>(row), flags.at(row));
 }
 
 void SensorModel::setAlert(uchar row, bool alert)

@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QList>
 #include <QMap>
-#include <QStringList>
 
 // The sensors of the board as the sensor page shows and edits them, one row
 // per sensor in id order, plus the period at which the board samples them.
@@ -27,7 +26,8 @@ public:
         AlertRole,
         HasAlertCmdRole,
         ThresholdTitleRole,
-        ThresholdValuesRole
+        ThresholdValuesRole,
+        AlertEnableRole
     };
 
     // The command that reads and writes each sensor's alert, from the
@@ -45,12 +45,11 @@ public:
     QHash<int, QByteArray> roleNames() const override;
 
     Q_INVOKABLE void setEnable(uchar row, bool enable);
-    // The module keeps two enables per sensor, for acquisition and for
-    // alerts; the page shows one, taken from whichever set was read last.
-    // Returns the names of the sensors whose alert enable differs from the
-    // acquisition enable read just before (empty when none was).
+    Q_INVOKABLE void setAlertEnable(uchar row, bool enable);
+    // The module's two sets, one flag per row from the first: acquisition
+    // enables and alert enables, each read from its own answer.
     void setAcquisitionEnables(const QList<bool>& flags);
-    QStringList setAlertEnables(const QList<bool>& flags);
+    void setAlertEnables(const QList<bool>& flags);
     Q_INVOKABLE void setAlert(uchar row, bool alert);
     void setAlert(Id id, bool alert);
     void setThresholdValues(Id id, const QString& values);
@@ -72,5 +71,4 @@ private:
 
     QMap<Id, Sensor*> m_sensorMap;
     ushort m_acquisitionPeriod;
-    QList<bool> m_acquisitionEnables;
 };

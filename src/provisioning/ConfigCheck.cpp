@@ -36,13 +36,12 @@ QVariantList ConfigCheck::differences() const
 {
     QVariantList list;
     for (const ConfigDifference& d : m_differences) {
-        list.append(QVariantMap {{"name", d.name}, {"module", d.moduleValue}, {"file", d.fileValue},
-            {"readable", d.kind == ConfigDifference::DIFFERENT}, {"text", d.text()}});
+        list.append(QVariantMap {{"name", d.name}, {"views", d.moduleValue}, {"file", d.fileValue}});
     }
     return list;
 }
 
-bool ConfigCheck::compareWithFile(const QString& fileUrl)
+bool ConfigCheck::compareWithViews(const QString& fileUrl)
 {
     if (!m_manager)
         return false;
@@ -66,24 +65,43 @@ bool ConfigCheck::compareWithFile(const QString& fileUrl)
     if (!problem.isEmpty())
         return fail("Unable to import config: " + problem);
 
-    m_manager->setProcessingData(true);
-    ModuleConfigReader reader(*m_manager);
-    m_differences = reader.differencesFrom(wanted);
-    m_manager->setProcessingData(false);
+    // Everything the views hold can be compared, the application key too; a
+    // field they do not show (the prediction settings of a periodic profile)
+    // is one the file changes.
+    QList<ConfigField> shown = ConfigComparison::fieldsOfRequests(m_manager->viewConfigLines());
+    QList<ConfigField> readableWanted = wanted;
+    for (ConfigField& field : shown)
+        field.readable = true;
+    for (ConfigField& field : readableWanted)
+        field.readable = true;
+    m_differences = ConfigComparison::compare(shown, readableWanted);
+    for (ConfigDifference& difference : m_differences)
+        difference.kind = ConfigDifference::DIFFERENT;
     m_wanted = wanted;
     m_filePath = path;
     emit differencesChanged();
     return true;
 }
 
-void ConfigCheck::uploadFile()
+bool ConfigCheck::loadFile()
 {
     if (!m_manager || m_filePath.isEmpty())
-        return;
-    m_awaitingUpload = false;
+        return false;
     m_lastError = false;
     m_manager->importConfig(m_filePath);
-    if (m_lastError || !m_manager->board())
+    return !m_lastError && m_manager->board();
+}
+
+void ConfigCheck::load()
+{
+    m_awaitingUpload = false;
+    loadFile();
+}
+
+void ConfigCheck::loadUploadAndVerify()
+{
+    m_awaitingUpload = false;
+    if (!loadFile())
         return;
     m_awaitingUpload = true;
     m_manager->uploadConfig();

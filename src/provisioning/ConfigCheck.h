@@ -8,14 +8,16 @@
 
 class TavManager;
 
-// The window's import of a configuration file: first the differences between
-// the module and the file, then, on the user's word, the import and upload,
-// and once the module has restored its parameters, a read-back that names
-// every field that did not take.
+// The window's import of a configuration file: first what the file changes
+// against the views, without a word to the module; then, on the user's word,
+// the file loaded into the views, or loaded, uploaded and, once the module
+// has restored its parameters, read back to name every field that did not
+// take.
 class ConfigCheck : public QObject {
     Q_OBJECT
     Q_PROPERTY(TavManager* manager READ manager WRITE setManager NOTIFY managerChanged)
-    // One map per field: "name", "module", "file", "readable", "text".
+    // One map per field the file changes: "name", "views", "file" (an empty
+    // text where the views show no such field).
     Q_PROPERTY(QVariantList differences READ differences NOTIFY differencesChanged)
     Q_PROPERTY(int differentCount READ differentCount NOTIFY differencesChanged)
     Q_PROPERTY(QString filePath READ filePath NOTIFY differencesChanged)
@@ -29,11 +31,13 @@ public:
     int differentCount() const { return ConfigComparison::countDifferent(m_differences); }
     QString filePath() const { return m_filePath; }
 
-    // Reads the module and compares it with the file (a URL or a path);
-    // false, with the reason shown as any failed operation, when it cannot.
-    Q_INVOKABLE bool compareWithFile(const QString& fileUrl);
-    // Imports the compared file, uploads it, and verifies it once uploaded.
-    Q_INVOKABLE void uploadFile();
+    // Compares the file (a URL or a path) with the views; false, with the
+    // reason shown as any failed operation, when it cannot be read.
+    Q_INVOKABLE bool compareWithViews(const QString& fileUrl);
+    // Loads the compared file into the views; nothing goes to the module.
+    Q_INVOKABLE void load();
+    // Loads the compared file, uploads it, and verifies it once uploaded.
+    Q_INVOKABLE void loadUploadAndVerify();
 
     // What the window shows after the read-back.
     static QString verifyMessage(const QList<ConfigDifference>& left);
@@ -45,6 +49,8 @@ signals:
 private:
     void onProcessingDataChanged(const QString& message, bool error);
     void verify();
+    // False when the file could not be loaded.
+    bool loadFile();
 
     QPointer<TavManager> m_manager;
     QString m_filePath;

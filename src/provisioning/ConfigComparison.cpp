@@ -5,12 +5,12 @@
 #include <QIODevice>
 #include <QRegularExpression>
 
-#include <cmath>
+#include <algorithm>
 
 namespace {
 
 enum class Kind {
-    NUMBER, // compared as numbers: "5" and "5.0" are the same
+    NUMBER, // compared as numbers at six significant digits: "5", "5.0" and "5.0000004" are the same
     HEX, // the arguments joined, compared without case: "01,AB" is "01AB"
     DAYS, // two dates, compared as the whole days between them
     SECRET, // written, never given back
@@ -131,8 +131,10 @@ bool sameValue(const Row* row, const QString& a, const QString& b)
     const double y = b.toDouble(&bNumber);
     if (!aNumber || !bNumber)
         return a == b;
-    // Reals go on the wire with six significant digits.
-    return std::fabs(x - y) <= 1e-5 * std::fmax(std::fabs(x), std::fabs(y));
+    // An upload writes numbers with six significant digits: two numbers are
+    // the same when they read the same at that precision, so that a module's
+    // own export holds what the module answers.
+    return QString::number(x, 'g', 6) == QString::number(y, 'g', 6);
 }
 
 } // namespace

@@ -27,7 +27,8 @@ private slots:
     {
         const QHash<int, QByteArray> expected = {{Qt::UserRole + 1, "id"}, {Qt::UserRole + 2, "name"},
             {Qt::UserRole + 3, "enable"}, {Qt::UserRole + 4, "alert"}, {Qt::UserRole + 5, "hasAlertCmd"},
-            {Qt::UserRole + 6, "thresholdTitle"}, {Qt::UserRole + 7, "thresholdValues"}};
+            {Qt::UserRole + 6, "thresholdTitle"}, {Qt::UserRole + 7, "thresholdValues"},
+            {Qt::UserRole + 8, "alertEnable"}};
         QCOMPARE(m_model->roleNames(), expected);
     }
 
@@ -63,6 +64,7 @@ private slots:
         QTEST(at(row, SensorModel::NameRole).toString(), "name");
         QCOMPARE(at(row, SensorModel::EnableRole), QVariant(true));
         QCOMPARE(at(row, SensorModel::AlertRole), QVariant(false));
+        QCOMPARE(at(row, SensorModel::AlertEnableRole), QVariant(false));
         QTEST(at(row, SensorModel::HasAlertCmdRole).toBool(), "hasAlertCmd");
         QTEST(at(row, SensorModel::ThresholdTitleRole).toString(), "thresholdTitle");
         QTEST(at(row, SensorModel::ThresholdValuesRole).toString(), "thresholdValues");
@@ -74,7 +76,7 @@ private slots:
         QVERIFY(!at(8, SensorModel::NameRole).isValid());
         QVERIFY(!m_model->data(QModelIndex(), SensorModel::NameRole).isValid());
         QVERIFY(!at(0, Qt::DisplayRole).isValid());
-        QVERIFY(!at(0, Qt::UserRole + 8).isValid());
+        QVERIFY(!at(0, Qt::UserRole + 9).isValid());
     }
 
     void editsOnlyEnableAlertAndThresholds_data()
@@ -84,6 +86,7 @@ private slots:
         QTest::addColumn<bool>("accepted");
         QTest::newRow("enable") << int(SensorModel::EnableRole) << QVariant(false) << true;
         QTest::newRow("alert") << int(SensorModel::AlertRole) << QVariant(true) << true;
+        QTest::newRow("alertEnable") << int(SensorModel::AlertEnableRole) << QVariant(true) << true;
         QTest::newRow("thresholdValues")
             << int(SensorModel::ThresholdValuesRole) << QVariant("500,2500") << true;
         QTest::newRow("id") << int(SensorModel::IdRole) << QVariant(7u) << false;

@@ -346,6 +346,16 @@ private slots:
         QStringList lines = readFile(file).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.constLast(), QString("AT+RST="));
         QVERIFY(lines.contains("AT+POS=" + answersOf(source, "POS").value(0)));
+        // The kit acquires every sensor and raises no alert: each set is
+        // written as the kit keeps it, and the export compares equal to it.
+        QCOMPARE(answersOf(source, "PACQ_SENS").value(0), QString("1,1,1,1,1,1,1"));
+        QCOMPARE(answersOf(source, "ALRT_SENS").value(0), QString("0,0,0,0,0,0,0"));
+        QVERIFY(lines.contains("AT+PACQ_SENS=1,1,1,1,1,1,1"));
+        QVERIFY(lines.contains("AT+ALRT_SENS=0,0,0,0,0,0,0"));
+        const Run same
+            = runOnAwakeKit(source, {"diff-config", file, "--module", "TREKON", "--port", source.portPath()});
+        QCOMPARE(same.status, 0);
+        QCOMPARE(same.out, QString());
 
         // A position of our own goes to the second kit with the rest; the
         // prediction settings carry it too.

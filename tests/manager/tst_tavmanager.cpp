@@ -594,10 +594,12 @@ private slots:
         QCOMPARE(sensors->data(sensors->index(0), Qt::UserRole + 3).toBool(), false);
         QCOMPARE(sensors->data(sensors->index(1), Qt::UserRole + 3).toBool(), true);
         QCOMPARE(sensors->data(sensors->index(7), Qt::UserRole + 3).toBool(), true);
+        // The alert enables are a set of their own: the acquisition stays.
         m.onSerialRead("+ALRT_SENS=1,1,0,1,0,1,1");
-        QCOMPARE(sensors->data(sensors->index(0), Qt::UserRole + 3).toBool(), true);
-        QVERIFY(rig.logged("Warning: acquisition and alert enables differ on the module for GNSS, Dry contact; "
-                           "the alert enables are shown and an upload writes them to both"));
+        QCOMPARE(sensors->data(sensors->index(0), Qt::UserRole + 8).toBool(), true);
+        QCOMPARE(sensors->data(sensors->index(2), Qt::UserRole + 8).toBool(), false);
+        QCOMPARE(sensors->data(sensors->index(0), Qt::UserRole + 3).toBool(), false);
+        QCOMPARE(sensors->data(sensors->index(6), Qt::UserRole + 3).toBool(), false);
         m.onSerialRead("+ALRT_LIGHT=1,500,2500");
         QCOMPARE(sensors->data(sensors->index(4), Qt::UserRole + 4).toBool(), true);
         QCOMPARE(sensors->data(sensors->index(4), Qt::UserRole + 7).toString(), QString("500,2500"));

@@ -46,6 +46,14 @@ private slots:
             << QStringList {"+PREPASS_CFG=43.50,1.40,2026-1-5T8:0:0Z,2026-1-12T8:0:0Z,15.0,90,5.0,1000,5,30",
                    "+LORA_AEUI=70,b3,d5,7e,d0,00,00,01", "+PACQ=60.0"}
             << QStringList {key};
+        QTest::newRow("the module's digits beyond the file's precision")
+            << QStringList {"+POS=43.5000004,1.39999996", "+PREPASS_CFG=43.5,1.4,2026-12-09T00:23:15Z,"
+                                                          "2026-12-16T00:23:15Z,15.0000001,90,5,1000,5,30"}
+            << QStringList {key};
+        QTest::newRow("a digit within the file's precision")
+            << QStringList {"+POS=43.5001,1.40001"}
+            << QStringList {"Beacon latitude: module 43.5001, file 43.5", "Beacon longitude: module 1.40001, file 1.4",
+                   key};
         QTest::newRow("a day less of prediction")
             << QStringList {"+PREPASS_CFG=43.5,1.4,2026-1-5T8:0:0Z,2026-1-11T20:0:0Z,15,90,5,1000,5,30"}
             << QStringList {"Prediction duration: module 6, file 7", key};

@@ -112,6 +112,7 @@ QJsonObject configuration(const TavManager& manager)
             QJsonObject s;
             s["name"] = it.value()->name();
             s["enable"] = it.value()->enable();
+            s["alertsEnabled"] = it.value()->alertEnable();
             if (it.value()->hasAlertCmd()) {
                 s["alert"] = it.value()->alert();
                 s["thresholds"] = it.value()->thresholdValues();

@@ -1,4 +1,5 @@
 import QtQuick
+import QtQuick.Controls
 import QtTest
 import com.norvane.qml
 
@@ -115,6 +116,64 @@ AppTestCase {
         for (const word of ["AT+PREPASS_EN", "AT+TAV_REDUN", "AT+LORA_EN", "AT+POS", "AT+AOP", "AT+PREPASS_CFG"])
             verify(words.indexOf(word) >= 0, word + " in " + words.join(" "))
         verify(!TavManager.processingData)
+    }
+
+    // The import dialog lists what the file changes in the views; loading
+    // sends nothing, the second choice uploads and reads back, Cancel
+    // changes nothing.
+    function test_importLoadsIntoTheViewsOrUploads_data() {
+        return [
+            { tag: "cancel", button: Dialog.Cancel },
+            { tag: "load into the views", button: Dialog.Ok },
+            { tag: "load, upload and verify", button: Dialog.Apply }
+        ]
+    }
+    function test_importLoadsIntoTheViewsOrUploads(data) {
+        connectTo(Module.TREKON)
+        TavManager.getConfig()
+        const sensors = TavManager.board.sensorListModel
+        const alertEnable = row => sensors.data(sensors.index(row, 0), Qt.UserRole + 8)
+        verify(!alertEnable(0), "the kit raises no alert")
+        const period = sensors.acquisitionPeriod
+        const path = TestFiles.write("kit.conf",
+            "AT+PACQ_SENS=1,1,1,1,1,1,1\r\nAT+ALRT_SENS=1,0,1,0,0,0,0\r\nAT+PACQ=1234\r\nAT+RST=\r\n")
+        const before = requestCount(Module.TREKON)
+        const dialog = child("configDiffDialog")
+        verify(dialog.check.compareWithViews(path))
+        dialog.open()
+        tryCompare(dialog, "opened", true)
+        compare(dialog.check.differences.map(d => d.name + ": " + d.views + " > " + d.file),
+            ["GNSS alerts enabled: 0 > 1", "Humidity alerts enabled: 0 > 1", "Acquisition period: " + period + " > 1234"])
+        compare(child("configDiffSummary").text,
+            "Loading the file changes 3 fields of the views. Nothing goes to the module unless you upload.")
+        compare(dialog.standardButton(Dialog.Ok).text, "Load into the views")
+        verify(dialog.standardButton(Dialog.Ok).highlighted, "loading is the default")
+        compare(dialog.standardButton(Dialog.Apply).text, "Load, upload and verify")
+        mouseClick(dialog.standardButton(data.button))
+        tryCompare(dialog, "visible", false)
+
+        const loaded = data.button !== Dialog.Cancel
+        compare(alertEnable(0), loaded)
+        compare(alertEnable(2), loaded)
+        verify(!alertEnable(1))
+        compare(sensors.acquisitionPeriod, loaded ? 1234 : period)
+        const mark = child("notUploadedMark")
+        if (data.button !== Dialog.Apply) {
+            compare(requestsSince(Module.TREKON, before), [], "nothing went to the kit")
+            compare(mark.visible, loaded)
+            if (loaded)
+                compare(mark.text, "Loaded from kit.conf, not yet uploaded")
+            TavManager.getConfig()
+            verify(!mark.visible, "a read of the kit shows the kit again")
+            return
+        }
+        tryCompare(child("processingMessage"), "text", "Configuration uploaded and verified!", 10000)
+        const sent = requestsSince(Module.TREKON, before)
+        verify(sent.indexOf("AT+ALRT_SENS=1,0,1,0,0,0,0") >= 0, sent.join(" "))
+        verify(sent.indexOf("AT+PACQ_SENS=1,1,1,1,1,1,1") >= 0, sent.join(" "))
+        verify(sent.lastIndexOf("AT+ALRT_SENS=?") > sent.indexOf("AT+RST="), "read back after the reset")
+        verify(!mark.visible)
+        Simulators.restart("TREKON")
     }
 
     function test_configurationIsForTheTrekonOnly() {
