@@ -22,6 +22,7 @@ TxManager::TxManager(QObject* parent, Logger& logger, TxLink& link, TxClock* clo
           {m_payloadListModel, m_periodicProfile, m_prepassProfile->nextPassModel(), m_modulationModel}, this))
     , m_prediction(new PredictionTask(this))
     , m_modulationList(new QStringListModel(this))
+    , m_recordFilter(new TxRecordFilter(m_engine->records(), this))
 {
     restoreSettings();
 
@@ -40,6 +41,7 @@ TxManager::TxManager(QObject* parent, Logger& logger, TxLink& link, TxClock* clo
     connect(m_passes, &PassSchedule::sourceChanged, this, &TxManager::prepassSourceChanged);
     connect(m_prediction, &PredictionTask::finished, this, &TxManager::onPredictionFinished);
     forwardEngineSignals();
+    m_engine->setInViewSource([this](qint64 utcMs) { return satellitesInView(utcMs); });
     refreshRadioConfList();
 }
 
@@ -216,9 +218,14 @@ void TxManager::handleTxResponse(QString data)
     m_engine->handleTxResponse(data);
 }
 
-void TxManager::handleTxFailure()
+void TxManager::handleTxFailure(quint16 code, const QString& text)
 {
-    m_engine->handleTxFailure();
+    m_engine->handleTxFailure(code, text);
+}
+
+TxRecordModel* TxManager::txRecords() const
+{
+    return m_engine->records();
 }
 
 QString TxManager::failureText(int failed, int total) const

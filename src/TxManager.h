@@ -10,6 +10,7 @@
 #include "PrepassProfile.h"
 #include "TxClock.h"
 #include "TxLink.h"
+#include "TxRecordModel.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -69,6 +70,10 @@ class TxManager : public QObject {
     Q_PROPERTY(bool predicting READ predicting NOTIFY predictingChanged)
     Q_PROPERTY(QStringListModel* modulationList READ modulationList CONSTANT)
     Q_PROPERTY(ModulationModel* modulationModel READ modulationModel CONSTANT)
+    // One record per transmission of the sequence, newest first.
+    Q_PROPERTY(TxRecordModel* txRecords READ txRecords CONSTANT)
+    // The records as the Transmissions view filters them.
+    Q_PROPERTY(TxRecordFilter* txRecordFilter READ txRecordFilter CONSTANT)
 
 public:
     enum Profile { PERIODIC, PREPASS, PREPASS_ON_MODULE };
@@ -116,6 +121,8 @@ public:
     bool predicting() const;
     QStringListModel* modulationList() const { return m_modulationList; }
     ModulationModel* modulationModel() const { return m_modulationModel; }
+    TxRecordModel* txRecords() const;
+    TxRecordFilter* txRecordFilter() const { return m_recordFilter; }
 
     // Appends a payload; refused with txErrorOccured once 255 are listed.
     Q_INVOKABLE bool addPayloadItem(QString message);
@@ -147,8 +154,9 @@ public:
     Q_INVOKABLE void refreshRadioConfList();
 
     void handleTxResponse(QString data);
-    // The module answered the pending Tx with a non-zero status.
-    void handleTxFailure();
+    // The module answered the pending Tx with a non-zero status: its code
+    // and text go into the Tx's record.
+    void handleTxFailure(quint16 code = 0, const QString& text = QString());
     // "2 of 4 transmissions failed"; empty when none failed.
     Q_INVOKABLE QString failureText(int failed, int total) const;
     // Transmissions of the running (or last) sequence, and how many failed.
@@ -201,6 +209,7 @@ private:
     void forwardEngineSignals();
     bool sendRadioConf(const QString& path);
     PassQuery passQuery() const;
+    QList<SatelliteInView> satellitesInView(qint64 utcMs) const;
     void startPrediction();
     void onPredictionFinished(const PassPrediction& prediction);
     bool showPrediction(const PassPrediction& prediction, const QList<OrbitRecord>& records);
@@ -230,4 +239,5 @@ private:
     QList<OrbitRecord> m_predictionRecords;
     bool m_predictAgain = false;
     QStringListModel* m_modulationList;
+    TxRecordFilter* m_recordFilter;
 };

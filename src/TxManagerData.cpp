@@ -69,6 +69,20 @@ PassQuery TxManager::passQuery() const
     return query;
 }
 
+// The beacon position is unset while it is 0°, 0° (the Gulf of Guinea).
+QList<SatelliteInView> TxManager::satellitesInView(qint64 utcMs) const
+{
+    QList<SatelliteInView> visible;
+    const Position position = m_prepassProfile->position();
+    if (position.latitude == 0 && position.longitude == 0)
+        return visible;
+    const QList<OrbitRecord> records = PassPredictor::records(*m_prepassProfile->satelliteAopModel());
+    for (const SatelliteElevation& satellite :
+        PassPredictor(passQuery()).inView(records, QDateTime::fromMSecsSinceEpoch(utcMs, Qt::UTC)))
+        visible.append({satellite.satellite, static_cast<float>(satellite.elevation)});
+    return visible;
+}
+
 bool TxManager::predictPrepassData()
 {
     const QList<OrbitRecord> records = PassPredictor::records(*m_prepassProfile->satelliteAopModel());

@@ -145,7 +145,7 @@ void ResponseDispatch::applyTx(const Answer& answer)
         m_logger.log(Logger::APP, "A Tx error occured (" + status + ")", Logger::TX_ERROR);
         // Not sent; the sequence counts it as failed and goes on past it, so
         // that a failed last Tx of a round does not hold it.
-        m_tx.handleTxFailure();
+        m_tx.handleTxFailure(static_cast<quint16>(qMin<uint>(error, 0xffff)), AtCmdHandler::errorToStr(error));
         return;
     }
     m_tx.handleTxResponse(data);

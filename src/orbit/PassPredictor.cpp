@@ -243,6 +243,24 @@ PassPrediction PassPredictor::predict(const QList<OrbitRecord>& records) const
     return prediction;
 }
 
+QList<SatelliteElevation> PassPredictor::inView(const QList<OrbitRecord>& records, const QDateTime& time) const
+{
+    QList<SatelliteElevation> visible;
+    if (!time.isValid())
+        return visible;
+    for (const OrbitRecord& record : records) {
+        if ((record.outOfService && !m_query.includeOutOfService) || !record.orbit.isValid())
+            continue;
+        const double seconds = (time.toMSecsSinceEpoch() - record.orbit.epochMs()) / 1000.0;
+        const double elevation = roundTenth(m_observer.elevation(record.orbit.position(seconds)));
+        if (elevation >= m_query.minElevation)
+            visible.append({record.name, elevation});
+    }
+    std::sort(visible.begin(), visible.end(),
+        [](const SatelliteElevation& a, const SatelliteElevation& b) { return a.elevation > b.elevation; });
+    return visible;
+}
+
 QList<SkyPoint> PassPredictor::track(const CircularOrbit& orbit, double latitude, double longitude,
     const QDateTime& from, const QDateTime& to, double stepS)
 {

@@ -49,6 +49,12 @@ struct SkyPoint {
     double elevation;
 };
 
+// A satellite's elevation over the observer at one time.
+struct SatelliteElevation {
+    QString satellite;
+    double elevation; // degrees, to a tenth
+};
+
 // Predicts the passes of the satellites over an observer from their orbit
 // data. Every pass that overlaps the window is given whole: start (AOS), time
 // of highest elevation and end (LOS) at the minimum elevation, to the second,
@@ -71,6 +77,10 @@ public:
     // Empty when the record's orbit data are fresh for the window.
     QString stalenessWarning(const SatelliteAop& record) const;
     QString stalenessWarning(const QString& name, const QDateTime& epoch) const;
+
+    // The satellites at or above the query's minimum elevation at `time`,
+    // highest first; those out of service only when the query includes them.
+    QList<SatelliteElevation> inView(const QList<OrbitRecord>& records, const QDateTime& time) const;
 
     // The sky track between two times, every `stepS` seconds, ends included.
     static QList<SkyPoint> track(const CircularOrbit& orbit, double latitude, double longitude,

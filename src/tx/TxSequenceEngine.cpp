@@ -8,6 +8,7 @@
 #include "PrepassModel.h"
 #include "TxClock.h"
 #include "TxLink.h"
+#include "TxRecordModel.h"
 #include "UtcClock.h"
 
 #include <limits>
@@ -20,6 +21,7 @@ TxSequenceEngine::TxSequenceEngine(
     , m_utc(utc)
     , m_passes(passes)
     , m_models(models)
+    , m_records(new TxRecordModel(this))
     , m_scheduleTimer(utc.clock().createTimer(this))
     , m_countdownTimer(utc.clock().createTimer(this))
     , m_resultTimer(utc.clock().createTimer(this))
@@ -117,6 +119,8 @@ void TxSequenceEngine::start(quint8 repeatNum)
     m_roundTotal = m_roundFailed = m_txTotal = m_txFailed = 0;
     m_resendInNextPass = false;
     m_models.payloads->clearResults();
+    // A sequence is a campaign of its own.
+    m_records->clear();
     log(QStringLiteral("--- Tx SEQUENCE START (x") + QString::number(repeatNum) + QStringLiteral(") ---"),
         Logger::TX_SEQUENCE);
     // A payload the module cannot carry stops the sequence before anything is
@@ -338,9 +342,34 @@ void TxSequenceEngine::requestNextPass()
 
 // --- Tx requests and their results ---------------------------------------------
 
+// The request's time, the pass it is meant for and who could hear it.
+void TxSequenceEngine::beginRecord()
+{
+    m_record = TxRecord();
+    m_record.timeMs = m_utc.shown().toMSecsSinceEpoch();
+    m_record.profile = static_cast<quint8>(m_profile);
+    const Prepass* pass = nullptr;
+    if (m_profile == TxManager::PREPASS) {
+        pass = m_passes.current();
+        if (!pass)
+            pass = m_passes.next();
+    } else if (m_profile == TxManager::PREPASS_ON_MODULE && m_models.modulePass->rowCount() > 0
+        && m_models.modulePass->at(0).start().isValid()) {
+        pass = &m_models.modulePass->at(0);
+    }
+    if (pass) {
+        m_record.passSatellite = pass->satellite();
+        m_record.passStartMs = pass->start().toMSecsSinceEpoch();
+        m_record.passEndMs = m_record.passStartMs + pass->durationMs();
+    }
+    if (m_inView)
+        m_record.inView = m_inView(m_record.timeMs);
+}
+
 void TxSequenceEngine::prepareTxRequest()
 {
     PayloadModel* payloads = m_models.payloads;
+    beginRecord();
     if (m_link.requestTx(payloads->getMessage(m_currentIndex), payloads->getOptions(m_currentIndex), false))
         payloads->setStatus(m_currentIndex, Payload::PENDING);
     else
@@ -350,6 +379,7 @@ void TxSequenceEngine::prepareTxRequest()
 void TxSequenceEngine::triggerTxRequest()
 {
     PayloadModel* payloads = m_models.payloads;
+    beginRecord();
     if (m_link.requestTx(payloads->getMessage(m_currentIndex), payloads->getOptions(m_currentIndex), false)) {
         setAckPending(true);
         payloads->setStatus(m_currentIndex, Payload::ACTIVE);
@@ -358,7 +388,7 @@ void TxSequenceEngine::triggerTxRequest()
         log(QStringLiteral("Unable to write Tx command"));
         // Counted as not sent, so that the sequence goes on past it.
         if (m_running)
-            completeTx(TxOutcome::FAILED);
+            completeTx(TxOutcome::FAILED, 0, QStringLiteral("Unable to write Tx command"));
     }
 }
 
@@ -367,7 +397,7 @@ void TxSequenceEngine::onTxResultOverdue()
     if (!m_ackPending || !m_running)
         return;
     log(QStringLiteral("No Tx result from the module"));
-    completeTx(TxOutcome::NO_ANSWER);
+    completeTx(TxOutcome::NO_ANSWER, 0, QStringLiteral("No Tx result from the module"));
 }
 
 void TxSequenceEngine::flushTxData()
@@ -384,11 +414,13 @@ void TxSequenceEngine::handleTxResponse(const QString& data)
         setAckPending(false);
         return;
     }
-    completeTx(data.toUpper() == m_models.payloads->getMessage(m_currentIndex) ? TxOutcome::SENT
-                                                                                 : TxOutcome::FAILED);
+    if (data.toUpper() == m_models.payloads->getMessage(m_currentIndex))
+        completeTx(TxOutcome::SENT);
+    else
+        completeTx(TxOutcome::FAILED, 0, QStringLiteral("The module answered with another message"));
 }
 
-void TxSequenceEngine::handleTxFailure()
+void TxSequenceEngine::handleTxFailure(quint16 code, const QString& text)
 {
     if (!m_ackPending)
         return;
@@ -396,7 +428,7 @@ void TxSequenceEngine::handleTxFailure()
         setAckPending(false);
         return;
     }
-    completeTx(TxOutcome::FAILED);
+    completeTx(TxOutcome::FAILED, code, text.isEmpty() ? QStringLiteral("Refused by the module") : text);
 }
 
 QString TxSequenceEngine::failureText(int failed, int total)
@@ -407,13 +439,28 @@ QString TxSequenceEngine::failureText(int failed, int total)
 
 // Counts the current Tx and moves on, whatever its outcome: only a sent one
 // counts as transmitted.
-void TxSequenceEngine::completeTx(TxOutcome outcome)
+void TxSequenceEngine::completeTx(TxOutcome outcome, quint16 errorCode, const QString& errorText)
 {
     m_resultTimer->stop();
     PayloadModel* payloads = m_models.payloads;
     const QString message = payloads->getMessage(m_currentIndex);
     const quint8 redundancy = payloads->getRedundancy(m_currentIndex);
     const bool sent = outcome == TxOutcome::SENT;
+    if (m_record.timeMs == 0)
+        beginRecord();
+    m_record.resultTimeMs = m_utc.shown().toMSecsSinceEpoch();
+    m_record.message = message.toLatin1();
+    m_record.payload = m_currentIndex;
+    m_record.attempt = m_txCounter;
+    m_record.redundancy = redundancy;
+    m_record.round = static_cast<quint16>(m_repeatCount + 1);
+    m_record.result = sent ? TxRecord::SENT
+        : outcome == TxOutcome::NO_ANSWER ? TxRecord::NO_ANSWER
+                                         : TxRecord::FAILED;
+    m_record.errorCode = sent ? 0 : errorCode;
+    m_record.errorText = sent ? QString() : errorText;
+    m_records->append(m_record);
+    m_record = TxRecord();
     ++m_roundTotal;
     ++m_txTotal;
     if (!sent) {

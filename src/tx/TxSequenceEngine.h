@@ -2,9 +2,12 @@
 
 #include "Logger.h"
 #include "TxManager.h"
+#include "TxRecord.h"
 
 #include <QObject>
 #include <QString>
+
+#include <functional>
 
 class ModulationModel;
 class PassSchedule;
@@ -12,6 +15,7 @@ class PayloadModel;
 class PeriodicProfile;
 class PrepassModel;
 class TxLink;
+class TxRecordModel;
 class TxTimer;
 class UtcClock;
 
@@ -45,12 +49,20 @@ public:
     bool completed() const { return m_completed; }
     int timeUntilNextTx() const { return m_timeUntilNextTx; }
 
+    // One record per transmission, added as it ends.
+    TxRecordModel* records() const { return m_records; }
+    // The satellites in view at a time (UTC ms), for the records; none when
+    // unset.
+    using InViewSource = std::function<QList<SatelliteInView>(qint64 utcMs)>;
+    void setInViewSource(InViewSource source) { m_inView = std::move(source); }
+
     void start(quint8 repeatNum);
     void stop();
     // The module's answer to a Tx: the message sent, or anything else.
     void handleTxResponse(const QString& data);
     // The module answered the Tx with a non-zero status: it was not sent.
-    void handleTxFailure();
+    // `code` and `text` go into its record.
+    void handleTxFailure(quint16 code = 0, const QString& text = QString());
     // Transmissions of the sequence so far, and how many of them failed.
     int txTotal() const { return m_txTotal; }
     int txFailed() const { return m_txFailed; }
@@ -93,7 +105,8 @@ private:
     void prepareTxRequest();
     void triggerTxRequest();
     void flushTxData();
-    void completeTx(TxOutcome outcome);
+    void beginRecord();
+    void completeTx(TxOutcome outcome, quint16 errorCode = 0, const QString& errorText = QString());
     bool finishPayload();
     void countRound();
     void onTxResultOverdue();
@@ -128,6 +141,10 @@ private:
     int m_roundFailed = 0;
     int m_txTotal = 0;
     int m_txFailed = 0;
+    TxRecordModel* m_records;
+    InViewSource m_inView;
+    // The record of the Tx requested, completed by its outcome.
+    TxRecord m_record;
     TxTimer* m_scheduleTimer;
     TxTimer* m_countdownTimer;
     TxTimer* m_resultTimer;

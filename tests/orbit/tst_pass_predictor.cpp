@@ -183,6 +183,22 @@ private slots:
             QVERIFY(std::abs(passes[i].elevation() - r[3]) <= 0.1);
             QVERIFY(azimuthGap(passes[i].startAzimuth(), r[4]) <= 0.5);
         }
+
+        // Who could hear a Tx: the satellite is in view at its highest, at
+        // the reference's elevation, and not a minute before the pass.
+        PassQuery query;
+        query.latitude = lat;
+        query.longitude = lon;
+        query.minElevation = mask;
+        const PassPredictor predictor(query);
+        const QList<OrbitRecord> records {{QStringLiteral("T"), false, bulletin, orbitOf(e)}};
+        const auto& first = inWindow.constFirst();
+        const QList<SatelliteElevation> top = predictor.inView(records, bulletin.addMSecs(qint64(first[2] * 1000)));
+        QCOMPARE(top.size(), 1);
+        QCOMPARE(top.constFirst().satellite, QStringLiteral("T"));
+        QVERIFY2(std::abs(top.constFirst().elevation - first[3]) <= 0.2,
+            qPrintable(QString::number(top.constFirst().elevation) + " vs " + QString::number(first[3])));
+        QVERIFY(predictor.inView(records, bulletin.addMSecs(qint64((first[0] - 60) * 1000))).isEmpty());
     }
 
     void grazingPassShorterThanTheScanStepIsFound()

@@ -2,6 +2,8 @@
 #include "LogModel.h"
 #include "PayloadModel.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -324,6 +326,62 @@ private slots:
         QCOMPARE(endedSpy.at(0), (QVariantList {2, 4}));
         QCOMPARE(h.tx->payloadListModel()->data(h.tx->payloadListModel()->index(0), PayloadModel::SentCountRole), 2);
         QCOMPARE(h.tx->payloadListModel()->data(h.tx->payloadListModel()->index(0), PayloadModel::FailedCountRole), 2);
+
+        // One record per Tx, as it ended, and the exports read back whole.
+        const TxRecordModel* records = h.tx->txRecords();
+        QCOMPARE(records->noAnswerCount(), 2);
+        QCOMPARE(records->sentCount(), 2);
+        QCOMPARE(records->summary(), QStringLiteral("2 of 4 transmissions failed (No Tx result from the module ×2)"));
+        QTemporaryDir dir;
+        QVERIFY(records->exportTo(dir.filePath("tx.jsonl"), TxRecordModel::JSON_LINES).isEmpty());
+        QVERIFY(records->exportTo(dir.filePath("tx.csv"), TxRecordModel::CSV).isEmpty());
+        QFile jsonl(dir.filePath("tx.jsonl"));
+        QFile csv(dir.filePath("tx.csv"));
+        QVERIFY(jsonl.open(QIODevice::ReadOnly) && csv.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = jsonl.readAll().split('\n');
+        const QList<QByteArray> rows = csv.readAll().split('\n');
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(rows.size(), 6);
+        QCOMPARE(rows.constFirst(), QByteArray("time,payload,message,attempt,round,profile,result,error,resultTime,pass,inView\r"));
+        const QStringList expected {"no answer 1/2 1", "no answer 2/2 1", "sent 1/2 2", "sent 2/2 2"};
+        for (int i = 0; i < 4; ++i) {
+            QJsonParseError error;
+            const QJsonObject object = QJsonDocument::fromJson(lines.at(i), &error).object();
+            QCOMPARE(error.error, QJsonParseError::NoError);
+            QCOMPARE(object.value("result").toString() + ' ' + object.value("attempt").toString() + ' '
+                    + QString::number(object.value("round").toInt()),
+                expected.at(i));
+            QCOMPARE(object.value("time").toString(), TxHarness::origin().addSecs(h.sendTimesSec().at(i)).toString(Qt::ISODateWithMs));
+            TxRecord back;
+            QVERIFY(TxRecordFormat::fromJson(object, &back));
+            QCOMPARE(TxRecordFormat::jsonLine(back), lines.at(i) + '\n');
+            const QList<QByteArray> fields = rows.at(i + 1).split(',');
+            QCOMPARE(fields.size(), 11);
+            QCOMPARE(fields.at(6), object.value("result").toString().toUtf8());
+            QCOMPARE(fields.at(2), QByteArray("0A0B"));
+        }
+        // The newest is the first row.
+        QCOMPARE(records->data(records->index(0), TxRecordModel::AttemptRole).toString(), QStringLiteral("2/2"));
+        QCOMPARE(records->data(records->index(0), TxRecordModel::RoundRole).toInt(), 2);
+    }
+
+    // The records stay within their bound, the oldest dropped first.
+    void recordsAreBounded()
+    {
+        TxRecordModel records;
+        TxRecord record;
+        record.message = QByteArray(48, 'A');
+        record.inView = {{QStringLiteral("A1"), 20.f}, {QStringLiteral("B"), 10.f}};
+        for (int i = 0; i <= TxRecordModel::MAX_RECORDS; ++i) {
+            record.timeMs = i;
+            record.result = i % 3 == 0 ? TxRecord::FAILED : TxRecord::SENT;
+            records.append(record);
+        }
+        QCOMPARE(records.count(), TxRecordModel::MAX_RECORDS);
+        QCOMPARE(records.records().constFirst().timeMs, qint64(1));
+        QCOMPARE(records.failedCount() + records.sentCount(), TxRecordModel::MAX_RECORDS);
+        QCOMPARE(records.failedCount(), TxRecordModel::MAX_RECORDS / 3);
+        QVERIFY(records.footprint() <= TxRecordModel::MAX_BYTES);
     }
 
     void redundancyChangedDuringASequenceWaitsForItsEnd()

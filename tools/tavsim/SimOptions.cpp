@@ -76,6 +76,8 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
               "  error CMD CODE | error CMD off   answer +ERROR=CODE to CMD\n"
               "  ignore CMD | ignore CMD off  acknowledge a set of CMD but keep the value\n"
               "  txfail CODE | txfail off     report transmit results with that status\n"
+              "  txfail-every N CODE | off    report every Nth transmit result with CODE\n"
+              "  txdrop-every N | off         never report every Nth transmit result\n"
               "  garbage N | longline N       N random bytes / N bytes without LF\n"
               "  send TEXT | assert TEXT      raw line / +ASSERT=TEXT and a restart\n"
               "  rx HEX | bc HEX              downlink message / beacon command\n"

@@ -68,6 +68,8 @@ private:
     QString doError(const QStringList& args);
     QString doIgnore(const QStringList& args);
     QString doTxFail(const QStringList& args);
+    QString doTxFailEvery(const QStringList& args);
+    QString doTxDropEvery(const QStringList& args);
     QString doGarbage(const QStringList& args);
     QString doLongLine(const QStringList& args);
     QString doHangUp(const QStringList& args);

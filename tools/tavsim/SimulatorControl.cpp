@@ -42,6 +42,8 @@ const QList<Simulator::ControlCommand>& Simulator::controlCommands()
         {"error", 2, 2, &Simulator::doError},
         {"ignore", 1, 2, &Simulator::doIgnore},
         {"txfail", 1, 1, &Simulator::doTxFail},
+        {"txfail-every", 1, 2, &Simulator::doTxFailEvery},
+        {"txdrop-every", 1, 1, &Simulator::doTxDropEvery},
         {"garbage", 1, 1, &Simulator::doGarbage},
         {"longline", 1, 1, &Simulator::doLongLine},
         {"hangup", 0, 1, &Simulator::doHangUp},
@@ -164,6 +166,31 @@ QString Simulator::doTxFail(const QStringList& args)
     if (args.constFirst() != QLatin1String("off") && !toInt(args.constFirst(), 1, 255, &code))
         return bad(QStringLiteral("txfail CODE (1 to 255) or off"));
     m_firmware->transmitter()->setResultStatus(code);
+    return OK;
+}
+
+QString Simulator::doTxFailEvery(const QStringList& args)
+{
+    if (m_options.variant == Variant::TAV1)
+        return bad(QStringLiteral("TAV1 reports no transmit status"));
+    int every = 0;
+    int code = 0;
+    if (args.size() == 1 && args.constFirst() == QLatin1String("off")) {
+        m_firmware->transmitter()->setFailEvery(0, 0);
+        return OK;
+    }
+    if (args.size() != 2 || !toInt(args.at(0), 1, 65536, &every) || !toInt(args.at(1), 1, 255, &code))
+        return bad(QStringLiteral("txfail-every N CODE (N 1 to 65536, CODE 1 to 255) or off"));
+    m_firmware->transmitter()->setFailEvery(every, code);
+    return OK;
+}
+
+QString Simulator::doTxDropEvery(const QStringList& args)
+{
+    int every = 0;
+    if (args.constFirst() != QLatin1String("off") && !toInt(args.constFirst(), 1, 65536, &every))
+        return bad(QStringLiteral("txdrop-every N (1 to 65536) or off"));
+    m_firmware->transmitter()->setDropEvery(every);
     return OK;
 }
 

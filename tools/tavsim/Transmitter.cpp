@@ -60,9 +60,14 @@ void Transmitter::onDue()
             if (e.serial == job.fifoSerial)
                 e.sent = true;
         }
+        ++m_results;
+        if (m_dropEvery > 0 && m_results % quint64(m_dropEvery) == 0)
+            continue;
+        const int status
+            = m_failEvery > 0 && m_results % quint64(m_failEvery) == 0 ? m_failStatus : m_resultStatus;
         // A failed transmission reports its status without data.
-        const QString data = m_resultStatus == 0 ? job.data : QString();
-        emit resultReady("+TX=" + QString::number(m_resultStatus) + ',' + data);
+        const QString data = status == 0 ? job.data : QString();
+        emit resultReady("+TX=" + QString::number(status) + ',' + data);
     }
     arm();
 }

@@ -22,6 +22,10 @@ public:
     void setTxDelay(int ms) { m_txDelayMs = ms; }
     // Status reported in the results; 0 is success, a transceiver error code otherwise.
     void setResultStatus(int status) { m_resultStatus = status; }
+    // Every `every`-th result reports `status` (0: off); every `drop`-th
+    // result is never reported (0: off), as when the radio hangs.
+    void setFailEvery(int every, int status) { m_failEvery = every; m_failStatus = status; }
+    void setDropEvery(int drop) { m_dropEvery = drop; }
 
     void sendNow(const QString& data) { sendAt(data, 0); }
     // Sends a message, not queued, no earlier than `notBeforeMs` from now.
@@ -58,6 +62,10 @@ private:
 
     int m_txDelayMs;
     int m_resultStatus = 0;
+    int m_failEvery = 0;
+    int m_failStatus = 0;
+    int m_dropEvery = 0;
+    quint64 m_results = 0;
     QList<Entry> m_fifo;
     QList<Job> m_jobs; // in due order
     quint64 m_nextSerial = 1;
