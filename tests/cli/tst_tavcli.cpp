@@ -64,6 +64,12 @@ public:
     }
 
     void interrupt() { ::kill(static_cast<pid_t>(m_process.processId()), SIGINT); }
+    // SIGKILL: no handler runs, nothing is flushed on the way out.
+    void kill()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
 
     Run finish(int timeoutMs = 30000)
     {
@@ -791,6 +797,106 @@ private slots:
             QCOMPARE(run.out.count("A Tx error occured (3)"), 2);
             QVERIFY(run.out.contains("--- Tx SEQUENCE ENDED (1/1): 2 of 2 transmissions failed ---"));
         }
+    }
+
+    // The report says what the module answered, one line per Tx: refused
+    // (+TX=<status>), unanswered, or sent.
+    void txReportAgreesWithTheModule_data()
+    {
+        QTest::addColumn<QStringList>("simulator");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("format");
+        QTest::newRow("TAV2 jsonl") << QStringList {"--module", "TAV2"}
+                                    << QStringList {"--redundancy", "3", "--delay", "0", "--period", "0"} << "jsonl";
+        QTest::newRow("TAV2 csv") << QStringList {"--module", "TAV2"}
+                                 << QStringList {"--redundancy", "3", "--delay", "0", "--period", "0"} << "csv";
+    }
+
+    void txReportAgreesWithTheModule()
+    {
+        QFETCH(QStringList, simulator);
+        QFETCH(QStringList, options);
+        QFETCH(QString, format);
+        SimulatorProcess sim(simulator + QStringList {"--tx-delay", "50"});
+        QVERIFY(sim.start());
+        QVERIFY(sim.sendControl("txfail-every 3 9"));
+        QVERIFY(sim.sendControl("txdrop-every 5"));
+        const QString report = m_home->filePath("report-" + format);
+        const QStringList messages {payload(24, 'A'), payload(24, 'B')};
+        const Run run = runCli(QStringList {"tx"} + messages + options
+                + QStringList {"--report", report, "--report-format", format, "--module", simulator.at(1), "--port",
+                    sim.portPath()},
+            m_home->path());
+
+        // What the wire says of each Tx: the answer before the next request.
+        QStringList wire;
+        for (const QString& entry : sim.transcriptEntries()) {
+            if (entry.startsWith("< AT+TX="))
+                wire << "no answer";
+            else if (entry.startsWith("> +TX=") && !wire.isEmpty())
+                wire.last() = entry.startsWith("> +TX=0,") ? "sent" : "failed " + entry.section('=', 1).section(',', 0, 0);
+        }
+        QCOMPARE(wire.size(), 6);
+        QCOMPARE(wire.count("sent"), 3);
+
+        QFile file(report);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.takeLast(), QByteArray());
+        if (format == "csv")
+            QCOMPARE(lines.takeFirst(), QByteArray("time,payload,message,attempt,round,profile,result,error,resultTime,pass,inView\r"));
+        QCOMPARE(lines.size(), wire.size());
+        for (int i = 0; i < lines.size(); ++i) {
+            QString result;
+            QString message;
+            if (format == "csv") {
+                const QList<QByteArray> fields = lines.at(i).split(',');
+                QCOMPARE(fields.size(), 11);
+                message = fields.at(2);
+                result = fields.at(6) + (fields.at(6) == "failed" ? " " + fields.at(7).split(':').constFirst() : "");
+            } else {
+                const QJsonObject o = QJsonDocument::fromJson(lines.at(i)).object();
+                QCOMPARE(o.keys(), (QStringList {"attempt", "error", "inView", "message", "pass", "payload", "profile",
+                                       "result", "resultTime", "round", "time"}));
+                message = o.value("message").toString();
+                result = o.value("result").toString();
+                if (result == "failed") {
+                    result += " " + QString::number(o.value("error").toObject().value("code").toInt());
+                    QCOMPARE(o.value("error").toObject().value("text").toString(), AtCmdHandler::errorToStr(9));
+                }
+            }
+            QCOMPARE(result, wire.at(i));
+            QCOMPARE(message, messages.at(i / 3));
+        }
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err, QString("tavcli: 3 of 6 transmissions failed\n"));
+        QVERIFY2(run.out.endsWith("3 of 6 transmissions failed (" + AtCmdHandler::errorToStr(9)
+                     + " ×2, No Tx result from the module ×1)\n"),
+            qPrintable(run.out));
+    }
+
+    // Each record reaches the file as its Tx ends: a killed run keeps them all.
+    void txReportSurvivesAKill()
+    {
+        SimulatorProcess sim({"--module", "TAV2", "--tx-delay", "50"});
+        QVERIFY(sim.start());
+        const QString report = m_home->filePath("killed.jsonl");
+        CliProcess cli(m_home->path(),
+            {"tx", payload(24, 'C'), "--redundancy", "50", "--delay", "0", "--period", "0", "--report", report,
+                "--module", "TAV2", "--port", sim.portPath()});
+        QTRY_VERIFY_WITH_TIMEOUT(sim.transcriptEntries().filter("> +TX=0,").size() >= 4, 15000);
+        cli.kill();
+        QTest::qWait(300);
+        const int answered = int(sim.transcriptEntries().filter("> +TX=0,").size());
+        QFile file(report);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.takeLast(), QByteArray());
+        // The last answer may have come as the process died.
+        QVERIFY2(lines.size() == answered || lines.size() == answered - 1,
+            qPrintable(QString("%1 lines, %2 answers").arg(lines.size()).arg(answered)));
+        for (const QByteArray& line : lines)
+            QCOMPARE(QJsonDocument::fromJson(line).object().value("result").toString(), QString("sent"));
     }
 
     void txOnTheModulesPredictionSendsDuringThePass_data()

@@ -373,6 +373,27 @@ int transmit(CliSession& session, const TxRequest& request)
                 CliSession::EXIT_USAGE);
     }
 
+    // The report is opened before anything is sent: a file that cannot be
+    // written stops the command, not the campaign's record.
+    QFile report(request.reportPath);
+    if (!request.reportPath.isEmpty()) {
+        if (!report.open(QIODevice::WriteOnly | QIODevice::Append))
+            return session.fail("unable to write " + request.reportPath + ": " + report.errorString(),
+                CliSession::EXIT_USAGE);
+        if (request.reportCsv && report.size() == 0)
+            report.write(TxRecordFormat::csvHeader());
+        report.flush();
+    }
+    // Each line reaches the system as its Tx ends, so a killed run keeps
+    // every record up to the kill.
+    QObject::connect(tx->txRecords(), &TxRecordModel::recordAdded, &session,
+        [&report, &request](const TxRecord& record) {
+            if (!report.isOpen())
+                return;
+            report.write(request.reportCsv ? TxRecordFormat::csvLine(record) : TxRecordFormat::jsonLine(record));
+            report.flush();
+        });
+
     std::optional<OperationResult> outcome;
     Countdown countdown(session.quiet());
     const auto finished = QObject::connect(&manager, &TavManager::operationFinished, &session,
@@ -396,7 +417,13 @@ int transmit(CliSession& session, const TxRequest& request)
     countdown.finish();
     QObject::disconnect(finished);
     QObject::disconnect(tx, nullptr, &session, nullptr);
+    QObject::disconnect(tx->txRecords(), nullptr, &session, nullptr);
     QObject::disconnect(manager.logger(), &Logger::eventLogged, &session, nullptr);
+    if (report.isOpen()) {
+        report.close();
+        if (tx->txRecords()->count() > 0)
+            QTextStream(stdout) << tx->txRecords()->summary() << Qt::endl;
+    }
     if (session.interrupted())
         return session.fail("interrupted", CliSession::EXIT_INTERRUPTED);
     if (outcome->status == OperationResult::CANCELLED)

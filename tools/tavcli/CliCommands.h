@@ -25,6 +25,9 @@ struct TxRequest {
     int period = -1;
     int redundancy = -1;
     int delay = -1;
+    // One line per transmission appended to this file as it ends; none when empty.
+    QString reportPath;
+    bool reportCsv = false;
 };
 
 // One port a line; with `details`, a tab and what the system tells of it.

@@ -126,6 +126,8 @@ void addCommandOptions(QCommandLineParser& parser, const QString& command)
         parser.addOption(
             {"redundancy", "Periodic profile: transmissions of each payload a burst (default: the module's).", "n"});
         parser.addOption({"delay", "Periodic profile: seconds between the transmissions of a burst.", "s"});
+        parser.addOption({"report", "Append one line per transmission to FILE as it ends.", "file"});
+        parser.addOption({"report-format", "jsonl (one JSON object a line) or csv.", "format", "jsonl"});
     }
 }
 
@@ -161,6 +163,12 @@ QString readTxRequest(const QCommandLineParser& parser, const QStringList& messa
     request->mail = parser.isSet("mail");
     request->important = parser.isSet("important");
     request->reconnect = parser.isSet("reconnect");
+    const QString reportFormat = parser.value("report-format");
+    if (reportFormat != "jsonl" && reportFormat != "csv")
+        return "unknown report format '" + reportFormat + "' (jsonl or csv)";
+    request->reportCsv = reportFormat == "csv";
+    if (parser.isSet("report"))
+        request->reportPath = QFileInfo(parser.value("report")).absoluteFilePath();
     struct Bound {
         const char* name;
         int min;
