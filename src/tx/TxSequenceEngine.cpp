@@ -342,11 +342,17 @@ void TxSequenceEngine::requestNextPass()
 
 // --- Tx requests and their results ---------------------------------------------
 
+// The tool's UTC time to the millisecond (the shown clock moves by seconds).
+qint64 TxSequenceEngine::nowMs() const
+{
+    return m_utc.clock().currentUtc().toMSecsSinceEpoch() + m_utc.offset() * 1000;
+}
+
 // The request's time, the pass it is meant for and who could hear it.
 void TxSequenceEngine::beginRecord()
 {
     m_record = TxRecord();
-    m_record.timeMs = m_utc.shown().toMSecsSinceEpoch();
+    m_record.timeMs = nowMs();
     m_record.profile = static_cast<quint8>(m_profile);
     const Prepass* pass = nullptr;
     if (m_profile == TxManager::PREPASS) {
@@ -448,7 +454,7 @@ void TxSequenceEngine::completeTx(TxOutcome outcome, quint16 errorCode, const QS
     const bool sent = outcome == TxOutcome::SENT;
     if (m_record.timeMs == 0)
         beginRecord();
-    m_record.resultTimeMs = m_utc.shown().toMSecsSinceEpoch();
+    m_record.resultTimeMs = nowMs();
     m_record.message = message.toLatin1();
     m_record.payload = m_currentIndex;
     m_record.attempt = m_txCounter;

@@ -105,6 +105,7 @@ private:
     void prepareTxRequest();
     void triggerTxRequest();
     void flushTxData();
+    qint64 nowMs() const;
     void beginRecord();
     void completeTx(TxOutcome outcome, quint16 errorCode = 0, const QString& errorText = QString());
     bool finishPayload();

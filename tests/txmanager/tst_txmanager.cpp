@@ -365,23 +365,40 @@ private slots:
         QCOMPARE(records->data(records->index(0), TxRecordModel::RoundRole).toInt(), 2);
     }
 
-    // The records stay within their bound, the oldest dropped first.
+    // The records stay within their bounds, the oldest dropped first: the
+    // count for lean records, the memory for records with many satellites.
+    void recordsAreBounded_data()
+    {
+        QTest::addColumn<int>("satellites");
+        QTest::addColumn<bool>("countBound");
+        QTest::newRow("lean") << 0 << true;
+        QTest::newRow("four in view") << 4 << false;
+    }
+
     void recordsAreBounded()
     {
+        QFETCH(int, satellites);
+        QFETCH(bool, countBound);
         TxRecordModel records;
         TxRecord record;
         record.message = QByteArray(48, 'A');
-        record.inView = {{QStringLiteral("A1"), 20.f}, {QStringLiteral("B"), 10.f}};
-        for (int i = 0; i <= TxRecordModel::MAX_RECORDS; ++i) {
+        for (int i = 0; i < satellites; ++i)
+            record.inView.append({QStringLiteral("A1"), 20.f});
+        const int appended = TxRecordModel::MAX_RECORDS + 10;
+        for (int i = 0; i < appended; ++i) {
             record.timeMs = i;
             record.result = i % 3 == 0 ? TxRecord::FAILED : TxRecord::SENT;
             records.append(record);
         }
-        QCOMPARE(records.count(), TxRecordModel::MAX_RECORDS);
-        QCOMPARE(records.records().constFirst().timeMs, qint64(1));
-        QCOMPARE(records.failedCount() + records.sentCount(), TxRecordModel::MAX_RECORDS);
-        QCOMPARE(records.failedCount(), TxRecordModel::MAX_RECORDS / 3);
         QVERIFY(records.footprint() <= TxRecordModel::MAX_BYTES);
+        QCOMPARE(records.count() == TxRecordModel::MAX_RECORDS, countBound);
+        QVERIFY(records.count() > TxRecordModel::MAX_RECORDS / 4);
+        QCOMPARE(records.records().constFirst().timeMs, qint64(appended - records.count()));
+        int failed = 0;
+        for (qint64 i = appended - records.count(); i < appended; ++i)
+            failed += i % 3 == 0;
+        QCOMPARE(records.failedCount(), failed);
+        QCOMPARE(records.sentCount(), records.count() - failed);
     }
 
     void redundancyChangedDuringASequenceWaitsForItsEnd()
