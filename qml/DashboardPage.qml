@@ -24,12 +24,71 @@ Page {
 
     function startOrStop() {
         if (tx.sequenceRunning) {
-            tx.stop()
+            // Stop clears the campaign's records: only once they are kept or let go.
+            if (tx.txRecords.count > 0)
+                stopDialog.open()
+            else
+                tx.stop()
         } else {
             repeatTarget = repeatSpin.value
             Settings.repeatCount = repeatSpin.value
             sequenceCompleted = false
             tx.start(repeatSpin.value)
+        }
+    }
+
+    function stopAndClear() {
+        tx.stop()
+        tx.txRecords.clear()
+    }
+
+    Dialog {
+        id: stopDialog
+        objectName: "stopSequenceDialog"
+        anchors.centerIn: parent
+        modal: true
+        title: "Stop the sequence?"
+        Label {
+            text: "The " + page.tx.txRecords.count + " transmissions recorded (" + page.tx.txRecords.summary()
+                  + ") are cleared."
+            wrapMode: Text.Wrap
+            width: 420
+        }
+        footer: DialogButtonBox {
+            Button {
+                objectName: "stopExportFirstButton"
+                text: "Export first…"
+                DialogButtonBox.buttonRole: DialogButtonBox.ActionRole
+                onClicked: { stopDialog.close(); stopExportDialog.open() }
+            }
+            Button {
+                objectName: "stopAndClearButton"
+                text: "Stop and clear"
+                DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole
+            }
+            Button {
+                text: "Cancel"
+                DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
+            }
+        }
+        onAccepted: page.stopAndClear()
+    }
+
+    FileDialog {
+        id: stopExportDialog
+        title: "Export the transmissions, then stop"
+        fileMode: FileDialog.SaveFile
+        defaultSuffix: "csv"
+        nameFilters: ["CSV files (*.csv)", "JSON Lines files (*.jsonl)"]
+        currentFolder: Settings.lastFolder
+        onAccepted: {
+            Settings.lastFolder = currentFolder
+            const path = selectedFile.toString()
+            const failure = page.tx.txRecords.exportTo(path, path.endsWith(".jsonl") ? TxRecordModel.JSON_LINES : TxRecordModel.CSV)
+            if (failure === "")
+                page.stopAndClear()
+            else
+                TavManager.processingDataChanged(failure, true)
         }
     }
 

@@ -55,6 +55,12 @@ Page {
                 icon.source: Style.icon("table")
                 width: implicitWidth
             }
+            TabButton {
+                objectName: "transmissionsTab"
+                text: "Transmissions" + (TavManager.tx.txRecords.count > 0 ? " (" + TavManager.tx.txRecords.count + ")" : "")
+                icon.source: Style.icon("table")
+                width: implicitWidth
+            }
         }
 
         // The views show a loaded file the module does not hold yet.
@@ -105,6 +111,9 @@ Page {
         LogView {
             id: logView
             objectName: "logView"
+        }
+        TransmissionsView {
+            objectName: "transmissionsView"
         }
     }
 }

@@ -19,7 +19,7 @@ Pane {
     property string downloadMessage: ""
     // The pass shown on the sky plot: picked in the table or on the timeline.
     property int selectedRow: -1
-    // Transmissions of the running sequence: [{timeMs, sent}].
+    // Transmissions of the campaign: [{timeMs, sent, result}].
     property var txMarks: []
     readonly property double nowMs: (view.tx.utcTime, Date.now() + view.tx.utcTimeOffset * 1000)
 
@@ -31,13 +31,10 @@ Pane {
         function onRowsInserted() { view.aopRevision++ }
         function onModelReset() { view.aopRevision++ }
     }
+    // One tick per recorded transmission, on its request time, by result.
     Connections {
-        target: view.tx
-        function onTxResult(utcMs, sent) { view.txMarks = view.txMarks.concat([{ "timeMs": utcMs, "sent": sent }]) }
-        function onSequenceRunningChanged() {
-            if (view.tx.sequenceRunning)
-                view.txMarks = []
-        }
+        target: view.tx.txRecords
+        function onCountsChanged() { view.txMarks = view.tx.txRecords.marks() }
     }
     Connections {
         target: view.tx.prepassListModel

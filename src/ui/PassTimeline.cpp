@@ -11,6 +11,7 @@
 namespace {
 
 const QColor sentColor(0x2e, 0x7d, 0x32);
+const QColor noAnswerColor(0xef, 0x6c, 0x00);
 const QColor notSentColor(0xc6, 0x28, 0x28);
 
 } // namespace
@@ -221,7 +222,9 @@ void PassTimeline::paint(QPainter* painter)
             triangle.closeSubpath();
             painter->fillPath(triangle, sentColor);
         } else {
-            painter->setPen(QPen(notSentColor, 2));
+            // Refused by the module: red; no answer at all: amber.
+            const bool unanswered = m.value(QStringLiteral("result")).toInt() == 2;
+            painter->setPen(QPen(unanswered ? noAnswerColor : notSentColor, 2));
             painter->drawLine(QPointF(x - 3, markY), QPointF(x + 3, markY + 6));
             painter->drawLine(QPointF(x + 3, markY), QPointF(x - 3, markY + 6));
         }

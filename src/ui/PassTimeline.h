@@ -18,7 +18,8 @@ class PassTimeline : public QQuickPaintedItem {
     Q_PROPERTY(qint64 nowMs MEMBER m_nowMs WRITE setNowMs NOTIFY viewChanged)
     Q_PROPERTY(qint64 viewStartMs MEMBER m_viewStartMs WRITE setViewStartMs NOTIFY viewChanged)
     Q_PROPERTY(qint64 spanMs MEMBER m_spanMs WRITE setSpanMs NOTIFY viewChanged)
-    // [{timeMs, sent}] of the transmissions done.
+    // [{timeMs, sent, result}] of the transmissions done (result: 0 sent,
+    // 1 failed, 2 no answer).
     Q_PROPERTY(QVariantList txMarks MEMBER m_txMarks WRITE setTxMarks NOTIFY viewChanged)
     // The next transmission scheduled, 0 for none.
     Q_PROPERTY(qint64 nextTxMs MEMBER m_nextTxMs WRITE setNextTxMs NOTIFY viewChanged)

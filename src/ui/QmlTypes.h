@@ -74,6 +74,13 @@ struct LogModelType {
     QML_UNCREATABLE("the logger's history")
 };
 
+struct TxRecordModelType {
+    Q_GADGET
+    QML_FOREIGN(TxRecordModel)
+    QML_NAMED_ELEMENT(TxRecordModel)
+    QML_UNCREATABLE("the Tx engine's records")
+};
+
 struct LogSearchType {
     Q_GADGET
     QML_FOREIGN(LogSearch)
