@@ -4,7 +4,9 @@
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QTextStream>
+#include <QTimer>
 
 #include <csignal>
 #include <memory>
@@ -15,6 +17,8 @@
 #include "LaunchOptions.h"
 #include "QmlStartup.h"
 #include "TavManager.h"
+#include "TxManager.h"
+#include "TxRecordJournal.h"
 
 namespace {
 
@@ -58,6 +62,20 @@ void closeOnSignal(QQuickWindow* window)
 
 } // namespace
 
+// The window's campaign survives a crash or a restart: its records are
+// appended to a file of the data folder as they happen, and read back here.
+static void keepTxRecords(TavManager* manager)
+{
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+        + QStringLiteral("/transmissions.jsonl");
+    auto* journal = new TxRecordJournal(*manager->tx()->txRecords(), path, manager);
+    QObject::connect(journal, &TxRecordJournal::writeFailed, manager,
+        [manager](const QString& error) { emit manager->processingDataChanged(error, true); });
+    QString error;
+    if (!journal->load(&error))
+        QTimer::singleShot(0, manager, [manager, error]() { emit manager->processingDataChanged(error, true); });
+}
+
 int main(int argc, char* argv[])
 {
     QGuiApplication app(argc, argv);
@@ -87,6 +105,7 @@ int main(int argc, char* argv[])
     watchManagerCreation([&manager, &launch](TavManager* created) {
         manager = created;
         launch.listDemo(created);
+        keepTxRecords(created);
     });
 
     prepareEngine(engine);

@@ -1,6 +1,7 @@
 #include "../common/TxHarness.h"
 #include "LogModel.h"
 #include "PayloadModel.h"
+#include "TxRecordJournal.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -399,6 +400,46 @@ private slots:
             failed += i % 3 == 0;
         QCOMPARE(records.failedCount(), failed);
         QCOMPARE(records.sentCount(), records.count() - failed);
+    }
+
+    // Each record is on disk as soon as it is kept: a new start reads the
+    // campaign back, a broken last line (a crash mid-write) included; a new
+    // campaign starts the file again.
+    void journalKeepsTheCampaignAcrossARestart()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("data/transmissions.jsonl");
+        TxRecord record;
+        record.message = "0A0B";
+        {
+            TxRecordModel records;
+            TxRecordJournal journal(records, path);
+            for (int i = 0; i < 3; ++i) {
+                record.timeMs = 1000 * i;
+                record.result = i == 1 ? TxRecord::FAILED : TxRecord::SENT;
+                records.append(record);
+            }
+            QVERIFY(journal.writeError().isEmpty());
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("{\"time\":\"2026-");
+        file.close();
+
+        TxRecordModel restored;
+        TxRecordJournal journal(restored, path);
+        QString error;
+        QVERIFY2(journal.load(&error), qPrintable(error));
+        QCOMPARE(restored.count(), 3);
+        QCOMPARE(restored.failedCount(), 1);
+        QCOMPARE(restored.records().constLast().timeMs, qint64(2000));
+        // Appending goes on after what was read.
+        restored.append(record);
+        TxRecordModel again;
+        QVERIFY(TxRecordJournal(again, path).load(&error));
+        QCOMPARE(again.count(), 4);
+        restored.clear();
+        QCOMPARE(QFileInfo(path).size(), qint64(0));
     }
 
     void redundancyChangedDuringASequenceWaitsForItsEnd()
