@@ -1030,7 +1030,7 @@ private slots:
         // Without a command, the usage is the message.
         if (message.startsWith("Usage:")) {
             QVERIFY(run.err.startsWith(message));
-            QVERIFY(run.err.contains("\n  tx MESSAGE...\n"));
+            QVERIFY(run.err.contains("\n  tx MESSAGE...  "));
         } else {
             QCOMPARE(run.err, message);
         }
@@ -1117,7 +1117,7 @@ private slots:
         for (const char* command : {"ports", "info", "get-config", "export-config FILE", "import-config FILE",
                  "diff-config FILE", "provision FILE", "at COMMAND", "aop-download", "aop-upload", "next-pass",
                  "passes", "tx MESSAGE..."})
-            QVERIFY2(top.out.contains(QString("\n  ") + command + "\n"), command);
+            QVERIFY2(top.out.contains(QString("\n  ") + command + "  "), command);
     }
 
 private:

@@ -61,7 +61,7 @@ const Command kCommands[] = {
     {"provision", "FILE", "Upload FILE to many modules at once and verify each (--ports or --all-ports)",
         "The configuration file every module gets."},
     {"at", "COMMAND", "Send one AT command as typed and print the answer",
-        "The AT command, quoted for the shell, such as 'AT+ID=?'."},
+        "The AT command, such as 'AT+ID=?'."},
     {"aop-download", "", "Fetch the satellites' orbit data and print it"},
     {"aop-upload", "", "Upload the orbit data and constellation status to the module"},
     {"next-pass", "", "Ask the module for its next satellite pass (--json for JSON)"},
@@ -87,8 +87,9 @@ QString usage()
 {
     QString text = "Usage: tavcli [options] COMMAND [arguments]\n\nCommands:\n";
     for (const Command& command : kCommands)
-        text += QString("  %1\n      %2\n")
-                    .arg(QString("%1 %2").arg(command.name, command.arguments).trimmed(), command.summary);
+        text += QString("  %1  %2\n")
+                    .arg(QString("%1 %2").arg(command.name, command.arguments).trimmed().leftJustified(20),
+                        command.summary);
     text += "\nRun 'tavcli COMMAND --help' for the options of one command.\n";
     return text;
 }
