@@ -21,7 +21,7 @@ void setApplicationIdentity()
     QGuiApplication::setOrganizationName("Norvane");
     QGuiApplication::setOrganizationDomain("norvane.com");
     // Matches the installed desktop entry, so the window gets its icon and name.
-    QGuiApplication::setDesktopFileName("tavgui");
+    QGuiApplication::setDesktopFileName("com.norvane.TavGUI");
     QGuiApplication::setWindowIcon(QIcon(":/images/norvane_logo_dark_small.svg"));
 }
 
