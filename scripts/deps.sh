@@ -14,6 +14,7 @@ PACKAGES=(
     qml6-module-qtcore qml6-module-qttest qml6-module-qt-labs-platform qml6-module-qtquick-shapes qml6-module-qt-labs-folderlistmodel
     qml6-module-qtqml qml6-module-qtqml-models qt6-declarative-dev-tools
     xvfb xauth desktop-file-utils dpkg-dev
+    help2man lintian appstream bash-completion
     "$@"
 )
 

@@ -1,6 +1,7 @@
 #include "QmlStartup.h"
 
 #include "QmlTypes.h"
+#include "TavVersion.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -16,11 +17,11 @@ void watchManagerCreation(std::function<void(TavManager*)> onManagerCreated)
 void setApplicationIdentity()
 {
     QGuiApplication::setApplicationName("TavGUI");
-    QGuiApplication::setApplicationVersion("4.0.2");
+    QGuiApplication::setApplicationVersion(TAV_VERSION);
     QGuiApplication::setOrganizationName("Norvane");
     QGuiApplication::setOrganizationDomain("norvane.com");
     // Matches the installed desktop entry, so the window gets its icon and name.
-    QGuiApplication::setDesktopFileName("tavgui");
+    QGuiApplication::setDesktopFileName("com.norvane.TavGUI");
     QGuiApplication::setWindowIcon(QIcon(":/images/norvane_logo_dark_small.svg"));
 }
 

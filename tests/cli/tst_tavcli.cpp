@@ -641,7 +641,8 @@ private slots:
         QCOMPARE(satellites.size(), (all ? 7 : 6) - (periodOfB < 1 ? 1 : 0));
         QCOMPARE(satellites.contains("SAT-D"), all);
         QCOMPARE(satellites.contains("SAT-B"), periodOfB > 1);
-        // The same document read offline gives the same passes.
+        // The same document read offline, with decimal commas, gives the
+        // same passes; --quiet leaves the warnings out.
         const QString file = m_home->filePath("aop.json");
         QFile saved(file);
         QVERIFY(saved.open(QIODevice::WriteOnly));
@@ -649,7 +650,11 @@ private slots:
         saved.close();
         arguments.replace(arguments.indexOf("--download"), "--aop");
         arguments.insert(2, file);
-        QCOMPARE(runCli(arguments, m_home->path()).out, run.out);
+        arguments.replace(arguments.indexOf("43.6"), "43,6");
+        arguments.replace(arguments.indexOf("12"), "12,0");
+        const Run quiet = runCli(arguments + QStringList {"--quiet"}, m_home->path());
+        QCOMPARE(quiet.out, run.out);
+        QCOMPARE(quiet.err, QString());
     }
 
     void orbitDataNetworkFailure()
@@ -720,6 +725,10 @@ private slots:
         QVERIFY(run.out.contains("start: "));
         const QStringList requests = requestsOf(sim);
         QVERIFY(requests.indexOf("AT+AOP=?") < requests.indexOf("AT+NEXTPASS=?"));
+        const Run json
+            = runCli({"next-pass", "--json", "--module", "TAV2", "--port", sim.portPath()}, m_home->path());
+        QCOMPARE(json.status, 0);
+        QCOMPARE(QJsonDocument::fromJson(json.out.toUtf8()).object().value("durationSeconds").toInt(), 300);
     }
 
     void txRunsThePeriodicSequenceWithItsOptions_data()
@@ -1032,9 +1041,10 @@ private slots:
         const Run ports = runCli({"ports", "--details", "--demo", "TAV2"}, m_home->path());
         QCOMPARE(ports.status, 0);
         QCOMPARE(ports.out.section('\n', 0, 0), "Demo TAV2 (simulated)\tSimulated TAV2 module");
-        const Run info = runCli({"info", "--demo", "TREKON"}, m_home->path());
+        const Run info = runCli({"info", "--demo", "TREKON", "--json", "--timeout-scale", "1,5"}, m_home->path());
         QCOMPARE(info.status, 0);
-        QVERIFY2(info.out.contains("port: Demo TREKON (simulated)"), qPrintable(info.out));
+        QCOMPARE(QJsonDocument::fromJson(info.out.toUtf8()).object().value("port").toString(),
+            "Demo TREKON (simulated)");
         const Run both = runCli({"info", "--demo", "TAV2", "--module", "RIX"}, m_home->path());
         QCOMPARE(both.status, 2);
         QCOMPARE(both.err, "tavcli: --demo takes the place of --port and --module\n");
@@ -1068,7 +1078,14 @@ private slots:
                                     << "tavcli: unknown module 'TAV9' (TAV1, TAV2, RIX or TREKON)\n";
         QTest::newRow("bad baud") << QStringList {"info", "--module", "TAV2", "--baud", "4800"} << 2
                                   << "tavcli: unknown baud rate '4800' (Default, 9600 or 115200)\n";
-        QTest::newRow("unknown command") << QStringList {"flash"} << 2 << "tavcli: unknown command 'flash'\n";
+        QTest::newRow("unknown command")
+            << QStringList {"flash"} << 2 << "tavcli: unknown command 'flash' (see 'tavcli --help')\n";
+        QTest::newRow("unknown option") << QStringList {"--flash"} << 2 << "tavcli: Unknown option 'flash'.\n";
+        QTest::newRow("unknown option of a command")
+            << QStringList {"ports", "--json"} << 2 << "tavcli: Unknown option 'json'.\n";
+        QTest::newRow("no command") << QStringList {"--quiet"} << 2 << "Usage: tavcli [options] COMMAND";
+        QTest::newRow("scale") << QStringList {"info", "--timeout-scale", "1,5,0"} << 2
+                               << "tavcli: --timeout-scale takes a positive number\n";
         QTest::newRow("at without command")
             << QStringList {"at"} << 2 << "tavcli: at takes one argument: COMMAND\n";
         QTest::newRow("at with two lines") << QStringList {"at", "AT+ID=?\r\nAT+RST=", "--module",
@@ -1116,10 +1133,10 @@ private slots:
         const Run run = runCli(arguments, m_home->path());
         QCOMPARE(run.status, status);
         QVERIFY(run.out.isEmpty());
-        // An unknown command shows the usage first.
-        if (arguments.constFirst() == "flash") {
-            QVERIFY(run.err.startsWith("Usage: tavcli"));
-            QVERIFY(run.err.endsWith(message));
+        // Without a command, the usage is the message.
+        if (message.startsWith("Usage:")) {
+            QVERIFY(run.err.startsWith(message));
+            QVERIFY(run.err.contains("\n  tx MESSAGE...  "));
         } else {
             QCOMPARE(run.err, message);
         }
@@ -1195,13 +1212,18 @@ private slots:
         QVERIFY(run.out.startsWith("Usage: tavcli [options] tx MESSAGE...\n"));
         QVERIFY(run.out.contains("--profile <profile>"));
         QVERIFY(run.out.contains("--repeat <n>"));
+        QVERIFY(run.out.contains("\nArguments:\n  MESSAGE  "));
+        const Run file = runCli({"export-config", "--help"}, m_home->path());
+        QVERIFY(file.out.startsWith("Usage: tavcli [options] export-config FILE\n"));
+        QVERIFY(file.out.contains("\nArguments:\n  FILE  "));
         const Run top = runCli({"--help"}, m_home->path());
         QCOMPARE(top.status, 0);
         QVERIFY(top.out.startsWith("Usage: tavcli [options] COMMAND [arguments]\n"));
+        QVERIFY(!top.out.contains("Arguments:"));
         for (const char* command : {"ports", "info", "get-config", "export-config FILE", "import-config FILE",
                  "diff-config FILE", "provision FILE", "at COMMAND", "aop-download", "aop-upload", "next-pass",
                  "passes", "tx MESSAGE..."})
-            QVERIFY2(top.out.contains(QString("\n  ") + command + "\n"), command);
+            QVERIFY2(top.out.contains(QString("\n  ") + command + "  "), command);
     }
 
 private:

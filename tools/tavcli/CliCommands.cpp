@@ -89,12 +89,12 @@ int listPorts(CliSession& session, bool details)
     return CliSession::EXIT_OK;
 }
 
-int info(CliSession& session)
+int info(CliSession& session, bool json)
 {
     // The identity was read while connecting.
     if (!session.requestFailure().isEmpty())
         return session.fail(session.requestFailure());
-    return printReport(ConfigReport::identity(session.manager()), false);
+    return printReport(ConfigReport::identity(session.manager()), json);
 }
 
 int getConfig(CliSession& session, bool json)
@@ -266,7 +266,7 @@ int uploadAop(CliSession& session)
     return CliSession::EXIT_OK;
 }
 
-int nextPass(CliSession& session)
+int nextPass(CliSession& session, bool json)
 {
     TavManager& manager = session.manager();
     const PrepassProfile* prepass = manager.tx()->prepassProfile();
@@ -281,7 +281,7 @@ int nextPass(CliSession& session)
     if (!pass.ok())
         return session.failOrInterrupted(
             pass.cause.isEmpty() ? QStringLiteral("the module gave no next pass") : pass.cause);
-    return printReport(ConfigReport::nextPass(manager), false);
+    return printReport(ConfigReport::nextPass(manager), json);
 }
 
 namespace {

@@ -32,7 +32,7 @@ struct TxRequest {
 
 // One port a line; with `details`, a tab and what the system tells of it.
 int listPorts(CliSession& session, bool details);
-int info(CliSession& session);
+int info(CliSession& session, bool json);
 int getConfig(CliSession& session, bool json);
 int exportConfig(CliSession& session, const QString& path);
 // With `verify`, the configuration is read back after the upload and every
@@ -48,7 +48,7 @@ int downloadAop(CliSession& session);
 // Fetches the orbit data; the failure text names the network error.
 bool fetchAop(CliSession& session, QString* failure);
 int uploadAop(CliSession& session);
-int nextPass(CliSession& session);
+int nextPass(CliSession& session, bool json);
 int transmit(CliSession& session, const TxRequest& request);
 
 } // namespace CliCommands

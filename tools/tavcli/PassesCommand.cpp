@@ -2,6 +2,7 @@
 
 #include "CliCommands.h"
 #include "CliSession.h"
+#include "DecimalText.h"
 #include "PassPredictor.h"
 #include "PrepassCsv.h"
 
@@ -15,14 +16,14 @@ namespace PassesCommand {
 
 namespace {
 
-// Reads a number option within [low, high]; false when it is not one.
+// Reads a number option within [low, high], with "." or "," before the
+// decimals; false when it is not one.
 bool number(const QCommandLineParser& parser, const QString& name, double low, double high, double* value)
 {
     if (!parser.isSet(name))
         return true;
-    bool ok = false;
-    const double read = parser.value(name).toDouble(&ok);
-    if (!ok || !(read >= low && read <= high))
+    const double read = DecimalText::parse(parser.value(name), low, high, 9);
+    if (!(read >= low && read <= high))
         return false;
     *value = read;
     return true;
@@ -148,8 +149,10 @@ int run(CliSession& session, const Request& request)
 
     QTextStream err(stderr);
     // Refused satellites only warn, as those without orbit data: the others' passes stand.
-    for (const QString& warning : prediction.warnings + prediction.refusals)
-        err << "tavcli: " << warning << Qt::endl;
+    if (!session.quiet()) {
+        for (const QString& warning : prediction.warnings + prediction.refusals)
+            err << "tavcli: " << warning << Qt::endl;
+    }
     QTextStream out(stdout);
     if (request.format == "csv")
         out << PrepassCsv::write(prediction.passes);

@@ -4,10 +4,12 @@
 #include "CliSession.h"
 #include "CommandTable.h"
 #include "DemoModules.h"
+#include "DecimalText.h"
 #include "Helper.h"
 #include "PassesCommand.h"
 #include "Provisioner.h"
 #include "SerialPortManager.h"
+#include "TavVersion.h"
 #include "VariantCapabilities.h"
 
 #include <QCommandLineParser>
@@ -42,26 +44,35 @@ struct Command {
     const char* name;
     const char* arguments;
     const char* summary;
+    // What the argument is, for the command's help; empty when it takes none.
+    const char* argumentHelp = "";
 };
 
 const Command kCommands[] = {
-    {"ports", "", "List the serial ports the connection page would offer"},
-    {"info", "", "Connect and print the module's identity"},
+    {"ports", "", "List the serial ports that --port takes"},
+    {"info", "", "Connect and print the module's identity (--json for JSON)"},
     {"get-config", "", "Read the module's whole configuration (--json for JSON)"},
-    {"export-config", "FILE", "Write the configuration an upload would send to FILE"},
-    {"import-config", "FILE", "Apply FILE, then upload it to the module (--verify reads it back)"},
-    {"diff-config", "FILE", "Print each field where the module differs from FILE"},
-    {"provision", "FILE", "Upload FILE to many modules at once and verify each (--ports or --all-ports)"},
-    {"at", "COMMAND", "Send one AT command as typed and print the answer"},
+    {"export-config", "FILE", "Write the configuration an upload would send to FILE",
+        "The configuration file to write."},
+    {"import-config", "FILE", "Apply FILE, then upload it to the module (--verify reads it back)",
+        "The configuration file to upload."},
+    {"diff-config", "FILE", "Print each field where the module differs from FILE",
+        "The configuration file to compare with."},
+    {"provision", "FILE", "Upload FILE to many modules at once and verify each (--ports or --all-ports)",
+        "The configuration file every module gets."},
+    {"at", "COMMAND", "Send one AT command as typed and print the answer",
+        "The AT command, such as 'AT+ID=?'."},
     {"aop-download", "", "Fetch the satellites' orbit data and print it"},
     {"aop-upload", "", "Upload the orbit data and constellation status to the module"},
-    {"next-pass", "", "Ask the module for its next satellite pass"},
+    {"next-pass", "", "Ask the module for its next satellite pass (--json for JSON)"},
     {"passes", "", "Predict the satellites' passes over a site from orbit data (no module needed)"},
-    {"tx", "MESSAGE...", "Run a transmission sequence of the given payloads to its end"},
+    {"tx", "MESSAGE...", "Run a transmission sequence of the given payloads to its end",
+        "The payloads in hexadecimal, one argument each."},
 };
 
 // What each child of `provision` runs on its port; not for people to type.
-const Command kProvisionPort = {"provision-port", "FILE", "Compare, upload and verify one module"};
+const Command kProvisionPort
+    = {"provision-port", "FILE", "Compare, upload and verify one module", "The configuration file."};
 
 const Command* findCommand(const QString& name)
 {
@@ -76,8 +87,9 @@ QString usage()
 {
     QString text = "Usage: tavcli [options] COMMAND [arguments]\n\nCommands:\n";
     for (const Command& command : kCommands)
-        text += QString("  %1\n      %2\n")
-                    .arg(QString("%1 %2").arg(command.name, command.arguments).trimmed(), command.summary);
+        text += QString("  %1  %2\n")
+                    .arg(QString("%1 %2").arg(command.name, command.arguments).trimmed().leftJustified(20),
+                        command.summary);
     text += "\nRun 'tavcli COMMAND --help' for the options of one command.\n";
     return text;
 }
@@ -85,10 +97,10 @@ QString usage()
 void addCommonOptions(QCommandLineParser& parser)
 {
     parser.addOption({"module", "Module type: TAV1, TAV2, RIX or TREKON.", "type"});
-    parser.addOption({"port", "Serial port name or device path.", "path"});
+    parser.addOption({"port", "Serial port name or device path (see 'tavcli ports').", "path"});
     parser.addOption({"baud", "Baud rate: Default, 9600 or 115200.", "rate", "Default"});
-    parser.addOption({"log", "Append the device log to FILE (same lines as the log pane).", "file"});
-    parser.addOption({"timeout-scale", "Multiply every request timeout by FACTOR.", "factor", "1"});
+    parser.addOption({"log", "Append the device log to this file (the lines of the window's log).", "file"});
+    parser.addOption({"timeout-scale", "Multiply every request timeout by this factor.", "factor", "1"});
     parser.addOption({"quiet", "Print only results and errors."});
     parser.addOption({"demo", "Run against a simulated module of this type instead of a port (no hardware needed).",
         "type"});
@@ -98,8 +110,8 @@ void addCommandOptions(QCommandLineParser& parser, const QString& command)
 {
     if (command == "ports")
         parser.addOption({"details", "Add a tab and the description, manufacturer, VID:PID and serial number."});
-    if (command == "get-config")
-        parser.addOption({"json", "Print the configuration as JSON."});
+    if (command == "get-config" || command == "info" || command == "next-pass")
+        parser.addOption({"json", "Print the result as JSON."});
     if (command == "passes")
         PassesCommand::addOptions(parser);
     if (command == "import-config")
@@ -266,7 +278,7 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("TavGUI");
-    QCoreApplication::setApplicationVersion("4.0.2");
+    QCoreApplication::setApplicationVersion(TAV_VERSION);
     QCoreApplication::setOrganizationName("Norvane");
     QCoreApplication::setOrganizationDomain("norvane.com");
     QLoggingCategory::setFilterRules("*.debug=false\n*.info=false\n*.warning=false");
@@ -276,25 +288,31 @@ int main(int argc, char* argv[])
     addCommonOptions(probe);
     probe.addHelpOption();
     probe.addVersionOption();
-    probe.addPositionalArgument("command", "The command to run.");
     probe.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
-    probe.parse(args);
+    // The options of a command given before its name are judged by its own parser.
+    const bool probeParsed = probe.parse(args);
     const QString commandName = probe.positionalArguments().value(0);
     const Command* command = findCommand(commandName);
 
     QTextStream err(stderr);
     if (!command) {
         if (probe.isSet("version")) {
-            QTextStream(stdout) << "tavcli 4.0.2" << Qt::endl;
+            QTextStream(stdout) << "tavcli " << TAV_VERSION << Qt::endl;
             return 0;
         }
-        const bool help = probe.isSet("help") || commandName == "help" || commandName.isEmpty();
-        QTextStream out(help ? stdout : stderr);
-        out << usage() << "\n" << probe.helpText().section('\n', 3);
-        out.flush();
-        if (!help)
-            err << "tavcli: unknown command '" << commandName << "'" << Qt::endl;
-        return help ? 0 : CliSession::EXIT_USAGE;
+        if (probe.isSet("help") || commandName == "help") {
+            const QString options = probe.helpText().section("Options:", 1);
+            QTextStream(stdout) << usage() << "\nOptions:" << options;
+            return 0;
+        }
+        if (!probeParsed) {
+            err << "tavcli: " << probe.errorText() << Qt::endl;
+        } else if (commandName.isEmpty()) {
+            err << usage();
+        } else {
+            err << "tavcli: unknown command '" << commandName << "' (see 'tavcli --help')" << Qt::endl;
+        }
+        return CliSession::EXIT_USAGE;
     }
 
     QCommandLineParser parser;
@@ -302,15 +320,20 @@ int main(int argc, char* argv[])
     addCommonOptions(parser);
     addCommandOptions(parser, commandName);
     parser.addHelpOption();
-    parser.addPositionalArgument(
-        commandName, command->summary, (QString(command->name) + " " + command->arguments).trimmed());
+    // The command's name is the first positional argument, but the help
+    // lists only what follows it.
+    if (*command->arguments)
+        parser.addPositionalArgument(QString(command->arguments).remove("..."), command->argumentHelp,
+            command->arguments);
     if (!parser.parse(args)) {
         err << "tavcli: " << parser.errorText() << Qt::endl;
         return CliSession::EXIT_USAGE;
     }
     if (parser.isSet("help")) {
         // Usage lines name the tool, not the path it was started from.
-        QTextStream(stdout) << parser.helpText().replace(args.constFirst(), "tavcli") << Qt::endl;
+        QTextStream(stdout) << parser.helpText().replace(
+            args.constFirst() + " [options]", "tavcli [options] " + commandName)
+                            << Qt::endl;
         return 0;
     }
     const QStringList positional = parser.positionalArguments().mid(1);
@@ -347,9 +370,9 @@ int main(int argc, char* argv[])
     }
     options.logPath = parser.value("log");
     options.quiet = parser.isSet("quiet");
-    bool scaleOk = false;
-    options.timeoutScale = parser.value("timeout-scale").toDouble(&scaleOk);
-    if (!scaleOk || options.timeoutScale <= 0) {
+    // NaN, for what is not a number, is not above 0 either.
+    options.timeoutScale = DecimalText::parse(parser.value("timeout-scale"), 0, 1000, 6);
+    if (!(options.timeoutScale > 0)) {
         err << "tavcli: --timeout-scale takes a positive number" << Qt::endl;
         return CliSession::EXIT_USAGE;
     }
@@ -467,7 +490,7 @@ int main(int argc, char* argv[])
 
     int result = CliSession::EXIT_OK;
     if (commandName == "info")
-        result = CliCommands::info(session);
+        result = CliCommands::info(session, parser.isSet("json"));
     else if (commandName == "get-config")
         result = CliCommands::getConfig(session, parser.isSet("json"));
     else if (commandName == "export-config")
@@ -483,7 +506,7 @@ int main(int argc, char* argv[])
     else if (commandName == "aop-upload")
         result = CliCommands::uploadAop(session);
     else if (commandName == "next-pass")
-        result = CliCommands::nextPass(session);
+        result = CliCommands::nextPass(session, parser.isSet("json"));
     else if (commandName == "tx")
         result = CliCommands::transmit(session, txRequest);
 

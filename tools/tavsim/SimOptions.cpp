@@ -1,5 +1,7 @@
 #include "SimOptions.h"
 
+#include "TavVersion.h"
+
 #include <QCommandLineParser>
 
 namespace {
@@ -29,6 +31,7 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
         "Emulates one transmitter module on a pseudo-terminal. The device path is printed on the\n"
         "first line of standard output; the simulator serves until SIGTERM or SIGINT."));
     const QCommandLineOption help({"h", "help"}, "Shows this help.");
+    const QCommandLineOption version("version", "Shows the version.");
     const QCommandLineOption module(
         "module", "Module variant: TAV1, TAV2, RIX or TREKON (default TAV2).", "name");
     const QCommandLineOption link("link", "Also makes a symbolic link to the device at this path.", "path");
@@ -59,9 +62,9 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
         "running simulator, prints its reply and exits. Several commands, one per "
         "line, are written at once and run back to back.",
         "path");
-    p.addOptions({help, module, link, latency, baud, txDelay, asleep, autoWake, transcript, replay, control,
+    p.addOptions({help, version, module, link, latency, baud, txDelay, asleep, autoWake, transcript, replay, control,
         passIn, passDuration, tell});
-    p.addPositionalArgument("command", "With --tell: the control command, for example: wake", "[command...]");
+    p.addPositionalArgument("COMMAND", "With --tell: the control command, for example: wake", "[COMMAND...]");
 
     if (!p.parse(arguments)) {
         *message = p.errorText();
@@ -85,6 +88,10 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
               "  hangup [stay] | replug       the device vanishes (and comes back)\n"
               "  state | help\n"
               "\nFrom another terminal: tavsim --tell <control socket> wake\n";
+        return Outcome::HELP;
+    }
+    if (p.isSet(version)) {
+        *message = QStringLiteral("tavsim " TAV_VERSION "\n");
         return Outcome::HELP;
     }
     if (p.isSet(tell)) {

@@ -1,4 +1,4 @@
-#include "DecimalInput.h"
+#include "DecimalText.h"
 
 #include <QRegularExpression>
 
