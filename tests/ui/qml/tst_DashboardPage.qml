@@ -68,7 +68,12 @@ AppTestCase {
         compare(child("sequenceProgress").value, 1)
         compare(Simulators.requests("TAV2").filter(r => r.startsWith("AT+TX=")).length, 1, "sent once")
         mouseClick(button)
+        // Reset clears the recorded transmission: it asks first.
+        tryCompare(child("stopSequenceDialog"), "opened", true)
+        verify(TavManager.tx.sequenceRunning)
+        mouseClick(child("stopAndClearButton"))
         waitUntilIdle()
+        compare(TavManager.tx.txRecords.count, 0)
         compare(button.text, "Start")
     }
 

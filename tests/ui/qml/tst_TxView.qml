@@ -202,6 +202,8 @@ AppTestCase {
         tryCompare(child("payloadTxCount0"), "text", "1/2", 3000)
         tryCompare(child("payloadResults0"), "text", "1 sent", 3000)
         mouseClick(child("startStopButton"))
+        tryCompare(child("stopSequenceDialog"), "opened", true)
+        mouseClick(child("stopAndClearButton"))
         tryVerify(() => !TavManager.tx.sequenceRunning && !TavManager.tx.ackPending, 8000)
     }
 
