@@ -25,6 +25,7 @@ bool LogFile::open(const QString& path, QString* error)
         return false;
     }
     m_closing = false;
+    m_writeError.clear();
     m_droppedTotal = 0;
     m_droppedSinceNote = 0;
     m_thread = std::thread([this]() { run(); });
@@ -76,6 +77,12 @@ void LogFile::noteDroppedLines()
     m_droppedSinceNote = 0;
 }
 
+QString LogFile::writeError() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_writeError;
+}
+
 quint64 LogFile::droppedLines() const
 {
     QMutexLocker lock(&m_mutex);
@@ -98,11 +105,16 @@ void LogFile::run()
         batch.swap(m_pending);
         lock.unlock();
         const bool written = m_file.write(batch) == batch.size() && m_file.flush();
+        const QString reason = written ? QString() : m_file.errorString();
         // Said once: a full disk would say it for every batch.
         if (!written && !failed)
-            qCritical().noquote() << "Unable to write the log file" << m_file.fileName() + ":" << m_file.errorString();
-        failed = failed || !written;
+            qCritical().noquote() << "Unable to write the log file" << m_file.fileName() + ":" << reason;
         lock.relock();
+        if (!written && !failed) {
+            m_writeError = reason;
+            emit writeFailed(reason);
+        }
+        failed = failed || !written;
         // Lines gather for a while before the next write: a chatty module
         // would otherwise wake this thread, and take the CPU from the
         // window, for every line.

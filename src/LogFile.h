@@ -38,6 +38,13 @@ public:
 
     // Lines dropped because the buffer was full, since the file was opened.
     quint64 droppedLines() const;
+    // The system's reason for the first write that failed; empty when none.
+    QString writeError() const;
+
+signals:
+    // The first write that failed, with the system's reason; sent from the
+    // writer's thread.
+    void writeFailed(const QString& reason);
 
 private:
     void run();
@@ -52,4 +59,5 @@ private:
     quint64 m_droppedSinceNote = 0;
     bool m_closing = false;
     bool m_writerIdle = false;
+    QString m_writeError;
 };

@@ -1,5 +1,6 @@
 #include "Logger.h"
 
+#include "FileAccess.h"
 #include "LogModel.h"
 
 #include <QFile>
@@ -70,14 +71,8 @@ QString Logger::filterAtCommands(const QString& logs)
 
 bool Logger::exportLogsToFile(QString filePath, QString logs, bool filterAtCmds)
 {
-    const QString path = toLocalPath(filePath);
-    if (path.isEmpty())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return false;
+    // A failed write keeps the file that was there.
     const QByteArray bytes = (filterAtCmds ? filterAtCommands(logs) : logs).toUtf8();
-    const bool written = file.write(bytes) == bytes.size();
-    file.close();
-    return written && file.error() == QFileDevice::NoError;
+    m_lastWriteError.clear();
+    return FileAccess::write(toLocalPath(filePath), bytes, &m_lastWriteError);
 }

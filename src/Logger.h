@@ -37,9 +37,10 @@ public:
     Q_INVOKABLE void clearLogs();
 
     // Writes `logs` (or only its AT requests) to the file that `filePath`
-    // names, as a local path or a file URL. False when the file could not be
-    // opened or not all of the text was written.
+    // names, as a local path or a file URL, whole or not at all. False when
+    // it could not be written, with the reason in lastWriteError().
     Q_INVOKABLE bool exportLogsToFile(QString filePath, QString logs, bool filterAtCmds);
+    Q_INVOKABLE QString lastWriteError() const { return m_lastWriteError; }
 
     // Only the AT requests of `logs`, one per line, without time stamp or tag.
     static QString filterAtCommands(const QString& logs);
@@ -56,4 +57,5 @@ signals:
 private:
     qint64 m_timestampOffset;
     LogModel* m_history;
+    QString m_lastWriteError;
 };

@@ -226,6 +226,11 @@ bool TavManager::sendRequestSync(const QByteArray& request, quint16 timeoutMs)
     return m_requests->send(request, timeoutMs);
 }
 
+QStringList TavManager::lastRequestAnswer() const
+{
+    return m_requests->lastAnswer();
+}
+
 bool TavManager::sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs)
 {
     return m_requests->sendBuiltin(id, args, timeoutMs);

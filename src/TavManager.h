@@ -170,6 +170,8 @@ public:
 
     // How the last request ended; requestFinished reports each one.
     RequestResult lastRequestResult() const;
+    // The lines that answered the last request.
+    QStringList lastRequestAnswer() const;
     // How the last operation of several steps ended; operationFinished
     // reports each one under the name of the call that ran it ("getConfig",
     // "uploadConfig", "importConfig", "exportConfig",

@@ -4,6 +4,7 @@
 #include "TavManager.h"
 
 #include "ConfigurationService.h"
+#include "FileAccess.h"
 #include "ModuleConnection.h"
 #include "ResponseDispatch.h"
 
@@ -28,9 +29,10 @@ void TavManager::exportConfig(QString filePath)
         operation.fail(QStringLiteral("Unable to export config!"), operation.failedRequests());
         return;
     }
+    // Written whole or not at all: a failure keeps the file already there.
     if (!m_logger->exportLogsToFile(filePath, m_config->fileText(commands), false)) {
         setProcessingData(false, "Unable to export config!", true);
-        logFailure("Unable to export config: " + Logger::toLocalPath(filePath) + " cannot be written");
+        logFailure("Unable to export config: " + Logger::toLocalPath(filePath) + ": " + m_logger->lastWriteError());
         operation.fail(QStringLiteral("Unable to export config!"));
         return;
     }
@@ -53,14 +55,15 @@ void TavManager::importConfig(QString filePath)
         operation.fail(QStringLiteral("Unable to import config!"), entry.isEmpty() ? QStringList() : QStringList {entry});
     };
 
-    QFile file(localPath);
     AtCmdHandler* codec = m_connection->codec();
     if (!codec) {
         fail(QStringLiteral("Unable to import config: no evaluation kit connected"));
         return;
     }
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        fail("Unable to open " + localPath + ": " + file.errorString());
+    QStringList lines;
+    QString error;
+    if (!FileAccess::readConfigLines(localPath, &lines, &error)) {
+        fail("Unable to open " + localPath + ": " + error);
         return;
     }
 
@@ -70,9 +73,8 @@ void TavManager::importConfig(QString filePath)
         if (applied)
             setNotUploadedFile(QFileInfo(localPath).fileName());
     };
-    while (!file.atEnd()) {
-        // A configuration line is short: a longer one is cut and then refused.
-        const QString line = QString::fromUtf8(file.readLine(64 * 1024)).trimmed();
+    for (const QString& raw : std::as_const(lines)) {
+        const QString line = raw.trimmed();
         if (line.isEmpty())
             continue;
         if (!codec->parse(line, true)) {

@@ -54,7 +54,7 @@ Pane {
         const written = TavManager.logger.exportLogsToFile(file, logs, atOnly)
         const name = decodeURIComponent(String(file).replace(/^.*\//, ""))
         if (written === false)
-            exportMessage = "ERROR: unable to write " + name
+            exportMessage = "ERROR: unable to write " + name + ": " + TavManager.logger.lastWriteError()
         else
             exportMessage = (atOnly ? "Wrote the AT commands found in the " : "Wrote the ") + count
                             + (whole ? " lines of the history to " : " lines shown to ") + name

@@ -11,7 +11,9 @@
 #include "TavManager.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QRegularExpression>
 #include <QThread>
 #include <QTimer>
 
@@ -22,6 +24,15 @@ namespace {
 // what would start a request while the manager is busy, so a click made
 // meanwhile is dropped instead of sending a request later.
 constexpr QEventLoop::ProcessEventsFlags kWaitForAnswer = QEventLoop::WaitForMoreEvents;
+
+// The command word of a request line, and whether it asks ("=?").
+QString commandWordOf(const QByteArray& request, bool* query)
+{
+    static const QRegularExpression frame(QStringLiteral("^AT\\+([A-Z_]+)=(.*)$"));
+    const QRegularExpressionMatch match = frame.match(QString::fromLatin1(request).trimmed());
+    *query = match.hasMatch() && match.captured(2) == QLatin1String("?");
+    return match.captured(1);
+}
 
 } // namespace
 
@@ -110,6 +121,14 @@ bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
     m_requestFailed = false;
     m_waitingResponse = true;
     m_pendingResult = RequestResult::done();
+    m_answer.clear();
+    bool query = false;
+    m_pendingWord = commandWordOf(request, &query);
+    // A list query is answered by one line per entry, then "end": only the
+    // end marker (or an error) ends the wait, so no entry of the list is
+    // taken for the answer of the next request.
+    const int id = Helper::strToEnum<AtCmdHandler::CmdId>(m_pendingWord);
+    m_pendingList = query && id >= 0 && CommandTable::isListAnswer(static_cast<AtCmdHandler::CmdId>(id));
 
     if (!m_serialPort.isOpen()) {
         const QString text = QStringLiteral("Unable to send request: the evaluation kit is not connected");
@@ -127,11 +146,18 @@ bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
             RequestResult::failed(RequestResult::CANCELLED, QStringLiteral("Request has been cancelled")), request);
     }
 
-    m_timer->start(static_cast<int>(qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0)));
+    const double scaledMs = qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0 / LIST_TOTAL_TIMEOUTS);
+    m_timer->start(static_cast<int>(scaledMs));
+    const QDeadlineTimer total(static_cast<qint64>(scaledMs * (m_pendingList ? LIST_TOTAL_TIMEOUTS : 1)));
     m_serialPort.write(request);
 
-    while (m_waitingResponse && m_timer->isActive())
+    while (m_waitingResponse && m_timer->isActive()) {
+        if (total.hasExpired()) {
+            onTimeout();
+            break;
+        }
         QCoreApplication::processEvents(kWaitForAnswer);
+    }
 
     m_timer->stop();
     // Two commands are never written back to back.
@@ -159,18 +185,7 @@ bool RequestEngine::sendBuiltin(AtCmdHandler::CmdId id, const QStringList& args,
         return finish(RequestResult::failed(RequestResult::REFUSED, text), Helper::enumToStr(id).toLatin1());
     }
 
-    const QByteArray frame = buildFrame(id, args);
-    // Refused while another request waits: the list wait of that one stays.
-    if (m_requestInProgress)
-        return refuseNested(frame);
-    // A list query is answered by one line per entry, then "end": only the
-    // end marker (or an error) ends the wait, so no entry of the list is
-    // taken for the answer of the next request.
-    const bool listQuery = args.isEmpty() && CommandTable::isListAnswer(id);
-    m_pendingListCmd = listQuery ? id : -1;
-    const bool ok = send(frame, timeoutMs);
-    m_pendingListCmd = -1;
-    return ok;
+    return send(buildFrame(id, args), timeoutMs);
 }
 
 bool RequestEngine::sendCustom(const QString& cmd)
@@ -254,20 +269,35 @@ void RequestEngine::onKitMark(const QString& data)
 
 void RequestEngine::onAnswer(const QString& data)
 {
-    if (m_codec->parse(data, false)) {
-        m_dispatch.apply(*m_codec, data);
-        if (m_codec && m_codec->getId() == m_pendingListCmd && m_codec->getData<QString>(0) != "end") {
-            // The timeout bounds the silence between entries, not the length
-            // of the list: a long list on a slow line is no timeout.
-            if (m_timer->isActive())
-                m_timer->start();
-            return;
-        }
-    } else {
+    if (!m_codec->parse(data, false)) {
+        // Noise, a wrong baud rate or a malformed answer: logged, and the
+        // request goes on waiting for its own answer.
         m_logger.log(Logger::APP, "Unable to parse message from " + m_board->name());
         if (m_codec->getDataLength() > 0 && m_codec->getData<QString>(0) == TavManager::TAV_NOT_AVAILABLE_STR)
             m_logger.log(Logger::APP, "Unable to parse " + m_codec->getIdAsStr() + " data");
+        return;
     }
-    // The first answer of any kind ends the wait; only ERROR or a timeout fails it.
+    // Judged before the dispatch, which may reuse the codec.
+    const bool own = m_waitingResponse && answersPending();
+    const bool listEntry = own && m_pendingList && m_codec->getId() != AtCmdHandler::OK
+        && m_codec->getId() != AtCmdHandler::ERROR && m_codec->getData<QString>(0) != "end";
+    if (own && m_answer.size() < MAX_ANSWER_LINES)
+        m_answer << data;
+    m_dispatch.apply(*m_codec, data);
+    if (!own)
+        return;
+    if (listEntry) {
+        // The timeout bounds the silence between entries, not the length
+        // of the list: a long list on a slow line is no timeout.
+        if (m_timer->isActive())
+            m_timer->start();
+        return;
+    }
     m_waitingResponse = false;
+}
+
+bool RequestEngine::answersPending() const
+{
+    const AtCmdHandler::CmdId id = m_codec->getId();
+    return id == AtCmdHandler::OK || id == AtCmdHandler::ERROR || m_codec->getIdAsStr() == m_pendingWord;
 }

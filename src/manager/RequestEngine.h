@@ -21,8 +21,11 @@ class QTimer;
 // kit sleeps, and waited for in a nested event loop until its answer, an
 // error answer, a timeout or the loss of the device; then a short pause so
 // that two commands never go out back to back. Every request ends in a
-// result. Lines read from the module come in here, are applied through the
-// dispatch and end the wait of the running request.
+// result. Lines read from the module come in here and are applied through
+// the dispatch; only an answer of the running request ends its wait: "+OK",
+// "+ERROR=", a line of the request's own command word, and for a list query
+// its end marker. Unsolicited lines (received messages, beacons, asserts, the
+// kit's status lines) and lines that do not parse never end a wait.
 class RequestEngine : public QObject {
     Q_OBJECT
 
@@ -39,6 +42,14 @@ public:
 
     bool inProgress() const { return m_requestInProgress; }
     RequestResult lastResult() const { return m_lastResult; }
+    // The lines that answered the last request, in order (at most
+    // MAX_ANSWER_LINES).
+    QStringList lastAnswer() const { return m_answer; }
+
+    static constexpr qsizetype MAX_ANSWER_LINES = 10000;
+    // A list's timeout bounds the silence between entries; the whole list is
+    // bounded by this many timeouts, so an endless list still ends.
+    static constexpr int LIST_TOTAL_TIMEOUTS = 16;
 
     bool wakeUpBoard();
     bool send(const QByteArray& request, quint16 timeoutMs);
@@ -74,6 +85,8 @@ private:
     void endWait();
     void onKitMark(const QString& data);
     void onAnswer(const QString& data);
+    // True when the parsed answer in the codec belongs to the running request.
+    bool answersPending() const;
 
     SerialPortManager& m_serialPort;
     Logger& m_logger;
@@ -92,5 +105,9 @@ private:
     RequestResult m_pendingResult;
     RequestResult m_lastResult;
     double m_timeoutScale = 1.0;
-    int m_pendingListCmd = -1;
+    // The command word of the running request ("" for a custom command
+    // that names none) and whether it is a list query.
+    QString m_pendingWord;
+    bool m_pendingList = false;
+    QStringList m_answer;
 };

@@ -1,9 +1,14 @@
 #include "PrepassProfile.h"
 
+#include <QtDebug>
+
 const QString PrepassProfile::AOP_DEFAULT_URL = QString::fromLatin1(AopDownloader::DEFAULT_URL);
 const QString PrepassProfile::AOP_FETCH_ERROR
     = QStringLiteral("Unable to fetch last AOP data from server. Check your internet access.");
 const QString PrepassProfile::AOP_PARSE_ERROR = QStringLiteral("Unable to parse AOP data from server.");
+const QString PrepassProfile::AOP_REFUSED_ERROR
+    = QStringLiteral("The orbit-data service did not send its data.");
+const QString PrepassProfile::AOP_EMPTY_ERROR = QStringLiteral("the orbit data list no satellite");
 const QString PrepassProfile::AOP_BUSY_ERROR = QStringLiteral("A download of orbit data is already under way.");
 const QString PrepassProfile::AOP_URL_HINT = QStringLiteral(
     "The orbit-data service URL is set with the Prepass/aopWebRequestUrl key of config.ini.");
@@ -35,14 +40,23 @@ bool PrepassProfile::downloadAopData()
         return error.isEmpty();
     };
     const AopDownloader::Reply reply = m_downloader.fetch();
-    if (reply.status == AopDownloader::OVERSIZED)
-        return finish(AOP_PARSE_ERROR);
-    if (reply.status == AopDownloader::UNREACHABLE) {
-        m_lastNetworkError = reply.networkError;
-        return finish(AOP_FETCH_ERROR);
+    m_lastNetworkError = reply.cause;
+    switch (reply.status) {
+    case AopDownloader::FETCHED: break;
+    case AopDownloader::OVERSIZED: return finish(AOP_PARSE_ERROR);
+    case AopDownloader::REFUSED: return finish(AOP_REFUSED_ERROR);
+    case AopDownloader::UNREACHABLE:
+    case AopDownloader::CANCELLED: return finish(AOP_FETCH_ERROR);
     }
-    if (!m_satelliteAopModel->parseJsonData(reply.body))
+    // A document of no satellite would take the place of the list there is.
+    SatelliteAopModel parsed;
+    if (!parsed.parseJsonData(reply.body))
         return finish(AOP_PARSE_ERROR);
+    if (parsed.rowCount() == 0) {
+        qCritical() << "AOP data error: the document lists no satellite";
+        return finish(AOP_EMPTY_ERROR);
+    }
+    m_satelliteAopModel->parseJsonData(reply.body);
     return finish(QString());
 }
 

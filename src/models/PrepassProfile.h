@@ -30,6 +30,8 @@ public:
     static const QString AOP_DEFAULT_URL;
     static const QString AOP_FETCH_ERROR;
     static const QString AOP_PARSE_ERROR;
+    static const QString AOP_REFUSED_ERROR;
+    static const QString AOP_EMPTY_ERROR;
     // Why a download asked for while another is under way was not started.
     static const QString AOP_BUSY_ERROR;
     // Shown beside a failed download: where another service is configured.
@@ -54,6 +56,8 @@ public:
     // planner's timer) starts none: it fails with AOP_BUSY_ERROR and leaves
     // the download under way to report its own outcome.
     Q_INVOKABLE bool downloadAopData();
+    // Ends a download under way at once.
+    void abortDownload() { m_downloader.abort(); }
     bool downloading() const { return m_downloading; }
     // Why the last download failed: the text shown, and the network error's
     // name as its cause ("ConnectionRefusedError") when there was one.

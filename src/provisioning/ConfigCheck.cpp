@@ -1,5 +1,6 @@
 #include "ConfigCheck.h"
 
+#include "FileAccess.h"
 #include "ModuleConfigReader.h"
 #include "TavManager.h"
 
@@ -7,13 +8,6 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVariantMap>
-
-namespace {
-
-// A configuration is a few dozen lines: a file far larger is no configuration.
-constexpr qint64 kMaxConfigBytes = 1024 * 1024;
-
-} // namespace
 
 ConfigCheck::ConfigCheck(QObject* parent)
     : QObject(parent)
@@ -54,12 +48,10 @@ bool ConfigCheck::compareWithViews(const QString& fileUrl)
     };
     if (!m_manager->board())
         return fail("Unable to import config: no evaluation kit connected");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return fail("Unable to open " + path + ": " + file.errorString());
-    if (file.size() > kMaxConfigBytes)
-        return fail("Unable to import config: " + path + " is too large for a configuration file");
-    const QStringList lines = ConfigComparison::readLines(file);
+    QStringList lines;
+    QString error;
+    if (!FileAccess::readConfigLines(path, &lines, &error))
+        return fail("Unable to open " + path + ": " + error);
     QString problem;
     const QList<ConfigField> wanted = ConfigComparison::fieldsOfRequests(lines, &problem);
     if (!problem.isEmpty())

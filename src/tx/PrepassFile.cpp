@@ -1,5 +1,6 @@
 #include "PrepassFile.h"
 
+#include "FileAccess.h"
 #include "Logger.h"
 
 #include <QFile>
@@ -7,9 +8,6 @@
 #include <QStringDecoder>
 
 namespace {
-
-// A pass list of a few weeks is a few hundred kilobytes at most.
-constexpr qint64 PREPASS_FILE_MAX_SIZE = 4 * 1024 * 1024;
 
 QString decodeText(const QByteArray& bytes)
 {
@@ -28,16 +26,13 @@ ReadResult read(const QString& pathOrUrl, const QDateTime& nowUtc)
     ReadResult result;
     result.localPath = Logger::toLocalPath(pathOrUrl);
     result.fileName = QFileInfo(result.localPath).fileName();
-    QFile file(result.localPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.csv.error = QStringLiteral("Unable to open prepass file ") + result.localPath;
+    QByteArray bytes;
+    QString error;
+    if (!FileAccess::read(result.localPath, FileAccess::PASS_FILE_MAX_BYTES, &bytes, &error)) {
+        result.csv.error = QStringLiteral("Unable to open prepass file ") + result.localPath + QStringLiteral(": ") + error;
         return result;
     }
-    if (file.size() > PREPASS_FILE_MAX_SIZE) {
-        result.csv.error = QStringLiteral("Prepass file ") + result.fileName + QStringLiteral(" is too large");
-        return result;
-    }
-    result.csv = PrepassCsv::parse(decodeText(file.readAll()), nowUtc);
+    result.csv = PrepassCsv::parse(decodeText(bytes), nowUtc);
     if (!result.csv.ok())
         result.csv.error = QStringLiteral("Unable to import prepass data from ") + result.fileName
             + QStringLiteral(": ") + result.csv.error;
@@ -47,10 +42,9 @@ ReadResult read(const QString& pathOrUrl, const QDateTime& nowUtc)
 QString write(const QString& pathOrUrl, const QList<Prepass>& passes)
 {
     const QString localPath = Logger::toLocalPath(pathOrUrl);
-    QFile file(localPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || file.write(PrepassCsv::write(passes).toUtf8()) < 0 || !file.flush())
-        return QStringLiteral("Unable to export passes to ") + localPath;
+    QString error;
+    if (!FileAccess::write(localPath, PrepassCsv::write(passes).toUtf8(), &error))
+        return QStringLiteral("Unable to export passes to ") + localPath + QStringLiteral(": ") + error;
     return QString();
 }
 

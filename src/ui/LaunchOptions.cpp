@@ -88,15 +88,24 @@ void LaunchOptions::listDemo(TavManager* manager) const
         manager->serialPort()->setNamedPorts(m_demoModules.ports());
 }
 
-bool LaunchOptions::apply(TavManager* manager, QString* error)
+bool LaunchOptions::apply(TavManager* manager, [[maybe_unused]] QString* error)
 {
     m_manager = manager;
-    if (!m_logPath.isEmpty()) {
-        if (!m_log.open(m_logPath)) {
-            *error = "unable to open the log file " + m_logPath;
-            return false;
-        }
+    // A log file that cannot be written is told in the window, which works
+    // on without it.
+    const auto tell = [this, manager](const QString& text) {
+        manager->logger()->log(Logger::APP, text);
+        manager->setProcessingData(false, text, true);
+    };
+    QString reason;
+    if (!m_logPath.isEmpty() && !m_log.open(m_logPath, &reason)) {
+        QTimer::singleShot(0, this, [tell, this, reason]() {
+            tell("Unable to open the log file " + m_logPath + ": " + reason);
+        });
+    } else if (!m_logPath.isEmpty()) {
         m_log.follow(manager->logger());
+        connect(&m_log, &LogFile::writeFailed, this,
+            [tell, this](const QString& why) { tell("Unable to write the log file " + m_logPath + ": " + why); });
     }
     // Switches the window's own choice on; without the option the saved
     // choice stands.

@@ -715,6 +715,20 @@ private slots:
         QVERIFY(requestsOf(sim).contains("AT+FOO=?"));
     }
 
+    void floodOfUnsolicitedLinesLosesNoAnswer()
+    {
+        SimulatorProcess sim({"--module", "TAV2"});
+        QVERIFY(sim.start());
+        QVERIFY(sim.sendControl("flood 300"));
+        const QStringList common {"--module", "TAV2", "--port", sim.portPath()};
+        const Run at = runCli(QStringList {"at", "AT+RCONF=?"} + common, m_home->path());
+        QCOMPARE(at.status, 0);
+        QCOMPARE(at.out, "+RCONF=" + answersOf(sim, "RCONF").constLast() + "\n");
+        const Run info = runCli(QStringList {"info"} + common, m_home->path());
+        QCOMPARE(info.status, 0);
+        QVERIFY2(info.out.contains(answersOf(sim, "ID").constLast()), qPrintable(info.out));
+    }
+
     void nextPassSucceedsWithoutAnOrbitServer()
     {
         SimulatorProcess sim({"--module", "TAV2", "--pass-duration", "300"});
@@ -1050,13 +1064,32 @@ private slots:
         QCOMPARE(both.err, "tavcli: --demo takes the place of --port and --module\n");
     }
 
+    void silentModuleGivesNoAnswerStatus_data()
+    {
+        QTest::addColumn<QStringList>("controls");
+        QTest::addColumn<QString>("noise");
+        QTest::newRow("mute") << QStringList {"mute on"} << QString();
+        // Lines the module sends of its own accord are no answer.
+        QTest::newRow("mute, unsolicited lines") << QStringList {"mute on", "flood 200"} << QString();
+        QTest::newRow("mute, random bytes") << QStringList {"mute on"} << "garbage 200";
+        QTest::newRow("mute, lines that do not parse") << QStringList {"mute on"} << "send +ID=#!";
+    }
+
     void silentModuleGivesNoAnswerStatus()
     {
+        QFETCH(QStringList, controls);
+        QFETCH(QString, noise);
         SimulatorProcess sim({"--module", "TAV2"});
         QVERIFY(sim.start());
-        QVERIFY(sim.sendControl("mute on"));
-        const Run run = runCli(
-            {"info", "--module", "TAV2", "--port", sim.portPath(), "--timeout-scale", "0.2"}, m_home->path());
+        for (const QString& control : controls)
+            QVERIFY(sim.sendControl(control));
+        CliProcess cli(m_home->path(), {"info", "--module", "TAV2", "--port", sim.portPath(), "--timeout-scale", "0.2"});
+        Run run;
+        for (int i = 0; i < 300 && run.status < 0; ++i) {
+            if (!noise.isEmpty())
+                QVERIFY(sim.sendControl(noise));
+            run = cli.finish(50);
+        }
         QCOMPARE(run.status, 4);
         QCOMPARE(run.err, "tavcli: Unable to contact TAV2: no answer on " + sim.portPath() + "\n");
         QVERIFY(run.out.isEmpty());
@@ -1085,7 +1118,7 @@ private slots:
             << QStringList {"ports", "--json"} << 2 << "tavcli: Unknown option 'json'.\n";
         QTest::newRow("no command") << QStringList {"--quiet"} << 2 << "Usage: tavcli [options] COMMAND";
         QTest::newRow("scale") << QStringList {"info", "--timeout-scale", "1,5,0"} << 2
-                               << "tavcli: --timeout-scale takes a positive number\n";
+                               << "tavcli: --timeout-scale takes a number from 0.1 to 100\n";
         QTest::newRow("at without command")
             << QStringList {"at"} << 2 << "tavcli: at takes one argument: COMMAND\n";
         QTest::newRow("at with two lines") << QStringList {"at", "AT+ID=?\r\nAT+RST=", "--module",
@@ -1117,6 +1150,13 @@ private slots:
                                          "2021-03-06T04:43:29\n";
         QTest::newRow("passes file") << QStringList {"passes", "--aop", "none.json", "--lat", "1", "--lon", "2"}
                                      << 1 << "tavcli: cannot read none.json: No such file or directory\n";
+        // Read with a limit, whatever the file system says of the size.
+        QTest::newRow("passes from a device") << QStringList {"passes", "--aop", "/dev/zero", "--lat", "1", "--lon",
+            "2"} << 1 << "tavcli: cannot read /dev/zero: larger than 4 MiB\n";
+        QTest::newRow("passes of no satellite") << QStringList {"passes", "--aop", "empty.json", "--lat", "1",
+            "--lon", "2"} << 1 << "tavcli: the orbit data list no satellite\n";
+        QTest::newRow("endless timeouts") << QStringList {"info", "--module", "TAV2", "--port", "x",
+            "--timeout-scale", "inf"} << 2 << "tavcli: --timeout-scale takes a number from 0.1 to 100\n";
         QTest::newRow("provision without ports") << QStringList {"provision", "f.conf", "--module", "TREKON"}
                                                  << 2 << "tavcli: provision takes either --ports P1,P2,... or --all-ports\n";
         QTest::newRow("diff on a TAV2") << QStringList {"diff-config", "f", "--module", "TAV2", "--port", "x"}
@@ -1130,6 +1170,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, message);
+        writeFile(m_home->filePath("empty.json"), "{}");
         const Run run = runCli(arguments, m_home->path());
         QCOMPARE(run.status, status);
         QVERIFY(run.out.isEmpty());
@@ -1140,6 +1181,39 @@ private slots:
         } else {
             QCOMPARE(run.err, message);
         }
+    }
+
+    // A file-size limit of 100 bytes makes the writes beyond it fail as a
+    // full disk does (the port's lock file stays below it).
+    void failedWritesKeepTheOldFileAndSayWhy_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("export") << QStringList {"export-config", "kept.txt"}
+                                << "tavcli: Unable to export config: %1: File too large\n";
+        QTest::newRow("log") << QStringList {"info", "--log", "kept.txt"}
+                             << "tavcli: unable to write the log file kept.txt: File too large\n";
+    }
+
+    void failedWritesKeepTheOldFileAndSayWhy()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        SimulatorProcess sim(kAsleepKit);
+        QVERIFY(sim.start());
+        const QString kept = m_home->filePath("kept.txt");
+        const QByteArray old = QByteArray(2048, 'x') + '\n';
+        writeFile(kept, old);
+        const Run run = runCli(QStringList {"--fsize=100", TAVCLI_PATH} + arguments
+                + QStringList {"--module", "TREKON", "--port", sim.portPath()},
+            m_home->path(), {}, "prlimit");
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.endsWith(message.arg(kept)), qPrintable(run.err));
+        QFile file(kept);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), old);
+        // No temporary file is left beside it.
+        QCOMPARE(QDir(m_home->path()).entryList({"kept.txt*"}, QDir::Files | QDir::Hidden), QStringList {"kept.txt"});
     }
 
     // tx --reconnect waits for an unplugged device and goes on with the

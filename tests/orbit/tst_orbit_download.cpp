@@ -168,18 +168,6 @@ private slots:
         QCOMPARE(profile.satelliteAopModel()->rowCount(), 1);
     }
 
-    void emptySatelliteListSucceeds()
-    {
-        m_server.body = R"({"creationDate":"2024-05-02_00:00:00","satellitesInformation":[]})";
-        PrepassProfile profile;
-        QString error;
-        QVERIFY(download(profile, &error));
-        QCOMPARE(error, QString());
-        QCOMPARE(profile.satelliteAopModel()->rowCount(), 0);
-        QCOMPARE(profile.satelliteAopModel()->creationDateTime(),
-            QDateTime(QDate(2024, 5, 2), QTime(0, 0), Qt::UTC));
-    }
-
     void refusedReplies_data()
     {
         QTest::addColumn<int>("mode");
@@ -189,6 +177,14 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString fetch = PrepassProfile::AOP_FETCH_ERROR;
         const QString parse = PrepassProfile::AOP_PARSE_ERROR;
+        const QString refused = PrepassProfile::AOP_REFUSED_ERROR;
+        const QString empty = PrepassProfile::AOP_EMPTY_ERROR;
+        // A document of no satellite would empty the list there is.
+        QTest::newRow("no satellite") << int(FakeOrbitServer::ANSWER) << QByteArray("200 OK")
+                                      << QByteArray(R"({"creationDate":"2024-05-02_00:00:00","satellitesInformation":[]})")
+                                      << empty << QStringLiteral("AOP data error: the document lists no satellite");
+        QTest::newRow("empty object") << int(FakeOrbitServer::ANSWER) << QByteArray("200 OK") << QByteArray("{}")
+                                      << empty << QStringLiteral("AOP data error: the document lists no satellite");
         QTest::newRow("errors") << int(FakeOrbitServer::ANSWER) << QByteArray("200 OK")
                                 << QByteArray(R"({"errors":["bad login"]})") << parse
                                 << QStringLiteral("AOP data error (no consistent object)");
@@ -196,16 +192,18 @@ private slots:
                                   << QByteArray("<html>maintenance</html>") << parse
                                   << QStringLiteral("Error: ");
         QTest::newRow("empty body") << int(FakeOrbitServer::ANSWER) << QByteArray("200 OK") << QByteArray()
-                                    << fetch << QStringLiteral("Error: NoError");
+                                    << refused << QStringLiteral("Error: the reply is empty");
         QTest::newRow("not found") << int(FakeOrbitServer::ANSWER) << QByteArray("404 Not Found")
-                                   << QByteArray("missing") << fetch
-                                   << QStringLiteral("Error: ContentNotFoundError");
+                                   << QByteArray("missing") << refused << QStringLiteral("Error: 404 Not Found");
+        QTest::newRow("server error") << int(FakeOrbitServer::ANSWER) << QByteArray("500 Internal Server Error")
+                                      << QByteArray("oops") << refused
+                                      << QStringLiteral("Error: 500 Internal Server Error");
         QTest::newRow("announced too large")
             << int(FakeOrbitServer::ANNOUNCED_TOO_LARGE) << QByteArray() << QByteArray() << parse
-            << QStringLiteral("AOP data error: reply larger");
+            << QStringLiteral("Error: the reply is larger than 4 MiB");
         QTest::newRow("streamed too large")
             << int(FakeOrbitServer::STREAMED_TOO_LARGE) << QByteArray() << QByteArray() << parse
-            << QStringLiteral("AOP data error: reply larger");
+            << QStringLiteral("Error: the reply is larger than 4 MiB");
     }
 
     void refusedReplies()

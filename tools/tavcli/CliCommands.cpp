@@ -185,40 +185,17 @@ int importConfig(CliSession& session, const QString& path, bool verify)
 int customCommand(CliSession& session, const QString& command)
 {
     session.clearFailures();
-    session.clearReceivedLines();
+    // The request ends on its own answer (a list at its end marker) or at
+    // its timeout; lines the module sends meanwhile of its own accord are
+    // in the log, not in the answer.
     const bool ok = session.manager().sendCustomAtCmd(command);
-    if (ok) {
-        // The first line ends the request; a list goes on until its end
-        // marker, other answers until the line falls quiet.
-        static const QRegularExpression word(QStringLiteral("^\\+([A-Z0-9_]+)="));
-        const QString first = word.match(session.receivedLines().value(0)).captured(1);
-        const auto listEnded = [&session, first]() {
-            const QStringList lines = session.receivedLines();
-            return lines.size() < 2 || word.match(lines.at(1)).captured(1) != first
-                || lines.constLast() == "+" + first + "=end";
-        };
-        qsizetype seen = -1;
-        QElapsedTimer quiet;
-        while (!session.interrupted()) {
-            if (session.receivedLines().size() != seen) {
-                seen = session.receivedLines().size();
-                quiet.start();
-            }
-            const bool inList = !listEnded();
-            const qint64 limit = static_cast<qint64>((inList ? 15000 : 300) * session.timeoutScale());
-            if (quiet.elapsed() >= limit)
-                break;
-            session.waitFor([&session, seen]() { return session.receivedLines().size() != seen; },
-                static_cast<int>(qMin<qint64>(50, limit)));
-        }
-    }
     QTextStream out(stdout);
-    for (const QString& line : session.receivedLines())
+    for (const QString& line : session.manager().lastRequestAnswer())
         out << line << Qt::endl;
-    session.stopCollectingLines();
-    const QString failure = session.manager().lastRequestResult().text;
+    const RequestResult result = session.manager().lastRequestResult();
+    // Silence (or only lines that are no answer) ends in "no answer".
     if (!ok)
-        return session.failOrInterrupted(failure.isEmpty() ? QStringLiteral("the command failed") : failure);
+        return session.failOrInterrupted(result.text.isEmpty() ? QStringLiteral("the command failed") : result.text);
     return session.interrupted() ? session.fail("interrupted", CliSession::EXIT_INTERRUPTED)
                                  : CliSession::EXIT_OK;
 }
@@ -240,7 +217,7 @@ int downloadAop(CliSession& session)
 {
     QString failure;
     if (!fetchAop(session, &failure))
-        return session.fail(failure);
+        return session.failOrInterrupted(failure);
     return printReport(ConfigReport::satellites(session.manager()), false);
 }
 
@@ -255,7 +232,7 @@ int uploadAop(CliSession& session)
         return session.failOrInterrupted(session.requestFailure());
     QString failure;
     if (!fetchAop(session, &failure))
-        return session.fail(failure);
+        return session.failOrInterrupted(failure);
     session.clearFailures();
     if (!manager.setAopDataAndConstellationStatus()) {
         const QString cause = manager.lastOperationResult().cause;

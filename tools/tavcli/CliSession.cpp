@@ -1,5 +1,7 @@
 #include "CliSession.h"
 
+#include "PrepassProfile.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -27,10 +29,6 @@ CliSession::CliSession(const Options& options, QObject* parent)
     QObject::connect(&m_manager, &TavManager::requestFinished, this, &CliSession::onRequestFinished);
     QObject::connect(m_manager.serialPort(), &SerialPortManager::serialError, this,
         [this](const QString& error) { m_lastSerialError = error; });
-    QObject::connect(m_manager.serialPort(), &SerialPortManager::doneReading, this, [this](const QString& line) {
-        if (m_collectingLines)
-            m_receivedLines << line;
-    });
     QObject::connect(&m_manager, &TavManager::userActionRequested, this, [this]() {
         m_waitingForWakeUp = true;
         m_err << "Press the wake-up button of the evaluation kit (Ctrl-C cancels)..." << Qt::endl;
@@ -49,10 +47,24 @@ bool CliSession::openLog()
 {
     if (m_options.logPath.isEmpty())
         return true;
-    if (!m_logFile.open(m_options.logPath))
+    QString error;
+    if (!m_logFile.open(m_options.logPath, &error)) {
+        m_logError = "unable to open the log file " + m_options.logPath + ": " + error;
         return false;
+    }
     m_logFile.follow(m_manager.logger());
     return true;
+}
+
+int CliSession::finish(int status)
+{
+    if (!m_logFile.isOpen())
+        return status;
+    m_logFile.close();
+    if (m_logFile.writeError().isEmpty())
+        return status;
+    fail("unable to write the log file " + m_options.logPath + ": " + m_logFile.writeError());
+    return status == EXIT_OK ? EXIT_FAILED : status;
 }
 
 void CliSession::onRequestFinished(const RequestResult& result)
@@ -149,4 +161,6 @@ void CliSession::interrupt()
     // A running sequence is stopped by its waiting loop, outside any request.
     if (m_waitingForWakeUp && m_manager.board() && !m_manager.board()->isAwake())
         m_manager.cancelModuleRequest();
+    // A download is no request on the wire: it ends at once.
+    m_manager.tx()->prepassProfile()->abortDownload();
 }

@@ -36,7 +36,12 @@ public:
     explicit CliSession(const Options& options, QObject* parent = nullptr);
 
     TavManager& manager() { return m_manager; }
+    // False, with the reason in logError(), when --log cannot be written.
     bool openLog();
+    QString logError() const { return m_logError; }
+    // Ends the run: writes what waits for the log file; a log that could not
+    // be written is a failure, named, even when the command went well.
+    int finish(int status);
 
     // Connects and runs the start-up reads; prints the reason on failure.
     int connectBoard();
@@ -62,19 +67,6 @@ public:
     // The first error answer or timeout since clearFailures().
     QString requestFailure() const { return m_firstFailedRequest.text; }
     void clearFailures();
-    // Received lines are kept only from clearReceivedLines() to
-    // stopCollectingLines(): a chatty module would otherwise fill the memory.
-    QStringList receivedLines() const { return m_receivedLines; }
-    void clearReceivedLines()
-    {
-        m_receivedLines.clear();
-        m_collectingLines = true;
-    }
-    void stopCollectingLines()
-    {
-        m_collectingLines = false;
-        m_receivedLines.clear();
-    }
 
 private:
     void onRequestFinished(const RequestResult& result);
@@ -82,6 +74,7 @@ private:
     Options m_options;
     TavManager m_manager;
     LogFile m_logFile;
+    QString m_logError;
     QTextStream m_out;
     QTextStream m_err;
     bool m_interrupted = false;
@@ -90,6 +83,4 @@ private:
     QString m_lastSerialError;
     RequestResult m_firstFailedRequest;
     QString m_lastFailure;
-    bool m_collectingLines = false;
-    QStringList m_receivedLines;
 };

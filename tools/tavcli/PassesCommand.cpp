@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 #include "CliSession.h"
 #include "DecimalText.h"
+#include "FileAccess.h"
 #include "PassPredictor.h"
 #include "PrepassCsv.h"
 
@@ -124,18 +125,17 @@ int run(CliSession& session, const Request& request)
     if (request.aopPath.isEmpty()) {
         QString failure;
         if (!CliCommands::fetchAop(session, &failure))
-            return session.fail(failure);
+            return session.failOrInterrupted(failure);
     } else {
-        QFile file(request.aopPath);
-        if (!file.open(QIODevice::ReadOnly))
-            return session.fail("cannot read " + request.aopPath + ": " + file.errorString());
-        if (file.size() > PrepassProfile::AOP_MAX_REPLY_SIZE)
-            return session.fail(request.aopPath + " is too large for orbit data");
-        if (!model->parseJsonData(file.readAll()))
+        QByteArray document;
+        QString error;
+        if (!FileAccess::read(request.aopPath, FileAccess::ORBIT_FILE_MAX_BYTES, &document, &error))
+            return session.fail("cannot read " + request.aopPath + ": " + error);
+        if (!model->parseJsonData(document))
             return session.fail(request.aopPath + " is not an orbit-data document");
     }
     if (model->rowCount() == 0)
-        return session.fail("the orbit data name no satellite");
+        return session.fail(PrepassProfile::AOP_EMPTY_ERROR);
 
     PassQuery query;
     query.latitude = request.latitude;

@@ -4,6 +4,7 @@
 
 #include "CliSession.h"
 #include "ConfigComparison.h"
+#include "FileAccess.h"
 #include "ModuleConfigReader.h"
 
 #include <QFile>
@@ -15,21 +16,13 @@ namespace CliCommands {
 
 namespace {
 
-// A configuration is a few dozen lines: a file far larger is no configuration.
-constexpr qint64 kMaxConfigBytes = 1024 * 1024;
-
 bool readConfigFields(const QString& path, QList<ConfigField>* fields, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        *error = "cannot read " + path + ": " + file.errorString();
+    QStringList lines;
+    if (!FileAccess::readConfigLines(path, &lines, error)) {
+        *error = "cannot read " + path + ": " + *error;
         return false;
     }
-    if (file.size() > kMaxConfigBytes) {
-        *error = path + " is too large for a configuration file";
-        return false;
-    }
-    const QStringList lines = ConfigComparison::readLines(file);
     QString problem;
     *fields = ConfigComparison::fieldsOfRequests(lines, &problem);
     if (!problem.isEmpty()) {

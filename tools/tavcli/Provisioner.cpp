@@ -6,6 +6,7 @@
 #include <QTextStream>
 
 #include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -42,7 +43,9 @@ bool Provisioner::start(QString* error)
 {
     if (!m_options.reportPath.isEmpty()) {
         m_report.setFileName(m_options.reportPath);
-        if (!m_report.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        // Appended to: the lines of earlier runs stay, and a run that
+        // stops half-way keeps the lines of the modules it has done.
+        if (!m_report.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
             *error = "unable to write the report " + m_options.reportPath + ": " + m_report.errorString();
             return false;
         }
@@ -59,8 +62,15 @@ void Provisioner::startNext()
     auto* process = new QProcess(this);
     module.process = process;
     // A group of its own: the terminal's Ctrl-C reaches this process only,
-    // which passes it on once to each child.
-    process->setChildProcessModifier([]() { ::setpgid(0, 0); });
+    // which passes it on once to each child. A child stops as on Ctrl-C when
+    // this process dies, even by kill -9, instead of holding its port.
+    const pid_t parent = ::getpid();
+    process->setChildProcessModifier([parent]() {
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent)
+            ::raise(SIGTERM);
+    });
     QStringList arguments {"provision-port", m_options.filePath, "--port", module.port, "--module",
         m_options.module, "--baud", m_options.baud, "--wake-timeout", QString::number(m_options.wakeTimeoutS),
         "--timeout-scale", QString::number(m_options.timeoutScale), "--quiet"};
@@ -138,9 +148,11 @@ void Provisioner::record(Module& module)
     if (module.result.contains("error"))
         line["error"] = module.result.value("error").toString();
     module.result = line;
-    if (m_report.isOpen()) {
-        m_report.write(QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n');
-        m_report.flush();
+    if (m_report.isOpen() && m_reportError.isEmpty()) {
+        const QByteArray bytes = QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
+        // Said once, at the end: the modules go on being provisioned.
+        if (m_report.write(bytes) != bytes.size() || !m_report.flush())
+            m_reportError = "unable to write the report " + m_options.reportPath + ": " + m_report.errorString();
     }
 }
 
@@ -201,6 +213,8 @@ int Provisioner::exitStatus() const
 {
     if (m_interrupted)
         return 130;
+    if (!m_reportError.isEmpty())
+        return 1;
     for (const Module& module : m_modules) {
         if (module.result.value("result").toString() != QLatin1String("verified"))
             return 1;

@@ -38,8 +38,11 @@ public:
     void interrupt();
     // "4 modules: 3 verified, 1 failed".
     QString summary() const;
-    // 0 when every module ended verified, 130 after Ctrl-C, else 1.
+    // 0 when every module ended verified and the report was written, 130
+    // after Ctrl-C, else 1.
     int exitStatus() const;
+    // Why the report could not be written; empty when it was.
+    QString reportError() const { return m_reportError; }
 
 private:
     struct Module {
@@ -65,4 +68,5 @@ private:
     int m_done = 0;
     bool m_interrupted = false;
     QFile m_report;
+    QString m_reportError;
 };

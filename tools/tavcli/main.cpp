@@ -269,6 +269,8 @@ int provision(CliSession& session, const QCommandLineParser& parser, const CliSe
     const int status = provisioner.exitStatus();
     if (status == CliSession::EXIT_INTERRUPTED)
         return session.fail("interrupted", status);
+    if (!provisioner.reportError().isEmpty())
+        return session.fail(provisioner.reportError());
     return status;
 }
 
@@ -370,10 +372,11 @@ int main(int argc, char* argv[])
     }
     options.logPath = parser.value("log");
     options.quiet = parser.isSet("quiet");
-    // NaN, for what is not a number, is not above 0 either.
+    // NaN, for what is not a number, is in no range; bounded so that every
+    // wait still ends: "inf" would wait for ever.
     options.timeoutScale = DecimalText::parse(parser.value("timeout-scale"), 0, 1000, 6);
-    if (!(options.timeoutScale > 0)) {
-        err << "tavcli: --timeout-scale takes a positive number" << Qt::endl;
+    if (!(options.timeoutScale >= 0.1 && options.timeoutScale <= 100)) {
+        err << "tavcli: --timeout-scale takes a number from 0.1 to 100" << Qt::endl;
         return CliSession::EXIT_USAGE;
     }
 
@@ -456,7 +459,7 @@ int main(int argc, char* argv[])
     CliSession session(options);
     session.manager().serialPort()->setNamedPorts(demo.ports());
     if (!session.openLog())
-        return session.fail("unable to open the log file " + options.logPath);
+        return session.fail(session.logError());
 
     // Ctrl-C ends waits and sequences cleanly instead of killing the process.
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalFds) == 0) {
@@ -468,16 +471,21 @@ int main(int argc, char* argv[])
         });
         std::signal(SIGINT, onSignal);
         std::signal(SIGTERM, onSignal);
+        // A closed terminal stops the tool as SIGTERM does.
+        std::signal(SIGHUP, onSignal);
     }
+    // A file-size limit fails the write ("File too large") instead of
+    // killing the tool with the file half-written.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     if (commandName == "ports")
-        return CliCommands::listPorts(session, parser.isSet("details"));
+        return session.finish(CliCommands::listPorts(session, parser.isSet("details")));
     if (commandName == "provision")
-        return provision(session, parser, options, positional.first());
+        return session.finish(provision(session, parser, options, positional.first()));
     if (commandName == "aop-download")
-        return CliCommands::downloadAop(session);
+        return session.finish(CliCommands::downloadAop(session));
     if (commandName == "passes")
-        return PassesCommand::run(session, passesRequest);
+        return session.finish(PassesCommand::run(session, passesRequest));
 
     // A child of `provision` tells its parent when the kit waits for its button.
     if (commandName == "provision-port") {
@@ -486,7 +494,7 @@ int main(int argc, char* argv[])
     }
     const int connected = session.connectBoard();
     if (connected != CliSession::EXIT_OK)
-        return connected;
+        return session.finish(connected);
 
     int result = CliSession::EXIT_OK;
     if (commandName == "info")
@@ -513,6 +521,6 @@ int main(int argc, char* argv[])
     session.disconnectBoard();
     // A Ctrl-C during a request ends the command once that request is over.
     if (result == CliSession::EXIT_OK && session.interrupted())
-        return session.fail("interrupted", CliSession::EXIT_INTERRUPTED);
-    return result;
+        return session.finish(session.fail("interrupted", CliSession::EXIT_INTERRUPTED));
+    return session.finish(result);
 }

@@ -167,6 +167,6 @@ AppTestCase {
         connectTo(Module.TAV2)
         const view = openLog()
         view.exportTo("file:///nonexistent/dir/out.log", false)
-        compare(view.exportMessage, "ERROR: unable to write out.log")
+        compare(view.exportMessage, "ERROR: unable to write out.log: No such file or directory")
     }
 }

@@ -128,7 +128,7 @@ AppTestCase {
         mouseClick(profileButton(Profile.PREPASS))
         const view = child("profileSelectionView")
         verify(!TavManager.tx.importPrepassData("/nonexistent/passes.csv"))
-        compare(view.prepassMessage, "ERROR: Unable to open prepass file /nonexistent/passes.csv")
+        compare(view.prepassMessage, "ERROR: Unable to open prepass file /nonexistent/passes.csv: No such file or directory")
         verify(view.prepassError)
         // Passes of the sample file are long over: none of them is kept.
         verify(TavManager.tx.importPrepassData("file://" + TEST_DATA_DIR + "/prepass_sample.csv"))
