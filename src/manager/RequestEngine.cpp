@@ -34,7 +34,10 @@ RequestEngine::RequestEngine(SerialPortManager& serialPort, Logger& logger, Resp
     , m_operations(operations)
     , m_busy(busy)
     , m_timer(new QTimer(this))
+    , m_wakeTick(new QTimer(this))
 {
+    m_wakeTick->setInterval(1000);
+    connect(m_wakeTick, &QTimer::timeout, this, &RequestEngine::wakeWaitChanged);
     m_timer->setSingleShot(true);
     connect(m_timer, &QTimer::timeout, this, &RequestEngine::onTimeout);
     connect(&m_dispatch, &ResponseDispatch::moduleErrorAnswered, this, [this](uint code) {
@@ -49,28 +52,70 @@ void RequestEngine::setLink(TavBoard* board, AtCmdHandler* codec)
     m_codec = codec;
 }
 
-bool RequestEngine::wakeUpBoard()
+bool RequestEngine::wakeUpBoard(bool* pingAnswered)
 {
+    if (pingAnswered)
+        *pingAnswered = false;
     if (!m_board || m_board->isAwake())
         return true;
 
+    // A kit that stays awake after a connection, or a port that holds another
+    // module, would never send the button's line: this PING ends the wait.
+    const QByteArray ping = buildFrame(AtCmdHandler::PING, {});
+    if (!m_pingIsRequest)
+        m_logger.log(Logger::APP, QString::fromLatin1(ping));
+    m_wakePing = WAKE_PING_SENT;
+    m_wakeWait.start();
+    m_wakeTick->start();
+    QTimer::singleShot(m_wakeHintAfterMs, this, [this]() {
+        if (waitingForWakeUp())
+            emit wakeWaitChanged();
+    });
+    m_serialPort.write(ping);
     emit userActionRequested();
-    while (!m_board->isAwake()) {
+    emit wakeWaitChanged();
+
+    bool awake = true;
+    while (awake && !m_board->isAwake()) {
         if (m_cancelRequested) {
-            m_cancelRequested = false;
-            return false;
+            awake = false;
+            break;
         }
         // User input is delivered here, so the dialog's Cancel works.
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         // An unplugged kit is not going to wake up.
         if (!m_board || !m_serialPort.isOpen())
-            return false;
+            awake = false;
     }
     if (m_cancelRequested) {
         m_cancelRequested = false;
-        return false;
+        awake = false;
     }
-    return true;
+    if (pingAnswered)
+        *pingAnswered = m_wakePing == WAKE_PING_ANSWERED;
+    // A kit woken by its button never saw the PING: no answer of it is due.
+    m_wakePing = NO_WAKE_PING;
+    m_wakeWait.invalidate();
+    m_wakeTick->stop();
+    emit wakeWaitChanged();
+    return awake;
+}
+
+int RequestEngine::wakeWaitSeconds() const
+{
+    return m_wakeWait.isValid() ? int(m_wakeWait.elapsed() / 1000) : 0;
+}
+
+bool RequestEngine::wakeHintDue() const
+{
+    return m_wakeWait.isValid() && m_wakeWait.elapsed() >= m_wakeHintAfterMs;
+}
+
+QString RequestEngine::wakeUpHint(const QString& detectHow)
+{
+    return "No wake-up yet: the EVK chosen may not be this module's, the port may be another device's, "
+           "or the kit may have no power. "
+        + detectHow;
 }
 
 bool RequestEngine::finish(const RequestResult& result, const QByteArray& request)
@@ -119,7 +164,11 @@ bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
 
     BusyState::Scope busy(m_busy, "Waiting for the answer to " + QString::fromLatin1(request).trimmed() + "\u2026");
     m_requestInProgress = true;
-    if (!wakeUpBoard()) {
+    m_pingIsRequest = request == buildFrame(AtCmdHandler::PING, {});
+    bool pingAnswered = false;
+    const bool awake = wakeUpBoard(&pingAnswered);
+    m_pingIsRequest = false;
+    if (!awake) {
         m_requestInProgress = false;
         if (!m_board || !m_serialPort.isOpen())
             return finish(RequestResult::failed(RequestResult::DEVICE_LOST, m_pendingResult.text), request);
@@ -127,11 +176,16 @@ bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
             RequestResult::failed(RequestResult::CANCELLED, QStringLiteral("Request has been cancelled")), request);
     }
 
-    m_timer->start(static_cast<int>(qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0)));
-    m_serialPort.write(request);
+    // A PING answered while the kit was waited for needs no second one.
+    if (!pingAnswered) {
+        // What came while the kit was waited for answers nothing written yet.
+        m_waitingResponse = true;
+        m_timer->start(static_cast<int>(qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0)));
+        m_serialPort.write(request);
 
-    while (m_waitingResponse && m_timer->isActive())
-        QCoreApplication::processEvents(kWaitForAnswer);
+        while (m_waitingResponse && m_timer->isActive())
+            QCoreApplication::processEvents(kWaitForAnswer);
+    }
 
     m_timer->stop();
     // Two commands are never written back to back.
@@ -170,6 +224,9 @@ bool RequestEngine::sendBuiltin(AtCmdHandler::CmdId id, const QStringList& args,
     m_pendingListCmd = listQuery ? id : -1;
     const bool ok = send(frame, timeoutMs);
     m_pendingListCmd = -1;
+    if (!ok && args.isEmpty() && m_lastResult.status == RequestResult::MODULE_ERROR
+        && m_lastResult.errorCode == AtCmdHandler::ERR_CMD_UNKNOWN)
+        m_identity.refused(id);
     return ok;
 }
 
@@ -244,6 +301,7 @@ void RequestEngine::onLine(const QString& data)
 
 void RequestEngine::onKitMark(const QString& data)
 {
+    m_identity.kitLine();
     if (data.contains(TavManager::TAV_BOARD_MARK_AWAKE))
         m_board->setIsAwake(true);
     else if (data.contains(TavManager::TAV_BOARD_MARK_ASLEEP))
@@ -255,6 +313,10 @@ void RequestEngine::onKitMark(const QString& data)
 void RequestEngine::onAnswer(const QString& data)
 {
     if (m_codec->parse(data, false)) {
+        // The wake-up PING's answer belongs to no request but the PING.
+        if (takeWakePingAnswer() && !m_pingIsRequest)
+            return;
+        noteIdentity(data);
         m_dispatch.apply(*m_codec, data);
         if (m_codec && m_codec->getId() == m_pendingListCmd && m_codec->getData<QString>(0) != "end") {
             // The timeout bounds the silence between entries, not the length
@@ -270,4 +332,24 @@ void RequestEngine::onAnswer(const QString& data)
     }
     // The first answer of any kind ends the wait; only ERROR or a timeout fails it.
     m_waitingResponse = false;
+}
+
+bool RequestEngine::takeWakePingAnswer()
+{
+    const AtCmdHandler::CmdId id = m_codec->getId();
+    if (m_wakePing != WAKE_PING_SENT || (id != AtCmdHandler::OK && id != AtCmdHandler::ERROR))
+        return false;
+    m_wakePing = WAKE_PING_ANSWERED;
+    m_board->setIsAwake(true);
+    return true;
+}
+
+void RequestEngine::noteIdentity(const QString& data)
+{
+    const AtCmdHandler::CmdId id = m_codec->getId();
+    if (id == AtCmdHandler::OK || id == AtCmdHandler::ERROR)
+        return;
+    // The data as sent: a grammar of another variant may not cut it.
+    const int equals = data.indexOf('=', data.indexOf('+'));
+    m_identity.answered(id, equals < 0 ? QString() : data.mid(equals + 1).trimmed());
 }
