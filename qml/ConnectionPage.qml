@@ -68,6 +68,35 @@ Page {
         onActivated: page.connectBoard()
     }
 
+    // What the last detection found, shown under the EVK list.
+    property string detectText: ""
+
+    function moduleName(module) {
+        return module === Module.TAV1 ? "TAV1" : module === Module.TAV2 ? "TAV2"
+             : module === Module.RIX ? "RIX" : module === Module.TREKON ? "TREKON" : ""
+    }
+
+    function chooseBaud(choice) {
+        const index = baudCombo.find(choice)
+        if (index >= 0)
+            baudCombo.currentIndex = index
+    }
+
+    // Two variants that answer alike are named, not chosen between.
+    function applyDetection(result) {
+        page.detectText = result.text
+        if (result.modules.length === 1) {
+            page.selectedModule = result.modules[0]
+            page.chooseBaud(result.baudrate)
+        }
+    }
+
+    function detectModule() {
+        busy.running = true
+        page.applyDetection(TavManager.detect(portCombo.editText.trim(), baudCombo.currentText))
+        busy.running = false
+    }
+
     function connectBoard() {
         const port = portCombo.editText.trim()
         Settings.lastPort = port
@@ -152,6 +181,26 @@ Page {
                             onClicked: page.selectedModule = modelData.module
                         }
                     }
+                    Button {
+                        objectName: "detectButton"
+                        text: Strings.detect
+                        toolTipText: Strings.detectTip
+                        enabled: page.canConnect
+                        onClicked: page.detectModule()
+                    }
+                }
+
+                Item {
+                    visible: detectLabel.visible
+                }
+                Label {
+                    id: detectLabel
+                    objectName: "detectResult"
+                    secondary: true
+                    Layout.fillWidth: true
+                    wrapMode: Text.Wrap
+                    text: page.detectText
+                    visible: text !== ""
                 }
 
                 Label {
@@ -306,8 +355,56 @@ Page {
         }
     }
 
+    ModalDialog {
+        id: identityDialog
+        objectName: "identityDialog"
+        property string message: ""
+        property var modules: []
+        property string baudrate: "Default"
+        title: Strings.identityTitle
+        standardButtons: Dialog.Close
+
+        ColumnLayout {
+            spacing: Style.size.spacing
+            Label {
+                objectName: "identityMessage"
+                text: identityDialog.message
+                wrapMode: Text.Wrap
+                Layout.maximumWidth: page.width * 0.5
+            }
+            RowLayout {
+                spacing: Style.size.spacing
+                Repeater {
+                    model: identityDialog.modules
+                    Button {
+                        required property var modelData
+                        objectName: "use" + page.moduleName(modelData)
+                        text: "Use " + page.moduleName(modelData)
+                        highlighted: true
+                        onClicked: {
+                            identityDialog.close()
+                            page.selectedModule = modelData
+                            page.chooseBaud(identityDialog.baudrate)
+                            page.connectBoard()
+                        }
+                    }
+                }
+            }
+        }
+    }
+
     Connections {
         target: TavManager
+        function onIdentityMismatchFound(message, modules, baudrate) {
+            busy.running = false
+            identityDialog.message = message
+            identityDialog.modules = modules
+            identityDialog.baudrate = baudrate
+            identityDialog.open()
+        }
+        function onDetected(result) {
+            page.applyDetection(result)
+        }
         function onReconnectChanged() {
             Settings.reconnect = TavManager.reconnect
         }

@@ -139,6 +139,25 @@ AppTestCase {
         tryCompare(dialog, "visible", false)
     }
 
+    function test_wrongBoardNamesTheOneFoundAndUsesIt() {
+        createWindow()
+        TavManager.serialPort.enumerate()
+        const portCombo = child("portCombo")
+        portCombo.currentIndex = portCombo.find(Simulators.portOf("TAV1"))
+        mouseClick(child("evkTAV2"))
+        mouseClick(child("connectButton"))
+        const dialog = child("identityDialog")
+        tryCompare(dialog, "opened", true)
+        compare(child("identityMessage").text,
+                "This module answers as a TAV1, not a TAV2: choose TAV1 and connect again")
+        compare(TavManager.board, null, "the wrong board is not kept")
+        tryCompare(topBar(), "state", "connectionPage")
+        mouseClick(child("useTAV1"))
+        tryCompare(topBar(), "state", "dashboardPage")
+        compare(TavManager.board.module, Module.TAV1)
+        verify(child("evkTAV1").checked)
+    }
+
     function test_refreshListsThePortsAgain() {
         createWindow()
         const port = child("portCombo")
