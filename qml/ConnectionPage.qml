@@ -39,6 +39,18 @@ Page {
     function choosePort(index) {
         portCombo.currentIndex = index
         page.chosenPort = index >= 0 ? portCombo.textAt(index) : ""
+        page.followPortVariant()
+    }
+
+    // No choice saved yet: the EVK follows a port that names its variant.
+    readonly property bool firstChoice: Settings.lastPort === ""
+    function followPortVariant() {
+        if (!page.firstChoice)
+            return
+        const variant = TavManager.serialPort.portListModel.variantNamed(page.chosenPort)
+        const modules = { "TAV1": Module.TAV1, "TAV2": Module.TAV2, "RIX": Module.RIX, "TREKON": Module.TREKON }
+        if (variant !== "")
+            page.selectedModule = modules[variant]
     }
 
     function followPorts() {
@@ -215,7 +227,10 @@ Page {
                         editable: true
                         model: TavManager.serialPort.portListModel
                         textRole: "display"
-                        onActivated: index => page.chosenPort = textAt(index)
+                        onActivated: index => {
+                            page.chosenPort = textAt(index)
+                            page.followPortVariant()
+                        }
                         onAccepted: page.chosenPort = editText
 
                         delegate: ItemDelegate {

@@ -62,6 +62,10 @@ public:
     const PortEntry* find(const QString& name) const;
     // The details of the port of that name; "" when it is not listed.
     Q_INVOKABLE QString detailsOf(const QString& name) const;
+    // The module variant ("TAV1", "TAV2", "RIX", "TREKON") the port's name
+    // or description names as a word, as the demo ports do; "" when it names
+    // none or several.
+    Q_INVOKABLE QString variantNamed(const QString& name) const;
 
 private:
     int rowOf(const QString& name, int from = 0) const;
