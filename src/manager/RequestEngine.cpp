@@ -87,6 +87,8 @@ bool RequestEngine::wakeUpBoard(bool* pingAnswered)
         if (!m_board || !m_serialPort.isOpen())
             awake = false;
     }
+    if (awake && m_wakePing == WAKE_PING_SENT)
+        awaitWakePingAnswer();
     if (m_cancelRequested) {
         m_cancelRequested = false;
         awake = false;
@@ -99,6 +101,20 @@ bool RequestEngine::wakeUpBoard(bool* pingAnswered)
     m_wakeTick->stop();
     emit wakeWaitChanged();
     return awake;
+}
+
+void RequestEngine::awaitWakePingAnswer()
+{
+    // The button's line may overtake the answer of a kit that was awake and
+    // saw the PING: that answer is waited for as long as any PING's, so it
+    // is not taken for the answer of the next request. A kit that slept
+    // never answers it.
+    QTimer grace;
+    grace.setSingleShot(true);
+    grace.start(static_cast<int>(qBound(1.0, TavManager::TAV_REQUEST_TIMEOUT_MS * m_timeoutScale, 2147483647.0)));
+    while (m_wakePing == WAKE_PING_SENT && grace.isActive() && m_board && m_serialPort.isOpen()
+        && !m_cancelRequested)
+        QCoreApplication::processEvents(kWaitForAnswer);
 }
 
 int RequestEngine::wakeWaitSeconds() const
@@ -164,7 +180,8 @@ bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
 
     BusyState::Scope busy(m_busy, "Waiting for the answer to " + QString::fromLatin1(request).trimmed() + "\u2026");
     m_requestInProgress = true;
-    m_pingIsRequest = request == buildFrame(AtCmdHandler::PING, {});
+    const bool isPing = request == buildFrame(AtCmdHandler::PING, {});
+    m_pingIsRequest = isPing;
     bool pingAnswered = false;
     const bool awake = wakeUpBoard(&pingAnswered);
     m_pingIsRequest = false;
@@ -176,8 +193,9 @@ bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
             RequestResult::failed(RequestResult::CANCELLED, QStringLiteral("Request has been cancelled")), request);
     }
 
-    // A PING answered while the kit was waited for needs no second one.
-    if (!pingAnswered) {
+    // A PING answered while the kit was waited for needs no second one;
+    // any other request is written now.
+    if (!(isPing && pingAnswered)) {
         // What came while the kit was waited for answers nothing written yet.
         m_waitingResponse = true;
         m_timer->start(static_cast<int>(qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0)));

@@ -94,6 +94,7 @@ private:
     void onAnswer(const QString& data);
     void noteIdentity(const QString& data);
     bool takeWakePingAnswer();
+    void awaitWakePingAnswer();
 
     SerialPortManager& m_serialPort;
     Logger& m_logger;
