@@ -65,7 +65,8 @@ private:
     void setLostDevice(const QString& text);
     void onReconnectPoll();
     TavBoard* makeBoard(TavBoard::Module module, const QString& baudrate);
-    void checkIdentity(TavBoard::Module chosen);
+    // False when the module answered as another variant (reported).
+    bool checkIdentity(TavBoard::Module chosen);
 
     SerialPortManager& m_serialPort;
     Logger& m_logger;
