@@ -111,6 +111,8 @@ Page {
 
     function connectBoard() {
         const port = portCombo.editText.trim()
+        // The port connected to is the one the list keeps while it changes.
+        page.chosenPort = port
         Settings.lastPort = port
         busy.running = true
         TavManager.connect(page.selectedModule, port, baudCombo.currentText)

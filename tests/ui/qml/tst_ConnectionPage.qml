@@ -145,14 +145,21 @@ AppTestCase {
         const portCombo = child("portCombo")
         portCombo.currentIndex = portCombo.find(Simulators.portOf("TAV1"))
         mouseClick(child("evkTAV2"))
+        const savedModule = Settings.module
+        const connections = TavManager.connectionCount
         mouseClick(child("connectButton"))
         const dialog = child("identityDialog")
         tryCompare(dialog, "opened", true)
+        // A refused connection is neither counted, shown nor saved.
+        compare(TavManager.connectionCount, connections)
+        compare(Settings.module, savedModule)
+        compare(topBar().state, "connectionPage")
         compare(child("identityMessage").text,
                 "This module answers as a TAV1, not a TAV2: choose TAV1 and connect again")
         compare(TavManager.board, null, "the wrong board is not kept")
         tryCompare(topBar(), "state", "connectionPage")
-        mouseClick(child("useTAV1"))
+        // The buttons are made per variant found, inside the dialog.
+        mouseClick(child("useTAV1", dialog))
         tryCompare(topBar(), "state", "dashboardPage")
         compare(TavManager.board.module, Module.TAV1)
         verify(child("evkTAV1").checked)
