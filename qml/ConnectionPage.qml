@@ -11,6 +11,11 @@ Page {
     // The port the user (or the page for them) chose last, kept by name while
     // the list changes under it.
     property string chosenPort: ""
+    // The serial number of the device chosen, when it has one: a replugged
+    // device is found again by it, else by its name.
+    property string chosenSerial: ""
+    // The port chosen that is not plugged in now; "" when it is.
+    property string missingPort: ""
 
     background: null
 
@@ -33,12 +38,25 @@ Page {
 
     function selectStoredPort() {
         const index = portCombo.find(Settings.lastPort)
-        choosePort(index >= 0 ? index : 0)
+        // A saved port that is missing today is waited for, not replaced.
+        if (index < 0 && Settings.lastPort !== "")
+            page.markMissing(Settings.lastPort)
+        else
+            choosePort(index >= 0 ? index : 0)
+    }
+
+    function markMissing(name) {
+        page.missingPort = name
+        page.chosenPort = name
+        portCombo.currentIndex = -1
+        portCombo.editText = name
     }
 
     function choosePort(index) {
         portCombo.currentIndex = index
         page.chosenPort = index >= 0 ? portCombo.textAt(index) : ""
+        page.chosenSerial = TavManager.serialPort.portListModel.serialNumberOf(page.chosenPort)
+        page.missingPort = ""
         page.followPortVariant()
     }
 
@@ -55,8 +73,12 @@ Page {
 
     function followPorts() {
         const index = portCombo.find(page.chosenPort)
-        if (index >= 0)
+        if (index >= 0 && page.missingPort !== "")
+            page.choosePort(index)
+        else if (index >= 0)
             portCombo.currentIndex = index
+        else if (page.chosenPort !== "")
+            page.markMissing(page.chosenPort)
         else
             page.selectStoredPort()
     }
@@ -113,6 +135,7 @@ Page {
         const port = portCombo.editText.trim()
         // The port connected to is the one the list keeps while it changes.
         page.chosenPort = port
+        page.chosenSerial = TavManager.serialPort.portListModel.serialNumberOf(port)
         Settings.lastPort = port
         busy.running = true
         TavManager.connect(page.selectedModule, port, baudCombo.currentText)
@@ -229,11 +252,11 @@ Page {
                         editable: true
                         model: TavManager.serialPort.portListModel
                         textRole: "display"
-                        onActivated: index => {
-                            page.chosenPort = textAt(index)
-                            page.followPortVariant()
+                        onActivated: index => page.choosePort(index)
+                        onAccepted: {
+                            page.chosenPort = editText
+                            page.chosenSerial = TavManager.serialPort.portListModel.serialNumberOf(editText)
                         }
-                        onAccepted: page.chosenPort = editText
 
                         delegate: ItemDelegate {
                             required property int index
@@ -258,6 +281,19 @@ Page {
                         toolTipText: Strings.refreshList + " (F5)"
                         onClicked: page.refreshPorts()
                     }
+                }
+
+                Item {
+                    visible: missingPortLabel.visible
+                }
+                Label {
+                    id: missingPortLabel
+                    objectName: "missingPort"
+                    Layout.fillWidth: true
+                    wrapMode: Text.Wrap
+                    color: Style.color.error
+                    text: page.missingPort !== "" ? "Saved port " + page.missingPort + " is not plugged in" : ""
+                    visible: text !== ""
                 }
 
                 Item {
@@ -444,8 +480,12 @@ Page {
             page.followPorts()
         }
         // A device just plugged in is most likely the kit.
+        // The device chosen coming back is chosen again (same serial number,
+        // else same name); otherwise a device just plugged in is most likely
+        // the kit.
         function onPortsAppeared(names) {
-            page.choosePort(portCombo.find(names[names.length - 1]))
+            const same = TavManager.serialPort.portListModel.sameDevice(page.chosenPort, page.chosenSerial, names)
+            page.choosePort(portCombo.find(same !== "" ? same : names[names.length - 1]))
         }
     }
 }

@@ -160,6 +160,26 @@ QString PortListModel::variantNamed(const QString& name) const
     return named.size() == 1 ? named.constFirst() : QString();
 }
 
+QString PortListModel::serialNumberOf(const QString& name) const
+{
+    const PortEntry* port = find(name);
+    return port ? port->serialNumber : QString();
+}
+
+QString PortListModel::sameDevice(const QString& name, const QString& serialNumber, const QStringList& among) const
+{
+    // A replugged device may come back under another node: its serial
+    // number tells it from any other.
+    if (!serialNumber.isEmpty()) {
+        for (const QString& candidate : among) {
+            const PortEntry* port = find(candidate);
+            if (port && port->serialNumber == serialNumber)
+                return candidate;
+        }
+    }
+    return among.contains(name) && find(name) ? name : QString();
+}
+
 int PortListModel::rowOf(const QString& name, int from) const
 {
     for (int row = from; row < m_ports.size(); ++row) {

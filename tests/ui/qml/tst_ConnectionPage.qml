@@ -193,6 +193,25 @@ AppTestCase {
         tryCompare(TavManager.serialPort, "watching", false, 2000, "no polling behind another page")
     }
 
+    function test_missingSavedPortIsNamedAndChosenWhenItComes() {
+        const path = Simulators.portOf("TAV2")
+        Settings.lastPort = path
+        Simulators.stop("TAV2")
+        createWindow()
+        const port = child("portCombo")
+        compare(port.editText, path, "not replaced by another port")
+        compare(child("missingPort").text, "Saved port " + path + " is not plugged in")
+        verify(Simulators.portOf("TAV2") !== "")
+        tryCompare(port, "currentText", path, 2000, "chosen again by itself")
+        verify(!child("missingPort").visible)
+        // Unplugged while chosen: named again, not replaced.
+        Simulators.stop("TAV2")
+        tryCompare(child("missingPort"), "visible", true, 2000)
+        compare(port.editText, path)
+        verify(Simulators.portOf("TAV2") !== "")
+        tryCompare(port, "currentText", path, 2000)
+    }
+
     function test_welcomeOpensOnFirstVisitOnly() {
         createWindow()
         const page = child("connectionPage")
