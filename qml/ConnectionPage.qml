@@ -11,6 +11,11 @@ Page {
     // The port the user (or the page for them) chose last, kept by name while
     // the list changes under it.
     property string chosenPort: ""
+    // The serial number of the device chosen, when it has one: a replugged
+    // device is found again by it, else by its name.
+    property string chosenSerial: ""
+    // The port chosen that is not plugged in now; "" when it is.
+    property string missingPort: ""
 
     background: null
 
@@ -33,18 +38,47 @@ Page {
 
     function selectStoredPort() {
         const index = portCombo.find(Settings.lastPort)
-        choosePort(index >= 0 ? index : 0)
+        // A saved port that is missing today is waited for, not replaced.
+        if (index < 0 && Settings.lastPort !== "")
+            page.markMissing(Settings.lastPort)
+        else
+            choosePort(index >= 0 ? index : 0)
+    }
+
+    function markMissing(name) {
+        page.missingPort = name
+        page.chosenPort = name
+        portCombo.currentIndex = -1
+        portCombo.editText = name
     }
 
     function choosePort(index) {
         portCombo.currentIndex = index
         page.chosenPort = index >= 0 ? portCombo.textAt(index) : ""
+        page.chosenSerial = TavManager.serialPort.portListModel.serialNumberOf(page.chosenPort)
+        page.missingPort = ""
+        page.followPortVariant()
+    }
+
+    // No choice saved yet: the EVK follows a port that names its variant.
+    readonly property bool firstChoice: Settings.lastPort === ""
+    function followPortVariant() {
+        if (!page.firstChoice)
+            return
+        const variant = TavManager.serialPort.portListModel.variantNamed(page.chosenPort)
+        const modules = { "TAV1": Module.TAV1, "TAV2": Module.TAV2, "RIX": Module.RIX, "TREKON": Module.TREKON }
+        if (variant !== "")
+            page.selectedModule = modules[variant]
     }
 
     function followPorts() {
         const index = portCombo.find(page.chosenPort)
-        if (index >= 0)
+        if (index >= 0 && page.missingPort !== "")
+            page.choosePort(index)
+        else if (index >= 0)
             portCombo.currentIndex = index
+        else if (page.chosenPort !== "")
+            page.markMissing(page.chosenPort)
         else
             page.selectStoredPort()
     }
@@ -68,8 +102,40 @@ Page {
         onActivated: page.connectBoard()
     }
 
+    // What the last detection found, shown under the EVK list.
+    property string detectText: ""
+
+    function moduleName(module) {
+        return module === Module.TAV1 ? "TAV1" : module === Module.TAV2 ? "TAV2"
+             : module === Module.RIX ? "RIX" : module === Module.TREKON ? "TREKON" : ""
+    }
+
+    function chooseBaud(choice) {
+        const index = baudCombo.find(choice)
+        if (index >= 0)
+            baudCombo.currentIndex = index
+    }
+
+    // Two variants that answer alike are named, not chosen between.
+    function applyDetection(result) {
+        page.detectText = result.text
+        if (result.modules.length === 1) {
+            page.selectedModule = result.modules[0]
+            page.chooseBaud(result.baudrate)
+        }
+    }
+
+    function detectModule() {
+        busy.running = true
+        page.applyDetection(TavManager.detect(portCombo.editText.trim(), baudCombo.currentText))
+        busy.running = false
+    }
+
     function connectBoard() {
         const port = portCombo.editText.trim()
+        // The port connected to is the one the list keeps while it changes.
+        page.chosenPort = port
+        page.chosenSerial = TavManager.serialPort.portListModel.serialNumberOf(port)
         Settings.lastPort = port
         busy.running = true
         TavManager.connect(page.selectedModule, port, baudCombo.currentText)
@@ -152,6 +218,26 @@ Page {
                             onClicked: page.selectedModule = modelData.module
                         }
                     }
+                    Button {
+                        objectName: "detectButton"
+                        text: Strings.detect
+                        toolTipText: Strings.detectTip
+                        enabled: page.canConnect
+                        onClicked: page.detectModule()
+                    }
+                }
+
+                Item {
+                    visible: detectLabel.visible
+                }
+                Label {
+                    id: detectLabel
+                    objectName: "detectResult"
+                    secondary: true
+                    Layout.fillWidth: true
+                    wrapMode: Text.Wrap
+                    text: page.detectText
+                    visible: text !== ""
                 }
 
                 Label {
@@ -166,8 +252,11 @@ Page {
                         editable: true
                         model: TavManager.serialPort.portListModel
                         textRole: "display"
-                        onActivated: index => page.chosenPort = textAt(index)
-                        onAccepted: page.chosenPort = editText
+                        onActivated: index => page.choosePort(index)
+                        onAccepted: {
+                            page.chosenPort = editText
+                            page.chosenSerial = TavManager.serialPort.portListModel.serialNumberOf(editText)
+                        }
 
                         delegate: ItemDelegate {
                             required property int index
@@ -192,6 +281,19 @@ Page {
                         toolTipText: Strings.refreshList + " (F5)"
                         onClicked: page.refreshPorts()
                     }
+                }
+
+                Item {
+                    visible: missingPortLabel.visible
+                }
+                Label {
+                    id: missingPortLabel
+                    objectName: "missingPort"
+                    Layout.fillWidth: true
+                    wrapMode: Text.Wrap
+                    color: Style.color.error
+                    text: page.missingPort !== "" ? "Saved port " + page.missingPort + " is not plugged in" : ""
+                    visible: text !== ""
                 }
 
                 Item {
@@ -306,8 +408,56 @@ Page {
         }
     }
 
+    ModalDialog {
+        id: identityDialog
+        objectName: "identityDialog"
+        property string message: ""
+        property var modules: []
+        property string baudrate: "Default"
+        title: Strings.identityTitle
+        standardButtons: Dialog.Close
+
+        ColumnLayout {
+            spacing: Style.size.spacing
+            Label {
+                objectName: "identityMessage"
+                text: identityDialog.message
+                wrapMode: Text.Wrap
+                Layout.maximumWidth: page.width * 0.5
+            }
+            RowLayout {
+                spacing: Style.size.spacing
+                Repeater {
+                    model: identityDialog.modules
+                    Button {
+                        required property var modelData
+                        objectName: "use" + page.moduleName(modelData)
+                        text: "Use " + page.moduleName(modelData)
+                        highlighted: true
+                        onClicked: {
+                            identityDialog.close()
+                            page.selectedModule = modelData
+                            page.chooseBaud(identityDialog.baudrate)
+                            page.connectBoard()
+                        }
+                    }
+                }
+            }
+        }
+    }
+
     Connections {
         target: TavManager
+        function onIdentityMismatchFound(message, modules, baudrate) {
+            busy.running = false
+            identityDialog.message = message
+            identityDialog.modules = modules
+            identityDialog.baudrate = baudrate
+            identityDialog.open()
+        }
+        function onDetected(result) {
+            page.applyDetection(result)
+        }
         function onReconnectChanged() {
             Settings.reconnect = TavManager.reconnect
         }
@@ -330,8 +480,12 @@ Page {
             page.followPorts()
         }
         // A device just plugged in is most likely the kit.
+        // The device chosen coming back is chosen again (same serial number,
+        // else same name); otherwise a device just plugged in is most likely
+        // the kit.
         function onPortsAppeared(names) {
-            page.choosePort(portCombo.find(names[names.length - 1]))
+            const same = TavManager.serialPort.portListModel.sameDevice(page.chosenPort, page.chosenSerial, names)
+            page.choosePort(portCombo.find(same !== "" ? same : names[names.length - 1]))
         }
     }
 }

@@ -217,24 +217,9 @@ ApplicationWindow {
         }
     }
 
-    ModalDialog {
+    WakeUpDialog {
         id: wakeUpDialog
         objectName: "wakeUpDialog"
-        closePolicy: Popup.NoAutoClose
-        title: TavManager.board ? TavManager.board.name : ""
-        standardButtons: Dialog.Cancel
-        onRejected: TavManager.cancelModuleRequest()
-
-        RowLayout {
-            spacing: Style.size.largeSpacing
-            BusyIndicator {
-                running: wakeUpDialog.visible
-            }
-            Label {
-                objectName: "wakeUpText"
-                text: Strings.wakeUp
-            }
-        }
     }
 
     ModalDialog {

@@ -65,7 +65,21 @@ TavManager::TavManager(QObject* parent)
     QObject::connect(m_connection, &ModuleConnection::ready, this, &TavManager::initGUI);
     QObject::connect(m_connection, &ModuleConnection::reconnectChanged, this, &TavManager::reconnectChanged);
     QObject::connect(m_connection, &ModuleConnection::lostDeviceChanged, this, &TavManager::lostDeviceChanged);
-    QObject::connect(m_connection, &ModuleConnection::linkError, this, &TavManager::linkError);
+    QObject::connect(m_connection, &ModuleConnection::linkError, this, [this](const QString& message) {
+        // The wait given up for a detection is no error to show.
+        if (!m_detectAfterWait)
+            emit linkError(message);
+    });
+    QObject::connect(m_requests, &RequestEngine::wakeWaitChanged, this, &TavManager::wakeWaitChanged);
+    QObject::connect(m_connection, &ModuleConnection::identityMismatch, this,
+        [this](const QString& message, const QList<int>& found, const QString& baudrate) {
+            m_identityMismatch = message;
+            disconnect();
+            QVariantList modules;
+            for (const int module : found)
+                modules << module;
+            emit identityMismatchFound(message, modules, baudrate);
+        });
 }
 
 TavManager::~TavManager()
@@ -115,7 +129,66 @@ int TavManager::connectionCount() const
 
 void TavManager::connect(TavBoard::Module module, QString portName, QString baudrate)
 {
+    m_identityMismatch.clear();
+    m_connecting = true;
     m_connection->connectTo(module, portName, baudrate);
+    m_connecting = false;
+    if (m_detectAfterWait) {
+        emit detected(detect(portName, baudrate));
+        m_detectAfterWait = false;
+    }
+}
+
+int TavManager::wakeWaitSeconds() const
+{
+    return m_requests->wakeWaitSeconds();
+}
+
+QString TavManager::wakeWaitHint() const
+{
+    return m_requests->wakeHintDue()
+        ? RequestEngine::wakeUpHint(QStringLiteral("Detect finds the module on this port."))
+        : QString();
+}
+
+void TavManager::setWakeHintAfterMs(int ms)
+{
+    m_requests->setWakeHintAfterMs(ms);
+}
+
+ModuleDetector::Result TavManager::detectModule(const QString& port, const QString& baudrate)
+{
+    return m_connection->detect(port, baudrate);
+}
+
+QVariantMap TavManager::detect(QString port, QString baudrate)
+{
+    if (m_requests->inProgress() || (board() && m_serialPort->isOpen()))
+        return {{"found", false}, {"modules", QVariantList()},
+            {"text", QStringLiteral("Disconnect first: detection needs the port to itself")}};
+    const ModuleDetector::Result result = detectModule(port.trimmed(), baudrate);
+    QVariantList modules;
+    if (result.found()) {
+        for (const TavBoard::Module module : result.identity.modules())
+            modules << int(module);
+    }
+    QString text = result.text();
+    if (!result.answered && !result.openFailed)
+        text += " (a sleeping TREKON kit answers once its wake-up button is pressed)";
+    if (result.openFailed)
+        text = "Unable to open port " + port.trimmed();
+    m_logger->log(Logger::APP, text);
+    return {{"found", result.found()}, {"modules", modules}, {"baudrate", result.baudChoice()}, {"text", text}};
+}
+
+void TavManager::detectInsteadOfWaiting()
+{
+    if (!m_requests->waitingForWakeUp())
+        return;
+    // Only a connection under way hands its port over; otherwise the wait
+    // is given up as Cancel does.
+    m_detectAfterWait = m_connecting;
+    cancelModuleRequest();
 }
 
 void TavManager::initGUI(TavBoard::Module module)

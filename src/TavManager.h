@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AtCmdHandler.h"
+#include "ModuleDetector.h"
 #include "BusyState.h"
 #include "Logger.h"
 #include "OperationTracker.h"
@@ -16,6 +17,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <QVariantMap>
 
 class ConfigurationService;
 class ModuleConnection;
@@ -48,6 +50,10 @@ class TavManager : public QObject, private TxLink {
     // set by an import, cleared by an upload the module took or by a read of
     // the whole configuration (and with the board); empty otherwise.
     Q_PROPERTY(QString notUploadedFile READ notUploadedFile NOTIFY notUploadedFileChanged)
+    // While a sleeping kit's button is waited for: seconds waited, and what
+    // may be wrong once the wait has lasted a minute ("" before).
+    Q_PROPERTY(int wakeWaitSeconds READ wakeWaitSeconds NOTIFY wakeWaitChanged)
+    Q_PROPERTY(QString wakeWaitHint READ wakeWaitHint NOTIFY wakeWaitChanged)
 
 public:
     enum Mode { BASIC = 0, EXPERT = 1 };
@@ -97,6 +103,12 @@ public:
     QString lostDevice() const;
     int connectionCount() const;
     static constexpr int RECONNECT_POLL_MS = 500;
+    int wakeWaitSeconds() const;
+    QString wakeWaitHint() const;
+    // How long the button is waited for before the hint shows (60 s).
+    void setWakeHintAfterMs(int ms);
+    // Why the last connection failed its identity check; empty when it passed.
+    QString identityMismatch() const { return m_identityMismatch; }
 
     // Connection (connection page).
     Q_INVOKABLE void setMode(TavManager::Mode mode);
@@ -108,6 +120,14 @@ public:
     // The window is closing: the wait for the wake-up button or for an answer
     // ends at once and no further request is sent.
     Q_INVOKABLE void closeDown();
+    // Which variant is on `port`, with reads only, when nothing is connected:
+    // "text" (one line), "modules" (the variants found), "baudrate" (the
+    // choice to connect with), "found".
+    Q_INVOKABLE QVariantMap detect(QString port, QString baudrate);
+    ModuleDetector::Result detectModule(const QString& port, const QString& baudrate);
+    // The wake-up dialog's Detect: ends the wait, then detects on its port
+    // and reports with `detected`.
+    Q_INVOKABLE void detectInsteadOfWaiting();
 
     // Single gets and sets of the module's configuration.
     Q_INVOKABLE void getId();
@@ -219,6 +239,10 @@ signals:
     void notUploadedFileChanged();
     void requestFinished(const RequestResult& result);
     void operationFinished(const QString& operation, const OperationResult& result);
+    void wakeWaitChanged();
+    // The connection was refused by its identity check (the link is closed).
+    void identityMismatchFound(QString message, QVariantList modules, QString baudrate);
+    void detected(QVariantMap result);
 
 private slots:
     void onSerialError(const QString& error);
@@ -248,4 +272,7 @@ private:
     TxSequenceOutcome* m_txOutcome;
     bool m_uploadAwaitsKit = false;
     QString m_notUploadedFile;
+    QString m_identityMismatch;
+    bool m_detectAfterWait = false;
+    bool m_connecting = false;
 };

@@ -49,6 +49,9 @@ QtObject {
 
     // Dialogs
     readonly property string wakeUp: "Please press wake up button"
+    readonly property string detect: "Detect"
+    readonly property string identityTitle: "Another EVK answers"
+    readonly property string detectTip: "Find which EVK is on the port (reads only)"
     readonly property string serialErrorTitle: "Serial port"
     readonly property string txErrorTitle: "Transmission"
 

@@ -14,6 +14,7 @@
 #include "VariantCapabilities.h"
 
 #include <QFileInfo>
+#include <QPointer>
 #include <QSerialPortInfo>
 #include <QTimer>
 
@@ -26,6 +27,7 @@ ModuleConnection::ModuleConnection(SerialPortManager& serialPort, Logger& logger
     , m_dispatch(dispatch)
     , m_busy(busy)
     , m_reconnectTimer(new QTimer(this))
+    , m_detector(serialPort, requests, dispatch, busy)
 {
     m_reconnectTimer->setInterval(TavManager::RECONNECT_POLL_MS);
     connect(m_reconnectTimer, &QTimer::timeout, this, &ModuleConnection::onReconnectPoll);
@@ -97,19 +99,59 @@ void ModuleConnection::connectTo(TavBoard::Module module, const QString& portNam
     if (!m_serialPort.open(portName))
         return;
 
+    m_requests.identity().reset();
     if (m_requests.sendBuiltin(AtCmdHandler::PING, {}, TavManager::TAV_REQUEST_TIMEOUT_MS)) {
         m_linkModule = module;
         m_linkPort = portName;
         m_linkBaud = baudrate;
         setLostDevice(QString());
+        m_logger.log(Logger::APP, m_board->name() + " connected on port " + portName, Logger::PORT_CONNECTED);
+        const QPointer<TavBoard> current(m_board);
+        emit ready(module);
+        // Judged from the start-up reads' answers: a right choice sends no
+        // more. Only then is the connection made known, so a wrong one never
+        // shows the dashboard nor is saved as the choice.
+        if (!current || current != m_board)
+            return;
+        if (m_serialPort.isOpen() && !checkIdentity(module))
+            return;
         ++m_connectionCount;
         emit connected();
-        m_logger.log(Logger::APP, m_board->name() + " connected on port " + portName, Logger::PORT_CONNECTED);
-        emit ready(module);
     } else {
         m_serialPort.close();
         emit m_serialPort.serialError("Unable to contact " + m_board->name());
     }
+}
+
+bool ModuleConnection::checkIdentity(TavBoard::Module chosen)
+{
+    IdentityCheck& identity = m_requests.identity();
+    if (identity.fits(chosen))
+        return true;
+    // Wrong already: a few more reads name what it is.
+    ModuleDetector::narrow(m_requests, identity);
+    const QString message = identity.mismatch(chosen);
+    if (message.isEmpty())
+        return true;
+    QList<int> found;
+    for (const TavBoard::Module module : identity.modules())
+        found << module;
+    ModuleDetector::Result detected;
+    detected.answered = true;
+    detected.identity = identity;
+    detected.baudRate = m_board->getPortSettings().baudRate;
+    m_logger.log(Logger::APP, message);
+    emit identityMismatch(message, found, detected.baudChoice());
+    return false;
+}
+
+ModuleDetector::Result ModuleConnection::detect(const QString& port, const QString& baudrate)
+{
+    if (!m_reconnecting)
+        forget();
+    destroyLink();
+    m_serialPort.close();
+    return m_detector.detect(port, baudrate);
 }
 
 void ModuleConnection::forget()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ModuleDetector.h"
 #include "TavBoard.h"
 
 #include <QObject>
@@ -35,6 +36,8 @@ public:
 
     // A connection the user asks for; a reconnection comes through here too.
     void connectTo(TavBoard::Module module, const QString& portName, const QString& baudrate);
+    // Which variant is on `port`, with reads only; the port is closed after.
+    ModuleDetector::Result detect(const QString& port, const QString& baudrate);
     // Nothing is waited for any more.
     void forget();
     // Drops the board and codec and closes the port.
@@ -52,12 +55,18 @@ signals:
     void reconnectChanged();
     void lostDeviceChanged();
     void linkError(QString message);
+    // The module answered the start-up reads as another variant than the one
+    // chosen: `message` names it and what to do, `found` the variants it may
+    // be, `baudrate` the choice to connect to them with.
+    void identityMismatch(QString message, QList<int> found, QString baudrate);
 
 private:
     void destroyLink();
     void setLostDevice(const QString& text);
     void onReconnectPoll();
     TavBoard* makeBoard(TavBoard::Module module, const QString& baudrate);
+    // False when the module answered as another variant (reported).
+    bool checkIdentity(TavBoard::Module chosen);
 
     SerialPortManager& m_serialPort;
     Logger& m_logger;
@@ -67,6 +76,7 @@ private:
     TavBoard* m_board = nullptr;
     AtCmdHandler* m_codec = nullptr;
     QTimer* m_reconnectTimer;
+    ModuleDetector m_detector;
 
     bool m_reconnect = false;
     bool m_reconnecting = false;

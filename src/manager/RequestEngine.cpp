@@ -45,7 +45,10 @@ RequestEngine::RequestEngine(SerialPortManager& serialPort, Logger& logger, Resp
     , m_operations(operations)
     , m_busy(busy)
     , m_timer(new QTimer(this))
+    , m_wakeTick(new QTimer(this))
 {
+    m_wakeTick->setInterval(1000);
+    connect(m_wakeTick, &QTimer::timeout, this, &RequestEngine::wakeWaitChanged);
     m_timer->setSingleShot(true);
     connect(m_timer, &QTimer::timeout, this, &RequestEngine::onTimeout);
     connect(&m_dispatch, &ResponseDispatch::moduleErrorAnswered, this, [this](uint code) {
@@ -60,28 +63,86 @@ void RequestEngine::setLink(TavBoard* board, AtCmdHandler* codec)
     m_codec = codec;
 }
 
-bool RequestEngine::wakeUpBoard()
+bool RequestEngine::wakeUpBoard(bool* pingAnswered)
 {
+    if (pingAnswered)
+        *pingAnswered = false;
     if (!m_board || m_board->isAwake())
         return true;
 
+    // A kit that stays awake after a connection, or a port that holds another
+    // module, would never send the button's line: this PING ends the wait.
+    const QByteArray ping = buildFrame(AtCmdHandler::PING, {});
+    if (!m_pingIsRequest)
+        m_logger.log(Logger::APP, QString::fromLatin1(ping));
+    m_wakePing = WAKE_PING_SENT;
+    m_wakeWait.start();
+    m_wakeTick->start();
+    QTimer::singleShot(m_wakeHintAfterMs, this, [this]() {
+        if (waitingForWakeUp())
+            emit wakeWaitChanged();
+    });
+    m_serialPort.write(ping);
     emit userActionRequested();
-    while (!m_board->isAwake()) {
+    emit wakeWaitChanged();
+
+    bool awake = true;
+    while (awake && !m_board->isAwake()) {
         if (m_cancelRequested) {
-            m_cancelRequested = false;
-            return false;
+            awake = false;
+            break;
         }
         // User input is delivered here, so the dialog's Cancel works.
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         // An unplugged kit is not going to wake up.
         if (!m_board || !m_serialPort.isOpen())
-            return false;
+            awake = false;
     }
+    if (awake && m_wakePing == WAKE_PING_SENT)
+        awaitWakePingAnswer();
     if (m_cancelRequested) {
         m_cancelRequested = false;
-        return false;
+        awake = false;
     }
-    return true;
+    if (pingAnswered)
+        *pingAnswered = m_wakePing == WAKE_PING_ANSWERED;
+    // A kit woken by its button never saw the PING: no answer of it is due.
+    m_wakePing = NO_WAKE_PING;
+    m_wakeWait.invalidate();
+    m_wakeTick->stop();
+    emit wakeWaitChanged();
+    return awake;
+}
+
+void RequestEngine::awaitWakePingAnswer()
+{
+    // The button's line may overtake the answer of a kit that was awake and
+    // saw the PING: that answer is waited for as long as any PING's, so it
+    // is not taken for the answer of the next request. A kit that slept
+    // never answers it.
+    QTimer grace;
+    grace.setSingleShot(true);
+    grace.start(static_cast<int>(qBound(1.0, TavManager::TAV_REQUEST_TIMEOUT_MS * m_timeoutScale, 2147483647.0)));
+    while (m_wakePing == WAKE_PING_SENT && grace.isActive() && m_board && m_serialPort.isOpen()
+        && !m_cancelRequested)
+        QCoreApplication::processEvents(kWaitForAnswer);
+}
+
+int RequestEngine::wakeWaitSeconds() const
+{
+    return m_wakeWait.isValid() ? int(m_wakeWait.elapsed() / 1000) : 0;
+}
+
+bool RequestEngine::wakeHintDue() const
+{
+    return m_wakeWait.isValid() && m_wakeWait.elapsed() >= m_wakeHintAfterMs;
+}
+
+QString RequestEngine::wakeUpHint(const QString& detectHow)
+{
+    return "No wake-up yet: the EVK chosen may not be this module's, the port may be another device's, "
+           "or the kit may have no power. "
+        + detectHow;
 }
 
 bool RequestEngine::finish(const RequestResult& result, const QByteArray& request)
@@ -138,7 +199,12 @@ bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
 
     BusyState::Scope busy(m_busy, "Waiting for the answer to " + QString::fromLatin1(request).trimmed() + "\u2026");
     m_requestInProgress = true;
-    if (!wakeUpBoard()) {
+    const bool isPing = request == buildFrame(AtCmdHandler::PING, {});
+    m_pingIsRequest = isPing;
+    bool pingAnswered = false;
+    const bool awake = wakeUpBoard(&pingAnswered);
+    m_pingIsRequest = false;
+    if (!awake) {
         m_requestInProgress = false;
         if (!m_board || !m_serialPort.isOpen())
             return finish(RequestResult::failed(RequestResult::DEVICE_LOST, m_pendingResult.text), request);
@@ -147,16 +213,22 @@ bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
     }
 
     const double scaledMs = qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0 / LIST_TOTAL_TIMEOUTS);
-    m_timer->start(static_cast<int>(scaledMs));
-    const QDeadlineTimer total(static_cast<qint64>(scaledMs * (m_pendingList ? LIST_TOTAL_TIMEOUTS : 1)));
-    m_serialPort.write(request);
+    // A PING answered while the kit was waited for needs no second one;
+    // any other request is written now.
+    if (!(isPing && pingAnswered)) {
+        // What came while the kit was waited for answers nothing written yet.
+        m_waitingResponse = true;
+        m_timer->start(static_cast<int>(scaledMs));
+        const QDeadlineTimer total(static_cast<qint64>(scaledMs * (m_pendingList ? LIST_TOTAL_TIMEOUTS : 1)));
+        m_serialPort.write(request);
 
-    while (m_waitingResponse && m_timer->isActive()) {
-        if (total.hasExpired()) {
-            onTimeout();
-            break;
+        while (m_waitingResponse && m_timer->isActive()) {
+            if (total.hasExpired()) {
+                onTimeout();
+                break;
+            }
+            QCoreApplication::processEvents(kWaitForAnswer);
         }
-        QCoreApplication::processEvents(kWaitForAnswer);
     }
 
     m_timer->stop();
@@ -185,7 +257,11 @@ bool RequestEngine::sendBuiltin(AtCmdHandler::CmdId id, const QStringList& args,
         return finish(RequestResult::failed(RequestResult::REFUSED, text), Helper::enumToStr(id).toLatin1());
     }
 
-    return send(buildFrame(id, args), timeoutMs);
+    const bool ok = send(buildFrame(id, args), timeoutMs);
+    if (!ok && args.isEmpty() && m_lastResult.status == RequestResult::MODULE_ERROR
+        && m_lastResult.errorCode == AtCmdHandler::ERR_CMD_UNKNOWN)
+        m_identity.refused(id);
+    return ok;
 }
 
 bool RequestEngine::sendCustom(const QString& cmd)
@@ -259,6 +335,7 @@ void RequestEngine::onLine(const QString& data)
 
 void RequestEngine::onKitMark(const QString& data)
 {
+    m_identity.kitLine();
     if (data.contains(TavManager::TAV_BOARD_MARK_AWAKE))
         m_board->setIsAwake(true);
     else if (data.contains(TavManager::TAV_BOARD_MARK_ASLEEP))
@@ -277,6 +354,10 @@ void RequestEngine::onAnswer(const QString& data)
             m_logger.log(Logger::APP, "Unable to parse " + m_codec->getIdAsStr() + " data");
         return;
     }
+    // The wake-up PING's answer belongs to no request but the PING.
+    if (takeWakePingAnswer() && !m_pingIsRequest)
+        return;
+    noteIdentity(data);
     // Judged before the dispatch, which may reuse the codec.
     const bool own = m_waitingResponse && answersPending();
     const bool listEntry = own && m_pendingList && m_codec->getId() != AtCmdHandler::OK
@@ -300,4 +381,24 @@ bool RequestEngine::answersPending() const
 {
     const AtCmdHandler::CmdId id = m_codec->getId();
     return id == AtCmdHandler::OK || id == AtCmdHandler::ERROR || m_codec->getIdAsStr() == m_pendingWord;
+}
+
+bool RequestEngine::takeWakePingAnswer()
+{
+    const AtCmdHandler::CmdId id = m_codec->getId();
+    if (m_wakePing != WAKE_PING_SENT || (id != AtCmdHandler::OK && id != AtCmdHandler::ERROR))
+        return false;
+    m_wakePing = WAKE_PING_ANSWERED;
+    m_board->setIsAwake(true);
+    return true;
+}
+
+void RequestEngine::noteIdentity(const QString& data)
+{
+    const AtCmdHandler::CmdId id = m_codec->getId();
+    if (id == AtCmdHandler::OK || id == AtCmdHandler::ERROR)
+        return;
+    // The data as sent: a grammar of another variant may not cut it.
+    const int equals = data.indexOf('=', data.indexOf('+'));
+    m_identity.answered(id, equals < 0 ? QString() : data.mid(equals + 1).trimmed());
 }

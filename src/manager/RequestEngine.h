@@ -1,8 +1,10 @@
 #pragma once
 
 #include "AtCmdHandler.h"
+#include "IdentityCheck.h"
 #include "RequestResult.h"
 
+#include <QElapsedTimer>
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -51,7 +53,21 @@ public:
     // bounded by this many timeouts, so an endless list still ends.
     static constexpr int LIST_TOTAL_TIMEOUTS = 16;
 
-    bool wakeUpBoard();
+    // Waits for a sleeping kit's wake-up button. One PING goes out when the
+    // wait starts: a kit that is awake already answers it and the wait ends
+    // at once. `pingAnswered` tells whether it did.
+    bool wakeUpBoard(bool* pingAnswered = nullptr);
+    bool waitingForWakeUp() const { return m_wakeWait.isValid(); }
+    // Whole seconds since the wait for the button began; 0 when none runs.
+    int wakeWaitSeconds() const;
+    // Said once the wait has lasted `wakeHintAfterMs` without a wake-up:
+    // what may be wrong, with `detectHow` the way to find the module.
+    static QString wakeUpHint(const QString& detectHow);
+    void setWakeHintAfterMs(int ms) { m_wakeHintAfterMs = ms; }
+    int wakeHintAfterMs() const { return m_wakeHintAfterMs; }
+    bool wakeHintDue() const;
+    // What the answers read since its last reset tell of the module's variant.
+    IdentityCheck& identity() { return m_identity; }
     bool send(const QByteArray& request, quint16 timeoutMs);
     bool sendBuiltin(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs);
     bool sendCustom(const QString& cmd);
@@ -74,6 +90,8 @@ signals:
     void requestFinished(const RequestResult& result);
     // The kit sleeps: its wake-up button must be pressed.
     void userActionRequested();
+    // Once a second while the button is waited for, and when the wait ends.
+    void wakeWaitChanged();
     // The kit reports its parameters restored after a reset.
     void kitRestored();
 
@@ -87,6 +105,9 @@ private:
     void onAnswer(const QString& data);
     // True when the parsed answer in the codec belongs to the running request.
     bool answersPending() const;
+    void noteIdentity(const QString& data);
+    bool takeWakePingAnswer();
+    void awaitWakePingAnswer();
 
     SerialPortManager& m_serialPort;
     Logger& m_logger;
@@ -110,4 +131,12 @@ private:
     QString m_pendingWord;
     bool m_pendingList = false;
     QStringList m_answer;
+    enum WakePing { NO_WAKE_PING, WAKE_PING_SENT, WAKE_PING_ANSWERED };
+    WakePing m_wakePing = NO_WAKE_PING;
+    // The request is the PING itself: the answer to the wake-up PING is its own.
+    bool m_pingIsRequest = false;
+    QElapsedTimer m_wakeWait;
+    QTimer* m_wakeTick;
+    int m_wakeHintAfterMs = 60000;
+    IdentityCheck m_identity;
 };

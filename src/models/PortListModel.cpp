@@ -1,5 +1,7 @@
 #include "PortListModel.h"
 
+#include <QRegularExpression>
+
 PortEntry PortEntry::node(const QString& name, const QString& path, const QString& description)
 {
     PortEntry port;
@@ -138,6 +140,44 @@ QString PortListModel::detailsOf(const QString& name) const
 {
     const PortEntry* port = find(name);
     return port ? port->details() : QString();
+}
+
+QString PortListModel::variantNamed(const QString& name) const
+{
+    const PortEntry* port = find(name);
+    if (!port)
+        return {};
+    static const QRegularExpression word(QStringLiteral("\\b(TAV1|TAV2|RIX|TREKON)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    QStringList named;
+    for (const QString& text : {port->name, port->description}) {
+        for (auto it = word.globalMatch(text); it.hasNext();) {
+            const QString variant = it.next().captured(1).toUpper();
+            if (!named.contains(variant))
+                named << variant;
+        }
+    }
+    return named.size() == 1 ? named.constFirst() : QString();
+}
+
+QString PortListModel::serialNumberOf(const QString& name) const
+{
+    const PortEntry* port = find(name);
+    return port ? port->serialNumber : QString();
+}
+
+QString PortListModel::sameDevice(const QString& name, const QString& serialNumber, const QStringList& among) const
+{
+    // A replugged device may come back under another node: its serial
+    // number tells it from any other.
+    if (!serialNumber.isEmpty()) {
+        for (const QString& candidate : among) {
+            const PortEntry* port = find(candidate);
+            if (port && port->serialNumber == serialNumber)
+                return candidate;
+        }
+    }
+    return among.contains(name) && find(name) ? name : QString();
 }
 
 int PortListModel::rowOf(const QString& name, int from) const

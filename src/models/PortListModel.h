@@ -62,6 +62,16 @@ public:
     const PortEntry* find(const QString& name) const;
     // The details of the port of that name; "" when it is not listed.
     Q_INVOKABLE QString detailsOf(const QString& name) const;
+    // The module variant ("TAV1", "TAV2", "RIX", "TREKON") the port's name
+    // or description names as a word, as the demo ports do; "" when it names
+    // none or several.
+    Q_INVOKABLE QString variantNamed(const QString& name) const;
+    // The serial number of the port of that name; "" when unknown.
+    Q_INVOKABLE QString serialNumberOf(const QString& name) const;
+    // Which of `among` (names just listed) is the device that was on `name`
+    // with `serialNumber`: the same serial number, else the same name; ""
+    // when none is.
+    Q_INVOKABLE QString sameDevice(const QString& name, const QString& serialNumber, const QStringList& among) const;
 
 private:
     int rowOf(const QString& name, int from = 0) const;

@@ -192,6 +192,12 @@ bool hasPattern(TavBoard::Module module, AtCmdHandler::CmdId id)
     return patternOf(module, row(id)) != nullptr;
 }
 
+QString answerPattern(TavBoard::Module module, AtCmdHandler::CmdId id)
+{
+    const QString* pattern = patternOf(module, row(id));
+    return pattern ? *pattern : QString();
+}
+
 QMap<AtCmdHandler::CmdId, QString> grammar(TavBoard::Module module)
 {
     QMap<AtCmdHandler::CmdId, QString> map;

@@ -59,6 +59,8 @@ const QList<CommandRow>& rows();
 bool knows(TavBoard::Module module, AtCmdHandler::CmdId id);
 // True when the variant's grammar holds a pattern for the answer to `id`.
 bool hasPattern(TavBoard::Module module, AtCmdHandler::CmdId id);
+// The pattern of `module`'s answer to `id`; empty when it has none.
+QString answerPattern(TavBoard::Module module, AtCmdHandler::CmdId id);
 // The response grammar the codec of `module` is built from.
 QMap<AtCmdHandler::CmdId, QString> grammar(TavBoard::Module module);
 quint16 timeoutOf(AtCmdHandler::CmdId id);

@@ -1,5 +1,6 @@
 #include "CommandTable.h"
 #include "Helper.h"
+#include "IdentityCheck.h"
 #include "boards.h"
 
 #include <QTest>
@@ -216,6 +217,79 @@ private slots:
         AtCmdHandler codec(nullptr, makeBoard(module)->getAtCmdRegexMap());
         QCOMPARE(codec.parse(line), parsed);
         QCOMPARE(fieldsOf(codec), fields);
+    }
+
+    // Events: "WORD=data" an answer, "!WORD" refused as unknown, "~" a kit's
+    // status line.
+    void judgesTheVariantFromTheAnswers_data()
+    {
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<int>("candidates");
+        QTest::addColumn<TavBoard::Module>("chosen");
+        QTest::addColumn<QString>("mismatch");
+        QTest::addColumn<QString>("nextRead");
+        const QString ids = "ID=1A2B3C,FW=TAV1 FW 2.3.1";
+        QTest::newRow("TAV1 as itself") << (ids + ",SN=TAV21040500117,ATXFRQ=401650000,PWR=500").split(',')
+                                        << int(T1) << TavBoard::TAV1 << "" << "ID";
+        QTest::newRow("TAV1 chosen as TAV2") << (ids + ",!ADDR,!RCONF,!UDATE").split(',') << int(T1)
+                                             << TavBoard::TAV2
+                                             << "This module answers as a TAV1, not a TAV2: choose TAV1 and "
+                                                "connect again"
+                                             << "SN";
+        QTest::newRow("TAV2 as itself") << (ids + ",ADDR=2A4B7F1,UDATE=" + DATE).split(',') << int(T2_RX)
+                                        << TavBoard::TAV2 << "" << "ID";
+        QTest::newRow("RIX chosen as TAV1") << (ids + ",!SN,ADDR=3C1D9E2").split(',') << int(T2_RX)
+                                            << TavBoard::TAV1
+                                            << "This module answers as a TAV2 or RIX, not a TAV1: choose TAV2 "
+                                               "or RIX and connect again"
+                                            << "ID";
+        QTest::newRow("TREKON as itself") << (ids + ",~,PREPASS_EN=1,TAV_REDUN=3,LORA_EN=1").split(',')
+                                          << int(TK) << TavBoard::TREKON << "" << "ID";
+        QTest::newRow("TREKON chosen as TAV1") << (ids + ",!SN").split(',') << int(T2_RX_TK) << TavBoard::TAV1
+                                               << "This module answers as a TAV2 or RIX or TREKON, not a TAV1: "
+                                                  "choose TAV2 or RIX or TREKON and connect again"
+                                               << "ADDR";
+        QTest::newRow("TAV2 chosen as TREKON") << (ids + ",PREPASS_EN=1,!TAV_REDUN,!ALRT_LIGHT").split(',')
+                                               << int(T2_RX) << TavBoard::TREKON
+                                               << "This module answers as a TAV2 or RIX, not a TREKON: choose "
+                                                  "TAV2 or RIX and connect again"
+                                               << "ID";
+        QTest::newRow("refusals alone confirm nothing") << (ids + ",!ADDR,!SN").split(',') << int(TK)
+                                                        << TavBoard::TREKON << "" << "TAV_REDUN";
+        QTest::newRow("nothing heard yet") << QStringList() << int(ALL) << TavBoard::TAV1 << "" << "ADDR";
+        QTest::newRow("mixed answers") << (ids + ",SN=TAV21040500117,ADDR=2A4B7F1").split(',') << 0
+                                       << TavBoard::TAV1
+                                       << "This module answers as none of TAV1, TAV2, RIX or TREKON, not as the "
+                                          "TAV1 chosen: check the port and its baud rate"
+                                       << "ID";
+        QTest::newRow("serial number of another form") << (ids + ",SN=12345").split(',') << 0 << TavBoard::TAV1
+                                                       << "This module answers as none of TAV1, TAV2, RIX or "
+                                                          "TREKON, not as the TAV1 chosen: check the port and "
+                                                          "its baud rate"
+                                                       << "ID";
+    }
+
+    void judgesTheVariantFromTheAnswers()
+    {
+        QFETCH(QStringList, events);
+        QFETCH(int, candidates);
+        QFETCH(TavBoard::Module, chosen);
+        QFETCH(QString, mismatch);
+        QFETCH(QString, nextRead);
+        IdentityCheck identity;
+        for (const QString& event : events) {
+            if (event == "~")
+                identity.kitLine();
+            else if (event.startsWith('!'))
+                identity.refused(static_cast<CmdId>(Helper::strToEnum<CmdId>(event.mid(1))));
+            else
+                identity.answered(
+                    static_cast<CmdId>(Helper::strToEnum<CmdId>(event.section('=', 0, 0))), event.section('=', 1));
+        }
+        QCOMPARE(int(identity.candidates()), candidates);
+        QCOMPARE(identity.mismatch(chosen), mismatch);
+        QCOMPARE(Helper::enumToStr(identity.nextRead()), nextRead);
+        QCOMPARE(identity.heard(), !events.isEmpty());
     }
 };
 

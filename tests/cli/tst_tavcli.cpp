@@ -1012,7 +1012,90 @@ private slots:
         QCOMPARE(run.status, 130);
         QVERIFY(run.err.endsWith("tavcli: interrupted\n"));
         QVERIFY(run.out.isEmpty());
-        QVERIFY(requestsOf(sim).isEmpty());
+        // The PING that starts the wait, unseen by the sleeping kit.
+        QCOMPARE(requestsOf(sim), QStringList {"AT+PING=?"});
+    }
+
+    void wakeWaitEndsAfterItsTimeoutWithTheHint()
+    {
+        SimulatorProcess sim({"--module", "TREKON", "--asleep"});
+        QVERIFY(sim.start());
+        const Run run = runCli(
+            {"get-config", "--module", "TREKON", "--port", sim.portPath(), "--wake-timeout", "1"}, m_home->path());
+        QCOMPARE(run.status, 4);
+        QVERIFY2(run.err.endsWith("tavcli: the evaluation kit was not woken up within 1 s\n  No wake-up yet: the "
+                                  "EVK chosen may not be this module's, the port may be another device's, or the "
+                                  "kit may have no power. 'tavcli detect --port "
+                + sim.portPath() + "' names the module on it.\n"),
+            qPrintable(run.err));
+    }
+
+    void detectNamesTheVariantWithReadsOnly_data()
+    {
+        QTest::addColumn<QString>("module");
+        QTest::addColumn<QString>("found");
+        // `info --module auto`: its status and the module it connected to.
+        QTest::addColumn<int>("autoStatus");
+        QTest::newRow("TAV1") << "TAV1" << "TAV1" << 0;
+        QTest::newRow("TAV2") << "TAV2" << "TAV2 or RIX" << 2;
+        QTest::newRow("RIX") << "RIX" << "TAV2 or RIX" << 2;
+        QTest::newRow("TREKON") << "TREKON" << "TREKON" << 0;
+    }
+
+    void detectNamesTheVariantWithReadsOnly()
+    {
+        QFETCH(QString, module);
+        QFETCH(QString, found);
+        QFETCH(int, autoStatus);
+        SimulatorProcess sim({"--module", module});
+        QVERIFY(sim.start());
+        const Run run = runCli({"detect", "--port", sim.portPath()}, m_home->path());
+        QCOMPARE(run.status, 0);
+        const QString id = answersOf(sim, "ID").value(0);
+        const QString firmware = answersOf(sim, "FW").value(0);
+        QCOMPARE(run.out, found + " on " + sim.portPath() + " at 9600 baud: ID " + id + ", firmware " + firmware + "\n");
+        const QStringList requests = requestsOf(sim);
+        for (const QString& request : requests)
+            QVERIFY2(request.endsWith("=?"), qPrintable(request));
+        QVERIFY2(requests.size() <= 5, qPrintable(requests.join(' ')));
+
+        const Run json = runCli({"detect", "--json", "--port", sim.portPath()}, m_home->path());
+        QCOMPARE(json.status, 0);
+        const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        QCOMPARE(object.value("variant").toString(), found);
+        QCOMPARE(object.value("id").toString(), id);
+        QCOMPARE(object.value("baud").toInt(), 9600);
+
+        const Run automatic = runCli({"info", "--module", "auto", "--port", sim.portPath()}, m_home->path());
+        QCOMPARE(automatic.status, autoStatus);
+        if (autoStatus == 0)
+            QVERIFY2(automatic.out.contains("module: " + module + "\n"), qPrintable(automatic.out));
+        else
+            QVERIFY2(automatic.err.endsWith(": choose one with --module TAV2 or --module RIX\n"),
+                qPrintable(automatic.err));
+    }
+
+    void wrongModuleNamesTheOneFound()
+    {
+        SimulatorProcess sim({"--module", "TAV1"});
+        QVERIFY(sim.start());
+        const Run run = runCli({"info", "--module", "TAV2", "--port", sim.portPath()}, m_home->path());
+        QCOMPARE(run.status, 2);
+        QCOMPARE(run.err, QString("tavcli: This module answers as a TAV1, not a TAV2: choose TAV1 and connect again\n"));
+        QVERIFY(run.out.isEmpty());
+        // The connection's own reads, then one that confirms the TAV1.
+        QCOMPARE(requestsOf(sim).mid(0, 5),
+            (QStringList {"AT+PING=?", "AT+ID=?", "AT+FW=?", "AT+ADDR=?", "AT+RCONF=?"}));
+        QVERIFY(requestsOf(sim).contains("AT+SN=?"));
+
+        QVERIFY(sim.sendControl("mute on"));
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const Run silent = runCli({"detect", "--port", sim.portPath()}, m_home->path());
+        QCOMPARE(silent.status, 4);
+        QVERIFY2(silent.err.startsWith("tavcli: no answer at 9600 or 115200 baud on " + sim.portPath() + "\n"),
+            qPrintable(silent.err));
+        QVERIFY(elapsed.elapsed() < 8000);
     }
 
     void portsListsTheExtraPorts()

@@ -488,6 +488,31 @@ private slots:
         }
     }
 
+    void replugFindsTheSameDevice_data()
+    {
+        QTest::addColumn<QString>("serialNumber");
+        QTest::addColumn<QStringList>("appeared");
+        QTest::addColumn<QString>("found");
+        // The kit was on ttyACM0 with serial number K1.
+        QTest::newRow("same node") << "K1" << QStringList {"ttyACM0"} << "ttyACM0";
+        QTest::newRow("other node, same serial") << "K1" << QStringList {"ttyUSB3", "ttyACM1"} << "ttyACM1";
+        QTest::newRow("same node, other device first") << "K1" << QStringList {"ttyACM1", "ttyACM0"} << "ttyACM1";
+        QTest::newRow("no serial: same node") << "" << QStringList {"ttyACM1", "ttyACM0"} << "ttyACM0";
+        QTest::newRow("another device") << "K1" << QStringList {"ttyUSB3"} << "";
+    }
+
+    void replugFindsTheSameDevice()
+    {
+        QFETCH(QString, serialNumber);
+        QFETCH(QStringList, appeared);
+        QFETCH(QString, found);
+        PortListModel model;
+        model.update({PortEntry {"ttyACM0", "/dev/ttyACM0", "Kit", "", "K2", true, 1, 2},
+            PortEntry {"ttyACM1", "/dev/ttyACM1", "Kit", "", "K1", true, 1, 2},
+            PortEntry {"ttyUSB3", "/dev/ttyUSB3", "UART", "", "U9", true, 3, 4}});
+        QCOMPARE(model.sameDevice("ttyACM0", serialNumber, appeared), found);
+    }
+
     void portDetailsNameWhatIsKnown_data()
     {
         QTest::addColumn<PortEntry>("port");

@@ -1,6 +1,7 @@
 #include "CliSession.h"
 
 #include "PrepassProfile.h"
+#include "RequestEngine.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -121,20 +122,28 @@ int CliSession::connectBoard()
         return fail("interrupted", EXIT_INTERRUPTED);
     if (m_wakeTimedOut)
         return fail("the evaluation kit was not woken up within " + QString::number(m_options.wakeTimeoutS)
-                + " s",
+                + " s\n  "
+                + RequestEngine::wakeUpHint("'tavcli detect --port " + m_options.port + "' names the module on it."),
             EXIT_NO_ANSWER);
+    // Another variant answered: the link is closed, and the line says which.
+    if (!m_manager.identityMismatch().isEmpty())
+        return fail(m_manager.identityMismatch(), EXIT_USAGE);
     if (!isConnected) {
-        // The cause and its fix follow on a line of their own.
-        if (m_manager.serialPort()->openFailed()) {
-            const QString diagnosis = m_manager.serialPort()->openDiagnosis();
-            return fail(m_lastSerialError + (diagnosis.isEmpty() ? QString() : "\n  " + diagnosis), EXIT_PORT);
-        }
+        if (m_manager.serialPort()->openFailed())
+            return failPort();
         const QString reason
             = m_lastSerialError.isEmpty() ? QStringLiteral("Unable to connect") : m_lastSerialError;
         return fail(reason + ": no answer on " + m_options.port, EXIT_NO_ANSWER);
     }
     m_waitingForWakeUp = false;
     return EXIT_OK;
+}
+
+int CliSession::failPort()
+{
+    // The cause and its fix follow on a line of their own.
+    const QString diagnosis = m_manager.serialPort()->openDiagnosis();
+    return fail(m_lastSerialError + (diagnosis.isEmpty() ? QString() : "\n  " + diagnosis), EXIT_PORT);
 }
 
 void CliSession::disconnectBoard()

@@ -30,7 +30,7 @@ public:
         double timeoutScale = 1.0;
         bool quiet = false;
         // How long a sleeping kit is waited for; 0 waits until Ctrl-C.
-        int wakeTimeoutS = 0;
+        int wakeTimeoutS = 60;
     };
 
     explicit CliSession(const Options& options, QObject* parent = nullptr);
@@ -46,6 +46,18 @@ public:
     // Connects and runs the start-up reads; prints the reason on failure.
     int connectBoard();
     void disconnectBoard();
+    // The port's open failure, with its cause and fix on a second line.
+    int failPort();
+
+    const Options& options() const { return m_options; }
+    QString port() const { return m_options.port; }
+    QString baud() const { return m_options.baud; }
+    // The module found by detection takes the place of --module auto.
+    void setModule(TavBoard::Module module, const QString& baud)
+    {
+        m_options.module = module;
+        m_options.baud = baud;
+    }
 
     // Runs the event loop until `done` holds, the deadline passes or Ctrl-C.
     bool waitFor(const std::function<bool()>& done, int timeoutMs);

@@ -5,6 +5,7 @@
 #include "CommandTable.h"
 #include "DemoModules.h"
 #include "DecimalText.h"
+#include "DetectCommand.h"
 #include "Helper.h"
 #include "PassesCommand.h"
 #include "Provisioner.h"
@@ -51,6 +52,7 @@ struct Command {
 const Command kCommands[] = {
     {"ports", "", "List the serial ports that --port takes"},
     {"info", "", "Connect and print the module's identity (--json for JSON)"},
+    {"detect", "", "Find which module is on --port, with reads only (--json for JSON)"},
     {"get-config", "", "Read the module's whole configuration (--json for JSON)"},
     {"export-config", "FILE", "Write the configuration an upload would send to FILE",
         "The configuration file to write."},
@@ -96,7 +98,7 @@ QString usage()
 
 void addCommonOptions(QCommandLineParser& parser)
 {
-    parser.addOption({"module", "Module type: TAV1, TAV2, RIX or TREKON.", "type"});
+    parser.addOption({"module", "Module type: TAV1, TAV2, RIX, TREKON, or auto to detect it first.", "type"});
     parser.addOption({"port", "Serial port name or device path (see 'tavcli ports').", "path"});
     parser.addOption({"baud", "Baud rate: Default, 9600 or 115200.", "rate", "Default"});
     parser.addOption({"log", "Append the device log to this file (the lines of the window's log).", "file"});
@@ -104,13 +106,14 @@ void addCommonOptions(QCommandLineParser& parser)
     parser.addOption({"quiet", "Print only results and errors."});
     parser.addOption({"demo", "Run against a simulated module of this type instead of a port (no hardware needed).",
         "type"});
+    DetectCommand::addOptions(parser);
 }
 
 void addCommandOptions(QCommandLineParser& parser, const QString& command)
 {
     if (command == "ports")
         parser.addOption({"details", "Add a tab and the description, manufacturer, VID:PID and serial number."});
-    if (command == "get-config" || command == "info" || command == "next-pass")
+    if (command == "get-config" || command == "info" || command == "next-pass" || command == "detect")
         parser.addOption({"json", "Print the result as JSON."});
     if (command == "passes")
         PassesCommand::addOptions(parser);
@@ -122,8 +125,6 @@ void addCommandOptions(QCommandLineParser& parser, const QString& command)
         parser.addOption({"jobs", "Modules provisioned at the same time (default: all).", "n"});
         parser.addOption({"report", "Write one JSON line per module to FILE.", "file"});
     }
-    if (command == "provision" || command == "provision-port")
-        parser.addOption({"wake-timeout", "Seconds to wait for a sleeping kit's wake-up.", "s", "60"});
     if (command == "tx") {
         parser.addOption({"profile", "periodic, prepass or prepass-on-module.", "profile", "periodic"});
         parser.addOption({"repeat", "Number of sequence repetitions.", "n", "1"});
@@ -341,7 +342,8 @@ int main(int argc, char* argv[])
     const QStringList positional = parser.positionalArguments().mid(1);
 
     CliSession::Options options;
-    if (parser.isSet("module")) {
+    const bool autoModule = parser.value("module").compare("auto", Qt::CaseInsensitive) == 0;
+    if (parser.isSet("module") && !autoModule) {
         const int module = Helper::strToEnum<TavBoard::Module>(parser.value("module").toUpper());
         if (module <= 0) {
             err << "tavcli: unknown module '" << parser.value("module") << "' (TAV1, TAV2, RIX or TREKON)"
@@ -408,15 +410,14 @@ int main(int argc, char* argv[])
         err << "tavcli: provision takes either --ports P1,P2,... or --all-ports" << Qt::endl;
         return CliSession::EXIT_USAGE;
     }
-    if (parser.isSet("wake-timeout")) {
-        bool ok = false;
-        options.wakeTimeoutS = parser.value("wake-timeout").toInt(&ok);
-        if (!ok || options.wakeTimeoutS < 1 || options.wakeTimeoutS > 3600) {
-            err << "tavcli: --wake-timeout takes a number of seconds from 1 to 3600" << Qt::endl;
-            return CliSession::EXIT_USAGE;
-        }
-    } else if (commandName == "provision" || commandName == "provision-port") {
-        options.wakeTimeoutS = 60;
+    const QString wakeProblem = DetectCommand::readWakeTimeout(parser, &options.wakeTimeoutS);
+    if (!wakeProblem.isEmpty()) {
+        err << "tavcli: " << wakeProblem << Qt::endl;
+        return CliSession::EXIT_USAGE;
+    }
+    if (autoModule && (commandName == "provision" || parser.isSet("demo"))) {
+        err << "tavcli: --module auto needs one --port" << Qt::endl;
+        return CliSession::EXIT_USAGE;
     }
     // Found missing before the kit is woken up for nothing.
     const bool readsFile = commandName == "import-config" || commandName == "diff-config"
@@ -491,6 +492,16 @@ int main(int argc, char* argv[])
     if (commandName == "provision-port") {
         QObject::connect(&session.manager(), &TavManager::userActionRequested, &session,
             []() { QTextStream(stdout) << "{\"waiting\":\"wake-up\"}" << Qt::endl; });
+    }
+    if (commandName == "detect")
+        return DetectCommand::run(session, parser.isSet("json"));
+    if (autoModule) {
+        const int found = DetectCommand::resolveAuto(session);
+        if (found != CliSession::EXIT_OK)
+            return found;
+        const QString reason = notApplicable(commandName, session.options().module);
+        if (!reason.isEmpty())
+            return session.fail(reason, CliSession::EXIT_USAGE);
     }
     const int connected = session.connectBoard();
     if (connected != CliSession::EXIT_OK)

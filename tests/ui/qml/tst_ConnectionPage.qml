@@ -139,6 +139,32 @@ AppTestCase {
         tryCompare(dialog, "visible", false)
     }
 
+    function test_wrongBoardNamesTheOneFoundAndUsesIt() {
+        createWindow()
+        TavManager.serialPort.enumerate()
+        const portCombo = child("portCombo")
+        portCombo.currentIndex = portCombo.find(Simulators.portOf("TAV1"))
+        mouseClick(child("evkTAV2"))
+        const savedModule = Settings.module
+        const connections = TavManager.connectionCount
+        mouseClick(child("connectButton"))
+        const dialog = child("identityDialog")
+        tryCompare(dialog, "opened", true)
+        // A refused connection is neither counted, shown nor saved.
+        compare(TavManager.connectionCount, connections)
+        compare(Settings.module, savedModule)
+        compare(topBar().state, "connectionPage")
+        compare(child("identityMessage").text,
+                "This module answers as a TAV1, not a TAV2: choose TAV1 and connect again")
+        compare(TavManager.board, null, "the wrong board is not kept")
+        tryCompare(topBar(), "state", "connectionPage")
+        // The buttons are made per variant found, inside the dialog.
+        mouseClick(child("useTAV1", dialog))
+        tryCompare(topBar(), "state", "dashboardPage")
+        compare(TavManager.board.module, Module.TAV1)
+        verify(child("evkTAV1").checked)
+    }
+
     function test_refreshListsThePortsAgain() {
         createWindow()
         const port = child("portCombo")
@@ -165,6 +191,25 @@ AppTestCase {
         verify(TavManager.serialPort.watching)
         mouseClick(child("topBarLeftButton"))
         tryCompare(TavManager.serialPort, "watching", false, 2000, "no polling behind another page")
+    }
+
+    function test_missingSavedPortIsNamedAndChosenWhenItComes() {
+        const path = Simulators.portOf("TAV2")
+        Settings.lastPort = path
+        Simulators.stop("TAV2")
+        createWindow()
+        const port = child("portCombo")
+        compare(port.editText, path, "not replaced by another port")
+        compare(child("missingPort").text, "Saved port " + path + " is not plugged in")
+        verify(Simulators.portOf("TAV2") !== "")
+        tryCompare(port, "currentText", path, 2000, "chosen again by itself")
+        verify(!child("missingPort").visible)
+        // Unplugged while chosen: named again, not replaced.
+        Simulators.stop("TAV2")
+        tryCompare(child("missingPort"), "visible", true, 2000)
+        compare(port.editText, path)
+        verify(Simulators.portOf("TAV2") !== "")
+        tryCompare(port, "currentText", path, 2000)
     }
 
     function test_welcomeOpensOnFirstVisitOnly() {
