@@ -105,34 +105,30 @@ void ModuleConnection::connectTo(TavBoard::Module module, const QString& portNam
         m_linkPort = portName;
         m_linkBaud = baudrate;
         setLostDevice(QString());
+        ++m_connectionCount;
+        emit connected();
         m_logger.log(Logger::APP, m_board->name() + " connected on port " + portName, Logger::PORT_CONNECTED);
         const QPointer<TavBoard> current(m_board);
         emit ready(module);
-        // Judged from the start-up reads' answers: a right choice sends no
-        // more. Only then is the connection made known, so a wrong one never
-        // shows the dashboard nor is saved as the choice.
-        if (!current || current != m_board)
-            return;
-        if (m_serialPort.isOpen() && !checkIdentity(module))
-            return;
-        ++m_connectionCount;
-        emit connected();
+        // Judged from the start-up reads' answers: a right choice sends no more.
+        if (current && current == m_board && m_serialPort.isOpen())
+            checkIdentity(module);
     } else {
         m_serialPort.close();
         emit m_serialPort.serialError("Unable to contact " + m_board->name());
     }
 }
 
-bool ModuleConnection::checkIdentity(TavBoard::Module chosen)
+void ModuleConnection::checkIdentity(TavBoard::Module chosen)
 {
     IdentityCheck& identity = m_requests.identity();
     if (identity.fits(chosen))
-        return true;
+        return;
     // Wrong already: a few more reads name what it is.
     ModuleDetector::narrow(m_requests, identity);
     const QString message = identity.mismatch(chosen);
     if (message.isEmpty())
-        return true;
+        return;
     QList<int> found;
     for (const TavBoard::Module module : identity.modules())
         found << module;
@@ -142,7 +138,6 @@ bool ModuleConnection::checkIdentity(TavBoard::Module chosen)
     detected.baudRate = m_board->getPortSettings().baudRate;
     m_logger.log(Logger::APP, message);
     emit identityMismatch(message, found, detected.baudChoice());
-    return false;
 }
 
 ModuleDetector::Result ModuleConnection::detect(const QString& port, const QString& baudrate)

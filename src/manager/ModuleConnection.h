@@ -65,8 +65,7 @@ private:
     void setLostDevice(const QString& text);
     void onReconnectPoll();
     TavBoard* makeBoard(TavBoard::Module module, const QString& baudrate);
-    // False when the module answered as another variant (reported).
-    bool checkIdentity(TavBoard::Module chosen);
+    void checkIdentity(TavBoard::Module chosen);
 
     SerialPortManager& m_serialPort;
     Logger& m_logger;
