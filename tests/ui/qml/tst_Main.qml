@@ -218,7 +218,8 @@ AppTestCase {
         compare(seenWhileWaiting.text, "Please press wake up button")
         compare(wakeUp.title, "TREKON")
         tryCompare(wakeUp, "visible", false)
-        compare(Simulators.requests("TREKON"), [], "nothing was written to a sleeping kit")
+        // One PING finds a kit that is awake already; a sleeping one ignores it.
+        compare(Simulators.requests("TREKON"), ["AT+PING=?"], "only the wake-up PING was written to a sleeping kit")
         verify(logged("Request has been cancelled"))
         compare(topBar().state, "connectionPage")
         const serialError = child("serialErrorDialog")
