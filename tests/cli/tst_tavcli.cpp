@@ -1276,6 +1276,9 @@ private slots:
                                 << "tavcli: Unable to export config: %1: File too large\n";
         QTest::newRow("log") << QStringList {"info", "--log", "kept.txt"}
                              << "tavcli: unable to write the log file kept.txt: File too large\n";
+        // The sequence goes on; the run fails at its end, naming the report.
+        QTest::newRow("tx report") << QStringList {"tx", "BEEF", "--redundancy", "1", "--report", "kept.txt"}
+                                   << "tavcli: unable to write %1: File too large\n";
     }
 
     void failedWritesKeepTheOldFileAndSayWhy()

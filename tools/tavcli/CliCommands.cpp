@@ -363,12 +363,17 @@ int transmit(CliSession& session, const TxRequest& request)
     }
     // Each line reaches the system as its Tx ends, so a killed run keeps
     // every record up to the kill.
+    // A line that does not reach the file fails the command at its end,
+    // naming the system's reason; the sequence itself goes on.
+    QString reportError;
     QObject::connect(tx->txRecords(), &TxRecordModel::recordAdded, &session,
-        [&report, &request](const TxRecord& record) {
+        [&report, &request, &reportError](const TxRecord& record) {
             if (!report.isOpen())
                 return;
-            report.write(request.reportCsv ? TxRecordFormat::csvLine(record) : TxRecordFormat::jsonLine(record));
-            report.flush();
+            const QByteArray line
+                = request.reportCsv ? TxRecordFormat::csvLine(record) : TxRecordFormat::jsonLine(record);
+            if ((report.write(line) != line.size() || !report.flush()) && reportError.isEmpty())
+                reportError = "unable to write " + request.reportPath + ": " + report.errorString();
         });
 
     std::optional<OperationResult> outcome;
@@ -408,6 +413,8 @@ int transmit(CliSession& session, const TxRequest& request)
     if (!outcome->ok())
         return session.fail(oneLine(outcome->text),
             outcome->status == OperationResult::DEVICE_LOST ? CliSession::EXIT_PORT : CliSession::EXIT_FAILED);
+    if (!reportError.isEmpty())
+        return session.fail(reportError);
     return CliSession::EXIT_OK;
 }
 
