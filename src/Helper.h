@@ -21,4 +21,19 @@ template<typename E> QString enumToStr(E value)
     return QString::fromLatin1(QMetaEnum::fromType<E>().valueToKey(static_cast<int>(value)));
 }
 
+// `text` with its control characters written out ("\\x1b"), for text from
+// a module or a file that reaches a terminal or a view: shown, not obeyed.
+inline QString shownText(const QString& text)
+{
+    QString shown;
+    for (const QChar c : text) {
+        const ushort code = c.unicode();
+        if (code < 0x20 || (code >= 0x7f && code <= 0x9f))
+            shown += QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 } // namespace Helper

@@ -10,6 +10,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <vector>
@@ -17,6 +18,37 @@
 namespace PortDiagnosis {
 
 namespace {
+
+// A terminal line by its node: a character device whose driver, by its major
+// number in /proc/devices, is a tty one ("ttyUSB", "ttyACM", "pts"...).
+// Nothing is opened: opening a line would raise its DTR.
+bool isSerialDevice(const QString& path)
+{
+    struct stat node {};
+    if (::stat(QFile::encodeName(path).constData(), &node) != 0 || !S_ISCHR(node.st_mode))
+        return false;
+    QFile devices(QStringLiteral("/proc/devices"));
+    if (!devices.open(QIODevice::ReadOnly))
+        return true;
+    const QString major = QString::number(major(node.st_rdev));
+    // A major may have several names ("4 /dev/vc/0", "4 tty").
+    bool characterDevices = false;
+    bool known = false;
+    for (const QByteArray& raw : devices.readAll().split('\n')) {
+        const QString line = QString::fromLatin1(raw).trimmed();
+        if (line.endsWith(QLatin1Char(':')))
+            characterDevices = line == QLatin1String("Character devices:");
+        const QStringList fields = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (!characterDevices || fields.size() != 2 || fields.at(0) != major)
+            continue;
+        known = true;
+        const QString& driver = fields.at(1);
+        if (driver.contains(QLatin1String("tty")) || driver == QLatin1String("pts")
+            || driver.endsWith(QLatin1String("console")) || driver.endsWith(QLatin1String("ptmx")))
+            return true;
+    }
+    return !known;
+}
 
 bool hasGroup(gid_t gid)
 {
@@ -128,6 +160,10 @@ PortFacts inspect(const QString& path, const QSerialPort& port)
     facts.exists = QFileInfo::exists(path);
     if (!facts.exists)
         return facts;
+    // Any program may hold /dev/null: that is no answer to why it is no port.
+    facts.serialDevice = isSerialDevice(path);
+    if (!facts.serialDevice)
+        return facts;
 
     facts.permitted = ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0 || errno != EACCES;
     struct stat node {};
@@ -156,6 +192,12 @@ QString explain(const PortFacts& f)
     if (!f.exists) {
         return QStringLiteral("%1 is not there (any more): the device may have been unplugged since the list "
                               "was read. The port list has been refreshed.")
+            .arg(f.path);
+    }
+
+    if (!f.serialDevice) {
+        return QStringLiteral("%1 is not a serial device: choose the port the kit is plugged in (see the port "
+                              "list).")
             .arg(f.path);
     }
 

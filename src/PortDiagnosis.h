@@ -9,6 +9,8 @@
 struct PortFacts {
     QString path; // the device node
     bool exists = true;
+    // A terminal line; /dev/null or a regular file is none.
+    bool serialDevice = true;
     // This process may read and write the node.
     bool permitted = true;
     QString group; // the group that owns the node

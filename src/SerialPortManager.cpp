@@ -232,8 +232,10 @@ void SerialPortManager::splitIntoLines(const QByteArray& bytes)
         if (lf < 0)
             break;
 
+        // A module's text reaches views, terminals and the log file: its
+        // control characters are written out there, never obeyed.
         if (!m_discardingLine)
-            m_completeLines << QString::fromUtf8(m_partialLine.trimmed());
+            m_completeLines << Helper::shownText(QString::fromUtf8(m_partialLine.trimmed()));
         m_partialLine.clear();
         m_discardingLine = false;
         start = lf + 1;

@@ -252,8 +252,8 @@ void TavManager::saveSettings()
 
 void TavManager::cancelModuleRequest()
 {
-    m_requests->cancel();
-    m_logger->log(Logger::APP, "Request has been cancelled");
+    if (m_requests->cancel())
+        m_logger->log(Logger::APP, "Request has been cancelled");
 }
 
 void TavManager::closeDown()

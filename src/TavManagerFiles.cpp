@@ -3,6 +3,7 @@
 // through the dispatcher.
 #include "TavManager.h"
 
+#include "Helper.h"
 #include "ConfigurationService.h"
 #include "FileAccess.h"
 #include "ModuleConnection.h"
@@ -79,7 +80,7 @@ void TavManager::importConfig(QString filePath)
             continue;
         if (!codec->parse(line, true)) {
             markLoaded();
-            fail("Unable to parse configuration entry: " + line, line);
+            fail("Unable to parse configuration entry: " + Helper::shownText(line), line);
             return;
         }
         if (codec->getId() == AtCmdHandler::LORA_DEUI) {
@@ -95,6 +96,12 @@ void TavManager::importConfig(QString filePath)
         }
         m_dispatch->apply(*codec, line);
         applied = true;
+    }
+    // An empty file (or one holding only the date) would upload the views
+    // as they are, and restart the kit, as though the file had set them.
+    if (!applied) {
+        fail("Unable to import config: " + localPath + " holds no configuration entry");
+        return;
     }
     markLoaded();
 

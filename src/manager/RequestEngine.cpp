@@ -227,10 +227,22 @@ bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
                 onTimeout();
                 break;
             }
+            // A list may take many timeouts to end: a stop does not wait for it.
+            if (m_cancelRequested && m_pendingList) {
+                m_cancelRequested = false;
+                m_waitingResponse = false;
+                m_timer->stop();
+                m_requestInProgress = false;
+                return finish(RequestResult::failed(RequestResult::CANCELLED,
+                                  QStringLiteral("Request has been cancelled")),
+                    request);
+            }
             QCoreApplication::processEvents(kWaitForAnswer);
         }
     }
 
+    // A cancel that came during a single answer's wait is spent with it.
+    m_cancelRequested = false;
     m_timer->stop();
     // Two commands are never written back to back.
     QThread::msleep(10);
@@ -278,9 +290,12 @@ bool RequestEngine::sendCustom(const QString& cmd)
     return send(request, TavManager::TAV_REQUEST_LARGE_TIMEOUT_MS);
 }
 
-void RequestEngine::cancel()
+bool RequestEngine::cancel()
 {
+    if (!m_requestInProgress && !waitingForWakeUp())
+        return false;
     m_cancelRequested = true;
+    return waitingForWakeUp() || m_pendingList;
 }
 
 void RequestEngine::endWait()

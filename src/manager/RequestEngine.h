@@ -74,8 +74,10 @@ public:
     // The frame of a command as the current codec writes it.
     QByteArray buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const;
 
-    // The user cancelled the wait for the wake-up button.
-    void cancel();
+    // Ends the wait for the wake-up button, or for the rest of a list; a
+    // single answer is still waited for up to its timeout. True when such a
+    // wait was cut short.
+    bool cancel();
     // The window is closing: the running wait ends at once and no further
     // request is sent until the next connection.
     void closeDown();

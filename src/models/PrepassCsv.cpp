@@ -1,5 +1,7 @@
 #include "PrepassCsv.h"
 
+#include "Helper.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
@@ -153,6 +155,7 @@ Result parse(const QString& text, const QDateTime& nowUtc)
     QChar separator;
     bool firstLine = true;
     QList<Prepass> passes;
+    QDateTime lastEnd;
     int dataRows = 0;
     for (int i = 0; i < lines.size(); ++i) {
         const int lineNumber = i + 1;
@@ -164,7 +167,7 @@ Result parse(const QString& text, const QDateTime& nowUtc)
 
         QStringList fields = line.split(separator);
         for (QString& field : fields)
-            field = cleanField(field);
+            field = Helper::shownText(cleanField(field));
         while (fields.size() > FIELD_COUNT && fields.last().isEmpty())
             fields.removeLast();
 
@@ -183,6 +186,9 @@ Result parse(const QString& text, const QDateTime& nowUtc)
         // The scheduler drops a pass once start plus duration is behind it.
         if (pass->start().addMSecs(pass->durationMs()) < nowUtc) {
             ++result.expired;
+            const QDateTime end = pass->start().addMSecs(pass->durationMs());
+            if (!lastEnd.isValid() || end > lastEnd)
+                lastEnd = end;
             continue;
         }
         passes.append(*pass);
@@ -190,6 +196,12 @@ Result parse(const QString& text, const QDateTime& nowUtc)
 
     if (dataRows == 0) {
         result.error = QStringLiteral("No satellite pass found in the file");
+        return result;
+    }
+    // Imported, such a list would start a sequence that has nothing to wait for.
+    if (passes.isEmpty()) {
+        result.error = QStringLiteral("all passes of the file have ended (last at %1)")
+                           .arg(lastEnd.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'")));
         return result;
     }
     std::stable_sort(passes.begin(), passes.end(),

@@ -1,5 +1,7 @@
 #include "SatelliteAopModel.h"
 
+#include "Helper.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -88,7 +90,7 @@ bool SatelliteAopModel::parseJsonData(QByteArray data)
         updateAopData(ident.at(0).toUpper(), parseServiceDate(aop.value(QLatin1String("date")).toString()),
             number("semiMajorAxis"), number("inclination"), number("ascendantNodeLongitude"),
             number("ascendantNodeDrift"), number("orbitalPeriod"), number("semiMajorAxisDrift"),
-            satellite.value(QLatin1String("satellite")).toString(),
+            Helper::shownText(satellite.value(QLatin1String("satellite")).toString()),
             SatelliteAop::downlinkStatusFromText(status.value(QLatin1String("downlinkStatus")).toString()),
             SatelliteAop::uplinkStatusFromText(status.value(QLatin1String("operatingStatus")).toString()));
     }

@@ -63,7 +63,8 @@ public:
         return true;
     }
 
-    void interrupt() { ::kill(static_cast<pid_t>(m_process.processId()), SIGINT); }
+    void interrupt(int signal = SIGINT) { ::kill(static_cast<pid_t>(m_process.processId()), signal); }
+    qint64 processId() const { return m_process.processId(); }
     // SIGKILL: no handler runs, nothing is flushed on the way out.
     void kill()
     {
@@ -526,6 +527,27 @@ private slots:
         QVERIFY(requestsOf(last).isEmpty());
     }
 
+    // Killed outright, the tool takes its per-port children with it: none
+    // is left holding the port, to upload later with nothing recorded.
+    void provisionChildrenDieWithTheTool()
+    {
+        const QString file = exportMovedKit();
+        SimulatorProcess asleep({"--module", "TREKON", "--asleep"});
+        QVERIFY(asleep.start());
+        CliProcess cli(m_home->path(), {"provision", file, "--module", "TREKON", "--ports", asleep.portPath()});
+        QVERIFY(cli.waitForOutput(asleep.portPath() + ": press the wake-up button"));
+        const QString pid = QString::number(cli.processId());
+        const QStringList children = readFile("/proc/" + pid + "/task/" + pid + "/children").split(' ', Qt::SkipEmptyParts);
+        QCOMPARE(children.size(), 1);
+        cli.kill();
+        // Gone, or a zombie no one has reaped yet.
+        const auto ended = [&children]() {
+            const QString stat = readFile("/proc/" + children.first() + "/stat");
+            return stat.isEmpty() || stat.section(") ", 1).startsWith('Z');
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(ended(), 5000);
+    }
+
     void aopDownloadPrintsTheServiceDocument()
     {
         FakeOrbitServer server;
@@ -727,6 +749,34 @@ private slots:
         const Run info = runCli(QStringList {"info"} + common, m_home->path());
         QCOMPARE(info.status, 0);
         QVERIFY2(info.out.contains(answersOf(sim, "ID").constLast()), qPrintable(info.out));
+    }
+
+    // A list whose entries drip in forever would hold the tool for sixteen
+    // timeouts; a stop, or a closed terminal, ends it at once.
+    void signalEndsAListThatNeverEnds_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("Ctrl-C") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("closed terminal") << SIGHUP;
+    }
+
+    void signalEndsAListThatNeverEnds()
+    {
+        QFETCH(int, signal);
+        SimulatorProcess sim({"--module", "RIX"});
+        QVERIFY(sim.start());
+        QVERIFY(sim.sendControl("mute SAT"));
+        CliProcess cli(m_home->path(), {"at", "AT+SAT=?", "--module", "RIX", "--port", sim.portPath()});
+        QTRY_VERIFY_WITH_TIMEOUT(requestsOf(sim).contains("AT+SAT=?"), 10000);
+        QTimer drip;
+        QObject::connect(&drip, &QTimer::timeout, [&sim]() { sim.sendControl("send +SAT=A,1,1,1"); });
+        drip.start(200);
+        QTest::qWait(600);
+        cli.interrupt(signal);
+        const Run run = cli.finish(5000);
+        QCOMPARE(run.status, 130);
+        QVERIFY2(run.err.endsWith("tavcli: interrupted\n"), qPrintable(run.err));
     }
 
     void nextPassSucceedsWithoutAnOrbitServer()
@@ -1245,7 +1295,11 @@ private slots:
         QTest::newRow("diff on a TAV2") << QStringList {"diff-config", "f", "--module", "TAV2", "--port", "x"}
                                         << 2 << "tavcli: diff-config applies to a TREKON only\n";
         QTest::newRow("missing import file") << QStringList {"import-config", "none.conf", "--module",
-            "TREKON", "--port", "x"} << 1 << "tavcli: cannot read none.conf: no such file\n";
+            "TREKON", "--port", "x"} << 1 << "tavcli: cannot read none.conf: No such file or directory\n";
+        QTest::newRow("import from a device") << QStringList {"import-config", "/dev/zero", "--module", "TREKON",
+            "--port", "x"} << 1 << "tavcli: cannot read /dev/zero: larger than 1 MiB\n";
+        QTest::newRow("empty import file") << QStringList {"provision", "blank.conf", "--module", "TREKON", "--ports",
+            "x"} << 1 << "tavcli: cannot read blank.conf: it holds no configuration entry\n";
     }
 
     void failuresGiveAStatusAndOneLine()
@@ -1254,6 +1308,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, message);
         writeFile(m_home->filePath("empty.json"), "{}");
+        writeFile(m_home->filePath("blank.conf"), "\r\n \n");
         const Run run = runCli(arguments, m_home->path());
         QCOMPARE(run.status, status);
         QVERIFY(run.out.isEmpty());

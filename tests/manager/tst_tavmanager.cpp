@@ -951,10 +951,13 @@ private slots:
         rig.manager.importConfig(path);
         QVERIFY(rig.logged("Unable to parse configuration entry: hello"));
 
+        // Nothing to upload is refused, not "imported".
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("\r\n  \r\nAT+UDATE=2026-12-10T14:03:27Z\r\n");
         file.close();
         rig.manager.importConfig(path);
-        QCOMPARE(processing.last().at(0).toString(), QString("Configuration imported!"));
+        QCOMPARE(processing.last().at(0).toString(), QString("Unable to import config!"));
+        QVERIFY(rig.logged("Unable to import config: " + path + " holds no configuration entry"));
 
         rig.manager.exportConfig(dir.filePath("no/such/folder/out.conf"));
         QCOMPARE(processing.last().at(0).toString(), QString("Unable to export config!"));

@@ -188,6 +188,17 @@ private slots:
         QVERIFY(!PrepassCsv::parse(QString(), may1At10).ok());
         QVERIFY(
             !PrepassCsv::parse(QStringLiteral("Sat;Start;Mid;End;Dur;Elev;Az1;Az2;Az3\n"), may1At10).ok());
+        // Passes that have all ended say so, not "nothing imported" later; a
+        // control character in a name is written out, not obeyed.
+        const PrepassCsv::Result ended = PrepassCsv::parse(QStringLiteral(
+            "METOP-B;01/05/2024 08:00:00;01/05/2024 08:05:00;01/05/2024 08:10:00;00:10:00;45;10;90;170\n"
+            "SARAL;01/05/2024 09:00:00;01/05/2024 09:05:00;01/05/2024 09:12:00;00:12:00;45;10;90;170\n"),
+            may1At10);
+        QCOMPARE(ended.error, QStringLiteral("all passes of the file have ended (last at 2024-05-01 09:12:00 UTC)"));
+        const PrepassCsv::Result named = PrepassCsv::parse(QStringLiteral(
+            "SA\x1b[2J;01/05/2024 11:00:00;01/05/2024 11:05:00;01/05/2024 11:10:00;00:10:00;45;10;90;170\n"),
+            may1At10);
+        QCOMPARE(named.passes.value(0).satellite(), QStringLiteral("SA\\x1b[2J"));
     }
 
     void importThroughTheManager()

@@ -3,6 +3,7 @@
 #include "Tav2.h"
 #include "Trekon.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QSerialPortInfo>
 #include <QSignalSpy>
@@ -147,6 +148,8 @@ private slots:
                                                      "1\n")
                                        << QStringList({"+FW=\uFFFD\uFFFD"
                                                        "1"});
+        QTest::newRow("control characters") << QByteArray("+FW=\x1b]0;x\x07v1\x1b[2J\n")
+                                            << QStringList({"+FW=\\x1b]0;x\\x07v1\\x1b[2J"});
         QTest::newRow("broken sequence") << QByteArray("+X=\xc3(\n") << QStringList({"+X=\uFFFD("});
         QTest::newRow("longest line kept") << QByteArray(SerialPortManager::MAX_LINE_LENGTH, 'A') + '\n'
                                            << QStringList({QString(SerialPortManager::MAX_LINE_LENGTH, 'A')});
@@ -338,6 +341,9 @@ private slots:
         other.error = QSerialPort::UnsupportedOperationError;
         other.errorString = "Inappropriate ioctl for device";
         QTest::newRow("not a serial line") << other << "/dev/null could not be opened: Inappropriate ioctl for device.";
+        other.serialDevice = false;
+        QTest::newRow("not a serial device") << other << "/dev/null is not a serial device: choose the port the kit "
+                                                        "is plugged in (see the port list).";
     }
 
     void explainsWhyAPortDoesNotOpen()
@@ -345,6 +351,15 @@ private slots:
         QFETCH(PortFacts, facts);
         QFETCH(QString, text);
         QCOMPARE(PortDiagnosis::explain(facts), text);
+    }
+
+    // Many programs hold /dev/null: it is no port, whoever holds it.
+    void tellsASerialDeviceByItsNode()
+    {
+        const QSerialPort port;
+        QVERIFY(!PortDiagnosis::inspect("/dev/null", port).serialDevice);
+        QVERIFY(!PortDiagnosis::inspect(QCoreApplication::applicationFilePath(), port).serialDevice);
+        QVERIFY(PortDiagnosis::inspect(m_pty->slavePath(), port).serialDevice);
     }
 
     // Another program holding the line is found by its descriptors.

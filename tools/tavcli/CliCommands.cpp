@@ -3,6 +3,7 @@
 #include "CliSession.h"
 #include "CommandTable.h"
 #include "ConfigReport.h"
+#include "FileAccess.h"
 #include "PayloadModel.h"
 #include "PeriodicProfile.h"
 #include "PrepassModel.h"
@@ -180,6 +181,21 @@ int importConfig(CliSession& session, const QString& path, bool verify)
         return session.failOrInterrupted(upload->reason());
     session.say("Configuration uploaded.");
     return verify ? verifyUpload(session, path) : CliSession::EXIT_OK;
+}
+
+QString unreadableConfig(const QString& path)
+{
+    QStringList lines;
+    QString error;
+    if (QFileInfo(path).isDir())
+        return QStringLiteral("it is a folder");
+    if (!FileAccess::readConfigLines(path, &lines, &error))
+        return error;
+    for (const QString& line : std::as_const(lines)) {
+        if (!line.trimmed().isEmpty())
+            return {};
+    }
+    return QStringLiteral("it holds no configuration entry");
 }
 
 int customCommand(CliSession& session, const QString& command)

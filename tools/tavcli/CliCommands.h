@@ -38,6 +38,9 @@ int exportConfig(CliSession& session, const QString& path);
 // With `verify`, the configuration is read back after the upload and every
 // field of the file that did not take fails the command.
 int importConfig(CliSession& session, const QString& path, bool verify);
+// Why the configuration file at `path` cannot be used, read as the commands
+// read it; empty when it can. Asked before the kit is woken for nothing.
+QString unreadableConfig(const QString& path);
 // Prints each field where the module differs from the file; 1 when any does.
 int diffConfig(CliSession& session, const QString& path);
 int verifyUpload(CliSession& session, const QString& path);

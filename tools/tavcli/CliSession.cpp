@@ -166,9 +166,10 @@ bool CliSession::waitFor(const std::function<bool()>& done, int timeoutMs)
 void CliSession::interrupt()
 {
     m_interrupted = true;
-    // Ends a wait for the wake-up button; the pending request then fails.
+    // Ends a wait for the wake-up button or for the rest of a list (both
+    // may last far longer than one answer); the pending request then fails.
     // A running sequence is stopped by its waiting loop, outside any request.
-    if (m_waitingForWakeUp && m_manager.board() && !m_manager.board()->isAwake())
+    if (m_manager.board())
         m_manager.cancelModuleRequest();
     // A download is no request on the wire: it ends at once.
     m_manager.tx()->prepassProfile()->abortDownload();

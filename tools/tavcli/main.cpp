@@ -422,9 +422,12 @@ int main(int argc, char* argv[])
     // Found missing before the kit is woken up for nothing.
     const bool readsFile = commandName == "import-config" || commandName == "diff-config"
         || commandName == "provision" || commandName == "provision-port";
-    if (readsFile && !QFileInfo(positional.first()).isFile()) {
-        err << "tavcli: cannot read " << positional.first() << ": no such file" << Qt::endl;
-        return CliSession::EXIT_FAILED;
+    if (readsFile) {
+        const QString problem = CliCommands::unreadableConfig(positional.first());
+        if (!problem.isEmpty()) {
+            err << "tavcli: cannot read " << positional.first() << ": " << problem << Qt::endl;
+            return CliSession::EXIT_FAILED;
+        }
     }
     CliCommands::TxRequest txRequest;
     if (commandName == "tx") {

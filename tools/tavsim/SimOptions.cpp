@@ -75,6 +75,7 @@ SimOptions::Outcome SimOptions::parse(const QStringList& arguments, SimOptions* 
             + "\nControl commands, one per line:\n"
               "  wake | sleep                 TREKON wake-up button / going to sleep\n"
               "  mute on|off                  stop or resume answering requests\n"
+              "  mute CMD | mute CMD off      leave requests of CMD alone unanswered\n"
               "  latency MS | baud N          change answer latency or output pacing\n"
               "  error CMD CODE | error CMD off   answer +ERROR=CODE to CMD\n"
               "  ignore CMD | ignore CMD off  acknowledge a set of CMD but keep the value\n"

@@ -136,6 +136,10 @@ void Simulator::processDue()
             send(QStringLiteral("+ERROR=2"));
             continue;
         }
+        if (m_mutedWords.contains(ModuleFirmware::wordOf(p.line))) {
+            m_transcript.event("request of " + ModuleFirmware::wordOf(p.line) + " unanswered");
+            continue;
+        }
         const auto injected = m_injectedErrors.constFind(ModuleFirmware::wordOf(p.line));
         if (injected != m_injectedErrors.cend()) {
             send("+ERROR=" + QString::number(injected.value()));

@@ -92,6 +92,7 @@ private:
     int m_latencyMs;
     QHash<QString, int> m_injectedErrors;
     QSet<QString> m_ignoredSets;
+    QSet<QString> m_mutedWords;
     QList<Pending> m_pending;
     QElapsedTimer m_clock;
     QTimer m_dueTimer;

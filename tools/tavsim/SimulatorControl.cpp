@@ -36,7 +36,7 @@ const QList<Simulator::ControlCommand>& Simulator::controlCommands()
     static const QList<ControlCommand> table {
         {"wake", 0, 0, &Simulator::doWake},
         {"sleep", 0, 0, &Simulator::doSleep},
-        {"mute", 1, 1, &Simulator::doMute},
+        {"mute", 1, 2, &Simulator::doMute},
         {"latency", 1, 1, &Simulator::doLatency},
         {"baud", 1, 1, &Simulator::doBaud},
         {"error", 2, 2, &Simulator::doError},
@@ -100,8 +100,20 @@ QString Simulator::doSleep(const QStringList&)
 
 QString Simulator::doMute(const QStringList& args)
 {
-    if (args.constFirst() != QLatin1String("on") && args.constFirst() != QLatin1String("off"))
-        return bad(QStringLiteral("mute on|off"));
+    // "mute CMD": requests of that word alone go unanswered, as a firmware
+    // that hangs in one command.
+    static const QRegularExpression word(QStringLiteral("^[A-Z_]+$"));
+    if (word.match(args.constFirst()).hasMatch()) {
+        if (args.size() == 2 && args.at(1) != QLatin1String("off"))
+            return bad(QStringLiteral("mute CMD [off]: CMD is a command word such as SAT"));
+        if (args.size() == 2)
+            m_mutedWords.remove(args.constFirst());
+        else
+            m_mutedWords.insert(args.constFirst());
+        return OK;
+    }
+    if (args.size() != 1 || (args.constFirst() != QLatin1String("on") && args.constFirst() != QLatin1String("off")))
+        return bad(QStringLiteral("mute on|off, or mute CMD [off]"));
     m_muted = args.constFirst() == QLatin1String("on");
     m_transcript.event(m_muted ? QStringLiteral("mute on") : QStringLiteral("mute off"));
     return OK;
@@ -305,6 +317,8 @@ QString Simulator::doState(const QStringList&)
         injected << it.key() + '=' + QString::number(it.value());
     for (const QString& cmd : m_ignoredSets)
         injected << cmd + "=ignored";
+    for (const QString& cmd : m_mutedWords)
+        injected << cmd + "=muted";
     injected.sort();
     return "OK " + variantName(m_options.variant) + (m_asleep ? " asleep" : " awake")
         + (m_muted ? " muted" : "") + " latency=" + QString::number(m_latencyMs)
