@@ -3,7 +3,8 @@
 #include "Logger.h"
 
 #include <QDebug>
-#include <QMutexLocker>
+
+#include <chrono>
 
 LogFile::LogFile(QObject* parent)
     : QObject(parent)
@@ -40,7 +41,7 @@ void LogFile::follow(Logger* logger)
 void LogFile::append(const QString& line)
 {
     const QByteArray bytes = line.toUtf8() + '\n';
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_thread.joinable() || m_closing)
         return;
     if (m_pending.size() + bytes.size() > MAX_PENDING_BYTES) {
@@ -51,7 +52,7 @@ void LogFile::append(const QString& line)
     noteDroppedLines();
     m_pending += bytes;
     if (m_writerIdle)
-        m_wake.wakeOne();
+        m_wake.notify_one();
 }
 
 void LogFile::close()
@@ -59,10 +60,10 @@ void LogFile::close()
     if (!m_thread.joinable())
         return;
     {
-        QMutexLocker lock(&m_mutex);
+        const std::lock_guard<std::mutex> lock(m_mutex);
         noteDroppedLines();
         m_closing = true;
-        m_wake.wakeOne();
+        m_wake.notify_one();
     }
     m_thread.join();
     m_file.close();
@@ -79,24 +80,24 @@ void LogFile::noteDroppedLines()
 
 QString LogFile::writeError() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     return m_writeError;
 }
 
 quint64 LogFile::droppedLines() const
 {
-    QMutexLocker lock(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     return m_droppedTotal;
 }
 
 void LogFile::run()
 {
     bool failed = false;
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         while (m_pending.isEmpty() && !m_closing) {
             m_writerIdle = true;
-            m_wake.wait(&m_mutex);
+            m_wake.wait(lock);
             m_writerIdle = false;
         }
         if (m_pending.isEmpty())
@@ -109,7 +110,7 @@ void LogFile::run()
         // Said once: a full disk would say it for every batch.
         if (!written && !failed)
             qCritical().noquote() << "Unable to write the log file" << m_file.fileName() + ":" << reason;
-        lock.relock();
+        lock.lock();
         if (!written && !failed) {
             m_writeError = reason;
             emit writeFailed(reason);
@@ -119,6 +120,6 @@ void LogFile::run()
         // would otherwise wake this thread, and take the CPU from the
         // window, for every line.
         if (!m_closing)
-            m_wake.wait(&m_mutex, GATHER_MS);
+            m_wake.wait_for(lock, std::chrono::milliseconds(GATHER_MS));
     }
 }

@@ -2,11 +2,11 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QMutex>
 #include <QObject>
 #include <QString>
-#include <QWaitCondition>
 
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 class Logger;
@@ -52,8 +52,10 @@ private:
 
     QFile m_file;
     std::thread m_thread;
-    mutable QMutex m_mutex;
-    QWaitCondition m_wake;
+    // The standard library's, not Qt's: the thread sanitizer sees these,
+    // while Qt's wait condition works inside its uninstrumented library.
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake;
     QByteArray m_pending;
     quint64 m_droppedTotal = 0;
     quint64 m_droppedSinceNote = 0;
