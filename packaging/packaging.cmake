@@ -38,7 +38,10 @@ install(FILES ${TAV_GENERATED}/copyright ${TAV_GENERATED}/changelog.gz DESTINATI
 
 # The manual pages, from each program's --help (packaging/man/manpage.sh).
 find_program(TAV_HELP2MAN help2man)
-if(TAV_HELP2MAN)
+# The pages are written by running the programs; under the thread sanitizer
+# their start-up inside Qt's uninstrumented libraries ends in a report, and
+# a sanitizer build is never packaged.
+if(TAV_HELP2MAN AND NOT TAV_SANITIZE_THREAD)
     set(_summary_tavgui "evaluation and configuration tool for TAV transmitter modules")
     set(_summary_tavcli "drive TAV transmitter modules from a shell")
     set(_summary_tavsim "simulate a TAV transmitter module on a pseudo-terminal")
