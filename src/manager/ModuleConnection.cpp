@@ -1,17 +1,17 @@
 #include "ModuleConnection.h"
 
-#include "AtCmdHandler.h"
 #include "BusyState.h"
-#include "Logger.h"
 #include "RequestEngine.h"
 #include "ResponseDispatch.h"
-#include "Rix.h"
-#include "SerialPortManager.h"
-#include "Tav1.h"
-#include "Tav2.h"
 #include "TavManager.h"
-#include "Trekon.h"
-#include "VariantCapabilities.h"
+#include "board/Rix.h"
+#include "board/Tav1.h"
+#include "board/Tav2.h"
+#include "board/Trekon.h"
+#include "log/Logger.h"
+#include "protocol/AtCmdHandler.h"
+#include "protocol/VariantCapabilities.h"
+#include "serial/SerialPortManager.h"
 
 #include <QFileInfo>
 #include <QPointer>

@@ -1,13 +1,13 @@
 #include "ModuleDetector.h"
 
 #include "BusyState.h"
-#include "CommandTable.h"
-#include "Helper.h"
 #include "RequestEngine.h"
 #include "ResponseDispatch.h"
-#include "SerialPortManager.h"
-#include "Tav2.h"
-#include "VariantCapabilities.h"
+#include "board/Tav2.h"
+#include "log/Helper.h"
+#include "protocol/CommandTable.h"
+#include "protocol/VariantCapabilities.h"
+#include "serial/SerialPortManager.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,14 +1,14 @@
 #include "RequestEngine.h"
 
 #include "BusyState.h"
-#include "CommandTable.h"
-#include "Helper.h"
-#include "Logger.h"
 #include "OperationTracker.h"
 #include "ResponseDispatch.h"
-#include "SerialPortManager.h"
-#include "TavBoard.h"
 #include "TavManager.h"
+#include "board/TavBoard.h"
+#include "log/Helper.h"
+#include "log/Logger.h"
+#include "protocol/CommandTable.h"
+#include "serial/SerialPortManager.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

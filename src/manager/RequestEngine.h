@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AtCmdHandler.h"
-#include "IdentityCheck.h"
-#include "RequestResult.h"
+#include "protocol/AtCmdHandler.h"
+#include "protocol/IdentityCheck.h"
+#include "protocol/RequestResult.h"
 
 #include <QElapsedTimer>
 #include <QByteArray>

@@ -1,7 +1,7 @@
 #include "CommandTable.h"
 
-#include "ResponseDispatch.h"
-#include "SensorModel.h"
+#include "board/SensorModel.h"
+#include "manager/ResponseDispatch.h"
 
 #include <QMetaEnum>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "AtCmdHandler.h"
-#include "TavBoard.h"
+#include "board/TavBoard.h"
 
 #include <QList>
 #include <QMap>

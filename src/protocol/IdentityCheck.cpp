@@ -1,7 +1,7 @@
 #include "IdentityCheck.h"
 
 #include "CommandTable.h"
-#include "Helper.h"
+#include "log/Helper.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Logger.h"
-#include "TavBoard.h"
+#include "board/TavBoard.h"
+#include "log/Logger.h"
 
 #include <QSerialPort>
 

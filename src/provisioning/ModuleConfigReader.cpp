@@ -1,8 +1,8 @@
 #include "ModuleConfigReader.h"
 
-#include "CommandTable.h"
-#include "Helper.h"
-#include "TavManager.h"
+#include "log/Helper.h"
+#include "manager/TavManager.h"
+#include "protocol/CommandTable.h"
 
 ModuleConfigReader::ModuleConfigReader(TavManager& manager)
     : m_manager(manager)

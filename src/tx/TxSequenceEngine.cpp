@@ -1,15 +1,15 @@
 #include "TxSequenceEngine.h"
 
-#include "Logger.h"
 #include "ModulationModel.h"
 #include "PassSchedule.h"
 #include "PayloadModel.h"
 #include "PeriodicProfile.h"
-#include "PrepassModel.h"
 #include "TxClock.h"
 #include "TxLink.h"
 #include "TxRecordModel.h"
 #include "UtcClock.h"
+#include "log/Logger.h"
+#include "orbit/PrepassModel.h"
 
 #include <limits>
 

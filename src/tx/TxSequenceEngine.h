@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Logger.h"
 #include "TxManager.h"
 #include "TxRecord.h"
+#include "log/Logger.h"
 
 #include <QObject>
 #include <QString>

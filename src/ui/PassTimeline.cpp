@@ -1,6 +1,6 @@
 #include "PassTimeline.h"
 
-#include "PrepassModel.h"
+#include "orbit/PrepassModel.h"
 
 #include <QDateTime>
 #include <QPainter>

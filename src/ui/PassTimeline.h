@@ -6,7 +6,7 @@
 #include <QVariantList>
 #include <QtQml/qqmlregistration.h>
 
-#include "PrepassModel.h"
+#include "orbit/PrepassModel.h"
 
 // The pass list as a timeline: one lane per satellite, passes as bars, the
 // current time as a line, and the sequence's transmissions as marks (filled

@@ -5,16 +5,16 @@
 
 #include <functional>
 
-#include "CommandHistory.h"
-#include "ConfigCheck.h"
-#include "LogModel.h"
-#include "LogSearch.h"
-#include "LogViewModel.h"
-#include "Payload.h"
-#include "SensorModel.h"
-#include "TavBoard.h"
-#include "TavManager.h"
-#include "TxManager.h"
+#include "board/SensorModel.h"
+#include "board/TavBoard.h"
+#include "log/CommandHistory.h"
+#include "log/LogModel.h"
+#include "log/LogSearch.h"
+#include "log/LogViewModel.h"
+#include "manager/TavManager.h"
+#include "provisioning/ConfigCheck.h"
+#include "tx/Payload.h"
+#include "tx/TxManager.h"
 
 class QJSEngine;
 class QQmlEngine;

@@ -1,8 +1,8 @@
 #include "SkyPlot.h"
 
-#include "PassPredictor.h"
-#include "PrepassModel.h"
-#include "PrepassProfile.h"
+#include "orbit/PassPredictor.h"
+#include "orbit/PrepassModel.h"
+#include "tx/PrepassProfile.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -7,8 +7,8 @@
 #include <QQuickPaintedItem>
 #include <QtQml/qqmlregistration.h>
 
-#include "PrepassModel.h"
-#include "PrepassProfile.h"
+#include "orbit/PrepassModel.h"
+#include "tx/PrepassProfile.h"
 
 // One pass of the list on a polar plot of the sky: north up, east right,
 // the horizon on the rim, the zenith in the middle; the track from start to

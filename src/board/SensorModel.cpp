@@ -1,6 +1,6 @@
 #include "SensorModel.h"
 
-#include "CommandTable.h"
+#include "protocol/CommandTable.h"
 
 const QMap<SensorModel::Id, AtCmdHandler::CmdId>& SensorModel::sensorAlertAtCmdMap()
 {

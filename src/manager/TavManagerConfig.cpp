@@ -3,10 +3,10 @@
 // as an answer and is applied by the response dispatch. The sets are those of
 // the configuration service, which also sends the whole configuration.
 #include "ConfigurationService.h"
-#include "Sensor.h"
-#include "SensorModel.h"
 #include "TavManager.h"
-#include "VariantCapabilities.h"
+#include "board/Sensor.h"
+#include "board/SensorModel.h"
+#include "protocol/VariantCapabilities.h"
 
 bool TavManager::sendSet(
     AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs, const QString& failure)

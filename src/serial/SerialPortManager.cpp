@@ -1,7 +1,7 @@
 #include "SerialPortManager.h"
 
-#include "Helper.h"
 #include "PortDiagnosis.h"
+#include "log/Helper.h"
 
 #include <QDebug>
 #include <QFileInfo>

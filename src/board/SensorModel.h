@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AtCmdHandler.h"
 #include "Sensor.h"
+#include "protocol/AtCmdHandler.h"
 
 #include <QAbstractListModel>
 #include <QHash>

@@ -2,13 +2,13 @@
 // request engine and of the link to the connection.
 #include "TavManager.h"
 
-#include "CommandTable.h"
 #include "ConfigurationService.h"
 #include "ModuleConnection.h"
 #include "RequestEngine.h"
 #include "ResponseDispatch.h"
 #include "TxSequenceOutcome.h"
-#include "VariantCapabilities.h"
+#include "protocol/CommandTable.h"
+#include "protocol/VariantCapabilities.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,10 +1,10 @@
 // Orbit data upload, next-pass request and transmit requests: what the
 // transmission manager reaches the module through.
 #include "ConfigurationService.h"
-#include "PrepassProfile.h"
-#include "SatelliteAop.h"
-#include "SatelliteAopModel.h"
 #include "TavManager.h"
+#include "orbit/SatelliteAop.h"
+#include "orbit/SatelliteAopModel.h"
+#include "tx/PrepassProfile.h"
 
 #include <QDebug>
 

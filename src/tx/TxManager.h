@@ -2,15 +2,15 @@
 
 #include "LoRaConnectivity.h"
 #include "ModulationModel.h"
-#include "PassPredictor.h"
 #include "Payload.h"
 #include "PayloadModel.h"
 #include "PeriodicProfile.h"
-#include "PrepassModel.h"
 #include "PrepassProfile.h"
 #include "TxClock.h"
 #include "TxLink.h"
 #include "TxRecordModel.h"
+#include "orbit/PassPredictor.h"
+#include "orbit/PrepassModel.h"
 
 #include <QByteArray>
 #include <QDateTime>

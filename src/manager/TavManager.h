@@ -1,16 +1,16 @@
 #pragma once
 
-#include "AtCmdHandler.h"
-#include "ModuleDetector.h"
 #include "BusyState.h"
-#include "Logger.h"
+#include "ModuleDetector.h"
 #include "OperationTracker.h"
-#include "Payload.h"
-#include "PrepassTypes.h"
-#include "RequestResult.h"
-#include "SerialPortManager.h"
-#include "TavBoard.h"
-#include "TxManager.h"
+#include "board/TavBoard.h"
+#include "log/Logger.h"
+#include "protocol/AtCmdHandler.h"
+#include "protocol/RequestResult.h"
+#include "serial/SerialPortManager.h"
+#include "tx/Payload.h"
+#include "tx/PrepassTypes.h"
+#include "tx/TxManager.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AtCmdHandler.h"
-#include "Logger.h"
 #include "SensorModel.h"
+#include "log/Logger.h"
+#include "protocol/AtCmdHandler.h"
 
 #include <QMap>
 #include <QObject>
