@@ -1,9 +1,9 @@
 #include "RequestEngine.h"
 
 #include "BusyState.h"
+#include "ModuleConstants.h"
 #include "OperationTracker.h"
 #include "ResponseDispatch.h"
-#include "TavManager.h"
 #include "board/TavBoard.h"
 #include "log/Helper.h"
 #include "log/Logger.h"
@@ -122,7 +122,7 @@ void RequestEngine::awaitWakePingAnswer()
     // never answers it.
     QTimer grace;
     grace.setSingleShot(true);
-    grace.start(static_cast<int>(qBound(1.0, TavManager::TAV_REQUEST_TIMEOUT_MS * m_timeoutScale, 2147483647.0)));
+    grace.start(static_cast<int>(qBound(1.0, ModuleConstants::REQUEST_TIMEOUT_MS * m_timeoutScale, 2147483647.0)));
     while (m_wakePing == WAKE_PING_SENT && grace.isActive() && m_board && m_serialPort.isOpen()
         && !m_cancelRequested)
         QCoreApplication::processEvents(kWaitForAnswer);
@@ -287,7 +287,7 @@ bool RequestEngine::sendCustom(const QString& cmd)
     }
     QByteArray request = trimmed.toLatin1();
     request.append("\r\n");
-    return send(request, TavManager::TAV_REQUEST_LARGE_TIMEOUT_MS);
+    return send(request, ModuleConstants::REQUEST_LARGE_TIMEOUT_MS);
 }
 
 bool RequestEngine::cancel()
@@ -342,7 +342,7 @@ void RequestEngine::onLine(const QString& data)
     }
     m_logger.log(m_board->loggerSrc(), data);
 
-    if (data.contains(TavManager::TAV_BOARD_MARK_TREKON))
+    if (data.contains(ModuleTexts::MARK_TREKON))
         onKitMark(data);
     else if (data.contains('+'))
         onAnswer(data);
@@ -351,11 +351,11 @@ void RequestEngine::onLine(const QString& data)
 void RequestEngine::onKitMark(const QString& data)
 {
     m_identity.kitLine();
-    if (data.contains(TavManager::TAV_BOARD_MARK_AWAKE))
+    if (data.contains(ModuleTexts::MARK_AWAKE))
         m_board->setIsAwake(true);
-    else if (data.contains(TavManager::TAV_BOARD_MARK_ASLEEP))
+    else if (data.contains(ModuleTexts::MARK_ASLEEP))
         m_board->setIsAwake(false);
-    else if (data.contains(TavManager::TAV_BOARD_MARK_RESET_DONE))
+    else if (data.contains(ModuleTexts::MARK_RESET_DONE))
         emit kitRestored();
 }
 
@@ -365,7 +365,7 @@ void RequestEngine::onAnswer(const QString& data)
         // Noise, a wrong baud rate or a malformed answer: logged, and the
         // request goes on waiting for its own answer.
         m_logger.log(Logger::APP, "Unable to parse message from " + m_board->name());
-        if (m_codec->getDataLength() > 0 && m_codec->getData<QString>(0) == TavManager::TAV_NOT_AVAILABLE_STR)
+        if (m_codec->getDataLength() > 0 && m_codec->getData<QString>(0) == ModuleTexts::NOT_AVAILABLE)
             m_logger.log(Logger::APP, "Unable to parse " + m_codec->getIdAsStr() + " data");
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BusyState.h"
+#include "ModuleConstants.h"
 #include "ModuleDetector.h"
 #include "OperationTracker.h"
 #include "board/TavBoard.h"
@@ -59,9 +60,10 @@ public:
     enum Mode { BASIC = 0, EXPERT = 1 };
     Q_ENUM(Mode)
 
-    static constexpr quint16 TAV_REQUEST_TIMEOUT_MS = 1000;
-    static constexpr quint16 TAV_REQUEST_MEDIUM_TIMEOUT_MS = 5000;
-    static constexpr quint16 TAV_REQUEST_LARGE_TIMEOUT_MS = 15000;
+    // The command table's timeouts.
+    static constexpr quint16 TAV_REQUEST_TIMEOUT_MS = CommandTable::SHORT_TIMEOUT_MS;
+    static constexpr quint16 TAV_REQUEST_MEDIUM_TIMEOUT_MS = CommandTable::MEDIUM_TIMEOUT_MS;
+    static constexpr quint16 TAV_REQUEST_LARGE_TIMEOUT_MS = CommandTable::LARGE_TIMEOUT_MS;
     static const QString TAV_UI_DATE_FORMAT;
     static const QString TAV_ISO_DATE_FORMAT;
     static const QString TAV_NOT_AVAILABLE_STR;
@@ -102,7 +104,7 @@ public:
     QString busyText() const { return m_busy->text(); }
     QString lostDevice() const;
     int connectionCount() const;
-    static constexpr int RECONNECT_POLL_MS = 500;
+    static constexpr int RECONNECT_POLL_MS = ModuleConstants::RECONNECT_POLL_MS;
     int wakeWaitSeconds() const;
     QString wakeWaitHint() const;
     // How long the button is waited for before the hint shows (60 s).

@@ -119,7 +119,7 @@ void SerialPortManager::setOpenDiagnosis(const QString& text)
     emit openDiagnosisChanged();
 }
 
-void SerialPortManager::configure(const TavBoard::PortSettings& settings)
+void SerialPortManager::configure(const PortSettings& settings)
 {
     m_serialPort->setBaudRate(settings.baudRate, QSerialPort::AllDirections);
     m_serialPort->setDataBits(settings.dataBits);

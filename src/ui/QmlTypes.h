@@ -27,7 +27,7 @@ class QQmlEngine;
 // Status.SENT, Profile.PERIODIC, Id.GNSS.
 namespace ModuleEnum {
 Q_NAMESPACE
-QML_FOREIGN_NAMESPACE(TavBoard)
+QML_FOREIGN_NAMESPACE(ModuleType)
 QML_NAMED_ELEMENT(Module)
 } // namespace ModuleEnum
 
@@ -39,7 +39,7 @@ QML_NAMED_ELEMENT(Status)
 
 namespace ProfileEnum {
 Q_NAMESPACE
-QML_FOREIGN_NAMESPACE(TxManager)
+QML_FOREIGN_NAMESPACE(TxTypes)
 QML_NAMED_ELEMENT(Profile)
 } // namespace ProfileEnum
 
