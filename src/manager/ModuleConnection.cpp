@@ -100,7 +100,7 @@ void ModuleConnection::connectTo(TavBoard::Module module, const QString& portNam
         return;
 
     m_requests.identity().reset();
-    if (m_requests.sendBuiltin(AtCmdHandler::PING, {}, ModuleConstants::REQUEST_TIMEOUT_MS)) {
+    if (m_requests.sendBuiltin(AtCmdHandler::PING)) {
         m_linkModule = module;
         m_linkPort = portName;
         m_linkBaud = baudrate;

@@ -129,8 +129,8 @@ ModuleDetector::Result ModuleDetector::detect(const QString& port, const QString
         IdentityCheck& identity = m_requests.identity();
         identity.reset();
         if (opened) {
-            if (m_requests.sendBuiltin(AtCmdHandler::ID, {}, CommandTable::SHORT_TIMEOUT_MS) || identity.heard()) {
-                m_requests.sendBuiltin(AtCmdHandler::FW, {}, CommandTable::SHORT_TIMEOUT_MS);
+            if (m_requests.sendBuiltin(AtCmdHandler::ID) || identity.heard()) {
+                m_requests.sendBuiltin(AtCmdHandler::FW);
                 narrow(m_requests, identity);
             }
             m_serialPort.close();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/AtCmdHandler.h"
+#include "protocol/CommandTable.h"
 #include "protocol/IdentityCheck.h"
 #include "protocol/RequestResult.h"
 
@@ -70,6 +71,11 @@ public:
     IdentityCheck& identity() { return m_identity; }
     bool send(const QByteArray& request, quint16 timeoutMs);
     bool sendBuiltin(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs);
+    // With the command table's timeout for `id`.
+    bool sendBuiltin(AtCmdHandler::CmdId id, const QStringList& args = {})
+    {
+        return sendBuiltin(id, args, CommandTable::timeoutOf(id));
+    }
     bool sendCustom(const QString& cmd);
     // The frame of a command as the current codec writes it.
     QByteArray buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const;

@@ -322,7 +322,7 @@ void TavManager::requestCustomCmd(QString cmd)
 
 bool TavManager::requestPing()
 {
-    return sendBuiltinAtCmd(AtCmdHandler::PING, {}, TAV_REQUEST_TIMEOUT_MS);
+    return sendBuiltinAtCmd(AtCmdHandler::PING);
 }
 
 void TavManager::onRequestTimeout()

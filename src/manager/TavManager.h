@@ -211,6 +211,11 @@ public:
     bool wakeUpBoard();
     bool sendRequestSync(const QByteArray& request, quint16 timeoutMs);
     bool sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs);
+    // With the command table's timeout for `id`.
+    bool sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& args = {})
+    {
+        return sendBuiltinAtCmd(id, args, CommandTable::timeoutOf(id));
+    }
     bool sendCustomAtCmd(const QString& cmd);
     bool requestPing();
     void initGUI(TavBoard::Module module);
@@ -255,7 +260,10 @@ private:
     // operations under way.
     void logFailure(const QString& text);
     bool sendSet(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs, const QString& failure);
-    void sendGet(AtCmdHandler::CmdId id, quint16 timeoutMs, const QString& failure);
+    // A get with the command table's timeout that logs `failure` when it fails.
+    void sendGet(AtCmdHandler::CmdId id, const QString& failure);
+    // A get that shows `unanswered` when the module does not answer it.
+    void sendGetOr(AtCmdHandler::CmdId id, void (*unanswered)(TavBoard& board));
     QString boardName() const;
     void setNotUploadedFile(const QString& fileName);
 

@@ -2,7 +2,6 @@
 
 #include "log/Helper.h"
 #include "manager/TavManager.h"
-#include "protocol/CommandTable.h"
 
 namespace {
 
@@ -41,7 +40,7 @@ QList<ConfigField> ModuleConfigReader::read(const QList<ConfigField>& wanted)
             continue;
         }
         const auto cmd = static_cast<AtCmdHandler::CmdId>(id);
-        const bool ok = m_manager.sendBuiltinAtCmd(cmd, {}, CommandTable::timeoutOf(cmd));
+        const bool ok = m_manager.sendBuiltinAtCmd(cmd);
         const QString answer = ok ? answerNaming(m_manager.lastRequestAnswer(), '+' + command) : QString();
         if (!ok || answer.isEmpty()) {
             m_failed << command;
