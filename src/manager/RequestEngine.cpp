@@ -212,33 +212,12 @@ bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
             RequestResult::failed(RequestResult::CANCELLED, QStringLiteral("Request has been cancelled")), request);
     }
 
-    const double scaledMs = qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0 / LIST_TOTAL_TIMEOUTS);
     // A PING answered while the kit was waited for needs no second one;
     // any other request is written now.
-    if (!(isPing && pingAnswered)) {
-        // What came while the kit was waited for answers nothing written yet.
-        m_waitingResponse = true;
-        m_timer->start(static_cast<int>(scaledMs));
-        const QDeadlineTimer total(static_cast<qint64>(scaledMs * (m_pendingList ? LIST_TOTAL_TIMEOUTS : 1)));
-        m_serialPort.write(request);
-
-        while (m_waitingResponse && m_timer->isActive()) {
-            if (total.hasExpired()) {
-                onTimeout();
-                break;
-            }
-            // A list may take many timeouts to end: a stop does not wait for it.
-            if (m_cancelRequested && m_pendingList) {
-                m_cancelRequested = false;
-                m_waitingResponse = false;
-                m_timer->stop();
-                m_requestInProgress = false;
-                return finish(RequestResult::failed(RequestResult::CANCELLED,
-                                  QStringLiteral("Request has been cancelled")),
-                    request);
-            }
-            QCoreApplication::processEvents(kWaitForAnswer);
-        }
+    if (!(isPing && pingAnswered) && !writeAndWait(request, timeoutMs)) {
+        m_requestInProgress = false;
+        return finish(
+            RequestResult::failed(RequestResult::CANCELLED, QStringLiteral("Request has been cancelled")), request);
     }
 
     // A cancel that came during a single answer's wait is spent with it.
@@ -251,6 +230,32 @@ bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
         return finish(RequestResult::done(), request);
     fail(RequestResult::MODULE_ERROR, QString());
     return finish(m_pendingResult, request);
+}
+
+bool RequestEngine::writeAndWait(const QByteArray& request, quint16 timeoutMs)
+{
+    const double scaledMs = qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0 / LIST_TOTAL_TIMEOUTS);
+    // What came while the kit was waited for answers nothing written yet.
+    m_waitingResponse = true;
+    m_timer->start(static_cast<int>(scaledMs));
+    const QDeadlineTimer total(static_cast<qint64>(scaledMs * (m_pendingList ? LIST_TOTAL_TIMEOUTS : 1)));
+    m_serialPort.write(request);
+
+    while (m_waitingResponse && m_timer->isActive()) {
+        if (total.hasExpired()) {
+            onTimeout();
+            break;
+        }
+        // A list may take many timeouts to end: a stop does not wait for it.
+        if (m_cancelRequested && m_pendingList) {
+            m_cancelRequested = false;
+            m_waitingResponse = false;
+            m_timer->stop();
+            return false;
+        }
+        QCoreApplication::processEvents(kWaitForAnswer);
+    }
+    return true;
 }
 
 QByteArray RequestEngine::buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const

@@ -106,6 +106,9 @@ signals:
 private:
     bool finish(const RequestResult& result, const QByteArray& request);
     bool refuseNested(const QByteArray& request);
+    // Writes the request and waits for its answer, its timeout or the loss
+    // of the device; false when a stop ended a list's wait.
+    bool writeAndWait(const QByteArray& request, quint16 timeoutMs);
     // Keeps the first reason the running request failed for.
     void fail(RequestResult::Status status, const QString& text, uint errorCode = 0);
     void endWait();

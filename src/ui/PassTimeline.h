@@ -63,6 +63,11 @@ private:
     void refreshLanes();
     qreal xOf(qint64 ms) const;
     qreal laneHeight() const;
+    // The parts of paint(), back to front.
+    void paintHours(QPainter* painter, const QColor& faint);
+    void paintLanes(QPainter* painter, const QColor& faint);
+    void paintPasses(QPainter* painter);
+    void paintTxMarks(QPainter* painter);
 
     QPointer<PrepassModel> m_passes;
     QStringList m_lanes;
