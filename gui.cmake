@@ -4,7 +4,7 @@
 # of tavcore, which stays free of QML. The library is its own static plugin.
 add_library(tavqml STATIC)
 target_sources(tavqml PRIVATE src/ui/QmlStartup.cpp src/ui/QmlStartup.h src/ui/QmlTypes.cpp src/ui/QmlTypes.h
-    src/ui/PassTimeline.cpp src/ui/PassTimeline.h src/ui/SkyPlot.cpp src/ui/SkyPlot.h
+    src/ui/PassView.cpp src/ui/PassView.h src/ui/PassTimeline.cpp src/ui/PassTimeline.h src/ui/SkyPlot.cpp src/ui/SkyPlot.h
     src/ui/DecimalInput.h src/ui/NotificationModel.cpp src/ui/NotificationModel.h)
 # Qt's generated type registration names the module's headers bare; every
 # other file includes them as "ui/Name.h" from src/.

@@ -17,27 +17,16 @@ const QColor notSentColor(0xc6, 0x28, 0x28);
 } // namespace
 
 PassTimeline::PassTimeline(QQuickItem* parent)
-    : QQuickPaintedItem(parent)
+    : PassView(parent)
 {
-    setAntialiasing(true);
     connect(this, &PassTimeline::viewChanged, this, [this]() { update(); });
     connect(this, &PassTimeline::selectedRowChanged, this, [this]() { update(); });
 }
 
 void PassTimeline::setPasses(PrepassModel* passes)
 {
-    if (m_passes == passes)
-        return;
-    if (m_passes)
-        disconnect(m_passes, nullptr, this, nullptr);
-    m_passes = passes;
-    if (m_passes) {
-        connect(m_passes, &PrepassModel::modelReset, this, &PassTimeline::refreshLanes);
-        connect(m_passes, &PrepassModel::rowsInserted, this, &PassTimeline::refreshLanes);
-        connect(m_passes, &PrepassModel::rowsRemoved, this, &PassTimeline::refreshLanes);
+    if (takePasses(passes) && m_passes)
         connect(m_passes, &PrepassModel::dataChanged, this, [this]() { update(); });
-    }
-    refreshLanes();
 }
 
 void PassTimeline::refreshLanes()
