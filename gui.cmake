@@ -4,9 +4,11 @@
 # of tavcore, which stays free of QML. The library is its own static plugin.
 add_library(tavqml STATIC)
 target_sources(tavqml PRIVATE src/ui/QmlStartup.cpp src/ui/QmlStartup.h src/ui/QmlTypes.cpp src/ui/QmlTypes.h
-    src/ui/PassTimeline.cpp src/ui/PassTimeline.h src/ui/SkyPlot.cpp src/ui/SkyPlot.h
+    src/ui/PassView.cpp src/ui/PassView.h src/ui/PassTimeline.cpp src/ui/PassTimeline.h src/ui/SkyPlot.cpp src/ui/SkyPlot.h
     src/ui/DecimalInput.h src/ui/NotificationModel.cpp src/ui/NotificationModel.h)
-target_include_directories(tavqml PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src/ui)
+# Qt's generated type registration names the module's headers bare; every
+# other file includes them as "ui/Name.h" from src/.
+target_include_directories(tavqml PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src/ui)
 target_link_libraries(tavqml PUBLIC tavcore Qt6::Gui Qt6::Qml Qt6::Quick)
 # The core's classes that QML names are declared from src/ui/QmlTypes.h.
 qt_extract_metatypes(tavcore)
@@ -50,5 +52,5 @@ qt_add_resources(tavqml tavqml_assets PREFIX "/" FILES ${TAVQML_ASSETS} qtquickc
 
 # The GUI executable: start-up; its start-up options and frame report are
 # the window's alone.
-qt_add_executable(tavgui src/main.cpp src/ui/FrameReport.cpp src/ui/LaunchOptions.cpp)
+qt_add_executable(tavgui src/app/main.cpp src/ui/FrameReport.cpp src/ui/LaunchOptions.cpp)
 target_link_libraries(tavgui PRIVATE tavqml tavdemo tavcore Qt6::Gui Qt6::Qml Qt6::Quick Qt6::QuickControls2)

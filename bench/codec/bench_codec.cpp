@@ -1,6 +1,6 @@
 // Parse throughput of the AT codec over a realistic mix of module answers.
 // Prints the figure in lines per second on its last line.
-#include "AtCmdHandler.h"
+#include "protocol/AtCmdHandler.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

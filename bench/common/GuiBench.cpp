@@ -1,8 +1,8 @@
 #include "GuiBench.h"
 
-#include "QmlStartup.h"
 #include "SimulatorProcess.h"
-#include "TavManager.h"
+#include "manager/TavManager.h"
+#include "ui/QmlStartup.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -3,7 +3,7 @@
 // plus the simulator's answer latency and the manager's 10 ms pause after
 // each request. Prints the median ratio on its last line.
 #include "SimulatorProcess.h"
-#include "TavManager.h"
+#include "manager/TavManager.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

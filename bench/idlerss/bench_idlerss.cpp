@@ -5,7 +5,7 @@
 // Prints the figure in MiB on its last line.
 #include "GuiBench.h"
 #include "SimulatorProcess.h"
-#include "TavManager.h"
+#include "manager/TavManager.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>

@@ -9,10 +9,10 @@
 // times. Prints the highest rate that held on its last line.
 #include "GuiBench.h"
 #include "SimulatorProcess.h"
-#include "LogModel.h"
-#include "LogSearch.h"
-#include "LogViewModel.h"
-#include "TavManager.h"
+#include "log/LogModel.h"
+#include "log/LogSearch.h"
+#include "log/LogViewModel.h"
+#include "manager/TavManager.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>

@@ -2,10 +2,10 @@
 // (resident memory before and after filling it), then the time a search over
 // all of them takes, as text and as an expression. Prints the slower of the
 // two medians on its last line.
-#include "LogModel.h"
-#include "LogSearch.h"
-#include "LogViewModel.h"
-#include "Logger.h"
+#include "log/LogModel.h"
+#include "log/LogSearch.h"
+#include "log/LogViewModel.h"
+#include "log/Logger.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // Pass prediction over 7 days for every in-service satellite of a realistic
 // orbit-data document, at a mid-latitude site. Prints the median time of a
 // prediction on its last line.
-#include "PassPredictor.h"
-#include "SatelliteAopModel.h"
+#include "orbit/PassPredictor.h"
+#include "orbit/SatelliteAopModel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

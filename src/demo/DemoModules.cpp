@@ -1,6 +1,6 @@
 #include "DemoModules.h"
 
-#include "Helper.h"
+#include "log/Helper.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PortListModel.h"
-#include "TavBoard.h"
+#include "board/TavBoard.h"
+#include "serial/PortListModel.h"
 
 #include <QList>
 #include <QObject>

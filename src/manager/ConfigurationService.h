@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AtCmdHandler.h"
-#include "PrepassTypes.h"
+#include "protocol/AtCmdHandler.h"
+#include "tx/PrepassTypes.h"
 
 #include <QList>
 #include <QObject>

@@ -1,17 +1,17 @@
 #include "ModuleConnection.h"
 
-#include "AtCmdHandler.h"
 #include "BusyState.h"
-#include "Logger.h"
+#include "ModuleConstants.h"
 #include "RequestEngine.h"
 #include "ResponseDispatch.h"
-#include "Rix.h"
-#include "SerialPortManager.h"
-#include "Tav1.h"
-#include "Tav2.h"
-#include "TavManager.h"
-#include "Trekon.h"
-#include "VariantCapabilities.h"
+#include "board/Rix.h"
+#include "board/Tav1.h"
+#include "board/Tav2.h"
+#include "board/Trekon.h"
+#include "log/Logger.h"
+#include "protocol/AtCmdHandler.h"
+#include "protocol/VariantCapabilities.h"
+#include "serial/SerialPortManager.h"
 
 #include <QFileInfo>
 #include <QPointer>
@@ -29,13 +29,13 @@ ModuleConnection::ModuleConnection(SerialPortManager& serialPort, Logger& logger
     , m_reconnectTimer(new QTimer(this))
     , m_detector(serialPort, requests, dispatch, busy)
 {
-    m_reconnectTimer->setInterval(TavManager::RECONNECT_POLL_MS);
+    m_reconnectTimer->setInterval(ModuleConstants::RECONNECT_POLL_MS);
     connect(m_reconnectTimer, &QTimer::timeout, this, &ModuleConnection::onReconnectPoll);
 }
 
 QString ModuleConnection::boardName() const
 {
-    return m_board ? m_board->name() : TavManager::TAV_NOT_AVAILABLE_STR;
+    return m_board ? m_board->name() : ModuleTexts::NOT_AVAILABLE;
 }
 
 TavBoard* ModuleConnection::makeBoard(TavBoard::Module module, const QString& baudrate)
@@ -100,7 +100,7 @@ void ModuleConnection::connectTo(TavBoard::Module module, const QString& portNam
         return;
 
     m_requests.identity().reset();
-    if (m_requests.sendBuiltin(AtCmdHandler::PING, {}, TavManager::TAV_REQUEST_TIMEOUT_MS)) {
+    if (m_requests.sendBuiltin(AtCmdHandler::PING)) {
         m_linkModule = module;
         m_linkPort = portName;
         m_linkBaud = baudrate;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ModuleDetector.h"
-#include "TavBoard.h"
+#include "board/TavBoard.h"
 
 #include <QObject>
 #include <QString>

@@ -1,13 +1,13 @@
 #include "ModuleDetector.h"
 
 #include "BusyState.h"
-#include "CommandTable.h"
-#include "Helper.h"
 #include "RequestEngine.h"
 #include "ResponseDispatch.h"
-#include "SerialPortManager.h"
-#include "Tav2.h"
-#include "VariantCapabilities.h"
+#include "board/Tav2.h"
+#include "log/Helper.h"
+#include "protocol/CommandTable.h"
+#include "protocol/VariantCapabilities.h"
+#include "serial/SerialPortManager.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -129,8 +129,8 @@ ModuleDetector::Result ModuleDetector::detect(const QString& port, const QString
         IdentityCheck& identity = m_requests.identity();
         identity.reset();
         if (opened) {
-            if (m_requests.sendBuiltin(AtCmdHandler::ID, {}, CommandTable::SHORT_TIMEOUT_MS) || identity.heard()) {
-                m_requests.sendBuiltin(AtCmdHandler::FW, {}, CommandTable::SHORT_TIMEOUT_MS);
+            if (m_requests.sendBuiltin(AtCmdHandler::ID) || identity.heard()) {
+                m_requests.sendBuiltin(AtCmdHandler::FW);
                 narrow(m_requests, identity);
             }
             m_serialPort.close();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IdentityCheck.h"
-#include "TavBoard.h"
+#include "board/TavBoard.h"
+#include "protocol/IdentityCheck.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RequestResult.h"
+#include "protocol/RequestResult.h"
 
 #include <QList>
 #include <QObject>

@@ -1,14 +1,14 @@
 #include "RequestEngine.h"
 
 #include "BusyState.h"
-#include "CommandTable.h"
-#include "Helper.h"
-#include "Logger.h"
+#include "ModuleConstants.h"
 #include "OperationTracker.h"
 #include "ResponseDispatch.h"
-#include "SerialPortManager.h"
-#include "TavBoard.h"
-#include "TavManager.h"
+#include "board/TavBoard.h"
+#include "log/Helper.h"
+#include "log/Logger.h"
+#include "protocol/CommandTable.h"
+#include "serial/SerialPortManager.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -122,7 +122,7 @@ void RequestEngine::awaitWakePingAnswer()
     // never answers it.
     QTimer grace;
     grace.setSingleShot(true);
-    grace.start(static_cast<int>(qBound(1.0, TavManager::TAV_REQUEST_TIMEOUT_MS * m_timeoutScale, 2147483647.0)));
+    grace.start(static_cast<int>(qBound(1.0, ModuleConstants::REQUEST_TIMEOUT_MS * m_timeoutScale, 2147483647.0)));
     while (m_wakePing == WAKE_PING_SENT && grace.isActive() && m_board && m_serialPort.isOpen()
         && !m_cancelRequested)
         QCoreApplication::processEvents(kWaitForAnswer);
@@ -212,33 +212,12 @@ bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
             RequestResult::failed(RequestResult::CANCELLED, QStringLiteral("Request has been cancelled")), request);
     }
 
-    const double scaledMs = qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0 / LIST_TOTAL_TIMEOUTS);
     // A PING answered while the kit was waited for needs no second one;
     // any other request is written now.
-    if (!(isPing && pingAnswered)) {
-        // What came while the kit was waited for answers nothing written yet.
-        m_waitingResponse = true;
-        m_timer->start(static_cast<int>(scaledMs));
-        const QDeadlineTimer total(static_cast<qint64>(scaledMs * (m_pendingList ? LIST_TOTAL_TIMEOUTS : 1)));
-        m_serialPort.write(request);
-
-        while (m_waitingResponse && m_timer->isActive()) {
-            if (total.hasExpired()) {
-                onTimeout();
-                break;
-            }
-            // A list may take many timeouts to end: a stop does not wait for it.
-            if (m_cancelRequested && m_pendingList) {
-                m_cancelRequested = false;
-                m_waitingResponse = false;
-                m_timer->stop();
-                m_requestInProgress = false;
-                return finish(RequestResult::failed(RequestResult::CANCELLED,
-                                  QStringLiteral("Request has been cancelled")),
-                    request);
-            }
-            QCoreApplication::processEvents(kWaitForAnswer);
-        }
+    if (!(isPing && pingAnswered) && !writeAndWait(request, timeoutMs)) {
+        m_requestInProgress = false;
+        return finish(
+            RequestResult::failed(RequestResult::CANCELLED, QStringLiteral("Request has been cancelled")), request);
     }
 
     // A cancel that came during a single answer's wait is spent with it.
@@ -251,6 +230,32 @@ bool RequestEngine::send(const QByteArray& request, quint16 timeoutMs)
         return finish(RequestResult::done(), request);
     fail(RequestResult::MODULE_ERROR, QString());
     return finish(m_pendingResult, request);
+}
+
+bool RequestEngine::writeAndWait(const QByteArray& request, quint16 timeoutMs)
+{
+    const double scaledMs = qBound(1.0, timeoutMs * m_timeoutScale, 2147483647.0 / LIST_TOTAL_TIMEOUTS);
+    // What came while the kit was waited for answers nothing written yet.
+    m_waitingResponse = true;
+    m_timer->start(static_cast<int>(scaledMs));
+    const QDeadlineTimer total(static_cast<qint64>(scaledMs * (m_pendingList ? LIST_TOTAL_TIMEOUTS : 1)));
+    m_serialPort.write(request);
+
+    while (m_waitingResponse && m_timer->isActive()) {
+        if (total.hasExpired()) {
+            onTimeout();
+            break;
+        }
+        // A list may take many timeouts to end: a stop does not wait for it.
+        if (m_cancelRequested && m_pendingList) {
+            m_cancelRequested = false;
+            m_waitingResponse = false;
+            m_timer->stop();
+            return false;
+        }
+        QCoreApplication::processEvents(kWaitForAnswer);
+    }
+    return true;
 }
 
 QByteArray RequestEngine::buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const
@@ -287,7 +292,7 @@ bool RequestEngine::sendCustom(const QString& cmd)
     }
     QByteArray request = trimmed.toLatin1();
     request.append("\r\n");
-    return send(request, TavManager::TAV_REQUEST_LARGE_TIMEOUT_MS);
+    return send(request, ModuleConstants::REQUEST_LARGE_TIMEOUT_MS);
 }
 
 bool RequestEngine::cancel()
@@ -342,7 +347,7 @@ void RequestEngine::onLine(const QString& data)
     }
     m_logger.log(m_board->loggerSrc(), data);
 
-    if (data.contains(TavManager::TAV_BOARD_MARK_TREKON))
+    if (data.contains(ModuleTexts::MARK_TREKON))
         onKitMark(data);
     else if (data.contains('+'))
         onAnswer(data);
@@ -351,11 +356,11 @@ void RequestEngine::onLine(const QString& data)
 void RequestEngine::onKitMark(const QString& data)
 {
     m_identity.kitLine();
-    if (data.contains(TavManager::TAV_BOARD_MARK_AWAKE))
+    if (data.contains(ModuleTexts::MARK_AWAKE))
         m_board->setIsAwake(true);
-    else if (data.contains(TavManager::TAV_BOARD_MARK_ASLEEP))
+    else if (data.contains(ModuleTexts::MARK_ASLEEP))
         m_board->setIsAwake(false);
-    else if (data.contains(TavManager::TAV_BOARD_MARK_RESET_DONE))
+    else if (data.contains(ModuleTexts::MARK_RESET_DONE))
         emit kitRestored();
 }
 
@@ -365,7 +370,7 @@ void RequestEngine::onAnswer(const QString& data)
         // Noise, a wrong baud rate or a malformed answer: logged, and the
         // request goes on waiting for its own answer.
         m_logger.log(Logger::APP, "Unable to parse message from " + m_board->name());
-        if (m_codec->getDataLength() > 0 && m_codec->getData<QString>(0) == TavManager::TAV_NOT_AVAILABLE_STR)
+        if (m_codec->getDataLength() > 0 && m_codec->getData<QString>(0) == ModuleTexts::NOT_AVAILABLE)
             m_logger.log(Logger::APP, "Unable to parse " + m_codec->getIdAsStr() + " data");
         return;
     }

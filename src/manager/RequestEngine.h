@@ -1,8 +1,9 @@
 #pragma once
 
-#include "AtCmdHandler.h"
-#include "IdentityCheck.h"
-#include "RequestResult.h"
+#include "protocol/AtCmdHandler.h"
+#include "protocol/CommandTable.h"
+#include "protocol/IdentityCheck.h"
+#include "protocol/RequestResult.h"
 
 #include <QElapsedTimer>
 #include <QByteArray>
@@ -70,6 +71,11 @@ public:
     IdentityCheck& identity() { return m_identity; }
     bool send(const QByteArray& request, quint16 timeoutMs);
     bool sendBuiltin(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs);
+    // With the command table's timeout for `id`.
+    bool sendBuiltin(AtCmdHandler::CmdId id, const QStringList& args = {})
+    {
+        return sendBuiltin(id, args, CommandTable::timeoutOf(id));
+    }
     bool sendCustom(const QString& cmd);
     // The frame of a command as the current codec writes it.
     QByteArray buildFrame(AtCmdHandler::CmdId id, const QStringList& args) const;
@@ -100,6 +106,9 @@ signals:
 private:
     bool finish(const RequestResult& result, const QByteArray& request);
     bool refuseNested(const QByteArray& request);
+    // Writes the request and waits for its answer, its timeout or the loss
+    // of the device; false when a stop ended a list's wait.
+    bool writeAndWait(const QByteArray& request, quint16 timeoutMs);
     // Keeps the first reason the running request failed for.
     void fail(RequestResult::Status status, const QString& text, uint errorCode = 0);
     void endWait();

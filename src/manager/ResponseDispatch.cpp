@@ -1,32 +1,35 @@
 #include "ResponseDispatch.h"
 
-#include "CommandTable.h"
-#include "Helper.h"
-#include "LoRaConnectivity.h"
-#include "Logger.h"
-#include "ModulationModel.h"
-#include "PeriodicProfile.h"
-#include "PrepassModel.h"
-#include "PrepassProfile.h"
-#include "SatelliteAop.h"
-#include "SatelliteAopModel.h"
-#include "SensorModel.h"
-#include "TavBoard.h"
-#include "TavManager.h"
-#include "TxManager.h"
+#include "ModuleConstants.h"
+#include "board/SensorModel.h"
+#include "board/TavBoard.h"
+#include "log/Helper.h"
+#include "log/Logger.h"
+#include "orbit/PrepassModel.h"
+#include "orbit/SatelliteAop.h"
+#include "orbit/SatelliteAopModel.h"
+#include "protocol/CommandTable.h"
+#include "tx/LoRaConnectivity.h"
+#include "tx/ModulationModel.h"
+#include "tx/PeriodicProfile.h"
+#include "tx/PrepassProfile.h"
+#include "tx/TxManager.h"
 
 #include <QDateTime>
 #include <QDebug>
+#include <QMetaEnum>
 #include <QRegularExpression>
 #include <QTime>
 
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace {
 
 QDateTime moduleDate(const QString& text)
 {
-    QDateTime date = QDateTime::fromString(text, TavManager::TAV_ISO_DATE_FORMAT);
+    QDateTime date = QDateTime::fromString(text, ModuleTexts::ISO_DATE_FORMAT);
     date.setOffsetFromUtc(0);
     return date;
 }
@@ -58,6 +61,66 @@ QString joinedBytes(const Answer& answer, quint8 count)
     return bytes;
 }
 
+using Apply = void (ResponseDispatch::*)(const Answer&);
+
+// What a parsed answer changes, by command; the commands not listed (OK,
+// received messages and beacons, which the log shows, the reset) change
+// nothing.
+const std::vector<Apply>& handlers()
+{
+    using C = AtCmdHandler;
+    using D = ResponseDispatch;
+    static const std::vector<Apply> byId = [] {
+        const std::pair<C::CmdId, Apply> list[] = {
+            {C::ERROR, &D::applyError},
+            {C::PING, &D::applyUnsupported},
+            {C::ID, &D::applyId},
+            {C::ADDR, &D::applyAddress},
+            {C::FW, &D::applyFirmwareVersion},
+            {C::TX, &D::applyTx},
+            {C::SN, &D::applySerialNumber},
+            {C::ATXFRQ, &D::applyTxFrequency},
+            {C::PWR, &D::applyTxPower},
+            {C::AFMT, &D::applyMessageFormat},
+            {C::SAVE_CFG, &D::applyUnsupported},
+            {C::CW, &D::applyUnsupported},
+            {C::PREPASS_EN, &D::applyPrepassEnable},
+            {C::PREPASS_CFG, &D::applyPrepassConfig},
+            {C::POS, &D::applyPosition},
+            {C::AOP, &D::applyOrbitData},
+            {C::SAT, &D::applySatelliteStatus},
+            {C::UDATE, &D::applyUtcDate},
+            {C::NEXTPASS, &D::applyNextPass},
+            {C::TXDATA, &D::applyUnsupported},
+            {C::TXFIFO, &D::applyTxQueue},
+            {C::ATXRP, &D::applyTxRepetition},
+            {C::ATXSTART, &D::applyUnsupported},
+            {C::ASSERT, &D::applyAssert},
+            {C::RCONF, &D::applyRadioConf},
+            {C::PACQ, &D::applyAcquisitionPeriod},
+            {C::PACQ_SENS, &D::applySensorFlags},
+            {C::ALRT_SENS, &D::applySensorFlags},
+            {C::ALRT_LIGHT, &D::applySensorAlert},
+            {C::ALRT_ACC, &D::applySensorAlert},
+            {C::ALRT_DRYC, &D::applySensorAlert},
+            {C::ALRT_PB, &D::applySensorAlert},
+            {C::TAV_TX, &D::applyUnsupported},
+            {C::TAV_REDUN, &D::applyTxRedundancy},
+            {C::LORA_EN, &D::applyLoRaFlag},
+            {C::LORA_REDUN, &D::applyLoRaRedundancy},
+            {C::LORA_ACK, &D::applyLoRaFlag},
+            {C::LORA_DEUI, &D::applyLoRaEui},
+            {C::LORA_AEUI, &D::applyLoRaEui},
+            {C::LORA_AKEY, &D::applyLoRaKey},
+        };
+        std::vector<Apply> table(static_cast<size_t>(QMetaEnum::fromType<C::CmdId>().keyCount()), nullptr);
+        for (const auto& [id, apply] : list)
+            table[static_cast<size_t>(id)] = apply;
+        return table;
+    }();
+    return byId;
+}
+
 } // namespace
 
 ResponseDispatch::ResponseDispatch(Logger& logger, TxManager& tx, QObject* parent)
@@ -75,8 +138,8 @@ void ResponseDispatch::log(const QString& text)
 void ResponseDispatch::apply(const AtCmdHandler& codec, const QString& line)
 {
     const CommandRow& row = CommandTable::row(codec.getId());
-    if (row.apply)
-        (this->*row.apply)(Answer(codec, row, line));
+    if (const Apply apply = handlers().at(static_cast<size_t>(row.id)))
+        (this->*apply)(Answer(codec, row, line));
 }
 
 void ResponseDispatch::applyError(const Answer& answer)
@@ -164,8 +227,8 @@ void ResponseDispatch::applyPrepassEnable(const Answer& answer)
 
 void ResponseDispatch::applyPrepassConfig(const Answer& answer)
 {
-    const QDateTime start = QDateTime::fromString(answer.text("start"), TavManager::TAV_ISO_DATE_FORMAT);
-    const QDateTime end = QDateTime::fromString(answer.text("end"), TavManager::TAV_ISO_DATE_FORMAT);
+    const QDateTime start = QDateTime::fromString(answer.text("start"), ModuleTexts::ISO_DATE_FORMAT);
+    const QDateTime end = QDateTime::fromString(answer.text("end"), ModuleTexts::ISO_DATE_FORMAT);
     const qint64 days = start.daysTo(end);
     PrepassConfig config;
     config.predictionDuration = static_cast<quint8>(days < 0 ? 0 : days);
@@ -204,7 +267,7 @@ void ResponseDispatch::applyOrbitData(const Answer& answer)
     m_tx.prepassProfile()->satelliteAopModel()->updateAopData(answer.letter("satellite").toUpper(),
         moduleDate(answer.text("bulletin")), answer.real("semiMajorAxis"), answer.real("inclination"),
         answer.real("ascendingNode"), answer.real("ascendingNodeDrift"), answer.real("period"),
-        answer.real("semiMajorAxisDrift"), TavManager::TAV_NOT_AVAILABLE_STR, SatelliteAop::DNLK_NA,
+        answer.real("semiMajorAxisDrift"), ModuleTexts::NOT_AVAILABLE, SatelliteAop::DNLK_NA,
         SatelliteAop::UPLK_NA);
 }
 
@@ -222,7 +285,7 @@ void ResponseDispatch::applySatelliteStatus(const Answer& answer)
 void ResponseDispatch::applyUtcDate(const Answer& answer)
 {
     const QDateTime date = moduleDate(answer.text());
-    log("UTC time: " + date.toString(TavManager::TAV_UI_DATE_FORMAT));
+    log("UTC time: " + date.toString(ModuleTexts::UI_DATE_FORMAT));
     m_tx.setCustomUtcTime(date.toString(Qt::ISODate));
 }
 
@@ -239,7 +302,7 @@ void ResponseDispatch::applyNextPass(const Answer& answer)
     PrepassModel* nextPass = prepass->nextPassModel();
     nextPass->clear();
     nextPass->add(name, start, duration, elevation, active);
-    log("Next satellite pass: " + start.toString(TavManager::TAV_UI_DATE_FORMAT));
+    log("Next satellite pass: " + start.toString(ModuleTexts::UI_DATE_FORMAT));
 }
 
 void ResponseDispatch::applyTxQueue(const Answer& answer)
@@ -306,7 +369,7 @@ void ResponseDispatch::applySensorAlert(const Answer& answer)
     SensorModel* sensors = m_board ? m_board->sensorListModel() : nullptr;
     if (!sensors)
         return;
-    const auto sensor = static_cast<SensorModel::Id>(answer.row().sensor);
+    const auto sensor = SensorModel::sensorAlertAtCmdMap().key(answer.id());
     // The push button's alert has no threshold: its answer is the flag alone.
     if (answer.row().fields.isEmpty()) {
         sensors->setAlert(sensor, answer.number() != 0);

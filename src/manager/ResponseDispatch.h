@@ -12,7 +12,7 @@ class TxManager;
 
 // Applies one parsed module answer (or one line of a configuration file) to
 // the board, the sensors, the profiles, the pass lists and the Tx sequence,
-// through the handler its command row names.
+// through the handler its command has in the dispatch's handler table.
 class ResponseDispatch : public QObject {
     Q_OBJECT
 
@@ -22,7 +22,7 @@ public:
     void setBoard(TavBoard* board) { m_board = board; }
     void apply(const AtCmdHandler& codec, const QString& line);
 
-    // The handlers the command table names, one per kind of answer.
+    // The handlers of the handler table, one per kind of answer.
     void applyError(const Answer& answer);
     void applyUnsupported(const Answer& answer);
     void applyId(const Answer& answer);

@@ -1,7 +1,7 @@
 #include "TxSequenceOutcome.h"
 
-#include "TxManager.h"
-#include "TxSequenceEngine.h"
+#include "tx/TxManager.h"
+#include "tx/TxSequenceEngine.h"
 
 #include <QTimer>
 

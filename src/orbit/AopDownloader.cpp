@@ -12,6 +12,58 @@
 
 #include <memory>
 
+namespace {
+
+// What went wrong while a reply came, as the watchers of fetch() saw it.
+struct Faults {
+    bool aborted = false;
+    bool oversized = false;
+    bool tooSlow = false;
+    bool untrusted = false;
+};
+
+// The finished `reply` as orbit data, or why it is refused.
+AopDownloader::Reply judged(
+    QNetworkReply& reply, AopDownloader::Reply result, const Faults& faults, int totalTimeoutS)
+{
+    using D = AopDownloader;
+    const auto refuse = [&result](D::Status status, const QString& cause) {
+        qCritical().noquote() << "Error:" << cause;
+        result.status = status;
+        result.cause = cause;
+        result.body.clear();
+        return result;
+    };
+    if (faults.aborted)
+        return refuse(D::CANCELLED, QStringLiteral("interrupted"));
+    if (faults.oversized) {
+        qCritical().noquote() << "AOP data error: reply larger than" << D::MAX_REPLY_SIZE << "bytes refused";
+        return refuse(D::OVERSIZED,
+            "the reply is larger than " + QString::number(D::MAX_REPLY_SIZE / (1024 * 1024)) + " MiB");
+    }
+    if (faults.tooSlow)
+        return refuse(D::UNREACHABLE, "no complete reply within " + QString::number(totalTimeoutS) + " s");
+    if (faults.untrusted)
+        return refuse(D::UNREACHABLE, QStringLiteral("the certificate is not trusted"));
+    const int httpStatus = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (httpStatus >= 300) {
+        const QString reason = reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        return refuse(
+            D::REFUSED, QString::number(httpStatus) + (reason.isEmpty() ? QString() : ' ' + reason));
+    }
+    if (reply.error() != QNetworkReply::NoError)
+        return refuse(D::UNREACHABLE,
+            QString::fromLatin1(
+                QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(reply.error())));
+    result.body += reply.readAll();
+    if (result.body.isEmpty())
+        return refuse(D::REFUSED, QStringLiteral("the reply is empty"));
+    result.status = D::FETCHED;
+    return result;
+}
+
+} // namespace
+
 AopDownloader::AopDownloader()
 {
     const QSettings config(QStringLiteral("config.ini"), QSettings::IniFormat);
@@ -42,10 +94,10 @@ AopDownloader::Reply AopDownloader::fetch()
     reply->setReadBufferSize(READ_SLICE_SIZE);
 
     Reply result;
-    bool oversized = false;
+    Faults faults;
     const auto refuseIfOversized = [&](qint64 size) {
-        if (size > MAX_REPLY_SIZE && !oversized) {
-            oversized = true;
+        if (size > MAX_REPLY_SIZE && !faults.oversized) {
+            faults.oversized = true;
             reply->abort();
         }
     };
@@ -55,22 +107,20 @@ AopDownloader::Reply AopDownloader::fetch()
             refuseIfOversized(length.toLongLong());
     });
     QObject::connect(reply.get(), &QNetworkReply::readyRead, reply.get(), [&]() {
-        if (oversized)
+        if (faults.oversized)
             return;
         result.body += reply->readAll();
         refuseIfOversized(result.body.size());
     });
 
-    bool untrusted = false;
     QObject::connect(reply.get(), &QNetworkReply::sslErrors, reply.get(), [&](const QList<QSslError>&) {
-        untrusted = true;
+        faults.untrusted = true;
     });
     // A drip of one byte a second never lets the transfer timeout run out.
-    bool tooSlow = false;
     QTimer total;
     total.setSingleShot(true);
     QObject::connect(&total, &QTimer::timeout, reply.get(), [&]() {
-        tooSlow = true;
+        faults.tooSlow = true;
         reply->abort();
     });
     total.start(m_totalTimeoutS * 1000);
@@ -81,34 +131,6 @@ AopDownloader::Reply AopDownloader::fetch()
         loop.exec();
     m_reply.clear();
 
-    const auto refuse = [&result](Status status, const QString& cause) {
-        qCritical().noquote() << "Error:" << cause;
-        result.status = status;
-        result.cause = cause;
-        result.body.clear();
-        return result;
-    };
-    if (m_aborted)
-        return refuse(CANCELLED, QStringLiteral("interrupted"));
-    if (oversized) {
-        qCritical().noquote() << "AOP data error: reply larger than" << MAX_REPLY_SIZE << "bytes refused";
-        return refuse(OVERSIZED, "the reply is larger than " + QString::number(MAX_REPLY_SIZE / (1024 * 1024)) + " MiB");
-    }
-    if (tooSlow)
-        return refuse(UNREACHABLE, "no complete reply within " + QString::number(m_totalTimeoutS) + " s");
-    if (untrusted)
-        return refuse(UNREACHABLE, QStringLiteral("the certificate is not trusted"));
-    const int httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (httpStatus >= 300) {
-        const QString reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
-        return refuse(REFUSED, QString::number(httpStatus) + (reason.isEmpty() ? QString() : ' ' + reason));
-    }
-    if (reply->error() != QNetworkReply::NoError)
-        return refuse(UNREACHABLE,
-            QString::fromLatin1(QMetaEnum::fromType<QNetworkReply::NetworkError>().valueToKey(reply->error())));
-    result.body += reply->readAll();
-    if (result.body.isEmpty())
-        return refuse(REFUSED, QStringLiteral("the reply is empty"));
-    result.status = FETCHED;
-    return result;
+    faults.aborted = m_aborted;
+    return judged(*reply, result, faults, m_totalTimeoutS);
 }

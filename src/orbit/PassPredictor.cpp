@@ -81,6 +81,36 @@ QDateTime atSecond(qint64 epochMs, double seconds)
     return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
 }
 
+// No pass, and why in `refusal`.
+QList<Prepass> refused(QString* refusal, const QString& why)
+{
+    if (refusal)
+        *refusal = why;
+    return {};
+}
+
+// The pass from `aos` to `los`, its top found on `f`; times to the second,
+// angles to the tenth of a degree.
+Prepass passBetween(const Elevation& f, const CircularOrbit& orbit, const GroundObserver& observer,
+    const QString& satellite, double aos, double los)
+{
+    const double top = highest(f, aos, los);
+    const GroundObserver::Look start = observer.look(orbit.position(aos));
+    const GroundObserver::Look middle = observer.look(orbit.position(top));
+    const GroundObserver::Look end = observer.look(orbit.position(los));
+    const QDateTime aosTime = atSecond(orbit.epochMs(), aos);
+    const QDateTime losTime = atSecond(orbit.epochMs(), los);
+    const int seconds = static_cast<int>(aosTime.secsTo(losTime));
+    Prepass pass(satellite, aosTime, QTime(0, 0).addSecs(seconds), roundTenth(middle.elevation));
+    pass.setMiddle(atSecond(orbit.epochMs(), top));
+    pass.setEnd(losTime);
+    pass.setAzimuths(roundTenth(start.azimuth), roundTenth(middle.azimuth), roundTenth(end.azimuth));
+    // Rounding may give 360.0 for a bearing just short of north.
+    pass.setAzimuths(std::fmod(pass.startAzimuth(), 360.0), std::fmod(pass.middleAzimuth(), 360.0),
+        std::fmod(pass.endAzimuth(), 360.0));
+    return pass;
+}
+
 } // namespace
 
 PassPredictor::PassPredictor(const PassQuery& query)
@@ -100,16 +130,11 @@ QString PassPredictor::displayName(const SatelliteAop& record)
 QList<Prepass> PassPredictor::passes(const CircularOrbit& orbit, const QString& satellite, QString* refusal) const
 {
     QList<Prepass> found;
-    const auto refuse = [&](const QString& why) {
-        if (refusal)
-            *refusal = why;
-        return QList<Prepass>();
-    };
     if (!orbit.epoch().isValid() || !m_query.start.isValid())
         return found;
     const QString fault = orbit.fault();
     if (!fault.isEmpty())
-        return refuse(fault);
+        return refused(refusal, fault);
     const double windowStart = (m_query.start.toMSecsSinceEpoch() - orbit.epochMs()) / 1000.0;
     const double windowEnd = windowStart + double(m_query.lengthSeconds);
     // A pass lasts far less than half a revolution: scanning that much
@@ -119,33 +144,18 @@ QList<Prepass> PassPredictor::passes(const CircularOrbit& orbit, const QString& 
     const double scanEnd = windowEnd + margin;
     const double farthest = std::max(std::abs(scanStart), std::abs(scanEnd));
     if (std::abs(orbit.radiusChange(farthest)) > RADIUS_CHANGE_LIMIT * orbit.radiusKm())
-        return refuse(QStringLiteral("a semi-major axis drift of %1 m/day moves the orbit by %2 km by the window")
-                          .arg(orbit.radiusChange(86400.0) * 1000.0)
-                          .arg(std::abs(orbit.radiusChange(farthest)), 0, 'f', 0));
+        return refused(refusal,
+            QStringLiteral("a semi-major axis drift of %1 m/day moves the orbit by %2 km by the window")
+                .arg(orbit.radiusChange(86400.0) * 1000.0)
+                .arg(std::abs(orbit.radiusChange(farthest)), 0, 'f', 0));
     const int steps = static_cast<int>(std::ceil((scanEnd - scanStart) / SCAN_STEP_S));
     const Elevation f {orbit, m_observer, m_query.minElevation,
         static_cast<qint64>(std::clamp(m_query.budgetPerScanStep, 0.0, 1e3) * (steps + 2))};
 
     const auto addPass = [&](double aos, double los) {
-        if (los <= windowStart || aos >= windowEnd)
+        if (los <= windowStart || aos >= windowEnd || los - aos < m_query.minDurationMinutes * 60.0)
             return;
-        if (los - aos < m_query.minDurationMinutes * 60.0)
-            return;
-        const double top = highest(f, aos, los);
-        const GroundObserver::Look start = m_observer.look(orbit.position(aos));
-        const GroundObserver::Look middle = m_observer.look(orbit.position(top));
-        const GroundObserver::Look end = m_observer.look(orbit.position(los));
-        const QDateTime aosTime = atSecond(orbit.epochMs(), aos);
-        const QDateTime losTime = atSecond(orbit.epochMs(), los);
-        const int seconds = static_cast<int>(aosTime.secsTo(losTime));
-        Prepass pass(satellite, aosTime, QTime(0, 0).addSecs(seconds), roundTenth(middle.elevation));
-        pass.setMiddle(atSecond(orbit.epochMs(), top));
-        pass.setEnd(losTime);
-        pass.setAzimuths(roundTenth(start.azimuth), roundTenth(middle.azimuth), roundTenth(end.azimuth));
-        // Rounding may give 360.0 for a bearing just short of north.
-        pass.setAzimuths(std::fmod(pass.startAzimuth(), 360.0), std::fmod(pass.middleAzimuth(), 360.0),
-            std::fmod(pass.endAzimuth(), 360.0));
-        found.append(pass);
+        found.append(passBetween(f, orbit, m_observer, satellite, aos, los));
     };
 
     double t0 = scanStart;
@@ -175,7 +185,8 @@ QList<Prepass> PassPredictor::passes(const CircularOrbit& orbit, const QString& 
         e0 = e1;
     }
     if (f.spent())
-        return refuse(QStringLiteral("the prediction took more than its time budget for the window"));
+        return refused(
+            refusal, QStringLiteral("the prediction took more than its time budget for the window"));
     return found;
 }
 

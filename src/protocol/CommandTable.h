@@ -1,7 +1,7 @@
 #pragma once
 
 #include "AtCmdHandler.h"
-#include "TavBoard.h"
+#include "ModuleType.h"
 
 #include <QList>
 #include <QMap>
@@ -9,7 +9,6 @@
 #include <QStringList>
 
 class Answer;
-class ResponseDispatch;
 
 // Sets of module variants, one bit each.
 namespace VariantSet {
@@ -17,13 +16,12 @@ enum Bit : quint8 { NONE = 0, TAV1 = 1, TAV2 = 2, RIX = 4, TREKON = 8 };
 constexpr quint8 SECOND_GEN = TAV2 | RIX;
 constexpr quint8 ORBIT = TAV2 | RIX | TREKON;
 constexpr quint8 ALL = TAV1 | ORBIT;
-quint8 of(TavBoard::Module module);
+quint8 of(ModuleType::Module module);
 } // namespace VariantSet
 
-// The protocol, one row per command word.
+// The protocol, one row per command word. What an answer changes is the
+// manager's (its response dispatch), which sensor a command serves the board's.
 struct CommandRow {
-    using Apply = void (ResponseDispatch::*)(const Answer&);
-
     struct Pattern {
         quint8 variants;
         QString regex;
@@ -40,10 +38,6 @@ struct CommandRow {
     quint16 timeoutMs;
     // Answered by one line per entry, then "end".
     bool listAnswer;
-    // What a parsed answer changes; null when it changes nothing.
-    Apply apply;
-    // The sensor whose alert the command reads and writes, or -1.
-    int sensor;
 };
 
 namespace CommandTable {
@@ -56,13 +50,13 @@ constexpr quint16 LARGE_TIMEOUT_MS = 15000;
 const CommandRow& row(AtCmdHandler::CmdId id);
 const QList<CommandRow>& rows();
 
-bool knows(TavBoard::Module module, AtCmdHandler::CmdId id);
+bool knows(ModuleType::Module module, AtCmdHandler::CmdId id);
 // True when the variant's grammar holds a pattern for the answer to `id`.
-bool hasPattern(TavBoard::Module module, AtCmdHandler::CmdId id);
+bool hasPattern(ModuleType::Module module, AtCmdHandler::CmdId id);
 // The pattern of `module`'s answer to `id`; empty when it has none.
-QString answerPattern(TavBoard::Module module, AtCmdHandler::CmdId id);
+QString answerPattern(ModuleType::Module module, AtCmdHandler::CmdId id);
 // The response grammar the codec of `module` is built from.
-QMap<AtCmdHandler::CmdId, QString> grammar(TavBoard::Module module);
+QMap<AtCmdHandler::CmdId, QString> grammar(ModuleType::Module module);
 quint16 timeoutOf(AtCmdHandler::CmdId id);
 bool isListAnswer(AtCmdHandler::CmdId id);
 // Position in the codec's data of the named field of `id`'s answer.

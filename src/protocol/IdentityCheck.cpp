@@ -1,19 +1,19 @@
 #include "IdentityCheck.h"
 
 #include "CommandTable.h"
-#include "Helper.h"
+#include "log/Helper.h"
 
 #include <QRegularExpression>
 
 namespace {
 
-const TavBoard::Module kVariants[] = {TavBoard::TAV1, TavBoard::TAV2, TavBoard::RIX, TavBoard::TREKON};
+const ModuleType::Module kVariants[] = {ModuleType::TAV1, ModuleType::TAV2, ModuleType::RIX, ModuleType::TREKON};
 
 // The reads that set variants apart, the one that splits most first; each
 // answer is known to be harmless: they change nothing on the module.
 const AtCmdHandler::CmdId kTellingReads[] = {AtCmdHandler::ADDR, AtCmdHandler::SN, AtCmdHandler::TAV_REDUN};
 
-bool fitsPattern(TavBoard::Module module, AtCmdHandler::CmdId id, const QString& data)
+bool fitsPattern(ModuleType::Module module, AtCmdHandler::CmdId id, const QString& data)
 {
     const QString pattern = CommandTable::answerPattern(module, id);
     return pattern.isEmpty() || QRegularExpression(pattern).match(data).hasMatch();
@@ -36,7 +36,7 @@ void IdentityCheck::answered(AtCmdHandler::CmdId id, const QString& data)
     if (id == AtCmdHandler::FW)
         m_firmware = data;
     quint8 fitting = 0;
-    for (const TavBoard::Module module : kVariants) {
+    for (const ModuleType::Module module : kVariants) {
         if (CommandTable::knows(module, id) && fitsPattern(module, id, data))
             fitting |= VariantSet::of(module);
     }
@@ -60,15 +60,15 @@ void IdentityCheck::kitLine()
     m_confirmed = true;
 }
 
-bool IdentityCheck::fits(TavBoard::Module module) const
+bool IdentityCheck::fits(ModuleType::Module module) const
 {
     return (m_candidates & VariantSet::of(module)) != 0;
 }
 
-QList<TavBoard::Module> IdentityCheck::modules() const
+QList<ModuleType::Module> IdentityCheck::modules() const
 {
-    QList<TavBoard::Module> list;
-    for (const TavBoard::Module module : kVariants) {
+    QList<ModuleType::Module> list;
+    for (const ModuleType::Module module : kVariants) {
         if (fits(module))
             list << module;
     }
@@ -79,7 +79,7 @@ QString IdentityCheck::names(quint8 variants)
 {
     QStringList found;
     QStringList all;
-    for (const TavBoard::Module module : kVariants) {
+    for (const ModuleType::Module module : kVariants) {
         all << Helper::enumToStr(module);
         if (variants & VariantSet::of(module))
             found << Helper::enumToStr(module);
@@ -89,7 +89,7 @@ QString IdentityCheck::names(quint8 variants)
     return found.join(" or ");
 }
 
-QString IdentityCheck::mismatch(TavBoard::Module chosen) const
+QString IdentityCheck::mismatch(ModuleType::Module chosen) const
 {
     if (fits(chosen))
         return {};

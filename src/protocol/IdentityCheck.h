@@ -1,7 +1,7 @@
 #pragma once
 
 #include "AtCmdHandler.h"
-#include "TavBoard.h"
+#include "ModuleType.h"
 
 #include <QList>
 #include <QString>
@@ -25,8 +25,8 @@ public:
     quint8 candidates() const { return m_candidates; }
     // Something answered, even if only with an error.
     bool heard() const { return m_heard; }
-    bool fits(TavBoard::Module module) const;
-    QList<TavBoard::Module> modules() const;
+    bool fits(ModuleType::Module module) const;
+    QList<ModuleType::Module> modules() const;
     // What the module answered to ID and FW; empty when it did not.
     QString id() const { return m_id; }
     QString firmware() const { return m_firmware; }
@@ -35,7 +35,7 @@ public:
     static QString names(quint8 variants);
     // Empty when the answers fit `chosen`; otherwise what was found and what
     // to do.
-    QString mismatch(TavBoard::Module chosen) const;
+    QString mismatch(ModuleType::Module chosen) const;
     // The read that tells the remaining variants apart, or confirms the one
     // left, among those not asked yet; ID when none is left to ask.
     AtCmdHandler::CmdId nextRead() const;

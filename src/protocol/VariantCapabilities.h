@@ -1,14 +1,14 @@
 #pragma once
 
-#include "Logger.h"
-#include "TavBoard.h"
+#include "ModuleType.h"
+#include "log/Logger.h"
 
 #include <QSerialPort>
 
 // What a module variant has beyond the commands it knows (those are in the
 // command table): read where needed instead of switching on the variant.
 struct VariantCapabilities {
-    TavBoard::Module module;
+    ModuleType::Module module;
     QSerialPort::BaudRate defaultBaudRate;
     Logger::Source logSource;
     // Sleeps until its wake-up button is pressed.
@@ -21,5 +21,5 @@ struct VariantCapabilities {
     // configuration file and an upload that ends in a reset.
     bool configurationFile;
 
-    static const VariantCapabilities& of(TavBoard::Module module);
+    static const VariantCapabilities& of(ModuleType::Module module);
 };

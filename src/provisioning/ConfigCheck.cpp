@@ -1,8 +1,8 @@
 #include "ConfigCheck.h"
 
-#include "FileAccess.h"
 #include "ModuleConfigReader.h"
-#include "TavManager.h"
+#include "log/FileAccess.h"
+#include "manager/TavManager.h"
 
 #include <QFile>
 #include <QTimer>

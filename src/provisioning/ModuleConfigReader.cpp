@@ -1,8 +1,24 @@
 #include "ModuleConfigReader.h"
 
-#include "CommandTable.h"
-#include "Helper.h"
-#include "TavManager.h"
+#include "log/Helper.h"
+#include "manager/TavManager.h"
+
+namespace {
+
+// The answer to a get: the first of the request's lines that names its
+// command ("+POS=..."), or "".
+QString answerNaming(const QStringList& lines, const QString& prefix)
+{
+    for (const QString& line : lines) {
+        const QString text = line.trimmed();
+        if (text.startsWith(prefix)
+            && (text.size() == prefix.size() || text.at(prefix.size()) == '=' || text.at(prefix.size()) == ':'))
+            return text;
+    }
+    return QString();
+}
+
+} // namespace
 
 ModuleConfigReader::ModuleConfigReader(TavManager& manager)
     : m_manager(manager)
@@ -23,20 +39,9 @@ QList<ConfigField> ModuleConfigReader::read(const QList<ConfigField>& wanted)
             m_failed << command;
             continue;
         }
-        // The answer to this get is the first line that names its command.
-        QString answer;
-        const QString prefix = '+' + command;
-        const auto connection = QObject::connect(
-            m_manager.serialPort(), &SerialPortManager::doneReading, [&answer, &prefix](const QString& line) {
-                const QString text = line.trimmed();
-                if (answer.isEmpty() && text.startsWith(prefix)
-                    && (text.size() == prefix.size() || text.at(prefix.size()) == '='
-                        || text.at(prefix.size()) == ':'))
-                    answer = text;
-            });
         const auto cmd = static_cast<AtCmdHandler::CmdId>(id);
-        const bool ok = m_manager.sendBuiltinAtCmd(cmd, {}, CommandTable::timeoutOf(cmd));
-        QObject::disconnect(connection);
+        const bool ok = m_manager.sendBuiltinAtCmd(cmd);
+        const QString answer = ok ? answerNaming(m_manager.lastRequestAnswer(), '+' + command) : QString();
         if (!ok || answer.isEmpty()) {
             m_failed << command;
             continue;

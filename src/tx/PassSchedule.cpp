@@ -1,7 +1,7 @@
 #include "PassSchedule.h"
 
-#include "Logger.h"
-#include "PrepassModel.h"
+#include "log/Logger.h"
+#include "orbit/PrepassModel.h"
 
 PassSchedule::PassSchedule(PrepassModel* model, Logger& logger, QObject* parent)
     : QObject(parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Prepass.h"
+#include "orbit/Prepass.h"
 
 #include <QDateTime>
 #include <QList>

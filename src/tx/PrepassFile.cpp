@@ -1,7 +1,7 @@
 #include "PrepassFile.h"
 
-#include "FileAccess.h"
-#include "Logger.h"
+#include "log/FileAccess.h"
+#include "log/Logger.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrepassCsv.h"
+#include "orbit/PrepassCsv.h"
 
 #include <QDateTime>
 #include <QList>

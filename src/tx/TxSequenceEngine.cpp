@@ -1,15 +1,15 @@
 #include "TxSequenceEngine.h"
 
-#include "Logger.h"
 #include "ModulationModel.h"
 #include "PassSchedule.h"
 #include "PayloadModel.h"
 #include "PeriodicProfile.h"
-#include "PrepassModel.h"
 #include "TxClock.h"
 #include "TxLink.h"
 #include "TxRecordModel.h"
 #include "UtcClock.h"
+#include "log/Logger.h"
+#include "orbit/PrepassModel.h"
 
 #include <limits>
 
@@ -103,7 +103,7 @@ void TxSequenceEngine::start(quint8 repeatNum)
 {
     if (m_running)
         return;
-    if (m_profile == TxManager::PREPASS && m_passes.count() == 0) {
+    if (m_profile == TxTypes::PREPASS && m_passes.count() == 0) {
         emit txErrorOccured(QStringLiteral(
             "Error: No prepass data imported.\nPlease import data as a CSV file retrieved from ArgosWeb."));
         return;
@@ -129,7 +129,7 @@ void TxSequenceEngine::start(quint8 repeatNum)
         if (!checkStatusPayload(static_cast<quint8>(i)))
             return;
     }
-    if (m_profile == TxManager::PREPASS_ON_MODULE) {
+    if (m_profile == TxTypes::PREPASS_ON_MODULE) {
         m_passes.setActiveCount(0);
         flushTxData();
         setAckPending(true);
@@ -155,7 +155,7 @@ void TxSequenceEngine::stop()
     m_completed = false;
     resetTxSequence();
     setRunning(false);
-    if (m_profile == TxManager::PERIODIC)
+    if (m_profile == TxTypes::PERIODIC)
         applyPeriodicRedundancy();
     flushTxData();
     log(QStringLiteral("--- Tx SEQUENCE STOP/RESET ---"), Logger::TX_SEQUENCE);
@@ -166,10 +166,10 @@ void TxSequenceEngine::stop()
 void TxSequenceEngine::scheduleNextTx()
 {
     switch (m_profile) {
-    case TxManager::PERIODIC: schedulePeriodicTx(); break;
-    case TxManager::PREPASS: schedulePrepassTx(); break;
-    case TxManager::PREPASS_ON_MODULE:
-        m_utc.clock().singleShot(TxManager::PREPASS_ON_MODULE_SCHEDULE_DELAY_MS, this, [this]() {
+    case TxTypes::PERIODIC: schedulePeriodicTx(); break;
+    case TxTypes::PREPASS: schedulePrepassTx(); break;
+    case TxTypes::PREPASS_ON_MODULE:
+        m_utc.clock().singleShot(TxTypes::PREPASS_ON_MODULE_SCHEDULE_DELAY_MS, this, [this]() {
             if (m_running)
                 schedulePrepassOnModuleTx();
         });
@@ -193,7 +193,7 @@ void TxSequenceEngine::schedulePeriodicTx()
 
 void TxSequenceEngine::schedulePrepassTx()
 {
-    constexpr int step = TxManager::PREPASS_TX_STEP_MS;
+    constexpr int step = TxTypes::PREPASS_TX_STEP_MS;
     const auto passCount = static_cast<quint64>(m_passes.count());
     const Prepass* upcoming = m_passes.next();
     const qint64 ms = upcoming ? m_utc.msecsTo(upcoming->start()) : step;
@@ -228,7 +228,7 @@ void TxSequenceEngine::schedulePrepassTx()
         return;
     }
     if (m_ackPending)
-        m_utc.clock().waitWhile(TxManager::PENDING_RESPONSE_WAIT_MS, [this]() { return m_ackPending; });
+        m_utc.clock().waitWhile(TxTypes::PENDING_RESPONSE_WAIT_MS, [this]() { return m_ackPending; });
     if (!m_running)
         return;
     stop();
@@ -253,7 +253,7 @@ void TxSequenceEngine::schedulePrepassOnModuleTx()
 
 void TxSequenceEngine::onScheduleOver()
 {
-    if (m_profile == TxManager::PREPASS_ON_MODULE && !m_completed) {
+    if (m_profile == TxTypes::PREPASS_ON_MODULE && !m_completed) {
         onModulePassEvent();
         return;
     }
@@ -324,10 +324,10 @@ void TxSequenceEngine::requestNextPass()
     if (m_utc.msecsTo(pass.start()) + pass.durationMs() <= 0) {
         if (!m_nextPassRetrying)
             log(QStringLiteral("No next satellite pass from the module, asking again every ")
-                + QString::number(TxManager::NEXT_PASS_RETRY_MS / 1000) + QStringLiteral(" s"));
+                + QString::number(TxTypes::NEXT_PASS_RETRY_MS / 1000) + QStringLiteral(" s"));
         m_nextPassRetrying = true;
         m_nextPassRetryDue = true;
-        startScheduleTimer(TxManager::NEXT_PASS_RETRY_MS);
+        startScheduleTimer(TxTypes::NEXT_PASS_RETRY_MS);
         refreshCountdown();
         return;
     }
@@ -355,11 +355,11 @@ void TxSequenceEngine::beginRecord()
     m_record.timeMs = nowMs();
     m_record.profile = static_cast<quint8>(m_profile);
     const Prepass* pass = nullptr;
-    if (m_profile == TxManager::PREPASS) {
+    if (m_profile == TxTypes::PREPASS) {
         pass = m_passes.current();
         if (!pass)
             pass = m_passes.next();
-    } else if (m_profile == TxManager::PREPASS_ON_MODULE && m_models.modulePass->rowCount() > 0
+    } else if (m_profile == TxTypes::PREPASS_ON_MODULE && m_models.modulePass->rowCount() > 0
         && m_models.modulePass->at(0).start().isValid()) {
         pass = &m_models.modulePass->at(0);
     }
@@ -389,7 +389,7 @@ void TxSequenceEngine::triggerTxRequest()
     if (m_link.requestTx(payloads->getMessage(m_currentIndex), payloads->getOptions(m_currentIndex), false)) {
         setAckPending(true);
         payloads->setStatus(m_currentIndex, Payload::ACTIVE);
-        m_resultTimer->start(TxManager::TX_RESULT_WAIT_MS);
+        m_resultTimer->start(TxTypes::TX_RESULT_WAIT_MS);
     } else {
         log(QStringLiteral("Unable to write Tx command"));
         // Counted as not sent, so that the sequence goes on past it.
@@ -486,7 +486,7 @@ void TxSequenceEngine::completeTx(TxOutcome outcome, quint16 errorCode, const QS
     payloads->setTxCount(m_currentIndex, m_txCounter);
     // The module dropped the payload it held for its pass: it stays the
     // current one, and is handed to the module again for the next pass.
-    if (!sent && m_profile == TxManager::PREPASS_ON_MODULE && !m_completed) {
+    if (!sent && m_profile == TxTypes::PREPASS_ON_MODULE && !m_completed) {
         payloads->setStatus(m_currentIndex, Payload::PENDING);
         m_resendInNextPass = true;
         setAckPending(false);
@@ -523,7 +523,7 @@ bool TxSequenceEngine::finishPayload()
     }
     payloads->setStatus(next, Payload::PENDING);
     emit currentIndexUpdated(next);
-    if (m_profile != TxManager::PREPASS_ON_MODULE)
+    if (m_profile != TxTypes::PREPASS_ON_MODULE)
         return true;
     m_currentIndex = next;
     scheduleNextTx();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Logger.h"
-#include "TxManager.h"
 #include "TxRecord.h"
+#include "TxTypes.h"
+#include "log/Logger.h"
 
 #include <QObject>
 #include <QString>
@@ -39,7 +39,7 @@ public:
     TxSequenceEngine(
         TxLink& link, Logger& logger, UtcClock& utc, PassSchedule& passes, const Models& models, QObject* parent);
 
-    void setProfile(TxManager::Profile profile) { m_profile = profile; }
+    void setProfile(TxTypes::Profile profile) { m_profile = profile; }
     quint8 currentIndex() const { return m_currentIndex; }
     quint8 txCounter() const { return m_txCounter; }
     quint8 repeatCount() const { return m_repeatCount; }
@@ -122,7 +122,7 @@ private:
     UtcClock& m_utc;
     PassSchedule& m_passes;
     Models m_models;
-    TxManager::Profile m_profile = TxManager::PERIODIC;
+    TxTypes::Profile m_profile = TxTypes::PERIODIC;
     quint8 m_currentIndex = 0;
     quint8 m_txCounter = 0;
     quint8 m_repeatTarget = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DecimalText.h"
+#include "log/DecimalText.h"
 
 #include <QObject>
 #include <QtQml/qqmlregistration.h>

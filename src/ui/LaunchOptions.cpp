@@ -1,11 +1,11 @@
 #include "LaunchOptions.h"
 
-#include "Helper.h"
-#include "Logger.h"
-#include "PayloadModel.h"
-#include "SerialPortManager.h"
-#include "TavManager.h"
-#include "TxManager.h"
+#include "log/Helper.h"
+#include "log/Logger.h"
+#include "manager/TavManager.h"
+#include "serial/SerialPortManager.h"
+#include "tx/PayloadModel.h"
+#include "tx/TxManager.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>

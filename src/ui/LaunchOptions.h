@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DemoModules.h"
-#include "LogFile.h"
-#include "TavBoard.h"
+#include "board/TavBoard.h"
+#include "demo/DemoModules.h"
+#include "log/LogFile.h"
 
 #include <QObject>
 #include <QString>

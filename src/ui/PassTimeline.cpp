@@ -1,6 +1,6 @@
 #include "PassTimeline.h"
 
-#include "PrepassModel.h"
+#include "orbit/PrepassModel.h"
 
 #include <QDateTime>
 #include <QPainter>
@@ -17,27 +17,16 @@ const QColor notSentColor(0xc6, 0x28, 0x28);
 } // namespace
 
 PassTimeline::PassTimeline(QQuickItem* parent)
-    : QQuickPaintedItem(parent)
+    : PassView(parent)
 {
-    setAntialiasing(true);
     connect(this, &PassTimeline::viewChanged, this, [this]() { update(); });
     connect(this, &PassTimeline::selectedRowChanged, this, [this]() { update(); });
 }
 
 void PassTimeline::setPasses(PrepassModel* passes)
 {
-    if (m_passes == passes)
-        return;
-    if (m_passes)
-        disconnect(m_passes, nullptr, this, nullptr);
-    m_passes = passes;
-    if (m_passes) {
-        connect(m_passes, &PrepassModel::modelReset, this, &PassTimeline::refreshLanes);
-        connect(m_passes, &PrepassModel::rowsInserted, this, &PassTimeline::refreshLanes);
-        connect(m_passes, &PrepassModel::rowsRemoved, this, &PassTimeline::refreshLanes);
+    if (takePasses(passes) && m_passes)
         connect(m_passes, &PrepassModel::dataChanged, this, [this]() { update(); });
-    }
-    refreshLanes();
 }
 
 void PassTimeline::refreshLanes()
@@ -155,14 +144,24 @@ qint64 PassTimeline::listEndMs() const
 
 void PassTimeline::paint(QPainter* painter)
 {
-    const qreal w = width();
-    const qreal lane = laneHeight();
     QColor faint = m_textColor;
     faint.setAlphaF(0.15);
     QFont font = painter->font();
     font.setPixelSize(11);
     painter->setFont(font);
+    paintHours(painter, faint);
+    paintLanes(painter, faint);
 
+    painter->save();
+    painter->setClipRect(QRectF(LABEL_WIDTH, 0, width() - LABEL_WIDTH, height()));
+    paintPasses(painter);
+    paintTxMarks(painter);
+    painter->restore();
+}
+
+void PassTimeline::paintHours(QPainter* painter, const QColor& faint)
+{
+    const qreal w = width();
     // Hour grid, labelled at a step that keeps the labels apart.
     static const qint64 steps[] = {3600, 3 * 3600, 6 * 3600, 12 * 3600, 86400, 2 * 86400, 7 * 86400};
     qint64 step = steps[0] * 1000;
@@ -180,7 +179,12 @@ void PassTimeline::paint(QPainter* painter)
         painter->drawText(QRectF(x - 30, 0, 60, AXIS_HEIGHT), Qt::AlignCenter,
             QDateTime::fromMSecsSinceEpoch(t, Qt::UTC).toString(format));
     }
+}
 
+void PassTimeline::paintLanes(QPainter* painter, const QColor& faint)
+{
+    const qreal w = width();
+    const qreal lane = laneHeight();
     for (int i = 0; i < m_lanes.size(); ++i) {
         const qreal y = AXIS_HEIGHT + i * lane;
         painter->setPen(faint);
@@ -189,9 +193,12 @@ void PassTimeline::paint(QPainter* painter)
         painter->drawText(QRectF(2, y, LABEL_WIDTH - 6, lane), Qt::AlignVCenter | Qt::AlignLeft,
             painter->fontMetrics().elidedText(m_lanes.at(i), Qt::ElideRight, LABEL_WIDTH - 6));
     }
+}
 
-    painter->save();
-    painter->setClipRect(QRectF(LABEL_WIDTH, 0, w - LABEL_WIDTH, height()));
+void PassTimeline::paintPasses(QPainter* painter)
+{
+    const qreal w = width();
+    const qreal lane = laneHeight();
     if (m_passes) {
         for (int row = 0; row < m_passes->rowCount(); ++row) {
             const Prepass& pass = m_passes->at(row);
@@ -209,7 +216,10 @@ void PassTimeline::paint(QPainter* painter)
             painter->drawRect(bar);
         }
     }
+}
 
+void PassTimeline::paintTxMarks(QPainter* painter)
+{
     const qreal markY = AXIS_HEIGHT + 2;
     for (const QVariant& mark : std::as_const(m_txMarks)) {
         const QVariantMap m = mark.toMap();
@@ -240,5 +250,4 @@ void PassTimeline::paint(QPainter* painter)
         painter->setPen(QPen(notSentColor, 1.5));
         painter->drawLine(QPointF(x, AXIS_HEIGHT), QPointF(x, height()));
     }
-    painter->restore();
 }

@@ -1,17 +1,14 @@
 #pragma once
 
-#include <QColor>
-#include <QPointer>
-#include <QQuickPaintedItem>
+#include "PassView.h"
+
 #include <QVariantList>
 #include <QtQml/qqmlregistration.h>
-
-#include "PrepassModel.h"
 
 // The pass list as a timeline: one lane per satellite, passes as bars, the
 // current time as a line, and the sequence's transmissions as marks (filled
 // when sent, crossed when not, hollow for the next one scheduled).
-class PassTimeline : public QQuickPaintedItem {
+class PassTimeline : public PassView {
     Q_OBJECT
     QML_ELEMENT
     Q_PROPERTY(PrepassModel* passes READ passes WRITE setPasses NOTIFY passesChanged)
@@ -35,7 +32,6 @@ public:
 
     explicit PassTimeline(QQuickItem* parent = nullptr);
 
-    PrepassModel* passes() const { return m_passes; }
     void setPasses(PrepassModel* passes);
     void setNowMs(qint64 ms);
     void setViewStartMs(qint64 ms);
@@ -60,11 +56,16 @@ signals:
     void selectedRowChanged();
 
 private:
+    void refreshPasses() override { refreshLanes(); }
     void refreshLanes();
     qreal xOf(qint64 ms) const;
     qreal laneHeight() const;
+    // The parts of paint(), back to front.
+    void paintHours(QPainter* painter, const QColor& faint);
+    void paintLanes(QPainter* painter, const QColor& faint);
+    void paintPasses(QPainter* painter);
+    void paintTxMarks(QPainter* painter);
 
-    QPointer<PrepassModel> m_passes;
     QStringList m_lanes;
     qint64 m_nowMs = 0;
     qint64 m_viewStartMs = 0;
@@ -72,6 +73,4 @@ private:
     QVariantList m_txMarks;
     qint64 m_nextTxMs = 0;
     int m_selectedRow = -1;
-    QColor m_textColor = Qt::black;
-    QColor m_accentColor = QColor(0x1e, 0x88, 0xe5);
 };

@@ -5,16 +5,16 @@
 
 #include <functional>
 
-#include "CommandHistory.h"
-#include "ConfigCheck.h"
-#include "LogModel.h"
-#include "LogSearch.h"
-#include "LogViewModel.h"
-#include "Payload.h"
-#include "SensorModel.h"
-#include "TavBoard.h"
-#include "TavManager.h"
-#include "TxManager.h"
+#include "board/SensorModel.h"
+#include "board/TavBoard.h"
+#include "log/CommandHistory.h"
+#include "log/LogModel.h"
+#include "log/LogSearch.h"
+#include "log/LogViewModel.h"
+#include "manager/TavManager.h"
+#include "provisioning/ConfigCheck.h"
+#include "tx/Payload.h"
+#include "tx/TxManager.h"
 
 class QJSEngine;
 class QQmlEngine;
@@ -27,7 +27,7 @@ class QQmlEngine;
 // Status.SENT, Profile.PERIODIC, Id.GNSS.
 namespace ModuleEnum {
 Q_NAMESPACE
-QML_FOREIGN_NAMESPACE(TavBoard)
+QML_FOREIGN_NAMESPACE(ModuleType)
 QML_NAMED_ELEMENT(Module)
 } // namespace ModuleEnum
 
@@ -39,7 +39,7 @@ QML_NAMED_ELEMENT(Status)
 
 namespace ProfileEnum {
 Q_NAMESPACE
-QML_FOREIGN_NAMESPACE(TxManager)
+QML_FOREIGN_NAMESPACE(TxTypes)
 QML_NAMED_ELEMENT(Profile)
 } // namespace ProfileEnum
 

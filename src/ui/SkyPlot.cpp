@@ -1,8 +1,8 @@
 #include "SkyPlot.h"
 
-#include "PassPredictor.h"
-#include "PrepassModel.h"
-#include "PrepassProfile.h"
+#include "orbit/PassPredictor.h"
+#include "orbit/PrepassModel.h"
+#include "tx/PrepassProfile.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -10,25 +10,14 @@
 #include <cmath>
 
 SkyPlot::SkyPlot(QQuickItem* parent)
-    : QQuickPaintedItem(parent)
+    : PassView(parent)
 {
-    setAntialiasing(true);
     connect(this, &SkyPlot::colorsChanged, this, [this]() { update(); });
 }
 
 void SkyPlot::setPasses(PrepassModel* passes)
 {
-    if (m_passes == passes)
-        return;
-    if (m_passes)
-        disconnect(m_passes, nullptr, this, nullptr);
-    m_passes = passes;
-    if (m_passes) {
-        connect(m_passes, &PrepassModel::modelReset, this, &SkyPlot::refresh);
-        connect(m_passes, &PrepassModel::rowsInserted, this, &SkyPlot::refresh);
-        connect(m_passes, &PrepassModel::rowsRemoved, this, &SkyPlot::refresh);
-    }
-    refresh();
+    takePasses(passes);
 }
 
 void SkyPlot::setProfile(PrepassProfile* profile)

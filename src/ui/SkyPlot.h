@@ -1,21 +1,19 @@
 #pragma once
 
-#include <QColor>
+#include "PassView.h"
+#include "tx/PrepassProfile.h"
+
 #include <QList>
 #include <QPointF>
 #include <QPointer>
-#include <QQuickPaintedItem>
 #include <QtQml/qqmlregistration.h>
-
-#include "PrepassModel.h"
-#include "PrepassProfile.h"
 
 // One pass of the list on a polar plot of the sky: north up, east right,
 // the horizon on the rim, the zenith in the middle; the track from start to
 // end with the highest point marked, and the minimum-elevation circle. The
 // track is computed from the profile's orbit data of the pass's satellite;
 // without them only the three given points are joined.
-class SkyPlot : public QQuickPaintedItem {
+class SkyPlot : public PassView {
     Q_OBJECT
     QML_ELEMENT
     Q_PROPERTY(PrepassModel* passes READ passes WRITE setPasses NOTIFY passChanged)
@@ -30,7 +28,6 @@ class SkyPlot : public QQuickPaintedItem {
 public:
     explicit SkyPlot(QQuickItem* parent = nullptr);
 
-    PrepassModel* passes() const { return m_passes; }
     PrepassProfile* profile() const { return m_profile; }
     int row() const { return m_row; }
     bool hasPass() const { return !m_points.isEmpty(); }
@@ -46,16 +43,14 @@ signals:
     void colorsChanged();
 
 private:
+    void refreshPasses() override { refresh(); }
     void refresh();
     QPointF toPlot(double azimuth, double elevation) const;
 
-    QPointer<PrepassModel> m_passes;
     QPointer<PrepassProfile> m_profile;
     int m_row = -1;
     // (azimuth, elevation) from start to end.
     QList<QPointF> m_points;
     int m_highest = 0;
     bool m_computed = false;
-    QColor m_textColor = Qt::black;
-    QColor m_accentColor = QColor(0x1e, 0x88, 0xe5);
 };

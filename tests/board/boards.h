@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Rix.h"
-#include "Tav1.h"
-#include "Tav2.h"
-#include "Trekon.h"
+#include "board/Rix.h"
+#include "board/Tav1.h"
+#include "board/Tav2.h"
+#include "board/Trekon.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
-#include "CommandTable.h"
-#include "Helper.h"
-#include "IdentityCheck.h"
 #include "boards.h"
+#include "log/Helper.h"
+#include "protocol/CommandTable.h"
+#include "protocol/IdentityCheck.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "Helper.h"
 #include "boards.h"
+#include "log/Helper.h"
 
 #include <QSignalSpy>
 #include <QTest>

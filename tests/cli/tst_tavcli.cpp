@@ -1,9 +1,9 @@
 // The command-line front end as a user runs it: the tavcli binary against the
 // simulator, checking its exit status, its output and what went on the wire.
-#include "AtCmdHandler.h"
 #include "FakeOrbitServer.h"
-#include "PrepassCsv.h"
 #include "SimulatorProcess.h"
+#include "orbit/PrepassCsv.h"
+#include "protocol/AtCmdHandler.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

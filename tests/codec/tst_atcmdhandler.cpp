@@ -1,5 +1,5 @@
-#include "AtCmdHandler.h"
-#include "Helper.h"
+#include "log/Helper.h"
+#include "protocol/AtCmdHandler.h"
 
 #include <QtTest>
 

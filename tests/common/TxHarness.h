@@ -3,10 +3,10 @@
 // A TxManager on virtual time, with a recording link standing in for the
 // module manager.
 
-#include "Logger.h"
-#include "TxClock.h"
-#include "TxLink.h"
-#include "TxManager.h"
+#include "log/Logger.h"
+#include "tx/TxClock.h"
+#include "tx/TxLink.h"
+#include "tx/TxManager.h"
 
 #include <QCoreApplication>
 #include <QSettings>

@@ -4,7 +4,7 @@
 // each with its board and codec but a port that does not exist, so nothing is
 // written anywhere. Qt's own messages are silenced; a finding is a crash.
 #include "FuzzTarget.h"
-#include "TavManager.h"
+#include "manager/TavManager.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>

@@ -3,8 +3,8 @@
 // read as the window and tavcli read it. Every field the file sets is either
 // held, different or not readable, never anything else, and a file compared
 // with its own fields shows no difference.
-#include "ConfigComparison.h"
 #include "FuzzTarget.h"
+#include "provisioning/ConfigComparison.h"
 
 #include <QBuffer>
 #include <QHash>

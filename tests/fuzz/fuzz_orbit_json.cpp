@@ -1,6 +1,6 @@
 // Orbit-data documents as the download hands them to the satellite model.
 #include "FuzzTarget.h"
-#include "SatelliteAopModel.h"
+#include "orbit/SatelliteAopModel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

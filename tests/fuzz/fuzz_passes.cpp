@@ -4,8 +4,8 @@
 // within -90..90 and bearings within [0, 360), and no pass for a satellite
 // without usable orbit data.
 #include "FuzzTarget.h"
-#include "PassPredictor.h"
-#include "SatelliteAopModel.h"
+#include "orbit/PassPredictor.h"
+#include "orbit/SatelliteAopModel.h"
 
 #include <QtEndian>
 

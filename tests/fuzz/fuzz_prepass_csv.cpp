@@ -1,6 +1,6 @@
 // Pass lists as the CSV import reads them, and the field readers alone.
 #include "FuzzTarget.h"
-#include "PrepassCsv.h"
+#include "orbit/PrepassCsv.h"
 
 #include <QTimeZone>
 

@@ -1,7 +1,7 @@
 // Radio configuration files: the first line is checked as a file name, the
 // rest is the content of a validly named file read back through the import.
 #include "FuzzTarget.h"
-#include "RadioConf.h"
+#include "tx/RadioConf.h"
 
 #include <QFile>
 #include <QTemporaryDir>

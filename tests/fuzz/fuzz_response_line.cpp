@@ -3,8 +3,8 @@
 // answers, the lines of the input then go through a manager's receive path
 // (the dispatch onto the board and the models), as the serial link hands
 // them over. No device: the manager's port is never opened.
-#include "AtCmdHandler.h"
 #include "ManagerRig.h"
+#include "protocol/AtCmdHandler.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The window's start-up options and its frame report: the tavgui binary
 // against the simulator, and the report's measure of a blocked GUI thread.
-#include "FrameReport.h"
 #include "SimulatorProcess.h"
+#include "ui/FrameReport.h"
 
 #include <QQuickWindow>
 #include <QSettings>

@@ -1,10 +1,10 @@
-#include "CommandHistory.h"
-#include "LogFile.h"
-#include "LogModel.h"
-#include "LogSearch.h"
-#include "LogViewModel.h"
-#include "Logger.h"
-#include "Tav2.h"
+#include "board/Tav2.h"
+#include "log/CommandHistory.h"
+#include "log/LogFile.h"
+#include "log/LogModel.h"
+#include "log/LogSearch.h"
+#include "log/LogViewModel.h"
+#include "log/Logger.h"
 
 #include <QtTest>
 

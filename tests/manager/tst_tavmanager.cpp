@@ -1,18 +1,18 @@
 // The module manager end to end: a real serial line to the simulator, and
 // assertions on what went on the wire (the simulator's transcript) and on
 // what the models show afterwards.
-#include "Helper.h"
-#include "LoRaConnectivity.h"
-#include "ModulationModel.h"
-#include "PayloadModel.h"
-#include "PeriodicProfile.h"
-#include "PrepassModel.h"
-#include "PrepassProfile.h"
-#include "SatelliteAop.h"
-#include "SatelliteAopModel.h"
-#include "SensorModel.h"
 #include "SimulatorProcess.h"
-#include "TavManager.h"
+#include "board/SensorModel.h"
+#include "log/Helper.h"
+#include "manager/TavManager.h"
+#include "orbit/PrepassModel.h"
+#include "orbit/SatelliteAop.h"
+#include "orbit/SatelliteAopModel.h"
+#include "tx/LoRaConnectivity.h"
+#include "tx/ModulationModel.h"
+#include "tx/PayloadModel.h"
+#include "tx/PeriodicProfile.h"
+#include "tx/PrepassProfile.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 #include "../common/TxHarness.h"
-#include "Helper.h"
-#include "LoRaConnectivity.h"
-#include "ModulationModel.h"
-#include "RadioConf.h"
+#include "log/Helper.h"
+#include "tx/LoRaConnectivity.h"
+#include "tx/ModulationModel.h"
+#include "tx/RadioConf.h"
 
 #include <QDir>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "SatelliteAopModel.h"
+#include "orbit/SatelliteAopModel.h"
 
 #include <QSignalSpy>
 #include <QTest>

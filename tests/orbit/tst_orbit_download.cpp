@@ -1,5 +1,5 @@
 #include "FakeOrbitServer.h"
-#include "PrepassProfile.h"
+#include "tx/PrepassProfile.h"
 
 #include <QDir>
 #include <QSettings>

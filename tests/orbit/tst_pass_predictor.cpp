@@ -1,5 +1,5 @@
-#include "PassPredictor.h"
-#include "SatelliteAopModel.h"
+#include "orbit/PassPredictor.h"
+#include "orbit/SatelliteAopModel.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "PayloadModel.h"
+#include "tx/PayloadModel.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "../common/TxHarness.h"
-#include "PassSchedule.h"
-#include "PrepassCsv.h"
+#include "orbit/PrepassCsv.h"
+#include "tx/PassSchedule.h"
 
 #include <QDir>
 #include <QSettings>

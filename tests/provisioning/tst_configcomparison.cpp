@@ -1,6 +1,6 @@
 // The comparison of a module's configuration with a file, over a file the
 // tool exported from a development kit and the answers such a kit gives.
-#include "ConfigComparison.h"
+#include "provisioning/ConfigComparison.h"
 
 #include <QFile>
 #include <QtTest>

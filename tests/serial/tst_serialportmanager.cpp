@@ -1,7 +1,7 @@
-#include "PortDiagnosis.h"
-#include "SerialPortManager.h"
-#include "Tav2.h"
-#include "Trekon.h"
+#include "board/Tav2.h"
+#include "board/Trekon.h"
+#include "serial/PortDiagnosis.h"
+#include "serial/SerialPortManager.h"
 
 #include <QCoreApplication>
 #include <QProcess>

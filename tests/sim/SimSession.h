@@ -1,12 +1,12 @@
 #pragma once
 
-#include "AtCmdHandler.h"
 #include "ModuleLink.h"
-#include "Rix.h"
 #include "SimulatorProcess.h"
-#include "Tav1.h"
-#include "Tav2.h"
-#include "Trekon.h"
+#include "board/Rix.h"
+#include "board/Tav1.h"
+#include "board/Tav2.h"
+#include "board/Trekon.h"
+#include "protocol/AtCmdHandler.h"
 
 #include <QMap>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "../common/TxHarness.h"
-#include "LogModel.h"
-#include "PayloadModel.h"
-#include "TxRecordJournal.h"
+#include "log/LogModel.h"
+#include "tx/PayloadModel.h"
+#include "tx/TxRecordJournal.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

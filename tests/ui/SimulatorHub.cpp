@@ -1,7 +1,7 @@
 #include "SimulatorHub.h"
 
 #include "SimulatorProcess.h"
-#include "TavManager.h"
+#include "manager/TavManager.h"
 
 #include <QFile>
 #include <QTimer>

@@ -2,10 +2,10 @@
 // module simulators on pseudo-terminals. The types are registered as the
 // application registers them; QML reaches the simulators as "Simulators".
 
-#include "QmlStartup.h"
-#include "SerialPortManager.h"
 #include "SimulatorHub.h"
-#include "TavManager.h"
+#include "manager/TavManager.h"
+#include "serial/SerialPortManager.h"
+#include "ui/QmlStartup.h"
 
 #include <QFile>
 #include <QQmlContext>

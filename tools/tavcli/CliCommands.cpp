@@ -1,16 +1,15 @@
 #include "CliCommands.h"
 
 #include "CliSession.h"
-#include "CommandTable.h"
 #include "ConfigReport.h"
-#include "FileAccess.h"
-#include "PayloadModel.h"
-#include "PeriodicProfile.h"
-#include "PrepassModel.h"
-#include "PrepassProfile.h"
-#include "SatelliteAopModel.h"
-#include "SerialPortManager.h"
-#include "VariantCapabilities.h"
+#include "log/FileAccess.h"
+#include "orbit/PrepassModel.h"
+#include "orbit/SatelliteAopModel.h"
+#include "protocol/VariantCapabilities.h"
+#include "serial/SerialPortManager.h"
+#include "tx/PayloadModel.h"
+#include "tx/PeriodicProfile.h"
+#include "tx/PrepassProfile.h"
 
 #include <QElapsedTimer>
 #include <QFile>

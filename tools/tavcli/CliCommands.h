@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TxManager.h"
+#include "tx/TxManager.h"
 
 #include <QString>
 #include <QStringList>

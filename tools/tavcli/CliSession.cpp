@@ -1,7 +1,7 @@
 #include "CliSession.h"
 
-#include "PrepassProfile.h"
-#include "RequestEngine.h"
+#include "manager/RequestEngine.h"
+#include "tx/PrepassProfile.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LogFile.h"
-#include "TavManager.h"
+#include "log/LogFile.h"
+#include "manager/TavManager.h"
 
 #include <QObject>
 #include <QStringList>

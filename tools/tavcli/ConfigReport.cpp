@@ -1,15 +1,15 @@
 #include "ConfigReport.h"
 
-#include "LoRaConnectivity.h"
-#include "ModulationModel.h"
-#include "PeriodicProfile.h"
-#include "PrepassModel.h"
-#include "PrepassProfile.h"
-#include "SatelliteAop.h"
-#include "SatelliteAopModel.h"
-#include "Sensor.h"
-#include "SensorModel.h"
-#include "TavManager.h"
+#include "board/Sensor.h"
+#include "board/SensorModel.h"
+#include "manager/TavManager.h"
+#include "orbit/PrepassModel.h"
+#include "orbit/SatelliteAop.h"
+#include "orbit/SatelliteAopModel.h"
+#include "tx/LoRaConnectivity.h"
+#include "tx/ModulationModel.h"
+#include "tx/PeriodicProfile.h"
+#include "tx/PrepassProfile.h"
 
 #include <QJsonArray>
 #include <QMetaEnum>

@@ -1,8 +1,8 @@
 #include "DetectCommand.h"
 
 #include "CliSession.h"
-#include "Helper.h"
-#include "ModuleDetector.h"
+#include "log/Helper.h"
+#include "manager/ModuleDetector.h"
 
 #include <QTextStream>
 

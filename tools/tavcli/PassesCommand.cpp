@@ -2,10 +2,10 @@
 
 #include "CliCommands.h"
 #include "CliSession.h"
-#include "DecimalText.h"
-#include "FileAccess.h"
-#include "PassPredictor.h"
-#include "PrepassCsv.h"
+#include "log/DecimalText.h"
+#include "log/FileAccess.h"
+#include "orbit/PassPredictor.h"
+#include "orbit/PrepassCsv.h"
 
 #include <QFile>
 #include <QJsonArray>

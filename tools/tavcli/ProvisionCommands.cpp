@@ -3,9 +3,9 @@
 #include "CliCommands.h"
 
 #include "CliSession.h"
-#include "ConfigComparison.h"
-#include "FileAccess.h"
-#include "ModuleConfigReader.h"
+#include "log/FileAccess.h"
+#include "provisioning/ConfigComparison.h"
+#include "provisioning/ModuleConfigReader.h"
 
 #include <QFile>
 #include <QJsonDocument>

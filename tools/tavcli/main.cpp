@@ -2,16 +2,16 @@
 // the window. Every subcommand runs the manager's own operations.
 #include "CliCommands.h"
 #include "CliSession.h"
-#include "CommandTable.h"
-#include "DemoModules.h"
-#include "DecimalText.h"
 #include "DetectCommand.h"
-#include "Helper.h"
 #include "PassesCommand.h"
 #include "Provisioner.h"
-#include "SerialPortManager.h"
 #include "TavVersion.h"
-#include "VariantCapabilities.h"
+#include "demo/DemoModules.h"
+#include "log/DecimalText.h"
+#include "log/Helper.h"
+#include "protocol/CommandTable.h"
+#include "protocol/VariantCapabilities.h"
+#include "serial/SerialPortManager.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -3,11 +3,11 @@
 // through the dispatcher.
 #include "TavManager.h"
 
-#include "Helper.h"
 #include "ConfigurationService.h"
-#include "FileAccess.h"
 #include "ModuleConnection.h"
 #include "ResponseDispatch.h"
+#include "log/FileAccess.h"
+#include "log/Helper.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,15 +2,16 @@
 
 #include "LoRaConnectivity.h"
 #include "ModulationModel.h"
-#include "PassPredictor.h"
 #include "Payload.h"
 #include "PayloadModel.h"
 #include "PeriodicProfile.h"
-#include "PrepassModel.h"
 #include "PrepassProfile.h"
 #include "TxClock.h"
 #include "TxLink.h"
 #include "TxRecordModel.h"
+#include "TxTypes.h"
+#include "orbit/PassPredictor.h"
+#include "orbit/PrepassModel.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -25,23 +26,13 @@ class PredictionTask;
 class TxSequenceEngine;
 class UtcClock;
 
-constexpr int TIME_S_TO_MS(quint8 s)
-{
-    return s * 1000;
-}
-
-constexpr int TIME_MIN_TO_MS(quint8 min)
-{
-    return TIME_S_TO_MS(min) * 60;
-}
-
 // What the window sees of transmission: the payloads, the transmission
 // profiles, the pass list and the clock the user sees. The sequence engine
 // runs Tx sequences through the module link and advances on the module's Tx
 // answers (handleTxResponse); the pass schedule holds the passes; the
 // settings store keeps the rest between runs. Times are UTC plus a user-set
 // offset.
-class TxManager : public QObject {
+class TxManager : public QObject, public TxTypes {
     Q_OBJECT
     Q_PROPERTY(QString utcTime READ utcTime NOTIFY utcTimeChanged)
     // Seconds the tool's clock is ahead of the workstation's (negative: behind).
@@ -76,20 +67,7 @@ class TxManager : public QObject {
     Q_PROPERTY(TxRecordFilter* txRecordFilter READ txRecordFilter CONSTANT)
 
 public:
-    enum Profile { PERIODIC, PREPASS, PREPASS_ON_MODULE };
-    Q_ENUM(Profile)
-
-    static constexpr const char* UI_DATE_FORMAT = "ddd MMM d, hh:mm:ss";
-    // One Tx a minute while a pass lasts.
-    static constexpr int PREPASS_TX_STEP_MS = TIME_S_TO_MS(60);
-    static constexpr int PENDING_RESPONSE_WAIT_MS = 6000;
-    static constexpr int PREPASS_ON_MODULE_SCHEDULE_DELAY_MS = 10;
-    // Back-off before the next pass is asked for again, when the module gave
-    // none (another request was waiting, or it did not answer).
-    static constexpr int NEXT_PASS_RETRY_MS = TIME_S_TO_MS(5);
-    // How long the result of the last Tx of a round is waited for before that
-    // Tx counts as not sent (nothing else would move the sequence on).
-    static constexpr int TX_RESULT_WAIT_MS = PENDING_RESPONSE_WAIT_MS;
+    // The profiles (Profile, PERIODIC...) and the sequence's times are TxTypes'.
 
     // `clock` is the workstation clock and QTimer when null; a given clock,
     // and the link, must outlive the manager.

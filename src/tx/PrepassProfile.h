@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AopDownloader.h"
-#include "PrepassModel.h"
 #include "PrepassTypes.h"
-#include "SatelliteAopModel.h"
+#include "orbit/AopDownloader.h"
+#include "orbit/PrepassModel.h"
+#include "orbit/SatelliteAopModel.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "SerialPortManager.h"
 
-#include "Helper.h"
 #include "PortDiagnosis.h"
+#include "log/Helper.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -119,7 +119,7 @@ void SerialPortManager::setOpenDiagnosis(const QString& text)
     emit openDiagnosisChanged();
 }
 
-void SerialPortManager::configure(const TavBoard::PortSettings& settings)
+void SerialPortManager::configure(const PortSettings& settings)
 {
     m_serialPort->setBaudRate(settings.baudRate, QSerialPort::AllDirections);
     m_serialPort->setDataBits(settings.dataBits);

@@ -1,16 +1,17 @@
 #pragma once
 
-#include "AtCmdHandler.h"
-#include "ModuleDetector.h"
 #include "BusyState.h"
-#include "Logger.h"
+#include "ModuleConstants.h"
+#include "ModuleDetector.h"
 #include "OperationTracker.h"
-#include "Payload.h"
-#include "PrepassTypes.h"
-#include "RequestResult.h"
-#include "SerialPortManager.h"
-#include "TavBoard.h"
-#include "TxManager.h"
+#include "board/TavBoard.h"
+#include "log/Logger.h"
+#include "protocol/AtCmdHandler.h"
+#include "protocol/RequestResult.h"
+#include "serial/SerialPortManager.h"
+#include "tx/Payload.h"
+#include "tx/PrepassTypes.h"
+#include "tx/TxManager.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -59,9 +60,10 @@ public:
     enum Mode { BASIC = 0, EXPERT = 1 };
     Q_ENUM(Mode)
 
-    static constexpr quint16 TAV_REQUEST_TIMEOUT_MS = 1000;
-    static constexpr quint16 TAV_REQUEST_MEDIUM_TIMEOUT_MS = 5000;
-    static constexpr quint16 TAV_REQUEST_LARGE_TIMEOUT_MS = 15000;
+    // The command table's timeouts.
+    static constexpr quint16 TAV_REQUEST_TIMEOUT_MS = CommandTable::SHORT_TIMEOUT_MS;
+    static constexpr quint16 TAV_REQUEST_MEDIUM_TIMEOUT_MS = CommandTable::MEDIUM_TIMEOUT_MS;
+    static constexpr quint16 TAV_REQUEST_LARGE_TIMEOUT_MS = CommandTable::LARGE_TIMEOUT_MS;
     static const QString TAV_UI_DATE_FORMAT;
     static const QString TAV_ISO_DATE_FORMAT;
     static const QString TAV_NOT_AVAILABLE_STR;
@@ -102,7 +104,7 @@ public:
     QString busyText() const { return m_busy->text(); }
     QString lostDevice() const;
     int connectionCount() const;
-    static constexpr int RECONNECT_POLL_MS = 500;
+    static constexpr int RECONNECT_POLL_MS = ModuleConstants::RECONNECT_POLL_MS;
     int wakeWaitSeconds() const;
     QString wakeWaitHint() const;
     // How long the button is waited for before the hint shows (60 s).
@@ -209,6 +211,11 @@ public:
     bool wakeUpBoard();
     bool sendRequestSync(const QByteArray& request, quint16 timeoutMs);
     bool sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs);
+    // With the command table's timeout for `id`.
+    bool sendBuiltinAtCmd(AtCmdHandler::CmdId id, const QStringList& args = {})
+    {
+        return sendBuiltinAtCmd(id, args, CommandTable::timeoutOf(id));
+    }
     bool sendCustomAtCmd(const QString& cmd);
     bool requestPing();
     void initGUI(TavBoard::Module module);
@@ -253,7 +260,10 @@ private:
     // operations under way.
     void logFailure(const QString& text);
     bool sendSet(AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs, const QString& failure);
-    void sendGet(AtCmdHandler::CmdId id, quint16 timeoutMs, const QString& failure);
+    // A get with the command table's timeout that logs `failure` when it fails.
+    void sendGet(AtCmdHandler::CmdId id, const QString& failure);
+    // A get that shows `unanswered` when the module does not answer it.
+    void sendGetOr(AtCmdHandler::CmdId id, void (*unanswered)(TavBoard& board));
     QString boardName() const;
     void setNotUploadedFile(const QString& fileName);
 

@@ -1,17 +1,10 @@
 #include "SensorModel.h"
 
-#include "CommandTable.h"
-
 const QMap<SensorModel::Id, AtCmdHandler::CmdId>& SensorModel::sensorAlertAtCmdMap()
 {
-    static const QMap<Id, AtCmdHandler::CmdId> commands = [] {
-        QMap<Id, AtCmdHandler::CmdId> map;
-        for (const CommandRow& row : CommandTable::rows()) {
-            if (row.sensor >= 0)
-                map.insert(static_cast<Id>(row.sensor), row.id);
-        }
-        return map;
-    }();
+    static const QMap<Id, AtCmdHandler::CmdId> commands = {{LIGHT, AtCmdHandler::ALRT_LIGHT},
+        {ACCELEROMETER, AtCmdHandler::ALRT_ACC}, {DRY_CONTACT, AtCmdHandler::ALRT_DRYC},
+        {PUSH_BUTTON, AtCmdHandler::ALRT_PB}};
     return commands;
 }
 

@@ -2,24 +2,24 @@
 // request engine and of the link to the connection.
 #include "TavManager.h"
 
-#include "CommandTable.h"
 #include "ConfigurationService.h"
 #include "ModuleConnection.h"
 #include "RequestEngine.h"
 #include "ResponseDispatch.h"
 #include "TxSequenceOutcome.h"
-#include "VariantCapabilities.h"
+#include "protocol/CommandTable.h"
+#include "protocol/VariantCapabilities.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 
-const QString TavManager::TAV_UI_DATE_FORMAT = QStringLiteral("ddd MMM d, hh:mm:ss");
-const QString TavManager::TAV_ISO_DATE_FORMAT = QStringLiteral("yyyy-M-dTH:m:sZ");
-const QString TavManager::TAV_NOT_AVAILABLE_STR = QStringLiteral("NA");
-const QString TavManager::TAV_BOARD_MARK_RESET_DONE = QStringLiteral("PARAMETERS RESTORED");
-const QString TavManager::TAV_BOARD_MARK_ASLEEP = QStringLiteral("SLEEP");
-const QString TavManager::TAV_BOARD_MARK_AWAKE = QStringLiteral("BUTTON PUSHED");
-const QString TavManager::TAV_BOARD_MARK_TREKON = QStringLiteral("TREKON --");
+const QString TavManager::TAV_UI_DATE_FORMAT = ModuleTexts::UI_DATE_FORMAT;
+const QString TavManager::TAV_ISO_DATE_FORMAT = ModuleTexts::ISO_DATE_FORMAT;
+const QString TavManager::TAV_NOT_AVAILABLE_STR = ModuleTexts::NOT_AVAILABLE;
+const QString TavManager::TAV_BOARD_MARK_RESET_DONE = ModuleTexts::MARK_RESET_DONE;
+const QString TavManager::TAV_BOARD_MARK_ASLEEP = ModuleTexts::MARK_ASLEEP;
+const QString TavManager::TAV_BOARD_MARK_AWAKE = ModuleTexts::MARK_AWAKE;
+const QString TavManager::TAV_BOARD_MARK_TREKON = ModuleTexts::MARK_TREKON;
 
 namespace {
 
@@ -322,7 +322,7 @@ void TavManager::requestCustomCmd(QString cmd)
 
 bool TavManager::requestPing()
 {
-    return sendBuiltinAtCmd(AtCmdHandler::PING, {}, TAV_REQUEST_TIMEOUT_MS);
+    return sendBuiltinAtCmd(AtCmdHandler::PING);
 }
 
 void TavManager::onRequestTimeout()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PortListModel.h"
-#include "TavBoard.h"
+#include "PortSettings.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -58,7 +58,7 @@ public:
     // The last open() found the port closed and could not open it.
     bool openFailed() const { return m_openFailed; }
 
-    void configure(const TavBoard::PortSettings& settings);
+    void configure(const PortSettings& settings);
 
     // A port name from the list, or a full device path.
     bool open(const QString& portName);

@@ -1,15 +1,15 @@
 // TxManager: what it keeps between runs and the files it reads (payload
 // list, settings, pass lists, radio configuration files), through the
 // classes that do the I/O.
-#include "Logger.h"
-#include "PassPredictor.h"
 #include "PassSchedule.h"
-#include "PredictionTask.h"
 #include "PrepassFile.h"
 #include "RadioConf.h"
 #include "TxManager.h"
 #include "TxSettingsStore.h"
 #include "UtcClock.h"
+#include "log/Logger.h"
+#include "orbit/PassPredictor.h"
+#include "orbit/PredictionTask.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "SatelliteAopModel.h"
 
-#include "Helper.h"
+#include "log/Helper.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

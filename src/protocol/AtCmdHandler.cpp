@@ -1,6 +1,6 @@
 #include "AtCmdHandler.h"
 
-#include "Helper.h"
+#include "log/Helper.h"
 
 #include <QDebug>
 #include <QMetaEnum>

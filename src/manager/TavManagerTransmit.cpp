@@ -1,10 +1,10 @@
 // Orbit data upload, next-pass request and transmit requests: what the
 // transmission manager reaches the module through.
 #include "ConfigurationService.h"
-#include "PrepassProfile.h"
-#include "SatelliteAop.h"
-#include "SatelliteAopModel.h"
 #include "TavManager.h"
+#include "orbit/SatelliteAop.h"
+#include "orbit/SatelliteAopModel.h"
+#include "tx/PrepassProfile.h"
 
 #include <QDebug>
 
@@ -44,7 +44,7 @@ bool TavManager::readAopData()
     if (m_busy->busy())
         return false;
     BusyState::Scope busy(*m_busy, QStringLiteral("Reading the orbit data of the module\u2026"));
-    const bool ok = board() && sendBuiltinAtCmd(AtCmdHandler::AOP, {}, TAV_REQUEST_TIMEOUT_MS);
+    const bool ok = board() && sendBuiltinAtCmd(AtCmdHandler::AOP);
     if (ok) {
         emit orbitDataOutcome(
             QStringLiteral("%1 satellites read from the module")
@@ -130,7 +130,7 @@ bool TavManager::requestTx(QString data, Payload::Options options, bool flush)
     if (!board()->knows(AtCmdHandler::TXFIFO)) {
         if (flush)
             return true;
-        return sendBuiltinAtCmd(AtCmdHandler::TX, args, TAV_REQUEST_TIMEOUT_MS);
+        return sendBuiltinAtCmd(AtCmdHandler::TX, args);
     }
 
     if (flush) {
@@ -139,7 +139,7 @@ bool TavManager::requestTx(QString data, Payload::Options options, bool flush)
         if (!flushNeeded)
             return true;
         m_logger->log(Logger::APP, "Flushing Tx FIFO...");
-        const bool ok = sendBuiltinAtCmd(AtCmdHandler::TXFIFO, {QString()}, TAV_REQUEST_LARGE_TIMEOUT_MS);
+        const bool ok = sendBuiltinAtCmd(AtCmdHandler::TXFIFO, {QString()});
         m_tx->setAckPending(false);
         return ok;
     }
@@ -150,9 +150,9 @@ bool TavManager::requestTx(QString data, Payload::Options options, bool flush)
 
     if (profile == TxManager::PREPASS_ON_MODULE) {
         const QStringList repetition = {options.important ? "10" : "4", "60000"};
-        return sendBuiltinAtCmd(AtCmdHandler::ATXRP, repetition, TAV_REQUEST_TIMEOUT_MS)
-            && sendBuiltinAtCmd(AtCmdHandler::TXDATA, args, TAV_REQUEST_TIMEOUT_MS);
+        return sendBuiltinAtCmd(AtCmdHandler::ATXRP, repetition)
+            && sendBuiltinAtCmd(AtCmdHandler::TXDATA, args);
     }
-    return sendBuiltinAtCmd(AtCmdHandler::ATXRP, {"0"}, TAV_REQUEST_TIMEOUT_MS)
+    return sendBuiltinAtCmd(AtCmdHandler::ATXRP, {"0"})
         && sendBuiltinAtCmd(AtCmdHandler::TX, args, TAV_REQUEST_LARGE_TIMEOUT_MS);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AtCmdHandler.h"
 #include "Sensor.h"
+#include "protocol/AtCmdHandler.h"
 
 #include <QAbstractListModel>
 #include <QHash>
@@ -30,8 +30,8 @@ public:
         AlertEnableRole
     };
 
-    // The command that reads and writes each sensor's alert, from the
-    // command table; sensors not listed have none.
+    // The command that reads and writes each sensor's alert; sensors not
+    // listed have none.
     static const QMap<Id, AtCmdHandler::CmdId>& sensorAlertAtCmdMap();
 
     static constexpr ushort DEFAULT_ACQUISITION_PERIOD = 3600;

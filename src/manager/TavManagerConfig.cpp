@@ -3,10 +3,10 @@
 // as an answer and is applied by the response dispatch. The sets are those of
 // the configuration service, which also sends the whole configuration.
 #include "ConfigurationService.h"
-#include "Sensor.h"
-#include "SensorModel.h"
 #include "TavManager.h"
-#include "VariantCapabilities.h"
+#include "board/Sensor.h"
+#include "board/SensorModel.h"
+#include "protocol/VariantCapabilities.h"
 
 bool TavManager::sendSet(
     AtCmdHandler::CmdId id, const QStringList& args, quint16 timeoutMs, const QString& failure)
@@ -17,38 +17,40 @@ bool TavManager::sendSet(
     return ok;
 }
 
-void TavManager::sendGet(AtCmdHandler::CmdId id, quint16 timeoutMs, const QString& failure)
+void TavManager::sendGet(AtCmdHandler::CmdId id, const QString& failure)
 {
-    sendSet(id, {}, timeoutMs, failure);
+    sendSet(id, {}, CommandTable::timeoutOf(id), failure);
+}
+
+void TavManager::sendGetOr(AtCmdHandler::CmdId id, void (*unanswered)(TavBoard& board))
+{
+    if (!sendBuiltinAtCmd(id) && board())
+        unanswered(*board());
 }
 
 void TavManager::getId()
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::ID, {}, TAV_REQUEST_TIMEOUT_MS) && board())
-        board()->setId(TAV_NOT_AVAILABLE_STR);
+    sendGetOr(AtCmdHandler::ID, [](TavBoard& board) { board.setId(TAV_NOT_AVAILABLE_STR); });
 }
 
 void TavManager::getAddr()
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::ADDR, {}, TAV_REQUEST_TIMEOUT_MS) && board())
-        board()->setAddr(TAV_NOT_AVAILABLE_STR);
+    sendGetOr(AtCmdHandler::ADDR, [](TavBoard& board) { board.setAddr(TAV_NOT_AVAILABLE_STR); });
 }
 
 void TavManager::getSerialNumber()
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::SN, {}, TAV_REQUEST_TIMEOUT_MS) && board())
-        board()->setSerialNumber(TAV_NOT_AVAILABLE_STR);
+    sendGetOr(AtCmdHandler::SN, [](TavBoard& board) { board.setSerialNumber(TAV_NOT_AVAILABLE_STR); });
 }
 
 void TavManager::getFirmwareVersion()
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::FW, {}, TAV_REQUEST_TIMEOUT_MS) && board())
-        board()->setFirmwareVersion(TAV_NOT_AVAILABLE_STR);
+    sendGetOr(AtCmdHandler::FW, [](TavBoard& board) { board.setFirmwareVersion(TAV_NOT_AVAILABLE_STR); });
 }
 
 void TavManager::getModuleUtcDate()
 {
-    sendGet(AtCmdHandler::UDATE, TAV_REQUEST_MEDIUM_TIMEOUT_MS, "Unable to get UTC date from " + boardName());
+    sendGet(AtCmdHandler::UDATE, "Unable to get UTC date from " + boardName());
 }
 
 bool TavManager::setModuleUtcDate(QString isoDate)
@@ -58,8 +60,7 @@ bool TavManager::setModuleUtcDate(QString isoDate)
 
 void TavManager::getPrepassEnable()
 {
-    sendGet(
-        AtCmdHandler::PREPASS_EN, TAV_REQUEST_TIMEOUT_MS, "Unable to get prediction pass 'enable' status");
+    sendGet(AtCmdHandler::PREPASS_EN, "Unable to get prediction pass 'enable' status");
 }
 
 bool TavManager::setPrepassEnable(bool enable)
@@ -69,7 +70,7 @@ bool TavManager::setPrepassEnable(bool enable)
 
 void TavManager::getPrepassConfig()
 {
-    sendGet(AtCmdHandler::PREPASS_CFG, TAV_REQUEST_LARGE_TIMEOUT_MS, "Unable to get prediction pass config");
+    sendGet(AtCmdHandler::PREPASS_CFG, "Unable to get prediction pass config");
 }
 
 bool TavManager::setPrepassConfig(quint8 predictionDuration, double minElevation, quint8 minPassDuration)
@@ -115,7 +116,7 @@ bool TavManager::setPrepassConfig(quint8 predictionDuration, double minElevation
 
 void TavManager::getGnssPosition()
 {
-    sendGet(AtCmdHandler::POS, TAV_REQUEST_TIMEOUT_MS, "Unable to get GNSS position");
+    sendGet(AtCmdHandler::POS, "Unable to get GNSS position");
 }
 
 bool TavManager::setGnssPosition(double latitude, double longitude)
@@ -125,30 +126,28 @@ bool TavManager::setGnssPosition(double latitude, double longitude)
 
 void TavManager::getAopData()
 {
-    sendGet(AtCmdHandler::AOP, TAV_REQUEST_TIMEOUT_MS, "Unable to get AOP data");
+    sendGet(AtCmdHandler::AOP, "Unable to get AOP data");
 }
 
 void TavManager::getTxFrequency()
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::ATXFRQ, {}, TAV_REQUEST_TIMEOUT_MS) && board())
-        board()->setTxFrequency(0);
+    sendGetOr(AtCmdHandler::ATXFRQ, [](TavBoard& board) { board.setTxFrequency(0); });
 }
 
 void TavManager::getTxPower()
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::PWR, {}, TAV_REQUEST_TIMEOUT_MS) && board())
-        board()->setTxPower(0);
+    sendGetOr(AtCmdHandler::PWR, [](TavBoard& board) { board.setTxPower(0); });
 }
 
 void TavManager::setTxPower(ushort power)
 {
-    if (!sendBuiltinAtCmd(AtCmdHandler::PWR, {QString::number(power)}, TAV_REQUEST_TIMEOUT_MS) && board())
+    if (!sendBuiltinAtCmd(AtCmdHandler::PWR, {QString::number(power)}) && board())
         board()->setTxPower(board()->txPower());
 }
 
 void TavManager::getTxRedundancy()
 {
-    sendGet(AtCmdHandler::TAV_REDUN, TAV_REQUEST_TIMEOUT_MS, "Unable to get Tx redundancy");
+    sendGet(AtCmdHandler::TAV_REDUN, "Unable to get Tx redundancy");
 }
 
 bool TavManager::setTxRedundancy(quint8 redundancy)
@@ -158,14 +157,14 @@ bool TavManager::setTxRedundancy(quint8 redundancy)
 
 void TavManager::getRadioConfig()
 {
-    sendGet(AtCmdHandler::RCONF, TAV_REQUEST_TIMEOUT_MS, "Unable to get radio configuration");
+    sendGet(AtCmdHandler::RCONF, "Unable to get radio configuration");
 }
 
 void TavManager::setRadioConf(QByteArray radioConf)
 {
     const QString text = QString::fromUtf8(radioConf).toUpper();
-    if (!sendBuiltinAtCmd(AtCmdHandler::RCONF, {text}, TAV_REQUEST_TIMEOUT_MS)
-        || !sendBuiltinAtCmd(AtCmdHandler::RCONF, {}, TAV_REQUEST_TIMEOUT_MS))
+    if (!sendBuiltinAtCmd(AtCmdHandler::RCONF, {text})
+        || !sendBuiltinAtCmd(AtCmdHandler::RCONF))
         m_logger->log(Logger::APP, "Cannot set radio configuration!");
 }
 
@@ -203,12 +202,12 @@ void TavManager::getLoRaConfig()
     }
     if (!wakeUpBoard())
         return;
-    sendGet(AtCmdHandler::LORA_EN, TAV_REQUEST_TIMEOUT_MS, "Unable to get LoRa connectivity status");
-    sendGet(AtCmdHandler::LORA_REDUN, TAV_REQUEST_TIMEOUT_MS, "Unable to get LoRa message redundancy");
-    sendGet(AtCmdHandler::LORA_DEUI, TAV_REQUEST_TIMEOUT_MS, "Unable to get LoRa device EUI");
-    sendGet(AtCmdHandler::LORA_AEUI, TAV_REQUEST_TIMEOUT_MS, "Unable to get LoRa App EUI");
-    sendGet(AtCmdHandler::LORA_AKEY, TAV_REQUEST_TIMEOUT_MS, "Unable to get LoRa App key");
-    sendGet(AtCmdHandler::LORA_ACK, TAV_REQUEST_TIMEOUT_MS, "Unable to get LoRa ack status");
+    sendGet(AtCmdHandler::LORA_EN, "Unable to get LoRa connectivity status");
+    sendGet(AtCmdHandler::LORA_REDUN, "Unable to get LoRa message redundancy");
+    sendGet(AtCmdHandler::LORA_DEUI, "Unable to get LoRa device EUI");
+    sendGet(AtCmdHandler::LORA_AEUI, "Unable to get LoRa App EUI");
+    sendGet(AtCmdHandler::LORA_AKEY, "Unable to get LoRa App key");
+    sendGet(AtCmdHandler::LORA_ACK, "Unable to get LoRa ack status");
 }
 
 bool TavManager::setLoRaInfo()
@@ -227,11 +226,11 @@ void TavManager::getSensorsConfig()
         if (!it.value()->hasAlertCmd())
             continue;
         const auto cmd = SensorModel::sensorAlertAtCmdMap().value(it.key());
-        sendGet(cmd, TAV_REQUEST_TIMEOUT_MS, "Unable to get sensor alert from " + boardName());
+        sendGet(cmd, "Unable to get sensor alert from " + boardName());
     }
-    sendGet(AtCmdHandler::PACQ_SENS, TAV_REQUEST_TIMEOUT_MS, "Unable to get sensors enable/disable status");
-    sendGet(AtCmdHandler::ALRT_SENS, TAV_REQUEST_TIMEOUT_MS, "Unable to get sensor alerts status");
-    sendGet(AtCmdHandler::PACQ, TAV_REQUEST_TIMEOUT_MS, "Unable to get acquisition period");
+    sendGet(AtCmdHandler::PACQ_SENS, "Unable to get sensors enable/disable status");
+    sendGet(AtCmdHandler::ALRT_SENS, "Unable to get sensor alerts status");
+    sendGet(AtCmdHandler::PACQ, "Unable to get acquisition period");
 }
 
 bool TavManager::setSensorsConfig()

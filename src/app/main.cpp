@@ -13,12 +13,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "FrameReport.h"
-#include "LaunchOptions.h"
-#include "QmlStartup.h"
-#include "TavManager.h"
-#include "TxManager.h"
-#include "TxRecordJournal.h"
+#include "manager/TavManager.h"
+#include "tx/TxManager.h"
+#include "tx/TxRecordJournal.h"
+#include "ui/FrameReport.h"
+#include "ui/LaunchOptions.h"
+#include "ui/QmlStartup.h"
 
 namespace {
 

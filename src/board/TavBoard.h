@@ -1,8 +1,10 @@
 #pragma once
 
-#include "AtCmdHandler.h"
-#include "Logger.h"
 #include "SensorModel.h"
+#include "log/Logger.h"
+#include "protocol/AtCmdHandler.h"
+#include "protocol/ModuleType.h"
+#include "serial/PortSettings.h"
 
 #include <QMap>
 #include <QObject>
@@ -15,7 +17,7 @@ struct VariantCapabilities;
 // What the tool knows of the connected module or evaluation board: what the
 // user picked (module, port), what was read from it, and the fixed data each
 // variant supplies (serial settings, response grammar, log source, sensors).
-class TavBoard : public QObject {
+class TavBoard : public QObject, public ModuleType {
     Q_OBJECT
     Q_PROPERTY(Module module READ module NOTIFY moduleChanged)
     Q_PROPERTY(QString name READ name NOTIFY nameChanged)
@@ -34,16 +36,9 @@ class TavBoard : public QObject {
     Q_PROPERTY(QStringList commandWords READ commandWords NOTIFY moduleChanged)
 
 public:
-    enum Module { NA = 0, TAV1 = 1, TAV2 = 2, RIX = 3, TREKON = 4 };
-    Q_ENUM(Module)
-
-    struct PortSettings {
-        QSerialPort::BaudRate baudRate;
-        QSerialPort::DataBits dataBits;
-        QSerialPort::Parity parity;
-        QSerialPort::StopBits stopBits;
-        QSerialPort::FlowControl flowControl;
-    };
+    // The variants (Module, TAV1...) are the protocol's, the line settings
+    // the serial line's.
+    using PortSettings = ::PortSettings;
 
     // Shown for every value the module has not given yet.
     static constexpr const char* NOT_AVAILABLE_STR = "NA";

@@ -1,8 +1,8 @@
 #include "TavBoard.h"
 
-#include "CommandTable.h"
-#include "Helper.h"
-#include "VariantCapabilities.h"
+#include "log/Helper.h"
+#include "protocol/CommandTable.h"
+#include "protocol/VariantCapabilities.h"
 
 TavBoard::TavBoard(QObject* parent, Module module, QSerialPort::BaudRate baudRate)
     : QObject(parent)

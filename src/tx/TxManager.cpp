@@ -1,10 +1,10 @@
 #include "TxManager.h"
 
-#include "Logger.h"
 #include "PassSchedule.h"
-#include "PredictionTask.h"
 #include "TxSequenceEngine.h"
 #include "UtcClock.h"
+#include "log/Logger.h"
+#include "orbit/PredictionTask.h"
 
 TxManager::TxManager(QObject* parent, Logger& logger, TxLink& link, TxClock* clock)
     : QObject(parent)

@@ -1,6 +1,6 @@
 #include "PrepassCsv.h"
 
-#include "Helper.h"
+#include "log/Helper.h"
 
 #include <QLocale>
 #include <QRegularExpression>
