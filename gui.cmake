@@ -5,7 +5,8 @@
 add_library(tavqml STATIC)
 target_sources(tavqml PRIVATE src/ui/QmlStartup.cpp src/ui/QmlStartup.h src/ui/QmlTypes.cpp src/ui/QmlTypes.h
     src/ui/PassTimeline.cpp src/ui/PassTimeline.h src/ui/SkyPlot.cpp src/ui/SkyPlot.h
-    src/ui/DecimalInput.h src/ui/NotificationModel.cpp src/ui/NotificationModel.h)
+    src/ui/DecimalInput.h src/ui/NotificationModel.cpp src/ui/NotificationModel.h
+    src/ui/WindowGeometry.cpp src/ui/WindowGeometry.h)
 target_include_directories(tavqml PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src/ui)
 target_link_libraries(tavqml PUBLIC tavcore Qt6::Gui Qt6::Qml Qt6::Quick)
 # The core's classes that QML names are declared from src/ui/QmlTypes.h.
