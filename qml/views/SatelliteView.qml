@@ -11,6 +11,12 @@ Pane {
 
     readonly property var profile: TavManager.tx.prepassProfile
     readonly property var aopModel: TavManager.tx.prepassProfile.satelliteAopModel
+
+    function createdText(unknown) {
+        const date = view.aopModel.creationDateTime
+        const known = date instanceof Date && !isNaN(date.getTime())
+        return "Document created: " + (known ? Strings.utcText(date) + " UTC" : unknown)
+    }
     property string message: ""
     property bool messageIsError: false
 
@@ -86,13 +92,13 @@ Pane {
             elide: Text.ElideRight
             color: view.messageIsError ? Style.color.error : Style.color.textSecondary
             text: view.message !== "" ? view.message
-                  : "Document created: " + (view.aopModel.creationDate === " (UTC)" ? "not downloaded yet" : view.aopModel.creationDate)
+                  : view.createdText("not downloaded yet")
         }
         Label {
             Layout.fillWidth: true
             visible: view.message !== ""
             secondary: true
-            text: "Document created: " + view.aopModel.creationDate
+            text: view.createdText("unknown")
         }
 
         ListView {

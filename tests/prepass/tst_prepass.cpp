@@ -217,8 +217,8 @@ private slots:
         const QModelIndex first = model->index(0);
         QCOMPARE(model->data(first, PrepassModel::SatelliteRole).toString(), QStringLiteral("SARAL"));
         QCOMPARE(
-            model->data(first, PrepassModel::StartRole).toString(), QStringLiteral("01/05/2024 09:55:20"));
-        QCOMPARE(model->data(first, PrepassModel::EndRole).toString(), QStringLiteral("01/05/2024 10:08:20"));
+            model->data(first, PrepassModel::StartRole).toString(), QStringLiteral("2024-05-01 09:55:20"));
+        QCOMPARE(model->data(first, PrepassModel::EndRole).toString(), QStringLiteral("2024-05-01 10:08:20"));
         QCOMPARE(model->data(first, PrepassModel::DurationRole).toString(), QStringLiteral("00:13:00"));
         QCOMPARE(model->data(first, PrepassModel::ElevationRole).toDouble(), 24.9);
         QCOMPARE(model->data(first, PrepassModel::MiddleAzimuthRole).toDouble(), 218.6);

@@ -167,7 +167,7 @@ AppTestCase {
         // The simulated kit names no satellite: its pass is shown all the same.
         const passes = TavManager.tx.prepassProfile.nextPassModel
         const start = passes.data(passes.index(0, 0), Qt.UserRole + 2)
-        verify(/^\d\d\/\d\d\/\d{4} \d\d:\d\d:\d\d$/.test(start), "the module gave a pass: " + start)
+        verify(/^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d$/.test(start), "the module gave a pass: " + start)
         tryCompare(child("nextPassLabel"), "text", "Next pass: at " + start + " UTC")
     }
 
