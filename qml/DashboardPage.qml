@@ -76,7 +76,8 @@ Page {
 
     FileDialog {
         id: stopExportDialog
-        title: "Export the transmissions, then stop"
+        title: "Save the transmissions, then stop"
+        acceptLabel: "Save and stop"
         fileMode: FileDialog.SaveFile
         defaultSuffix: "csv"
         nameFilters: ["CSV files (*.csv)", "JSON Lines files (*.jsonl)"]
@@ -147,7 +148,6 @@ Page {
     ConfigDiffDialog {
         id: configDiffDialog
         objectName: "configDiffDialog"
-        anchors.centerIn: Overlay.overlay
         check: configCheck
         onLoadRequested: configCheck.load()
         onUploadRequested: configCheck.loadUploadAndVerify()
@@ -155,7 +155,8 @@ Page {
 
     FileDialog {
         id: exportConfigDialog
-        title: "Export the configuration (the AT commands an upload would send)"
+        title: "Save the configuration (the AT commands an upload would send)"
+        acceptLabel: "Save"
         fileMode: FileDialog.SaveFile
         defaultSuffix: "conf"
         nameFilters: ["Configuration files (*.conf *.cfg *.cnf *.config *.ini *.log *.txt)", "All files (*)"]

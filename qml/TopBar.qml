@@ -253,6 +253,7 @@ ToolBar {
         objectName: "disconnectDialog"
         title: "Disconnect " + (topBar.board ? topBar.board.name : "") + "?"
         standardButtons: Dialog.Ok | Dialog.Cancel
+        acceptText: "Disconnect"
         onAccepted: {
             busy.visible = true
             window.disconnectBoard()

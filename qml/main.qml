@@ -305,6 +305,7 @@ ApplicationWindow {
         objectName: "closeDialog"
         title: "Quit " + Qt.application.name + "?"
         standardButtons: Dialog.Ok | Dialog.Cancel
+        acceptText: "Quit"
         onAccepted: {
             TavManager.tx.stop()
             window.closeConfirmed = true

@@ -54,7 +54,8 @@ Pane {
     FileDialog {
         id: exportPassesDialog
         objectName: "exportPassesDialog"
-        title: "Export the satellite passes (CSV)"
+        title: "Save the satellite passes (CSV)"
+        acceptLabel: "Save"
         fileMode: FileDialog.SaveFile
         defaultSuffix: "csv"
         nameFilters: ["CSV files (*.csv)", "All files (*)"]

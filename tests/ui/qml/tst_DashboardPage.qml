@@ -129,7 +129,9 @@ AppTestCase {
     function test_importLoadsIntoTheViewsOrUploads_data() {
         return [
             { tag: "cancel", button: Dialog.Cancel },
+            { tag: "Escape", button: Dialog.Cancel, key: Qt.Key_Escape },
             { tag: "load into the views", button: Dialog.Ok },
+            { tag: "Enter", button: Dialog.Ok, key: Qt.Key_Return },
             { tag: "load, upload and verify", button: Dialog.Apply }
         ]
     }
@@ -154,7 +156,10 @@ AppTestCase {
         compare(dialog.standardButton(Dialog.Ok).text, "Load into the views")
         verify(dialog.standardButton(Dialog.Ok).highlighted, "loading is the default")
         compare(dialog.standardButton(Dialog.Apply).text, "Load, upload and verify")
-        mouseClick(dialog.standardButton(data.button))
+        if (data.key !== undefined)
+            verify(Keyboard.press(dialog.contentItem, data.key))
+        else
+            mouseClick(dialog.standardButton(data.button))
         tryCompare(dialog, "visible", false)
 
         const loaded = data.button !== Dialog.Cancel

@@ -150,6 +150,7 @@ AppTestCase {
         mouseClick(child("disconnectButton"))
         tryCompare(dialog, "opened", true)
         compare(dialog.title, "Disconnect TAV2?")
+        compare(dialog.standardButton(Dialog.Ok).text, "Disconnect")
         verify(Keyboard.press(dialog.contentItem, Qt.Key_Escape))
         tryCompare(dialog, "visible", false)
         compare(topBar().state, "dashboardPage")
