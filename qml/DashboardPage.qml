@@ -362,14 +362,21 @@ Page {
                             color: Style.color.warning
                             wrapMode: Text.Wrap
                         }
+                        // A line of its own, empty or not, so that a passing
+                        // message moves nothing under the pointer; the whole
+                        // text is in its tooltip and the notifications.
                         Label {
                             objectName: "processingMessage"
                             Layout.fillWidth: true
                             Layout.preferredWidth: 0
-                            visible: page.processingMessage !== ""
                             text: page.processingMessage
                             color: page.processingError ? Style.color.error : Style.color.success
-                            wrapMode: Text.Wrap
+                            elide: Text.ElideRight
+                            ToolTip.visible: truncated && processingHover.hovered
+                            ToolTip.text: text
+                            HoverHandler {
+                                id: processingHover
+                            }
                         }
                     }
                 }

@@ -98,7 +98,7 @@ AppTestCase {
         Simulators.restart("TAV2")
     }
 
-    function test_processingMessageShowsForOneAndAHalfSeconds() {
+    function test_processingMessageShowsForOneAndAHalfSecondsInItsOwnLine() {
         connectTo(Module.TREKON)
         const label = child("processingMessage")
         TavManager.setProcessingData(false, "Unable to reset device!", true)
@@ -109,8 +109,11 @@ AppTestCase {
         TavManager.setProcessingData(true, "", false)
         compare(label.text, "Configuration exported!", "an empty message leaves the last one")
         verify(child("processingIndicator").running)
+        const height = label.height
+        verify(height > 0)
         TavManager.setProcessingData(false)
-        tryCompare(label, "visible", false, 3000)
+        tryCompare(label, "text", "", 3000)
+        compare(label.height, height, "the line stays, so nothing below it moves")
     }
 
     function test_configurationIsReadFromTheTrekon() {
