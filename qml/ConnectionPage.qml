@@ -141,251 +141,261 @@ Page {
         TavManager.connect(page.selectedModule, port, baudCombo.currentText)
     }
 
-    ColumnLayout {
-        anchors.centerIn: parent
-        spacing: Style.size.largeSpacing
-        width: 560
+    PageScroll {
+        id: connectionScroll
+        objectName: "connectionScroll"
+        anchors.fill: parent
+        minimumContentHeight: form.implicitHeight
 
-        Pane {
-            Layout.fillWidth: true
+        ColumnLayout {
+            id: form
+            spacing: Style.size.largeSpacing
+            width: Math.min(560, connectionScroll.width - 2 * Style.size.spacing)
+            // In the middle, or from the top once the window is too short.
+            x: (connectionScroll.contentWidth - width) / 2
+            y: Math.max(0, (connectionScroll.contentHeight - implicitHeight) / 2)
 
-            GridLayout {
-                anchors.fill: parent
-                columns: 2
-                columnSpacing: Style.size.largeSpacing
-                rowSpacing: Style.size.spacing
+            Pane {
+                Layout.fillWidth: true
 
-                Label {
-                    text: Strings.modeTitle
-                    header: true
-                }
-                RowLayout {
-                    ButtonGroup {
-                        id: modeGroup
+                GridLayout {
+                    anchors.fill: parent
+                    columns: 2
+                    columnSpacing: Style.size.largeSpacing
+                    rowSpacing: Style.size.spacing
+
+                    Label {
+                        text: Strings.modeTitle
+                        header: true
                     }
-                    RadioButton {
-                        id: basicRadio
-                        objectName: "basicRadio"
-                        text: Strings.basic
-                        ButtonGroup.group: modeGroup
-                        checked: Settings.mode === TavManager.BASIC
-                        onClicked: {
-                            Settings.mode = TavManager.BASIC
-                            TavManager.setMode(TavManager.BASIC)
-                            baudCombo.currentIndex = 0
+                    RowLayout {
+                        ButtonGroup {
+                            id: modeGroup
                         }
-                    }
-                    RadioButton {
-                        id: expertRadio
-                        objectName: "expertRadio"
-                        text: Strings.expert
-                        ButtonGroup.group: modeGroup
-                        checked: Settings.mode === TavManager.EXPERT
-                        onClicked: {
-                            Settings.mode = TavManager.EXPERT
-                            TavManager.setMode(TavManager.EXPERT)
-                            expertTip.show(Strings.moreSettings, 2000)
-                        }
-                        ToolTip {
-                            id: expertTip
-                            objectName: "expertTip"
-                        }
-                    }
-                }
-
-                Label {
-                    text: Strings.evkTitle
-                    header: true
-                }
-                Flow {
-                    Layout.fillWidth: true
-                    ButtonGroup {
-                        id: evkGroup
-                    }
-                    Repeater {
-                        model: [
-                            { "label": "TAV1", "module": Module.TAV1 },
-                            { "label": "TAV2", "module": Module.TAV2 },
-                            { "label": "RIX (STM32WL)", "module": Module.RIX },
-                            { "label": "Trekon", "module": Module.TREKON }
-                        ]
                         RadioButton {
-                            required property var modelData
-                            objectName: "evk" + modelData.label
-                            text: modelData.label
-                            ButtonGroup.group: evkGroup
-                            checked: page.selectedModule === modelData.module
-                            onClicked: page.selectedModule = modelData.module
+                            id: basicRadio
+                            objectName: "basicRadio"
+                            text: Strings.basic
+                            ButtonGroup.group: modeGroup
+                            checked: Settings.mode === TavManager.BASIC
+                            onClicked: {
+                                Settings.mode = TavManager.BASIC
+                                TavManager.setMode(TavManager.BASIC)
+                                baudCombo.currentIndex = 0
+                            }
                         }
-                    }
-                    Button {
-                        objectName: "detectButton"
-                        text: Strings.detect
-                        toolTipText: Strings.detectTip
-                        enabled: page.canConnect
-                        onClicked: page.detectModule()
-                    }
-                }
-
-                Item {
-                    visible: detectLabel.visible
-                }
-                Label {
-                    id: detectLabel
-                    objectName: "detectResult"
-                    secondary: true
-                    Layout.fillWidth: true
-                    wrapMode: Text.Wrap
-                    text: page.detectText
-                    visible: text !== ""
-                }
-
-                Label {
-                    text: Strings.comPortTitle
-                    header: true
-                }
-                RowLayout {
-                    ComboBox {
-                        id: portCombo
-                        objectName: "portCombo"
-                        Layout.fillWidth: true
-                        editable: true
-                        model: TavManager.serialPort.portListModel
-                        textRole: "display"
-                        onActivated: index => page.choosePort(index)
-                        onAccepted: {
-                            page.chosenPort = editText
-                            page.chosenSerial = TavManager.serialPort.portListModel.serialNumberOf(editText)
-                        }
-
-                        delegate: ItemDelegate {
-                            required property int index
-                            required property var model
-                            width: ListView.view ? ListView.view.width : implicitWidth
-                            highlighted: portCombo.highlightedIndex === index
-                            contentItem: Column {
-                                Label {
-                                    text: model.display
-                                }
-                                Label {
-                                    secondary: true
-                                    text: model.details
-                                    visible: text !== ""
-                                }
+                        RadioButton {
+                            id: expertRadio
+                            objectName: "expertRadio"
+                            text: Strings.expert
+                            ButtonGroup.group: modeGroup
+                            checked: Settings.mode === TavManager.EXPERT
+                            onClicked: {
+                                Settings.mode = TavManager.EXPERT
+                                TavManager.setMode(TavManager.EXPERT)
+                                expertTip.show(Strings.moreSettings, 2000)
+                            }
+                            ToolTip {
+                                id: expertTip
+                                objectName: "expertTip"
                             }
                         }
                     }
-                    ToolButton {
-                        objectName: "refreshPortsButton"
-                        iconRole: "refresh"
-                        toolTipText: Strings.refreshList + " (F5)"
-                        onClicked: page.refreshPorts()
+
+                    Label {
+                        text: Strings.evkTitle
+                        header: true
+                    }
+                    Flow {
+                        Layout.fillWidth: true
+                        ButtonGroup {
+                            id: evkGroup
+                        }
+                        Repeater {
+                            model: [
+                                { "label": "TAV1", "module": Module.TAV1 },
+                                { "label": "TAV2", "module": Module.TAV2 },
+                                { "label": "RIX (STM32WL)", "module": Module.RIX },
+                                { "label": "Trekon", "module": Module.TREKON }
+                            ]
+                            RadioButton {
+                                required property var modelData
+                                objectName: "evk" + modelData.label
+                                text: modelData.label
+                                ButtonGroup.group: evkGroup
+                                checked: page.selectedModule === modelData.module
+                                onClicked: page.selectedModule = modelData.module
+                            }
+                        }
+                        Button {
+                            objectName: "detectButton"
+                            text: Strings.detect
+                            toolTipText: Strings.detectTip
+                            enabled: page.canConnect
+                            onClicked: page.detectModule()
+                        }
+                    }
+
+                    Item {
+                        visible: detectLabel.visible
+                    }
+                    Label {
+                        id: detectLabel
+                        objectName: "detectResult"
+                        secondary: true
+                        Layout.fillWidth: true
+                        wrapMode: Text.Wrap
+                        text: page.detectText
+                        visible: text !== ""
+                    }
+
+                    Label {
+                        text: Strings.comPortTitle
+                        header: true
+                    }
+                    RowLayout {
+                        ComboBox {
+                            id: portCombo
+                            objectName: "portCombo"
+                            Layout.fillWidth: true
+                            editable: true
+                            model: TavManager.serialPort.portListModel
+                            textRole: "display"
+                            onActivated: index => page.choosePort(index)
+                            onAccepted: {
+                                page.chosenPort = editText
+                                page.chosenSerial = TavManager.serialPort.portListModel.serialNumberOf(editText)
+                            }
+
+                            delegate: ItemDelegate {
+                                required property int index
+                                required property var model
+                                width: ListView.view ? ListView.view.width : implicitWidth
+                                highlighted: portCombo.highlightedIndex === index
+                                contentItem: Column {
+                                    Label {
+                                        text: model.display
+                                    }
+                                    Label {
+                                        secondary: true
+                                        text: model.details
+                                        visible: text !== ""
+                                    }
+                                }
+                            }
+                        }
+                        ToolButton {
+                            objectName: "refreshPortsButton"
+                            iconRole: "refresh"
+                            toolTipText: Strings.refreshList + " (F5)"
+                            onClicked: page.refreshPorts()
+                        }
+                    }
+
+                    Item {
+                        visible: missingPortLabel.visible
+                    }
+                    Label {
+                        id: missingPortLabel
+                        objectName: "missingPort"
+                        Layout.fillWidth: true
+                        wrapMode: Text.Wrap
+                        color: Style.color.error
+                        text: page.missingPort !== "" ? "Saved port " + page.missingPort + " is not plugged in" : ""
+                        visible: text !== ""
+                    }
+
+                    Item {
+                        visible: portDetails.visible
+                    }
+                    Label {
+                        id: portDetails
+                        objectName: "portDetails"
+                        secondary: true
+                        Layout.fillWidth: true
+                        elide: Text.ElideRight
+                        // Read again whenever the list or the choice changes.
+                        text: portCombo.count >= 0 && portCombo.currentIndex >= 0
+                              ? TavManager.serialPort.portListModel.detailsOf(portCombo.editText.trim()) : ""
+                        visible: text !== ""
+                    }
+
+                    Label {
+                        text: Strings.reconnectTitle
+                        header: true
+                    }
+                    Switch {
+                        objectName: "reconnectSwitch"
+                        text: Strings.reconnectAutomatically
+                        checked: TavManager.reconnect
+                        onToggled: TavManager.reconnect = checked
+                    }
+
+                    Label {
+                        text: Strings.baudrateTitle
+                        header: true
+                        visible: baudCombo.visible
+                    }
+                    ComboBox {
+                        id: baudCombo
+                        objectName: "baudCombo"
+                        visible: Settings.mode === TavManager.EXPERT
+                        model: Strings.baudrates
+                        Layout.preferredWidth: 180
                     }
                 }
+            }
 
-                Item {
-                    visible: missingPortLabel.visible
-                }
-                Label {
-                    id: missingPortLabel
-                    objectName: "missingPort"
-                    Layout.fillWidth: true
-                    wrapMode: Text.Wrap
-                    color: Style.color.error
-                    text: page.missingPort !== "" ? "Saved port " + page.missingPort + " is not plugged in" : ""
-                    visible: text !== ""
-                }
+            RowLayout {
+                Layout.alignment: Qt.AlignHCenter
+                spacing: Style.size.spacing
 
-                Item {
-                    visible: portDetails.visible
+                Button {
+                    objectName: "connectButton"
+                    text: Strings.connect
+                    highlighted: true
+                    enabled: page.canConnect
+                    toolTipText: Strings.connect + " (Ctrl+Return)"
+                    Layout.preferredWidth: 200
+                    onClicked: page.connectBoard()
                 }
-                Label {
-                    id: portDetails
-                    objectName: "portDetails"
-                    secondary: true
-                    Layout.fillWidth: true
-                    elide: Text.ElideRight
-                    // Read again whenever the list or the choice changes.
-                    text: portCombo.count >= 0 && portCombo.currentIndex >= 0
-                          ? TavManager.serialPort.portListModel.detailsOf(portCombo.editText.trim()) : ""
-                    visible: text !== ""
-                }
-
-                Label {
-                    text: Strings.reconnectTitle
-                    header: true
-                }
-                Switch {
-                    objectName: "reconnectSwitch"
-                    text: Strings.reconnectAutomatically
-                    checked: TavManager.reconnect
-                    onToggled: TavManager.reconnect = checked
-                }
-
-                Label {
-                    text: Strings.baudrateTitle
-                    header: true
-                    visible: baudCombo.visible
-                }
-                ComboBox {
-                    id: baudCombo
-                    objectName: "baudCombo"
-                    visible: Settings.mode === TavManager.EXPERT
-                    model: Strings.baudrates
-                    Layout.preferredWidth: 180
+                ToolButton {
+                    objectName: "helpButton"
+                    iconRole: "question"
+                    toolTipText: Strings.hello
+                    onClicked: welcomeDialog.open()
                 }
             }
-        }
 
-        RowLayout {
-            Layout.alignment: Qt.AlignHCenter
-            spacing: Style.size.spacing
-
-            Button {
-                objectName: "connectButton"
-                text: Strings.connect
-                highlighted: true
-                enabled: page.canConnect
-                toolTipText: Strings.connect + " (Ctrl+Return)"
-                Layout.preferredWidth: 200
-                onClicked: page.connectBoard()
+            Label {
+                objectName: "demoHint"
+                Layout.fillWidth: true
+                secondary: true
+                wrapMode: Text.Wrap
+                horizontalAlignment: Text.AlignHCenter
+                // Spaced letters keep the font from joining "--" into a dash.
+                font.letterSpacing: 0.2
+                text: Strings.demoHint
+                visible: !TavManager.serialPort.listsNamedPorts
             }
-            ToolButton {
-                objectName: "helpButton"
-                iconRole: "question"
-                toolTipText: Strings.hello
-                onClicked: welcomeDialog.open()
+
+            Image {
+                Layout.alignment: Qt.AlignHCenter
+                Layout.topMargin: Style.size.largeSpacing
+                source: Settings.darkTheme ? "qrc:/images/norvane_logo_dark_large.svg" : "qrc:/images/norvane_logo_light_large.svg"
+                sourceSize.width: Style.size.logoWidth * 2
+                Layout.preferredWidth: Style.size.logoWidth
+                Layout.preferredHeight: Style.size.logoWidth * implicitHeight / Math.max(1, implicitWidth)
+                fillMode: Image.PreserveAspectFit
             }
-        }
 
-        Label {
-            objectName: "demoHint"
-            Layout.fillWidth: true
-            secondary: true
-            wrapMode: Text.Wrap
-            horizontalAlignment: Text.AlignHCenter
-            // Spaced letters keep the font from joining "--" into a dash.
-            font.letterSpacing: 0.2
-            text: Strings.demoHint
-            visible: !TavManager.serialPort.listsNamedPorts
-        }
-
-        Image {
-            Layout.alignment: Qt.AlignHCenter
-            Layout.topMargin: Style.size.largeSpacing
-            source: Settings.darkTheme ? "qrc:/images/norvane_logo_dark_large.svg" : "qrc:/images/norvane_logo_light_large.svg"
-            sourceSize.width: Style.size.logoWidth * 2
-            Layout.preferredWidth: Style.size.logoWidth
-            Layout.preferredHeight: Style.size.logoWidth * implicitHeight / Math.max(1, implicitWidth)
-            fillMode: Image.PreserveAspectFit
-        }
-
-        BusyIndicator {
-            id: busy
-            objectName: "connectBusy"
-            Layout.alignment: Qt.AlignHCenter
-            running: false
-            visible: running
+            BusyIndicator {
+                id: busy
+                objectName: "connectBusy"
+                Layout.alignment: Qt.AlignHCenter
+                running: false
+                visible: running
+            }
         }
     }
 

@@ -76,7 +76,8 @@ Page {
 
     FileDialog {
         id: stopExportDialog
-        title: "Export the transmissions, then stop"
+        title: "Save the transmissions, then stop"
+        acceptLabel: "Save and stop"
         fileMode: FileDialog.SaveFile
         defaultSuffix: "csv"
         nameFilters: ["CSV files (*.csv)", "JSON Lines files (*.jsonl)"]
@@ -147,7 +148,6 @@ Page {
     ConfigDiffDialog {
         id: configDiffDialog
         objectName: "configDiffDialog"
-        anchors.centerIn: Overlay.overlay
         check: configCheck
         onLoadRequested: configCheck.load()
         onUploadRequested: configCheck.loadUploadAndVerify()
@@ -155,7 +155,8 @@ Page {
 
     FileDialog {
         id: exportConfigDialog
-        title: "Export the configuration (the AT commands an upload would send)"
+        title: "Save the configuration (the AT commands an upload would send)"
+        acceptLabel: "Save"
         fileMode: FileDialog.SaveFile
         defaultSuffix: "conf"
         nameFilters: ["Configuration files (*.conf *.cfg *.cnf *.config *.ini *.log *.txt)", "All files (*)"]
@@ -166,204 +167,241 @@ Page {
         }
     }
 
-    RowLayout {
+    // Two columns side by side where they fit, one above the other below
+    // that; the page scrolls where the window is shorter than they need.
+    PageScroll {
+        id: scroll
+        objectName: "dashboardScroll"
         anchors.fill: parent
-        spacing: Style.size.boardMargin
+        // The right column's share, never less than its controls need; the
+        // texts in it wrap or elide instead of widening it.
+        readonly property real sideWidth: Math.max(rightColumn.implicitWidth,
+                                                   Math.min(520, (width - Style.size.boardMargin) * 0.45))
+        // The payload list needs this much beside it, a scroll bar included.
+        readonly property bool stacked: width < sideWidth + Style.size.boardMargin + 440
+        minimumContentHeight: stacked ? columns.implicitHeight
+                                      : Math.max(leftColumn.implicitHeight, rightColumn.implicitHeight)
 
-        ColumnLayout {
-            Layout.fillWidth: true
-            Layout.fillHeight: true
-            spacing: Style.size.boardMargin
+        GridLayout {
+            id: columns
+            anchors.fill: parent
+            columns: scroll.stacked ? 1 : 2
+            columnSpacing: Style.size.boardMargin
+            rowSpacing: Style.size.boardMargin
 
-            TxView {
-                id: txView
-                objectName: "txView"
+            ColumnLayout {
+                id: leftColumn
                 Layout.fillWidth: true
                 Layout.fillHeight: true
+                spacing: Style.size.boardMargin
+
+                TxView {
+                    id: txView
+                    objectName: "txView"
+                    Layout.fillWidth: true
+                    Layout.fillHeight: true
+                    Layout.minimumHeight: 200
+                    Layout.preferredHeight: 260
+                }
+
+                PrepassView {
+                    objectName: "prepassView"
+                    visible: g_prepassProfileSelected
+                    Layout.fillWidth: true
+                    Layout.minimumHeight: 320
+                    Layout.preferredHeight: Math.max(320, scroll.height * 0.42)
+                }
+
+                SatelliteView {
+                    objectName: "satelliteView"
+                    visible: g_prepassOnModuleProfileSelected
+                    Layout.fillWidth: true
+                    Layout.minimumHeight: 320
+                    Layout.preferredHeight: Math.max(320, scroll.height * 0.42)
+                }
             }
 
-            PrepassView {
-                objectName: "prepassView"
-                visible: g_prepassProfileSelected
-                Layout.fillWidth: true
-                Layout.preferredHeight: page.height * 0.42
-            }
+            ColumnLayout {
+                id: rightColumn
+                Layout.fillWidth: scroll.stacked
+                Layout.preferredWidth: scroll.stacked ? -1 : scroll.sideWidth
+                Layout.maximumWidth: scroll.stacked ? Number.POSITIVE_INFINITY : scroll.sideWidth
+                Layout.fillHeight: true
+                spacing: Style.size.boardMargin
 
-            SatelliteView {
-                objectName: "satelliteView"
-                visible: g_prepassOnModuleProfileSelected
-                Layout.fillWidth: true
-                Layout.preferredHeight: page.height * 0.42
-            }
-        }
+                ProfileSelectionView {
+                    objectName: "profileSelectionView"
+                    Layout.fillWidth: true
+                }
 
-        ColumnLayout {
-            Layout.preferredWidth: 520
-            Layout.maximumWidth: 520
-            Layout.fillHeight: true
-            spacing: Style.size.boardMargin
+                Pane {
+                    title: Strings.sequenceTitle
+                    Layout.fillWidth: true
 
-            ProfileSelectionView {
-                objectName: "profileSelectionView"
-                Layout.fillWidth: true
-            }
-
-            Pane {
-                title: Strings.sequenceTitle
-                Layout.fillWidth: true
-
-                ColumnLayout {
-                    anchors.fill: parent
-                    spacing: Style.size.spacing
-
-                    RowLayout {
+                    ColumnLayout {
+                        anchors.fill: parent
                         spacing: Style.size.spacing
-                        Label { text: "Repeat" }
-                        SpinBox {
-                            id: repeatSpin
-                            objectName: "repeatSpin"
-                            from: 1
-                            to: 255
-                            editable: true
-                            value: Settings.repeatCount
-                            enabled: !page.tx.sequenceRunning
-                        }
-                        Label { text: "time(s)"; secondary: true }
-                        Item { Layout.fillWidth: true }
-                        Button {
-                            objectName: "startStopButton"
-                            text: page.tx.sequenceRunning ? (page.sequenceCompleted ? "Reset" : "Stop") : "Start"
-                            icon.source: page.tx.sequenceRunning ? "" : Style.icon("next")
-                            highlighted: !page.tx.sequenceRunning
-                            enabled: page.tx.sequenceRunning
-                                     || (g_connected && !page.tx.ackPending && !TavManager.busy && txView.payloadCount > 0)
-                            toolTipText: txView.payloadCount === 0 && !page.tx.sequenceRunning
-                                         ? "Add a payload first" : ""
-                            Layout.preferredWidth: 130
-                            onClicked: page.startOrStop()
-                        }
-                    }
 
-                    Label {
-                        objectName: "sequenceStatus"
-                        Layout.fillWidth: true
-                        elide: Text.ElideRight
-                        text: {
-                            if (page.tx.sequenceRunning && page.sequenceCompleted)
-                                return (page.sequenceFailures === ""
-                                        ? "Sequence complete (" : "Sequence ended (")
-                                        + page.tx.currentSequenceRepeatCount + "/" + page.repeatTarget + "): "
-                                        + (page.sequenceFailures === "" ? "" : page.sequenceFailures + ": ")
-                                        + "press Reset"
-                            if (page.tx.computingSatelliteNextPass)
-                                return "The module is computing the next satellite pass..."
-                            if (page.tx.ackPending)
-                                return page.tx.sequenceRunning ? "Waiting for the module to transmit..."
-                                                               : "Stopping: waiting for the last transmission..."
-                            if (page.tx.sequenceRunning)
-                                return "Next transmission in " + Strings.duration(page.tx.timeUntilNextTx)
-                            return "Idle"
+                        RowLayout {
+                            spacing: Style.size.spacing
+                            Label { text: "Repeat" }
+                            SpinBox {
+                                id: repeatSpin
+                                objectName: "repeatSpin"
+                                from: 1
+                                to: 255
+                                editable: true
+                                value: Settings.repeatCount
+                                enabled: !page.tx.sequenceRunning
+                            }
+                            Label { text: "time(s)"; secondary: true }
+                            Item { Layout.fillWidth: true }
+                            Button {
+                                objectName: "startStopButton"
+                                text: page.tx.sequenceRunning ? (page.sequenceCompleted ? "Reset" : "Stop") : "Start"
+                                icon.source: page.tx.sequenceRunning ? "" : Style.icon("next")
+                                highlighted: !page.tx.sequenceRunning
+                                enabled: page.tx.sequenceRunning
+                                         || (g_connected && !page.tx.ackPending && !TavManager.busy && txView.payloadCount > 0)
+                                toolTipText: txView.payloadCount === 0 && !page.tx.sequenceRunning
+                                             ? "Add a payload first" : ""
+                                Layout.preferredWidth: 130
+                                onClicked: page.startOrStop()
+                            }
                         }
-                    }
 
-                    RowLayout {
-                        Layout.fillWidth: true
-                        ProgressBar {
-                            objectName: "sequenceProgress"
+                        Label {
+                            objectName: "sequenceStatus"
                             Layout.fillWidth: true
-                            from: 0
-                            to: Math.max(1, page.repeatTarget)
-                            value: page.tx.currentSequenceRepeatCount
+                            Layout.preferredWidth: 0
+                            elide: Text.ElideRight
+                            text: {
+                                if (page.tx.sequenceRunning && page.sequenceCompleted)
+                                    return (page.sequenceFailures === ""
+                                            ? "Sequence complete (" : "Sequence ended (")
+                                            + page.tx.currentSequenceRepeatCount + "/" + page.repeatTarget + "): "
+                                            + (page.sequenceFailures === "" ? "" : page.sequenceFailures + ": ")
+                                            + "press Reset"
+                                if (page.tx.computingSatelliteNextPass)
+                                    return "The module is computing the next satellite pass..."
+                                if (page.tx.ackPending)
+                                    return page.tx.sequenceRunning ? "Waiting for the module to transmit..."
+                                                                   : "Stopping: waiting for the last transmission..."
+                                if (page.tx.sequenceRunning)
+                                    return "Next transmission in " + Strings.duration(page.tx.timeUntilNextTx)
+                                return "Idle"
+                            }
+                        }
+
+                        RowLayout {
+                            Layout.fillWidth: true
+                            ProgressBar {
+                                objectName: "sequenceProgress"
+                                Layout.fillWidth: true
+                                from: 0
+                                to: Math.max(1, page.repeatTarget)
+                                value: page.tx.currentSequenceRepeatCount
+                            }
+                            Label {
+                                text: page.tx.currentSequenceRepeatCount + "/" + page.repeatTarget
+                                font.family: Style.font.mono
+                            }
+                        }
+                    }
+                }
+
+                Pane {
+                    title: Strings.configTitle
+                    visible: g_trekonModuleSelected
+                    Layout.fillWidth: true
+
+                    ColumnLayout {
+                        anchors.fill: parent
+                        spacing: 4
+
+                        RowLayout {
+                            spacing: Style.size.spacing
+                            enabled: g_enableInput && !TavManager.processingData
+                            GetButton {
+                                objectName: "getConfigButton"
+                                toolTipText: "Read the whole configuration from the board"
+                                onClicked: TavManager.getConfig()
+                            }
+                            SetButton {
+                                objectName: "uploadConfigButton"
+                                text: "Upload"
+                                toolTipText: "Write the whole configuration to the board, which then restarts"
+                                onClicked: TavManager.uploadConfig()
+                            }
+                            ToolButton {
+                                objectName: "importConfigButton"
+                                iconRole: "import"
+                                toolTipText: "Load a configuration file into the views (upload it afterwards, or at once)"
+                                onClicked: importConfigDialog.open()
+                            }
+                            ToolButton {
+                                objectName: "exportConfigButton"
+                                iconRole: "export"
+                                toolTipText: "Export the configuration as the AT commands an upload sends"
+                                onClicked: exportConfigDialog.open()
+                            }
+                            BusyIndicator {
+                                objectName: "processingIndicator"
+                                running: TavManager.processingData
+                                visible: running
+                                Layout.preferredWidth: 32
+                                Layout.preferredHeight: 32
+                            }
                         }
                         Label {
-                            text: page.tx.currentSequenceRepeatCount + "/" + page.repeatTarget
-                            font.family: Style.font.mono
+                            objectName: "notUploadedMark"
+                            Layout.fillWidth: true
+                            Layout.preferredWidth: 0
+                            visible: TavManager.notUploadedFile !== ""
+                            text: "Loaded from " + TavManager.notUploadedFile + ", not yet uploaded"
+                            color: Style.color.warning
+                            wrapMode: Text.Wrap
+                        }
+                        // A line of its own, empty or not, so that a passing
+                        // message moves nothing under the pointer; the whole
+                        // text is in its tooltip and the notifications.
+                        Label {
+                            objectName: "processingMessage"
+                            Layout.fillWidth: true
+                            Layout.preferredWidth: 0
+                            text: page.processingMessage
+                            color: page.processingError ? Style.color.error : Style.color.success
+                            elide: Text.ElideRight
+                            ToolTip.visible: truncated && processingHover.hovered
+                            ToolTip.text: text
+                            HoverHandler {
+                                id: processingHover
+                            }
                         }
                     }
                 }
-            }
 
-            Pane {
-                title: Strings.configTitle
-                visible: g_trekonModuleSelected
-                Layout.fillWidth: true
-
-                ColumnLayout {
-                    anchors.fill: parent
-                    spacing: 4
-
-                    RowLayout {
-                        spacing: Style.size.spacing
-                        enabled: g_enableInput && !TavManager.processingData
-                        GetButton {
-                            objectName: "getConfigButton"
-                            toolTipText: "Read the whole configuration from the board"
-                            onClicked: TavManager.getConfig()
-                        }
-                        SetButton {
-                            objectName: "uploadConfigButton"
-                            text: "Upload"
-                            toolTipText: "Write the whole configuration to the board, which then restarts"
-                            onClicked: TavManager.uploadConfig()
-                        }
-                        ToolButton {
-                            objectName: "importConfigButton"
-                            iconRole: "import"
-                            toolTipText: "Load a configuration file into the views (upload it afterwards, or at once)"
-                            onClicked: importConfigDialog.open()
-                        }
-                        ToolButton {
-                            objectName: "exportConfigButton"
-                            iconRole: "export"
-                            toolTipText: "Export the configuration as the AT commands an upload sends"
-                            onClicked: exportConfigDialog.open()
-                        }
-                        BusyIndicator {
-                            objectName: "processingIndicator"
-                            running: TavManager.processingData
-                            visible: running
-                            Layout.preferredWidth: 32
-                            Layout.preferredHeight: 32
-                        }
-                    }
-                    Label {
-                        objectName: "notUploadedMark"
-                        Layout.fillWidth: true
-                        visible: TavManager.notUploadedFile !== ""
-                        text: "Loaded from " + TavManager.notUploadedFile + ", not yet uploaded"
-                        color: Style.color.warning
-                        wrapMode: Text.Wrap
-                    }
-                    Label {
-                        objectName: "processingMessage"
-                        Layout.fillWidth: true
-                        visible: page.processingMessage !== ""
-                        text: page.processingMessage
-                        color: page.processingError ? Style.color.error : Style.color.success
-                        wrapMode: Text.Wrap
-                    }
+                Item {
+                    Layout.fillHeight: true
                 }
-            }
 
-            Item {
-                Layout.fillHeight: true
-            }
+                UtcView {
+                    Layout.fillWidth: true
+                }
 
-            UtcView {
-                Layout.fillWidth: true
-            }
-
-            Label {
-                objectName: "lastLogLine"
-                Layout.fillWidth: true
-                text: page.lastLogLine
-                secondary: true
-                elide: Text.ElideRight
-                font.family: Style.font.mono
-                ToolTip.visible: lastLogHover.hovered && page.lastLogLine !== ""
-                ToolTip.text: "The full log is in the settings (gear icon)"
-                HoverHandler {
-                    id: lastLogHover
+                Label {
+                    objectName: "lastLogLine"
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 0
+                    text: page.lastLogLine
+                    secondary: true
+                    elide: Text.ElideRight
+                    font.family: Style.font.mono
+                    ToolTip.visible: lastLogHover.hovered && page.lastLogLine !== ""
+                    ToolTip.text: "The full log is in the settings (gear icon)"
+                    HoverHandler {
+                        id: lastLogHover
+                    }
                 }
             }
         }

@@ -96,24 +96,33 @@ Page {
         }
     }
 
-    StackLayout {
+    // The lists take the height left; below the least that shows them
+    // usefully, the page scrolls instead.
+    PageScroll {
+        id: settingsScroll
+        objectName: "settingsScroll"
         anchors.fill: parent
         anchors.topMargin: Style.size.spacing
-        currentIndex: tabs.currentIndex
+        minimumContentHeight: 400
 
-        ModuleSettingsView {
-            objectName: "moduleSettingsView"
-        }
-        SensorView {}
-        RxView {
-            id: rxView
-        }
-        LogView {
-            id: logView
-            objectName: "logView"
-        }
-        TransmissionsView {
-            objectName: "transmissionsView"
+        StackLayout {
+            anchors.fill: parent
+            currentIndex: tabs.currentIndex
+
+            ModuleSettingsView {
+                objectName: "moduleSettingsView"
+            }
+            SensorView {}
+            RxView {
+                id: rxView
+            }
+            LogView {
+                id: logView
+                objectName: "logView"
+            }
+            TransmissionsView {
+                objectName: "transmissionsView"
+            }
         }
     }
 }

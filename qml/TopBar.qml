@@ -105,13 +105,18 @@ ToolBar {
             font.bold: true
             elide: Text.ElideRight
             Layout.fillWidth: true
+            Layout.minimumWidth: Math.min(implicitWidth, 160)
         }
 
+        // Shares the bar with the title; the identity is elided before the
+        // buttons after it are pushed out.
         RowLayout {
             id: boardLine
             objectName: "topBarBoardLine"
             visible: false
             spacing: 2
+            Layout.fillWidth: true
+            Layout.maximumWidth: implicitWidth
 
             ToolButton {
                 objectName: "refreshBoardButton"
@@ -123,10 +128,18 @@ ToolBar {
             }
 
             Label {
+                id: boardText
                 objectName: "topBarBoardText"
                 text: topBar.boardLineText()
                 textFormat: Text.StyledText
                 color: Style.color.topBarText
+                elide: Text.ElideMiddle
+                Layout.fillWidth: true
+                ToolTip.visible: truncated && boardTextHover.hovered
+                ToolTip.text: text.replace(/<[^>]*>/g, "").replace(/&lt;/g, "<").replace(/&gt;/g, ">").replace(/&amp;/g, "&")
+                HoverHandler {
+                    id: boardTextHover
+                }
             }
 
             ToolButton {
@@ -240,6 +253,7 @@ ToolBar {
         objectName: "disconnectDialog"
         title: "Disconnect " + (topBar.board ? topBar.board.name : "") + "?"
         standardButtons: Dialog.Ok | Dialog.Cancel
+        acceptText: "Disconnect"
         onAccepted: {
             busy.visible = true
             window.disconnectBoard()

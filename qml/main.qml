@@ -11,6 +11,9 @@ ApplicationWindow {
     title: Qt.application.name
     height: Settings.windowHeight
     width: Settings.windowWidth
+    // A size or position saved on another screen is fitted to this one.
+    Component.onCompleted: WindowGeometry.restore(window, Settings.windowX, Settings.windowY,
+                                                  Settings.windowWidth, Settings.windowHeight)
 
     // Views reach the board through g_board only: it is dropped before the
     // manager destroys the board on disconnection.
@@ -141,6 +144,8 @@ ApplicationWindow {
         TavManager.saveSettings()
         Settings.windowHeight = window.height
         Settings.windowWidth = window.width
+        Settings.windowX = window.x
+        Settings.windowY = window.y
     }
 
     Timer {
@@ -300,6 +305,7 @@ ApplicationWindow {
         objectName: "closeDialog"
         title: "Quit " + Qt.application.name + "?"
         standardButtons: Dialog.Ok | Dialog.Cancel
+        acceptText: "Quit"
         onAccepted: {
             TavManager.tx.stop()
             window.closeConfirmed = true

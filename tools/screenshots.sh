@@ -2,14 +2,20 @@
 # Starts the application under Xvfb against simulated modules and writes a
 # screenshot of each page to a folder (default: screenshots/).
 #
-# Usage: tools/screenshots.sh [OUTPUT_DIR]
+# Usage: tools/screenshots.sh [OUTPUT_DIR] [all|pages|sizes]
 #
-# The pages are reached by clicking where their controls sit in the default
-# 1350x850 window, so the clicks follow the window's layout: after moving a
-# control, look at the pictures again and adjust its position below.
+# "pages" shows each page and dialog in a 1350x850 window. The pages are
+# reached by clicking where their controls sit in that window, so the clicks
+# follow the window's layout: after moving a control, look at the pictures
+# again and adjust its position below.
+# "sizes" opens the window on screens of 1024x600, 1280x720, 1600x1000 and
+# 1920x1080 at a scale of 2, with a size saved on a larger screen, and shows
+# the connection page, the dashboard and the settings, each at its top and
+# scrolled to its end. It moves by keyboard shortcuts only. "all" does both.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 OUT="$(realpath -m "${1:-screenshots}")"
+WHICH="${2:-all}"
 BUILD_DIR="${TAV_BUILD_DIR:-build}"
 ./scripts/deps.sh
 for tool in xdotool import; do
@@ -25,12 +31,16 @@ mkdir -p "$OUT"
 RUN_PREFIX=tavshots
 . scripts/simulators.sh
 
-# A display of our own.
-DISPLAY_NUM=$((90 + RANDOM % 100))
-Xvfb ":$DISPLAY_NUM" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=("$!")
-export DISPLAY=":$DISPLAY_NUM"
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+# A display of our own, of the size given (WIDTHxHEIGHT); XVFB_PID is its server.
+start_display() {
+    DISPLAY_NUM=$((90 + RANDOM % 100))
+    Xvfb ":$DISPLAY_NUM" -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    pids+=("$XVFB_PID")
+    export DISPLAY=":$DISPLAY_NUM"
+    for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+}
+stop_display() { kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; }
 
 for module in TREKON TAV2; do
     extra=()
@@ -44,18 +54,31 @@ export TAV_EXTRA_PORTS="$RUN_DIR/TREKON:$RUN_DIR/TAV2"
 
 click() { xdotool mousemove --window "$WIN" "$1" "$2" click 1; sleep "${3:-0.8}"; }
 type_text() { xdotool type --delay 20 "$1"; sleep 0.3; }
-# The pointer is parked in a corner first so that no tooltip shows.
-shot() { xdotool mousemove --window "$WIN" 1345 845; sleep 0.6; import -window "$WIN" "$OUT/$1.png"; echo "$OUT/$1.png"; }
+# The pointer is parked in the window's bottom left corner, in its margin,
+# first so that no tooltip shows.
+shot() {
+    local WIDTH HEIGHT X Y SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    xdotool mousemove --window "$WIN" 3 $((HEIGHT - 3)); sleep 0.6
+    import -window "$WIN" "$OUT/$1.png"; echo "$OUT/$1.png"
+}
+# Scrolls the page under the middle of the window to its end.
+scroll_down() {
+    local WIDTH HEIGHT X Y SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    xdotool mousemove --window "$WIN" $((WIDTH / 2)) $((HEIGHT * 3 / 4)) click --repeat 25 --delay 30 5; sleep 0.5
+}
 
 # Starts the application with a settings store of its own that preselects
-# MODULE (1 TAV1, 2 TAV2, 3 RIX, 4 TREKON), its port, MODE (0 basic, 1 expert)
-# and RECONNECT (true or false, default false).
+# MODULE (1 TAV1, 2 TAV2, 3 RIX, 4 TREKON), its port, MODE (0 basic, 1 expert),
+# RECONNECT (true or false, default false) and the window size saved
+# (default 1350x850).
 start_app() {
-    local module="$1" port="$2" mode="$3" reconnect="${4:-false}"
+    local module="$1" port="$2" mode="$3" reconnect="${4:-false}" size="${5:-1350x850}"
     local home="$RUN_DIR/home-$module"
     mkdir -p "$home/.config/Norvane"
-    printf '[UI]\nfirstVisit=false\nmodule=%s\nlastPort=%s\nmode=%s\nreconnect=%s\nwindowWidth=1350\nwindowHeight=850\n' \
-        "$module" "$port" "$mode" "$reconnect" >"$home/.config/Norvane/TavGUI.conf"
+    printf '[UI]\nfirstVisit=false\nmodule=%s\nlastPort=%s\nmode=%s\nreconnect=%s\nwindowWidth=%s\nwindowHeight=%s\n' \
+        "$module" "$port" "$mode" "$reconnect" "${size%x*}" "${size#*x}" >"$home/.config/Norvane/TavGUI.conf"
     (cd "$home" && HOME="$home" XDG_CONFIG_HOME="$home/.config" exec "$OLDPWD/$BUILD_DIR/tavgui") &
     APP_PID=$!
     WIN="$(xdotool search --sync --onlyvisible --name '^TavGUI$' | head -1)"
@@ -63,6 +86,8 @@ start_app() {
 }
 stop_app() { kill "$APP_PID" 2>/dev/null || true; wait "$APP_PID" 2>/dev/null || true; }
 
+pages_shots() {
+start_display 1400x900
 # Positions in the 1350x850 window.
 CONNECT=(649 525); CONNECT_EXPERT=(649 551); GEAR=(30 28)
 PERIODIC=(869 131); PREPASS=(945 131); ON_MODULE=(1058 131)
@@ -143,4 +168,38 @@ shot 17-about
 xdotool key Return; sleep 0.5
 stop_app
 
+stop_display
+}
+
+# At each size: SIZE of the screen, the window size saved and the scale.
+sizes_shots() {
+    local screen saved scale name
+    for setting in 1024x600:1600x1000:1 1280x720:1600x1000:1 1600x1000:1920x1200:1 1920x1080:1600x1000:2; do
+        IFS=: read -r screen saved scale <<<"$setting"
+        name="size-$screen"
+        [ "$scale" != 1 ] && name+="-scale$scale"
+        start_display "$screen"
+        QT_SCALE_FACTOR="$scale" start_app 4 "$RUN_DIR/TREKON" 1 false "$saved"
+        # Shortcuts go to the window that has the keyboard focus.
+        xdotool windowfocus --sync "$WIN"
+        shot "$name-1-connection"
+        scroll_down; shot "$name-1-connection-end"
+        xdotool key ctrl+Return; sleep 5
+        shot "$name-2-dashboard"
+        scroll_down; shot "$name-2-dashboard-end"
+        xdotool key ctrl+comma; sleep 1
+        shot "$name-3-settings-module"
+        scroll_down; shot "$name-3-settings-module-end"
+        xdotool key ctrl+l; sleep 1
+        shot "$name-4-settings-log"
+        stop_app
+        stop_display
+    done
+}
+
+case "$WHICH" in
+    pages) pages_shots ;;
+    sizes) sizes_shots ;;
+    *) pages_shots; sizes_shots ;;
+esac
 echo "screenshots written to $OUT"

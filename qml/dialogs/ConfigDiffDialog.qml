@@ -7,7 +7,7 @@ import "../types"
 // What loading a configuration file changes in the views, field by field.
 // Loading talks to no module; the upload is the second choice, never the
 // default, and Cancel changes nothing.
-Dialog {
+ModalDialog {
     id: dialog
 
     // The ConfigCheck that compared the file with the views.
@@ -17,20 +17,17 @@ Dialog {
     signal loadRequested()
     signal uploadRequested()
 
+    // Enter loads into the views, the default; Escape cancels.
     title: "Import a configuration"
-    modal: true
-    Overlay.modal: Rectangle {
-        color: Style.color.modalDim
-    }
     standardButtons: Dialog.Ok | Dialog.Apply | Dialog.Cancel
+    acceptText: "Load into the views"
     onAccepted: loadRequested()
     onApplied: {
         close()
         uploadRequested()
     }
-    Component.onCompleted: {
+    onAboutToShow: {
         const load = standardButton(Dialog.Ok)
-        load.text = "Load into the views"
         load.objectName = "loadIntoViewsButton"
         load.highlighted = true
         const upload = standardButton(Dialog.Apply)
@@ -66,12 +63,15 @@ Dialog {
                 Label {
                     text: modelData.name
                     Layout.preferredWidth: 220
-                    elide: Text.ElideRight
+                    Layout.alignment: Qt.AlignTop
+                    wrapMode: Text.Wrap
                 }
+                // A long value wraps within its cell, whatever its characters.
                 Label {
                     Layout.fillWidth: true
+                    Layout.preferredWidth: 0
                     font.family: Style.font.mono
-                    elide: Text.ElideRight
+                    wrapMode: Text.WrapAnywhere
                     text: "views " + (modelData.views === "" ? "(none)" : modelData.views) + "  →  file "
                           + (modelData.file === "" ? "(none)" : modelData.file)
                 }

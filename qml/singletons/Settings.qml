@@ -9,6 +9,9 @@ Labs.Settings {
 
     property int windowHeight: 850
     property int windowWidth: 1350
+    // -1 until the window was closed once: it opens centred.
+    property int windowX: -1
+    property int windowY: -1
     // TavManager.BASIC = 0, TavManager.EXPERT = 1
     property int mode: 0
     // Module.TAV1 = 1, TAV2 = 2, RIX = 3, TREKON = 4

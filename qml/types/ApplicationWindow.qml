@@ -13,8 +13,10 @@ C.ApplicationWindow {
     readonly property alias monoFont: robotoMono
 
     visible: mainWindow
-    minimumWidth: mainWindow ? 1024 : 0
-    minimumHeight: mainWindow ? 680 : 0
+    // What a 1920x1080 screen at a scale of 2 leaves, a panel and a title
+    // bar taken: the pages scroll and stack their columns to fit.
+    minimumWidth: mainWindow ? 880 : 0
+    minimumHeight: mainWindow ? 460 : 0
 
     Material.theme: Settings.darkTheme ? Material.Dark : Material.Light
     Material.accent: Style.color.norvanePink

@@ -56,11 +56,26 @@ Rectangle {
         history: frame.history
         property bool stickToEnd: true
         // Decided before the rows come, applied once they are laid out.
-        onRowsAboutToBeInserted: stickToEnd = frame.autoScroll && (view.atYEnd || view.count === 0)
+        // A hidden pane follows too: it shows the newest lines when it
+        // comes back.
+        onRowsAboutToBeInserted: stickToEnd = frame.autoScroll && (view.atYEnd || view.count === 0 || !frame.visible)
         onRowsInserted: {
-            if (stickToEnd && !lines.search.active)
+            if (stickToEnd)
                 view.positionViewAtEnd()
         }
+    }
+
+    // Following goes on from the end whenever nothing holds the view
+    // elsewhere: once the search is cleared, the pane shown again, or Follow
+    // switched on.
+    function followAgain() {
+        if (frame.autoScroll && !lines.search.active)
+            view.positionViewAtEnd()
+    }
+    onAutoScrollChanged: followAgain()
+    onVisibleChanged: {
+        if (visible)
+            followAgain()
     }
 
     Connections {
@@ -68,6 +83,9 @@ Rectangle {
         function onCurrentChanged() {
             if (lines.search.currentRow >= 0)
                 view.positionViewAtIndex(lines.search.currentRow, ListView.Center)
+        }
+        function onActiveChanged() {
+            frame.followAgain()
         }
     }
 

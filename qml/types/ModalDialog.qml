@@ -4,12 +4,22 @@ import com.norvane.qml
 
 // A modal dialog in the middle of the window. Enter gives the OK answer and
 // Escape the Cancel (or Close) one; a dialog with an OK button alone takes
-// Escape as acknowledging it too.
+// Escape as acknowledging it too. The OK button says what it does when
+// `acceptText` is given ("Disconnect", "Upload").
 C.Dialog {
     id: dialog
 
     readonly property bool hasOk: (standardButtons & C.Dialog.Ok) !== 0
     readonly property bool hasCancel: (standardButtons & (C.Dialog.Cancel | C.Dialog.Close)) !== 0
+    property string acceptText: ""
+
+    // The box makes its buttons once the dialog is complete: they are named
+    // each time the dialog shows.
+    onAboutToShow: {
+        const ok = hasOk ? standardButton(C.Dialog.Ok) : null
+        if (ok && acceptText !== "")
+            ok.text = acceptText
+    }
 
     parent: C.Overlay.overlay
     anchors.centerIn: parent

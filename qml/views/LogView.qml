@@ -64,6 +64,8 @@ Pane {
 
     // Export asks what to write only when the filters hide some lines.
     function startExport(atOnly) {
+        // The lines still in the history's batch count too.
+        logFrame.flush()
         exportDialog.atOnly = atOnly
         exportDialog.wholeHistory = true
         if (logFrame.model.filtered)
@@ -112,8 +114,10 @@ Pane {
         property bool atOnly: false
         property bool wholeHistory: true
         readonly property int lineCount: wholeHistory ? (logFrame.history ? logFrame.history.count : 0) : logFrame.shownLines
-        title: atOnly ? "Export the AT commands of the " + lineCount + " log lines shown (no time stamps)"
-                      : "Export the " + lineCount + " log lines shown"
+        readonly property string scope: lineCount + " log lines"
+                                        + (wholeHistory && logFrame.model.filtered ? " of the history" : " shown")
+        title: atOnly ? "Save the AT commands of the " + scope + " (no time stamps)" : "Save the " + scope
+        acceptLabel: "Save"
         fileMode: FileDialog.SaveFile
         defaultSuffix: atOnly ? "txt" : "log"
         nameFilters: atOnly ? ["Text files (*.txt)", "All files (*)"] : ["Log files (*.log *.txt)", "All files (*)"]

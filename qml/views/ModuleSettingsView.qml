@@ -83,6 +83,7 @@ ScrollView {
         id: resetDialog
         title: "Reset " + view.na(view.board ? view.board.name : "") + "?"
         standardButtons: Dialog.Ok | Dialog.Cancel
+        acceptText: "Reset"
         Label {
             text: "The module restarts now."
         }

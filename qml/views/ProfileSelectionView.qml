@@ -54,7 +54,8 @@ Pane {
     FileDialog {
         id: exportPassesDialog
         objectName: "exportPassesDialog"
-        title: "Export the satellite passes (CSV)"
+        title: "Save the satellite passes (CSV)"
+        acceptLabel: "Save"
         fileMode: FileDialog.SaveFile
         defaultSuffix: "csv"
         nameFilters: ["CSV files (*.csv)", "All files (*)"]
@@ -189,6 +190,7 @@ Pane {
                 Label {
                     objectName: "prepassSummary"
                     Layout.fillWidth: true
+                    Layout.preferredWidth: 0
                     wrapMode: Text.Wrap
                     color: view.prepassError ? Style.color.error : Style.color.textSecondary
                     text: view.prepassMessage !== "" ? view.prepassMessage
@@ -229,6 +231,7 @@ Pane {
                         required property var model
                         objectName: "nextPassLabel"
                         Layout.fillWidth: true
+                        Layout.preferredWidth: 0
                         wrapMode: Text.Wrap
                         // A kit that has orbit data but no satellite names
                         // still gives the pass: its start tells it is there.
@@ -270,6 +273,7 @@ Pane {
                     objectName: "orbitDataOutcome"
                     property bool error: false
                     Layout.fillWidth: true
+                    Layout.preferredWidth: 0
                     visible: text !== ""
                     wrapMode: Text.Wrap
                     color: error ? Style.color.error : Style.color.success
@@ -283,6 +287,7 @@ Pane {
                 }
                 Label {
                     Layout.fillWidth: true
+                    Layout.preferredWidth: 0
                     wrapMode: Text.Wrap
                     secondary: true
                     text: "The prediction settings and the beacon position are in the module settings."

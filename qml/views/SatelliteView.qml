@@ -11,6 +11,12 @@ Pane {
 
     readonly property var profile: TavManager.tx.prepassProfile
     readonly property var aopModel: TavManager.tx.prepassProfile.satelliteAopModel
+
+    function createdText(unknown) {
+        const date = view.aopModel.creationDateTime
+        const known = date instanceof Date && !isNaN(date.getTime())
+        return "Document created: " + (known ? Strings.utcText(date) + " UTC" : unknown)
+    }
     property string message: ""
     property bool messageIsError: false
 
@@ -86,13 +92,13 @@ Pane {
             elide: Text.ElideRight
             color: view.messageIsError ? Style.color.error : Style.color.textSecondary
             text: view.message !== "" ? view.message
-                  : "Document created: " + (view.aopModel.creationDate === " (UTC)" ? "not downloaded yet" : view.aopModel.creationDate)
+                  : view.createdText("not downloaded yet")
         }
         Label {
             Layout.fillWidth: true
             visible: view.message !== ""
             secondary: true
-            text: "Document created: " + view.aopModel.creationDate
+            text: view.createdText("unknown")
         }
 
         ListView {
@@ -128,9 +134,12 @@ Pane {
                     width: parent.width - 16
                     spacing: 4
 
-                    RowLayout {
+                    // Wraps in a narrow column rather than hiding the statuses.
+                    Flow {
+                        Layout.fillWidth: true
                         spacing: Style.size.largeSpacing
                         ToolButton {
+                            id: expandButton
                             iconRole: "expand"
                             rotation: satellite.expanded ? 180 : 0
                             toolTipText: satellite.expanded ? "Hide the orbit parameters" : "Show the orbit parameters"
@@ -139,24 +148,34 @@ Pane {
                         Label {
                             text: satellite.satelliteName === Strings.notAvailable ? "Satellite " + satellite.allcastId : satellite.satelliteName
                             font.bold: true
-                            Layout.preferredWidth: 110
+                            width: Math.max(110, implicitWidth)
+                            height: expandButton.height
                         }
                         Label {
                             text: "id " + satellite.allcastId
                             secondary: true
                             font.family: Style.font.mono
-                            Layout.preferredWidth: 40
+                            width: 40
+                            height: expandButton.height
                         }
-                        Label { text: "Downlink:"; secondary: true }
-                        Label {
-                            text: satellite.downlinkStatus.trim() === "" ? Strings.notAvailable : satellite.downlinkStatus.trim()
-                            color: Style.satelliteStatusColor(satellite.downlinkStatus.trim())
-                            Layout.preferredWidth: 110
+                        Row {
+                            spacing: Style.size.spacing
+                            Label { text: "Downlink:"; secondary: true; height: expandButton.height }
+                            Label {
+                                text: satellite.downlinkStatus.trim() === "" ? Strings.notAvailable : satellite.downlinkStatus.trim()
+                                color: Style.satelliteStatusColor(satellite.downlinkStatus.trim())
+                                width: Math.max(110, implicitWidth)
+                                height: expandButton.height
+                            }
                         }
-                        Label { text: "Uplink:"; secondary: true }
-                        Label {
-                            text: satellite.uplinkStatus.trim() === "" ? Strings.notAvailable : satellite.uplinkStatus.trim()
-                            color: Style.satelliteStatusColor(satellite.uplinkStatus.trim())
+                        Row {
+                            spacing: Style.size.spacing
+                            Label { text: "Uplink:"; secondary: true; height: expandButton.height }
+                            Label {
+                                text: satellite.uplinkStatus.trim() === "" ? Strings.notAvailable : satellite.uplinkStatus.trim()
+                                color: Style.satelliteStatusColor(satellite.uplinkStatus.trim())
+                                height: expandButton.height
+                            }
                         }
                     }
 

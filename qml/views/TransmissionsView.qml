@@ -103,7 +103,8 @@ Pane {
         id: exportDialog
         objectName: "exportTxRecordsDialog"
         property bool csv: true
-        title: "Export the " + view.records.count + " transmissions"
+        title: "Save the " + view.records.count + " transmissions"
+        acceptLabel: "Save"
         fileMode: FileDialog.SaveFile
         defaultSuffix: csv ? "csv" : "jsonl"
         nameFilters: csv ? ["CSV files (*.csv)", "All files (*)"] : ["JSON Lines files (*.jsonl)", "All files (*)"]

@@ -44,13 +44,14 @@ Pane {
             Label { text: "Workstation"; secondary: true }
             Label {
                 objectName: "workstationUtc"
-                text: Strings.utcText(view.now)
+                text: Strings.utcText(view.now) + " UTC"
                 font.family: Style.font.mono
             }
             Label { text: "TavGUI"; secondary: true }
             Label {
                 objectName: "toolUtc"
-                text: TavManager.tx.utcTime + "  (" + view.offsetText(view.offsetSeconds) + ")"
+                text: Strings.utcText(new Date(view.now.getTime() + view.offsetSeconds * 1000)) + " UTC  ("
+                      + view.offsetText(view.offsetSeconds) + ")"
                 font.family: Style.font.mono
                 color: view.offsetSeconds === 0 ? Style.color.text : Style.color.warning
             }

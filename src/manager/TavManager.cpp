@@ -232,6 +232,11 @@ void TavManager::disconnect()
 
     m_tx->clearLoraData();
     m_tx->clearPrepassData(false);
+    // The next pass is the module's: the next module has none until it
+    // computes its own, as at start.
+    PrepassModel* nextPass = m_tx->prepassProfile()->nextPassModel();
+    nextPass->clear();
+    nextPass->add(QStringLiteral("NA"), QDateTime(), QTime(), 0, false);
     m_tx->setUtcTimeOffset(0, false);
 
     m_connection->close();

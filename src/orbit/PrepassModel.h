@@ -26,7 +26,7 @@ public:
     Q_ENUM(Role)
 
     // How dates and durations are shown in the table.
-    static constexpr const char* DATE_FORMAT = "dd/MM/yyyy hh:mm:ss";
+    static constexpr const char* DATE_FORMAT = "yyyy-MM-dd hh:mm:ss";
     static constexpr const char* DURATION_FORMAT = "hh:mm:ss";
 
     explicit PrepassModel(QObject* parent = nullptr);

@@ -12,6 +12,9 @@
 class SatelliteAopModel : public QAbstractListModel {
     Q_OBJECT
     Q_PROPERTY(QString creationDate READ creationDate NOTIFY creationDateChanged)
+    // The same as a date, for the views to write their own way; invalid
+    // before any download.
+    Q_PROPERTY(QDateTime creationDateTime READ creationDateTime NOTIFY creationDateChanged)
 
 public:
     enum Role {

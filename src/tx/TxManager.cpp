@@ -40,6 +40,15 @@ TxManager::TxManager(QObject* parent, Logger& logger, TxLink& link, TxClock* clo
     connect(m_passes, &PassSchedule::nextIndexChanged, this, &TxManager::nextPassIdxChanged);
     connect(m_passes, &PassSchedule::sourceChanged, this, &TxManager::prepassSourceChanged);
     connect(m_prediction, &PredictionTask::finished, this, &TxManager::onPredictionFinished);
+    // Passes predicted for another beacon position or other settings are out
+    // of date: they are predicted again, as the planner's button does, but
+    // never under a running sequence. Imported passes are the file's.
+    const auto predictAgain = [this]() {
+        if (prepassSource().startsWith(QLatin1String("predicted")) && !m_engine->running())
+            predictPasses();
+    };
+    connect(m_prepassProfile, &PrepassProfile::positionChanged, this, predictAgain);
+    connect(m_prepassProfile, &PrepassProfile::configChanged, this, predictAgain);
     forwardEngineSignals();
     m_engine->setInViewSource([this](qint64 utcMs) { return satellitesInView(utcMs); });
     refreshRadioConfList();

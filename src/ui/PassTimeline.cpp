@@ -170,7 +170,7 @@ void PassTimeline::paintHours(QPainter* painter, const QColor& faint)
         if ((w - LABEL_WIDTH) * step / m_spanMs >= 60)
             break;
     }
-    const QString format = step >= 86400 * 1000 ? QStringLiteral("dd/MM") : QStringLiteral("hh:mm");
+    const QString format = step >= 86400 * 1000 ? QStringLiteral("MM-dd") : QStringLiteral("hh:mm");
     for (qint64 t = (m_viewStartMs / step + 1) * step; t < m_viewStartMs + m_spanMs; t += step) {
         const qreal x = xOf(t);
         painter->setPen(faint);

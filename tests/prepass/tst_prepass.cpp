@@ -217,8 +217,8 @@ private slots:
         const QModelIndex first = model->index(0);
         QCOMPARE(model->data(first, PrepassModel::SatelliteRole).toString(), QStringLiteral("SARAL"));
         QCOMPARE(
-            model->data(first, PrepassModel::StartRole).toString(), QStringLiteral("01/05/2024 09:55:20"));
-        QCOMPARE(model->data(first, PrepassModel::EndRole).toString(), QStringLiteral("01/05/2024 10:08:20"));
+            model->data(first, PrepassModel::StartRole).toString(), QStringLiteral("2024-05-01 09:55:20"));
+        QCOMPARE(model->data(first, PrepassModel::EndRole).toString(), QStringLiteral("2024-05-01 10:08:20"));
         QCOMPARE(model->data(first, PrepassModel::DurationRole).toString(), QStringLiteral("00:13:00"));
         QCOMPARE(model->data(first, PrepassModel::ElevationRole).toDouble(), 24.9);
         QCOMPARE(model->data(first, PrepassModel::MiddleAzimuthRole).toDouble(), 218.6);
@@ -322,6 +322,40 @@ private slots:
         QVERIFY(h.tx->sequenceRunning());
         QCOMPARE(h.sends().size(), 1);
         QVERIFY(h.tx->prepassListModel()->at(0).active());
+    }
+
+    // Predicted passes follow the beacon position and the prediction
+    // settings; imported ones are the file's and stay as they are.
+    void predictedPassesFollowThePositionAndTheSettings()
+    {
+        TxHarness h;
+        QFile document(QStringLiteral(TAV_TEST_DATA_DIR "/aop_constellation.json"));
+        QVERIFY(document.open(QIODevice::ReadOnly));
+        QVERIFY(h.tx->prepassProfile()->satelliteAopModel()->parseJsonData(document.readAll()));
+        h.tx->setCustomUtcTime(QStringLiteral("2026-03-02T06:00:00Z"));
+        h.tx->prepassProfile()->setPosition(Position {43.6, 1.44});
+        QVERIFY(h.tx->predictPrepassData());
+        const QList<Prepass> first = h.tx->prepassListModel()->passes();
+
+        h.tx->prepassProfile()->setPosition(Position {-70.0, 120.0});
+        QTRY_VERIFY(!h.tx->predicting());
+        const QList<Prepass> moved = h.tx->prepassListModel()->passes();
+        QVERIFY2(!moved.isEmpty() && moved != first, "predicted again over the new position");
+
+        PrepassConfig config = h.tx->prepassProfile()->config();
+        config.predictionDuration = config.predictionDuration + 2;
+        h.tx->prepassProfile()->setConfig(config);
+        QTRY_VERIFY(!h.tx->predicting());
+        QVERIFY2(h.tx->prepassListModel()->passes().size() > moved.size(), "more passes over two days more");
+
+        const QString csv = m_dir.filePath(QStringLiteral("kept.csv"));
+        QVERIFY(h.tx->exportPrepassData(csv));
+        QVERIFY(h.tx->importPrepassData(csv));
+        const QList<Prepass> imported = h.tx->prepassListModel()->passes();
+        h.tx->prepassProfile()->setPosition(Position {43.6, 1.44});
+        QVERIFY(!h.tx->predicting());
+        QCOMPARE(h.tx->prepassListModel()->passes(), imported);
+        QCOMPARE(h.tx->prepassSource(), QStringLiteral("kept.csv"));
     }
 
     void malformedImportKeepsThePreviousList()

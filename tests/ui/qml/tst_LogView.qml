@@ -37,6 +37,31 @@ AppTestCase {
         compare(view.frame.totalLines, 0)
     }
 
+    // Follow goes on from the newest line once a search is cleared, and
+    // shows it when the log comes back into view.
+    function test_followGoesOnAfterASearchAndAReturn() {
+        connectTo(Module.TAV2)
+        const view = openLog()
+        const list = view.frame.listView
+        verify(Settings.logAutoScroll, "Follow is on")
+        for (let i = 0; i < 4; ++i)
+            TavManager.getHwInfo()
+        view.frame.flush()
+        verify(Keyboard.type(child("logSearchField"), "AT+PING"))
+        verify(Keyboard.press(child("logSearchField"), Qt.Key_Return))
+        tryVerify(() => !list.atYEnd, 2000, "the first match is far from the end")
+        verify(Keyboard.press(child("logSearchField"), Qt.Key_Escape), "Escape clears the search")
+        compare(view.frame.search.active, false)
+        TavManager.getHwInfo()
+        view.frame.flush()
+        tryVerify(() => list.atYEnd, 2000, "following the new lines again")
+        child("settingsTabs").currentIndex = 0
+        TavManager.getHwInfo()
+        view.frame.flush()
+        child("settingsTabs").currentIndex = 3
+        tryVerify(() => list.atYEnd, 2000, "the newest lines shown on return")
+    }
+
     Component {
         id: clipboardReader
         TextEdit {}

@@ -57,6 +57,25 @@ AppTestCase {
         verify(window.g_board === null)
     }
 
+    // A size or position saved on another screen, or never saved, opens on
+    // the screen of now, whole.
+    function test_savedGeometryIsFittedToTheScreen_data() {
+        const wide = Qt.rect(0, 0, 1920, 1200)
+        return [
+            { tag: "fits as saved", saved: Qt.rect(100, 100, 1350, 850), screen: wide, fitted: Qt.rect(100, 100, 1350, 850) },
+            { tag: "larger than the screen", saved: Qt.rect(0, 0, 1600, 1000), screen: Qt.rect(0, 0, 1024, 600), fitted: Qt.rect(0, 0, 1024, 600) },
+            { tag: "below a panel", saved: Qt.rect(0, 0, 1600, 1000), screen: Qt.rect(0, 32, 1024, 568), fitted: Qt.rect(0, 32, 1024, 568) },
+            { tag: "over the edges", saved: Qt.rect(1500, 900, 1000, 600), screen: wide, fitted: Qt.rect(920, 600, 1000, 600) },
+            { tag: "on a screen gone", saved: Qt.rect(2500, 100, 1350, 850), screen: wide, fitted: Qt.rect(570, 100, 1350, 850) },
+            { tag: "never saved", saved: Qt.rect(-1, -1, 1350, 850), screen: wide, fitted: Qt.rect(285, 175, 1350, 850) },
+            { tag: "below the minimum", saved: Qt.rect(10, 10, 400, 300), screen: wide, fitted: Qt.rect(10, 10, 880, 460) }
+        ]
+    }
+    function test_savedGeometryIsFittedToTheScreen(data) {
+        const fitted = WindowGeometry.fitted(data.saved, data.screen, Qt.size(880, 460))
+        compare(Qt.rect(fitted.x, fitted.y, fitted.width, fitted.height), data.fitted)
+    }
+
     function test_connectionShowsTheDashboardAndTheBoardLine_data() {
         return [
             { tag: "TAV1", module: Module.TAV1, info: "ID: 1A2B3C, FW: TAV1 FW 2.3.1, S/N: TAV21040500117, " },
@@ -131,6 +150,7 @@ AppTestCase {
         mouseClick(child("disconnectButton"))
         tryCompare(dialog, "opened", true)
         compare(dialog.title, "Disconnect TAV2?")
+        compare(dialog.standardButton(Dialog.Ok).text, "Disconnect")
         verify(Keyboard.press(dialog.contentItem, Qt.Key_Escape))
         tryCompare(dialog, "visible", false)
         compare(topBar().state, "dashboardPage")
@@ -415,9 +435,13 @@ AppTestCase {
         TavManager.tx.periodicProfile.period = 7
         window.width = 1200
         window.height = 800
+        window.x = 40
+        window.y = 30
         window.close()
         compare(Settings.windowWidth, 1200)
         compare(Settings.windowHeight, 800)
+        compare(Settings.windowX, 40)
+        compare(Settings.windowY, 30)
         // The transmission settings went to the store as well.
         const stored = Qt.createQmlObject("import Qt.labs.settings; Settings { category: 'Tx/Periodic'; property int period: 0 }", testCase)
         compare(stored.period, 7)

@@ -168,8 +168,14 @@ AppTestCase {
         // The simulated kit names no satellite: its pass is shown all the same.
         const passes = TavManager.tx.prepassProfile.nextPassModel
         const start = passes.data(passes.index(0, 0), Qt.UserRole + 2)
-        verify(/^\d\d\/\d\d\/\d{4} \d\d:\d\d:\d\d$/.test(start), "the module gave a pass: " + start)
+        verify(/^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d$/.test(start), "the module gave a pass: " + start)
         tryCompare(child("nextPassLabel"), "text", "Next pass: at " + start + " UTC")
+
+        // Another module has its pass still to compute.
+        TavManager.disconnect()
+        connectTo(Module.TAV2)
+        mouseClick(profileButton(Profile.PREPASS_ON_MODULE))
+        tryCompare(child("nextPassLabel"), "text", "Next pass: not computed yet")
     }
 
     function test_orbitDataGoToTheModule() {
