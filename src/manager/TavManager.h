@@ -266,6 +266,10 @@ private:
     void sendGetOr(AtCmdHandler::CmdId id, void (*unanswered)(TavBoard& board));
     QString boardName() const;
     void setNotUploadedFile(const QString& fileName);
+    // Applies the lines of a configuration file to the views through the
+    // dispatch; the cause of the first refused line (named in `entry`), or
+    // empty. `applied` tells whether any line took.
+    QString applyConfigLines(const QStringList& lines, AtCmdHandler& codec, bool* applied, QString* entry);
 
     SerialPortManager* m_serialPort;
     Logger* m_logger;

@@ -70,32 +70,13 @@ void TavManager::importConfig(QString filePath)
 
     // Whatever was applied shows in the views, even before a refused line.
     bool applied = false;
-    const auto markLoaded = [&] {
-        if (applied)
-            setNotUploadedFile(QFileInfo(localPath).fileName());
-    };
-    for (const QString& raw : std::as_const(lines)) {
-        const QString line = raw.trimmed();
-        if (line.isEmpty())
-            continue;
-        if (!codec->parse(line, true)) {
-            markLoaded();
-            fail("Unable to parse configuration entry: " + Helper::shownText(line), line);
-            return;
-        }
-        if (codec->getId() == AtCmdHandler::LORA_DEUI) {
-            markLoaded();
-            fail(QStringLiteral("Configuration not allowed: device EUI cannot be set"), line);
-            return;
-        }
-        // The date in a file is the one it was saved at: applying it would set
-        // the tool's clock, and then the module's on upload, in the past.
-        if (codec->getId() == AtCmdHandler::UDATE) {
-            m_logger->log(Logger::APP, "UTC date not imported: the upload sends the tool's current time");
-            continue;
-        }
-        m_dispatch->apply(*codec, line);
-        applied = true;
+    QString entry;
+    const QString cause = applyConfigLines(lines, *codec, &applied, &entry);
+    if (applied)
+        setNotUploadedFile(QFileInfo(localPath).fileName());
+    if (!cause.isEmpty()) {
+        fail(cause, entry);
+        return;
     }
     // An empty file (or one holding only the date) would upload the views
     // as they are, and restart the kit, as though the file had set them.
@@ -103,11 +84,34 @@ void TavManager::importConfig(QString filePath)
         fail("Unable to import config: " + localPath + " holds no configuration entry");
         return;
     }
-    markLoaded();
 
     setProcessingData(false, "Configuration imported!", false);
     m_logger->log(Logger::APP, "Config imported successfully!");
     operation.succeed(QStringLiteral("Configuration imported!"));
+}
+
+QString TavManager::applyConfigLines(const QStringList& lines, AtCmdHandler& codec, bool* applied, QString* entry)
+{
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty())
+            continue;
+        *entry = line;
+        if (!codec.parse(line, true))
+            return "Unable to parse configuration entry: " + Helper::shownText(line);
+        if (codec.getId() == AtCmdHandler::LORA_DEUI)
+            return QStringLiteral("Configuration not allowed: device EUI cannot be set");
+        // The date in a file is the one it was saved at: applying it would set
+        // the tool's clock, and then the module's on upload, in the past.
+        if (codec.getId() == AtCmdHandler::UDATE) {
+            m_logger->log(Logger::APP, "UTC date not imported: the upload sends the tool's current time");
+            continue;
+        }
+        m_dispatch->apply(codec, line);
+        *applied = true;
+    }
+    entry->clear();
+    return {};
 }
 
 QStringList TavManager::viewConfigLines() const

@@ -142,6 +142,26 @@ std::optional<Prepass> parseRow(const QStringList& fields, QChar separator, QStr
     return pass;
 }
 
+// The result once every line is read: refused when the file held no pass,
+// or only passes that have ended; else the passes in start order.
+Result finished(Result result, QList<Prepass> passes, int dataRows, const QDateTime& lastEnd)
+{
+    if (dataRows == 0) {
+        result.error = QStringLiteral("No satellite pass found in the file");
+        return result;
+    }
+    // Imported, such a list would start a sequence that has nothing to wait for.
+    if (passes.isEmpty()) {
+        result.error = QStringLiteral("all passes of the file have ended (last at %1)")
+                           .arg(lastEnd.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'")));
+        return result;
+    }
+    std::stable_sort(passes.begin(), passes.end(),
+        [](const Prepass& a, const Prepass& b) { return a.start() < b.start(); });
+    result.passes = passes;
+    return result;
+}
+
 } // namespace
 
 Result parse(const QString& text, const QDateTime& nowUtc)
@@ -194,20 +214,7 @@ Result parse(const QString& text, const QDateTime& nowUtc)
         passes.append(*pass);
     }
 
-    if (dataRows == 0) {
-        result.error = QStringLiteral("No satellite pass found in the file");
-        return result;
-    }
-    // Imported, such a list would start a sequence that has nothing to wait for.
-    if (passes.isEmpty()) {
-        result.error = QStringLiteral("all passes of the file have ended (last at %1)")
-                           .arg(lastEnd.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'")));
-        return result;
-    }
-    std::stable_sort(passes.begin(), passes.end(),
-        [](const Prepass& a, const Prepass& b) { return a.start() < b.start(); });
-    result.passes = passes;
-    return result;
+    return finished(result, passes, dataRows, lastEnd);
 }
 
 const QString HEADER = QStringLiteral("Satellite;Start;Highest elevation time;End;Duration;"
