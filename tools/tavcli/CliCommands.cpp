@@ -19,7 +19,6 @@
 #include <QTextStream>
 
 #include <optional>
-
 #include <unistd.h>
 
 namespace CliCommands {
@@ -131,8 +130,9 @@ int exportConfig(CliSession& session, const QString& path)
     // A step that could not be collected leaves a file of the commands before it.
     const OperationResult exported = session.manager().lastOperationResult();
     if (!exported.ok())
-        return session.fail(
-            exported.cause.isEmpty() ? QStringLiteral("the configuration could not be collected") : exported.cause);
+        return session.fail(exported.cause.isEmpty()
+                ? QStringLiteral("the configuration could not be collected")
+                : exported.cause);
     session.say("Configuration written to " + path);
     return CliSession::EXIT_OK;
 }
@@ -210,7 +210,8 @@ int customCommand(CliSession& session, const QString& command)
     const RequestResult result = session.manager().lastRequestResult();
     // Silence (or only lines that are no answer) ends in "no answer".
     if (!ok)
-        return session.failOrInterrupted(result.text.isEmpty() ? QStringLiteral("the command failed") : result.text);
+        return session.failOrInterrupted(
+            result.text.isEmpty() ? QStringLiteral("the command failed") : result.text);
     return session.interrupted() ? session.fail("interrupted", CliSession::EXIT_INTERRUPTED)
                                  : CliSession::EXIT_OK;
 }
@@ -327,6 +328,85 @@ private:
     QTextStream m_out;
 };
 
+// Puts the request's payloads and periodic settings in place and selects
+// its profile; why a payload cannot be carried, or empty.
+QString loadPayloads(TxManager& tx, const TxRequest& request)
+{
+    PayloadModel* payloads = tx.payloadListModel();
+    while (payloads->rowCount() > 0)
+        payloads->remove(0);
+    for (const QString& message : request.messages) {
+        tx.addPayloadItem(message);
+        const QModelIndex index = payloads->index(payloads->rowCount() - 1);
+        payloads->setData(index, request.ack, PayloadModel::OptionAckRole);
+        payloads->setData(index, request.mail, PayloadModel::OptionMailRole);
+        payloads->setData(index, request.important, PayloadModel::OptionImportantRole);
+    }
+    PeriodicProfile* periodic = tx.periodicProfile();
+    if (request.period >= 0)
+        periodic->setPeriod(static_cast<quint8>(request.period));
+    if (request.redundancy >= 0)
+        periodic->setRedundancy(static_cast<quint8>(request.redundancy));
+    if (request.delay >= 0)
+        periodic->setDelay(static_cast<quint8>(request.delay));
+    // Selecting the profile gives the payloads its redundancy.
+    tx.setSelectedProfile(request.profile);
+    // A payload the module cannot carry never reaches the wire.
+    for (int i = 0; i < payloads->rowCount(); ++i) {
+        const QString refusal = payloads->refusal(static_cast<quint8>(i));
+        if (!refusal.isEmpty())
+            return "payload " + payloads->getMessage(static_cast<quint8>(i)) + ": " + refusal;
+    }
+    return {};
+}
+
+// The exit status of a sequence that ended with `outcome`; a report that
+// could not be written fails a sequence that went well.
+int sequenceStatus(
+    CliSession& session, const std::optional<OperationResult>& ended, const QString& reportError)
+{
+    // The wait ends on the outcome or on an interruption.
+    if (session.interrupted() || !ended)
+        return session.fail("interrupted", CliSession::EXIT_INTERRUPTED);
+    const OperationResult& outcome = *ended;
+    if (outcome.status == OperationResult::CANCELLED)
+        return session.fail(QStringLiteral("the sequence stopped"));
+    if (!outcome.ok())
+        return session.fail(oneLine(outcome.text),
+            outcome.status == OperationResult::DEVICE_LOST ? CliSession::EXIT_PORT : CliSession::EXIT_FAILED);
+    if (!reportError.isEmpty())
+        return session.fail(reportError);
+    return CliSession::EXIT_OK;
+}
+
+// Appends each record to `report` as its Tx ends, so a killed run keeps
+// every record up to the kill. A line that does not reach the file fails the
+// command at its end, naming the system's reason, in `error`; the sequence
+// itself goes on.
+void appendRecords(
+    CliSession& session, TxRecordModel& records, QFile& report, const TxRequest& request, QString* error)
+{
+    QObject::connect(
+        &records, &TxRecordModel::recordAdded, &session, [&report, &request, error](const TxRecord& record) {
+            if (!report.isOpen())
+                return;
+            const QByteArray line
+                = request.reportCsv ? TxRecordFormat::csvLine(record) : TxRecordFormat::jsonLine(record);
+            if ((report.write(line) != line.size() || !report.flush()) && error->isEmpty())
+                *error = "unable to write " + request.reportPath + ": " + report.errorString();
+        });
+}
+
+// Opens the Tx report for appending, a CSV one with its header when new.
+bool openReport(QFile& report, bool csv)
+{
+    if (!report.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    if (csv && report.size() == 0)
+        report.write(TxRecordFormat::csvHeader());
+    return report.flush();
+}
+
 } // namespace
 
 int transmit(CliSession& session, const TxRequest& request)
@@ -338,58 +418,18 @@ int transmit(CliSession& session, const TxRequest& request)
         return session.fail(cause.isEmpty() ? "unable to import " + request.csvPath : cause);
     }
 
-    PayloadModel* payloads = tx->payloadListModel();
-    while (payloads->rowCount() > 0)
-        payloads->remove(0);
-    for (const QString& message : request.messages) {
-        tx->addPayloadItem(message);
-        const QModelIndex index = payloads->index(payloads->rowCount() - 1);
-        payloads->setData(index, request.ack, PayloadModel::OptionAckRole);
-        payloads->setData(index, request.mail, PayloadModel::OptionMailRole);
-        payloads->setData(index, request.important, PayloadModel::OptionImportantRole);
-    }
-    PeriodicProfile* periodic = tx->periodicProfile();
-    if (request.period >= 0)
-        periodic->setPeriod(static_cast<quint8>(request.period));
-    if (request.redundancy >= 0)
-        periodic->setRedundancy(static_cast<quint8>(request.redundancy));
-    if (request.delay >= 0)
-        periodic->setDelay(static_cast<quint8>(request.delay));
-    // Selecting the profile gives the payloads its redundancy.
-    tx->setSelectedProfile(request.profile);
-    // A payload the module cannot carry never reaches the wire.
-    for (int i = 0; i < payloads->rowCount(); ++i) {
-        const QString refusal = payloads->refusal(static_cast<quint8>(i));
-        if (!refusal.isEmpty())
-            return session.fail("payload " + payloads->getMessage(static_cast<quint8>(i)) + ": " + refusal,
-                CliSession::EXIT_USAGE);
-    }
+    const QString refusal = loadPayloads(*tx, request);
+    if (!refusal.isEmpty())
+        return session.fail(refusal, CliSession::EXIT_USAGE);
 
     // The report is opened before anything is sent: a file that cannot be
     // written stops the command, not the campaign's record.
     QFile report(request.reportPath);
-    if (!request.reportPath.isEmpty()) {
-        if (!report.open(QIODevice::WriteOnly | QIODevice::Append))
-            return session.fail("unable to write " + request.reportPath + ": " + report.errorString(),
-                CliSession::EXIT_USAGE);
-        if (request.reportCsv && report.size() == 0)
-            report.write(TxRecordFormat::csvHeader());
-        report.flush();
-    }
-    // Each line reaches the system as its Tx ends, so a killed run keeps
-    // every record up to the kill.
-    // A line that does not reach the file fails the command at its end,
-    // naming the system's reason; the sequence itself goes on.
+    if (!request.reportPath.isEmpty() && !openReport(report, request.reportCsv))
+        return session.fail(
+            "unable to write " + request.reportPath + ": " + report.errorString(), CliSession::EXIT_USAGE);
     QString reportError;
-    QObject::connect(tx->txRecords(), &TxRecordModel::recordAdded, &session,
-        [&report, &request, &reportError](const TxRecord& record) {
-            if (!report.isOpen())
-                return;
-            const QByteArray line
-                = request.reportCsv ? TxRecordFormat::csvLine(record) : TxRecordFormat::jsonLine(record);
-            if ((report.write(line) != line.size() || !report.flush()) && reportError.isEmpty())
-                reportError = "unable to write " + request.reportPath + ": " + report.errorString();
-        });
+    appendRecords(session, *tx->txRecords(), report, request, &reportError);
 
     std::optional<OperationResult> outcome;
     Countdown countdown(session.quiet());
@@ -421,16 +461,7 @@ int transmit(CliSession& session, const TxRequest& request)
         if (tx->txRecords()->count() > 0)
             QTextStream(stdout) << tx->txRecords()->summary() << Qt::endl;
     }
-    if (session.interrupted())
-        return session.fail("interrupted", CliSession::EXIT_INTERRUPTED);
-    if (outcome->status == OperationResult::CANCELLED)
-        return session.fail(QStringLiteral("the sequence stopped"));
-    if (!outcome->ok())
-        return session.fail(oneLine(outcome->text),
-            outcome->status == OperationResult::DEVICE_LOST ? CliSession::EXIT_PORT : CliSession::EXIT_FAILED);
-    if (!reportError.isEmpty())
-        return session.fail(reportError);
-    return CliSession::EXIT_OK;
+    return sequenceStatus(session, outcome, reportError);
 }
 
 } // namespace CliCommands

@@ -57,6 +57,28 @@ QJsonObject identity(const TavManager& manager)
     return out;
 }
 
+// The sensors' acquisition period and each sensor's flags and alert.
+static QJsonObject sensorsObject(const SensorModel& sensors)
+{
+    QJsonObject sensorObject;
+    sensorObject["acquisitionPeriod"] = sensors.acquisitionPeriod();
+    QJsonArray list;
+    const auto map = sensors.getSensorMap();
+    for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        QJsonObject s;
+        s["name"] = it.value()->name();
+        s["enable"] = it.value()->enable();
+        s["alertsEnabled"] = it.value()->alertEnable();
+        if (it.value()->hasAlertCmd()) {
+            s["alert"] = it.value()->alert();
+            s["thresholds"] = it.value()->thresholdValues();
+        }
+        list.append(s);
+    }
+    sensorObject["list"] = list;
+    return sensorObject;
+}
+
 QJsonObject configuration(const TavManager& manager)
 {
     const TxManager* tx = manager.tx();
@@ -102,26 +124,8 @@ QJsonObject configuration(const TavManager& manager)
         out["lora"] = loraObject;
     }
 
-    if (board && board->sensorListModel()) {
-        const SensorModel* sensors = board->sensorListModel();
-        QJsonObject sensorObject;
-        sensorObject["acquisitionPeriod"] = sensors->acquisitionPeriod();
-        QJsonArray list;
-        const auto map = sensors->getSensorMap();
-        for (auto it = map.cbegin(); it != map.cend(); ++it) {
-            QJsonObject s;
-            s["name"] = it.value()->name();
-            s["enable"] = it.value()->enable();
-            s["alertsEnabled"] = it.value()->alertEnable();
-            if (it.value()->hasAlertCmd()) {
-                s["alert"] = it.value()->alert();
-                s["thresholds"] = it.value()->thresholdValues();
-            }
-            list.append(s);
-        }
-        sensorObject["list"] = list;
-        out["sensors"] = sensorObject;
-    }
+    if (board && board->sensorListModel())
+        out["sensors"] = sensorsObject(*board->sensorListModel());
     return out;
 }
 
