@@ -21,38 +21,26 @@
 
 namespace {
 
-// The application's start-up, reporting its first frame on standard output.
-int runChild(int argc, char* argv[])
+// The application's start-up (or, with `bare`, a window of the same style
+// and size with one page and one label), reporting its first frame on
+// standard output.
+int runChild(int argc, char* argv[], bool bare)
 {
     QElapsedTimer sinceMain;
     sinceMain.start();
     QGuiApplication app(argc, argv);
     QQmlApplicationEngine engine;
-    QQuickWindow* window = GuiBench::loadMainWindow(engine);
-    if (!window)
-        return 1;
-    QObject::connect(
-        window, &QQuickWindow::frameSwapped, &app,
-        [&sinceMain]() {
-            std::printf("first frame %.1f ms after main\n", sinceMain.nsecsElapsed() / 1e6);
-            std::fflush(stdout);
-            QCoreApplication::exit(0);
-        },
-        Qt::DirectConnection);
-    return app.exec();
-}
-
-// A window of the same style and size with one page and one label.
-int runBareChild(int argc, char* argv[])
-{
-    QElapsedTimer sinceMain;
-    sinceMain.start();
-    QGuiApplication app(argc, argv);
-    QQmlApplicationEngine engine;
-    engine.loadData("import QtQuick\nimport QtQuick.Controls\n"
-                    "ApplicationWindow { width: 1350; height: 850; visible: true\n"
-                    "  Page { anchors.fill: parent; Label { anchors.centerIn: parent; text: \"TavGUI\" } } }\n");
-    auto* window = engine.rootObjects().isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(engine.rootObjects().first());
+    QQuickWindow* window = nullptr;
+    if (bare) {
+        engine.loadData(
+            "import QtQuick\nimport QtQuick.Controls\n"
+            "ApplicationWindow { width: 1350; height: 850; visible: true\n"
+            "  Page { anchors.fill: parent; Label { anchors.centerIn: parent; text: \"TavGUI\" } } }\n");
+        if (!engine.rootObjects().isEmpty())
+            window = qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());
+    } else {
+        window = GuiBench::loadMainWindow(engine);
+    }
     if (!window)
         return 1;
     QObject::connect(
@@ -93,10 +81,8 @@ double timeChild(const QProcessEnvironment& env, const QString& mode, QString* l
 
 int main(int argc, char* argv[])
 {
-    if (argc > 1 && std::strcmp(argv[1], "--child") == 0)
-        return runChild(argc, argv);
-    if (argc > 1 && std::strcmp(argv[1], "--bare") == 0)
-        return runBareChild(argc, argv);
+    if (argc > 1 && (std::strcmp(argv[1], "--child") == 0 || std::strcmp(argv[1], "--bare") == 0))
+        return runChild(argc, argv, std::strcmp(argv[1], "--bare") == 0);
 
     QCoreApplication app(argc, argv);
     const int runs = qMax(2, argc > 1 ? QString(argv[1]).toInt() : 7);
@@ -116,11 +102,12 @@ int main(int argc, char* argv[])
         QString bareLine;
         const double bareMs = timeChild(env, QStringLiteral("--bare"), &bareLine);
         if (ms < 0 || bareMs < 0) {
-            QTextStream(stderr) << "run " << run + 1 << ": no first frame: " << (ms < 0 ? line : bareLine) << "\n";
+            QTextStream(stderr) << "run " << run + 1 << ": no first frame: " << (ms < 0 ? line : bareLine)
+                                << "\n";
             return 1;
         }
-        out << "run " << run + 1 << (run == 0 ? " (first start)" : "") << ": " << qRound(ms) << " ms, " << line
-            << "; bare window " << qRound(bareMs) << " ms\n";
+        out << "run " << run + 1 << (run == 0 ? " (first start)" : "") << ": " << qRound(ms) << " ms, "
+            << line << "; bare window " << qRound(bareMs) << " ms\n";
         out.flush();
         if (run > 0) {
             warm << ms;
@@ -129,7 +116,7 @@ int main(int argc, char* argv[])
     }
     out << "bare_window_first_frame_ms: " << qRound(GuiBench::median(bare)) << "\n";
     out << "start_to_first_frame_ms: " << qRound(GuiBench::median(warm)) << "\n";
-    out << "startup_over_bare_window: " << QString::number(GuiBench::median(warm) / GuiBench::median(bare), 'f', 2)
-        << "\n";
+    out << "startup_over_bare_window: "
+        << QString::number(GuiBench::median(warm) / GuiBench::median(bare), 'f', 2) << "\n";
     return 0;
 }

@@ -3,6 +3,8 @@
 #include <QMetaEnum>
 #include <QString>
 
+#include <algorithm>
+
 namespace Helper {
 
 // Value of the enumerator named `key` in the registered enumeration E, or -1.
@@ -25,14 +27,18 @@ template<typename E> QString enumToStr(E value)
 // a module or a file that reaches a terminal or a view: shown, not obeyed.
 inline QString shownText(const QString& text)
 {
-    QString shown;
-    for (const QChar c : text) {
+    const auto isControl = [](QChar c) {
         const ushort code = c.unicode();
-        if (code < 0x20 || (code >= 0x7f && code <= 0x9f))
-            shown += QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0'));
-        else
-            shown += c;
-    }
+        return code < 0x20 || (code >= 0x7f && code <= 0x9f);
+    };
+    // Every line from a module passes here: most hold no control character
+    // and are shared as they are, not copied.
+    if (std::none_of(text.cbegin(), text.cend(), isControl))
+        return text;
+    QString shown;
+    for (const QChar c : text)
+        shown
+            += isControl(c) ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0')) : QString(c);
     return shown;
 }
 
