@@ -237,6 +237,10 @@ void TavManager::disconnect()
     PrepassModel* nextPass = m_tx->prepassProfile()->nextPassModel();
     nextPass->clear();
     nextPass->add(QStringLiteral("NA"), QDateTime(), QTime(), 0, false);
+    // So are its radio settings and the satellites it takes orbit data for;
+    // the board, with the identity and the sensors, goes with the link.
+    m_tx->modulationModel()->reset();
+    m_tx->prepassProfile()->satelliteAopModel()->forgetModuleSupport();
     m_tx->setUtcTimeOffset(0, false);
 
     m_connection->close();

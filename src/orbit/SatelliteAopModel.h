@@ -48,6 +48,9 @@ public:
     SatelliteAop* getSatelliteItem(quint8 row) const;
     SatelliteAop* getSatelliteItem(QChar id) const;
     bool isSatelliteSupported(QChar id) const;
+    // The module's reports name the satellites it takes; another module
+    // starts without them.
+    void forgetModuleSupport() { m_supportedIds.clear(); }
     QString getSatelliteName(QChar id) const;
     Q_INVOKABLE QString getDownlinkCapability(QString satelliteName) const;
 

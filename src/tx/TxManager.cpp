@@ -5,6 +5,9 @@
 #include "UtcClock.h"
 #include "log/Logger.h"
 #include "orbit/PredictionTask.h"
+#include "orbit/SatelliteAopModel.h"
+
+#include <utility>
 
 TxManager::TxManager(QObject* parent, Logger& logger, TxLink& link, TxClock* clock)
     : QObject(parent)
@@ -49,6 +52,22 @@ TxManager::TxManager(QObject* parent, Logger& logger, TxLink& link, TxClock* clo
     };
     connect(m_prepassProfile, &PrepassProfile::positionChanged, this, predictAgain);
     connect(m_prepassProfile, &PrepassProfile::configChanged, this, predictAgain);
+    // New orbit data (a download, an import, the module's own report) too,
+    // once they have all arrived and only when they differ from those the
+    // shown passes were predicted from.
+    const auto orbitChanged = [this, predictAgain]() {
+        if (std::exchange(m_orbitCheckQueued, true))
+            return;
+        QMetaObject::invokeMethod(this, [this, predictAgain]() {
+            m_orbitCheckQueued = false;
+            if (orbitFingerprint() != m_predictedOrbit)
+                predictAgain();
+        }, Qt::QueuedConnection);
+    };
+    SatelliteAopModel* orbit = m_prepassProfile->satelliteAopModel();
+    connect(orbit, &SatelliteAopModel::dataChanged, this, orbitChanged);
+    connect(orbit, &SatelliteAopModel::rowsInserted, this, orbitChanged);
+    connect(orbit, &SatelliteAopModel::modelReset, this, orbitChanged);
     forwardEngineSignals();
     m_engine->setInViewSource([this](qint64 utcMs) { return satellitesInView(utcMs); });
     refreshRadioConfList();

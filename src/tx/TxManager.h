@@ -190,7 +190,8 @@ private:
     QList<SatelliteInView> satellitesInView(qint64 utcMs) const;
     void startPrediction();
     void onPredictionFinished(const PassPrediction& prediction);
-    bool showPrediction(const PassPrediction& prediction, const QList<OrbitRecord>& records);
+    bool showPrediction(
+        const PassPrediction& prediction, const QList<OrbitRecord>& records, const QStringList& orbit);
 
     Logger& m_logger;
     TxClock* m_clock;
@@ -215,7 +216,12 @@ private:
     quint64 m_predictionRevision = 0;
     // The orbit data the prediction under way was started from.
     QList<OrbitRecord> m_predictionRecords;
+    QStringList m_predictingOrbit;
     bool m_predictAgain = false;
+    // What the shown predicted passes were computed from.
+    QStringList orbitFingerprint() const;
+    QStringList m_predictedOrbit;
+    bool m_orbitCheckQueued = false;
     QStringListModel* m_modulationList;
     TxRecordFilter* m_recordFilter;
 };

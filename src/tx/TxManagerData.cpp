@@ -86,12 +86,18 @@ QList<SatelliteInView> TxManager::satellitesInView(qint64 utcMs) const
 bool TxManager::predictPrepassData()
 {
     const QList<OrbitRecord> records = PassPredictor::records(*m_prepassProfile->satelliteAopModel());
-    return showPrediction(PassPredictor(passQuery()).predict(records), records);
+    return showPrediction(PassPredictor(passQuery()).predict(records), records, orbitFingerprint());
 }
 
-bool TxManager::showPrediction(const PassPrediction& prediction, const QList<OrbitRecord>& records)
+bool TxManager::showPrediction(
+    const PassPrediction& prediction, const QList<OrbitRecord>& records, const QStringList& orbit)
 {
     const QStringList warnings = prediction.warnings + prediction.refusals;
+    QDateTime newest;
+    for (const OrbitRecord& record : records)
+        newest = std::max(newest, record.epoch);
+    const QString source = QStringLiteral("predicted from orbit data of ")
+        + newest.toUTC().toString(QStringLiteral("yyyy-MM-dd hh:mm")) + QStringLiteral(" UTC");
     if (records.isEmpty() || prediction.passes.isEmpty()) {
         const QString error = records.isEmpty()
             ? QStringLiteral("Unable to predict passes: no orbit data. Download them first.")
@@ -99,18 +105,20 @@ bool TxManager::showPrediction(const PassPrediction& prediction, const QList<Orb
         log(error);
         for (const QString& refusal : prediction.refusals)
             log(refusal);
+        // Passes predicted for the former settings are no longer true: the
+        // list is emptied, and still follows the settings. A file's stays.
+        if (!records.isEmpty() && prepassSource().startsWith(QLatin1String("predicted"))) {
+            ++m_passListRevision;
+            m_predictedOrbit = orbit;
+            m_passes->setPasses({}, source, warnings, QString());
+        }
         emit loadPrepassDataCompleted((QStringList {error} + prediction.refusals).join(QStringLiteral("\n")));
         return false;
     }
-    QDateTime newest;
-    for (const OrbitRecord& record : records)
-        newest = std::max(newest, record.epoch);
     ++m_passListRevision;
+    m_predictedOrbit = orbit;
     // No file: a change of UTC time must not bring back an earlier one.
-    m_passes->setPasses(prediction.passes,
-        QStringLiteral("predicted from orbit data of ")
-            + newest.toUTC().toString(QStringLiteral("yyyy-MM-dd hh:mm")) + QStringLiteral(" UTC"),
-        warnings, QString());
+    m_passes->setPasses(prediction.passes, source, warnings, QString());
     for (const QString& warning : warnings)
         log(warning);
     log(QString::number(prediction.passes.size()) + QStringLiteral(" satellite pass(es) predicted"));
@@ -136,9 +144,21 @@ bool TxManager::predicting() const
     return m_prediction->busy();
 }
 
+QStringList TxManager::orbitFingerprint() const
+{
+    const SatelliteAopModel* orbit = m_prepassProfile->satelliteAopModel();
+    QStringList records;
+    for (int row = 0; row < orbit->rowCount(); ++row) {
+        const SatelliteAop* record = orbit->getSatelliteItem(static_cast<quint8>(row));
+        records << record->getAopParams() + record->getSatelliteParams();
+    }
+    return records;
+}
+
 void TxManager::startPrediction()
 {
     m_predictionRevision = m_passListRevision;
+    m_predictingOrbit = orbitFingerprint();
     m_predictionRecords = PassPredictor::records(*m_prepassProfile->satelliteAopModel());
     m_prediction->start(passQuery(), m_predictionRecords);
     emit predictingChanged();
@@ -147,7 +167,7 @@ void TxManager::startPrediction()
 void TxManager::onPredictionFinished(const PassPrediction& prediction)
 {
     if (m_predictionRevision == m_passListRevision)
-        showPrediction(prediction, m_predictionRecords);
+        showPrediction(prediction, m_predictionRecords, m_predictingOrbit);
     m_predictionRecords.clear();
     // Orbit data cleared meanwhile leave nothing to predict again from.
     if (std::exchange(m_predictAgain, false) && m_prepassProfile->satelliteAopModel()->rowCount() > 0)

@@ -473,8 +473,17 @@ private slots:
         QVERIFY(rig.sim.transcriptEntries().mid(replug).contains("< AT+TX=" + payload));
         tx->stop();
 
-        // A disconnection asked for is final.
+        // A disconnection asked for is final, and forgets the module's
+        // radio settings and the satellites it takes.
+        SatelliteAopModel* orbit = tx->prepassProfile()->satelliteAopModel();
+        QVERIFY(tx->modulationModel()->modulationName() != QLatin1String("NA"));
+        m.getAopData();
+        QTRY_VERIFY(orbit->rowCount() > 0);
+        const QChar reported = orbit->getSatelliteItem(quint8(0))->allcastId();
+        QVERIFY(orbit->isSatelliteSupported(reported));
         m.disconnect();
+        QCOMPARE(tx->modulationModel()->modulationName(), QStringLiteral("NA"));
+        QVERIFY(!orbit->isSatelliteSupported(reported));
         QVERIFY(rig.sim.sendControl("hangup stay"));
         QVERIFY(rig.sim.sendControl("replug"));
         QTest::qWait(3 * TavManager::RECONNECT_POLL_MS);

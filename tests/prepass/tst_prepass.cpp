@@ -346,7 +346,38 @@ private slots:
         config.predictionDuration = config.predictionDuration + 2;
         h.tx->prepassProfile()->setConfig(config);
         QTRY_VERIFY(!h.tx->predicting());
-        QVERIFY2(h.tx->prepassListModel()->passes().size() > moved.size(), "more passes over two days more");
+        const QList<Prepass> longer = h.tx->prepassListModel()->passes();
+        QVERIFY2(longer.size() > moved.size(), "more passes over two days more");
+        config.minElevation = 70;
+        h.tx->prepassProfile()->setConfig(config);
+        QTRY_VERIFY(!h.tx->predicting());
+        // None so high over that position: the former passes are not shown
+        // as if they were still true.
+        QVERIFY(h.tx->prepassListModel()->passes().isEmpty());
+        config.minElevation = 30;
+        h.tx->prepassProfile()->setConfig(config);
+        QTRY_VERIFY(!h.tx->predicting());
+        QVERIFY2(!h.tx->prepassListModel()->passes().isEmpty()
+                && h.tx->prepassListModel()->passes().size() < longer.size(), "fewer passes over 30°");
+
+        // The same orbit data again leave the passes as they are; a new
+        // bulletin predicts them again.
+        QSignalSpy predicted(h.tx.get(), &TxManager::loadPrepassDataCompleted);
+        QVERIFY(document.seek(0));
+        QVERIFY(h.tx->prepassProfile()->satelliteAopModel()->parseJsonData(document.readAll()));
+        QTest::qWait(50);
+        QCOMPARE(predicted.size(), 0);
+        const QList<Prepass> high = h.tx->prepassListModel()->passes();
+        SatelliteAopModel* orbit = h.tx->prepassProfile()->satelliteAopModel();
+        for (int row = 0; row < orbit->rowCount(); ++row) {
+            const SatelliteAop* sat = orbit->getSatelliteItem(quint8(row));
+            orbit->updateAopData(sat->allcastId(), sat->bulletinEpoch(), sat->semiMajorAxis(), sat->inclination(),
+                sat->ascNodeLongitude() + 90, sat->ascNodeDrift(), sat->orbitalPeriod(), sat->semiMajorAxisDrift(),
+                sat->satelliteName(), sat->downlinkStatusValue(), sat->uplinkStatusValue());
+        }
+        QTRY_COMPARE(predicted.size(), 1);
+        QTRY_VERIFY(!h.tx->predicting());
+        QVERIFY2(h.tx->prepassListModel()->passes() != high, "predicted again from the new bulletin");
 
         const QString csv = m_dir.filePath(QStringLiteral("kept.csv"));
         QVERIFY(h.tx->exportPrepassData(csv));
