@@ -123,10 +123,27 @@ Rectangle {
             }
         }
 
+        // The lines carry only their time: each day opens with its date.
+        section.property: "date"
+        section.delegate: Text {
+            required property string section
+            width: view.contentWidth
+            height: Style.font.smallPointSize * 1.9
+            leftPadding: 2
+            verticalAlignment: Text.AlignVCenter
+            text: "\u2014 " + section + " UTC \u2014"
+            font.family: Style.font.mono
+            font.pointSize: Style.font.smallPointSize
+            font.bold: true
+            color: Style.color.textSecondary
+        }
+
         delegate: Rectangle {
             id: row
             required property int index
             required property string shown
+            required property string date
+            required property string time
             required property int kind
             required property bool selected
             required property bool matched
@@ -152,7 +169,13 @@ Rectangle {
             }
 
             MouseArea {
+                id: rowMouse
                 anchors.fill: parent
+                hoverEnabled: true
+                // The whole date of the line, as "2026-12-10 14:03:27.453 UTC".
+                C.ToolTip.visible: containsMouse && row.time !== ""
+                C.ToolTip.delay: 800
+                C.ToolTip.text: row.date + " " + row.time.replace(/:(\d{3})$/, ".$1") + " UTC"
                 onClicked: mouse => {
                     view.forceActiveFocus()
                     lines.select(row.index, mouse.modifiers & Qt.ShiftModifier)

@@ -78,9 +78,9 @@ QString LogModel::timeOf(const QString& line)
     return line.startsWith('[') ? line.mid(1, TIME_LENGTH) : QString();
 }
 
-void LogModel::append(Logger::Source source, const QString& line)
+void LogModel::append(Logger::Source source, const QString& line, QDate date)
 {
-    m_pending.append({line, source, kindOf(source, line.mid(PREFIX_LENGTH))});
+    m_pending.append({line, source, kindOf(source, line.mid(PREFIX_LENGTH)), date});
     ++m_total;
     if (source != Logger::APP && line.size() > PREFIX_LENGTH + 4 && line.at(PREFIX_LENGTH) == '+'
         && (line.mid(PREFIX_LENGTH + 1, 3) == QLatin1String("RX=")
@@ -150,13 +150,23 @@ QString LogModel::text() const
     qsizetype size = 0;
     for (const Line& l : m_lines)
         size += l.line.size() + 1;
-    out.reserve(size);
+    out.reserve(size + 32);
+    QDate day;
     for (const Line& l : m_lines) {
         if (!out.isEmpty())
             out += '\n';
+        if (l.date != day) {
+            day = l.date;
+            out += dateLine(day) + '\n';
+        }
         out += l.line;
     }
     return out;
+}
+
+QString LogModel::dateLine(QDate date)
+{
+    return QStringLiteral("--- ") + date.toString(Qt::ISODate) + QStringLiteral(" UTC ---");
 }
 
 int LogModel::rowCount(const QModelIndex& parent) const
@@ -177,6 +187,7 @@ QVariant LogModel::data(const QModelIndex& index, int role) const
     case TEXT_ROLE: return textOf(l.line);
     case KIND_ROLE: return int(l.kind);
     case SHOWN_ROLE: return shownOf(l);
+    case DATE_ROLE: return l.date.toString(Qt::ISODate);
     default: return {};
     }
 }
@@ -184,5 +195,5 @@ QVariant LogModel::data(const QModelIndex& index, int role) const
 QHash<int, QByteArray> LogModel::roles()
 {
     return {{LINE_ROLE, "line"}, {TIME_ROLE, "time"}, {SOURCE_ROLE, "source"}, {TEXT_ROLE, "text"},
-        {KIND_ROLE, "kind"}, {SHOWN_ROLE, "shown"}};
+        {KIND_ROLE, "kind"}, {SHOWN_ROLE, "shown"}, {DATE_ROLE, "date"}};
 }

@@ -24,7 +24,18 @@ public:
     Q_ENUM(Kind)
     // SHOWN_ROLE is the line as the pane draws it (see shownOf). Roles of
     // models built on this one start at END_ROLE.
-    enum Role { LINE_ROLE = Qt::UserRole + 1, TIME_ROLE, SOURCE_ROLE, TEXT_ROLE, KIND_ROLE, SHOWN_ROLE, END_ROLE };
+    // DATE_ROLE is the line's UTC day, "yyyy-MM-dd": the line itself only
+    // carries the time.
+    enum Role {
+        LINE_ROLE = Qt::UserRole + 1,
+        TIME_ROLE,
+        SOURCE_ROLE,
+        TEXT_ROLE,
+        KIND_ROLE,
+        SHOWN_ROLE,
+        DATE_ROLE,
+        END_ROLE
+    };
 
     static constexpr int DEFAULT_MAX_LINES = 100000;
     static constexpr int MIN_MAX_LINES = 100;
@@ -34,11 +45,13 @@ public:
         QString line; // as formatted by Logger::formatLine
         Logger::Source source;
         Kind kind;
+        QDate date; // the day of its time stamp
     };
 
     explicit LogModel(QObject* parent = nullptr);
 
-    void append(Logger::Source source, const QString& line);
+    // `date` is the day of the line's time stamp.
+    void append(Logger::Source source, const QString& line, QDate date);
     // Adds the waiting lines now instead of at the next batch.
     Q_INVOKABLE void flush();
     Q_INVOKABLE void clear();
@@ -55,8 +68,12 @@ public:
     const Line& at(int row) const { return m_lines.at(row); }
     qint64 firstSeq() const { return m_firstSeq; }
     qint64 seqAt(int row) const { return m_firstSeq + row; }
-    // Every kept line, in order, one per line.
+    // Every kept line, in order, one per line, each day opened by its
+    // dateLine: the lines carry only the time.
     Q_INVOKABLE QString text() const;
+    // "--- 2026-12-10 UTC ---"; the line format itself is left as it is, and
+    // a filtered export or a replay skips such a line.
+    static QString dateLine(QDate date);
 
     // Characters of a line the pane draws, the rest given as an ellipsis: no
     // window is wider, and laying out a module's line of ten thousand

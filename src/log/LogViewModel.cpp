@@ -193,13 +193,19 @@ int LogViewModel::selectedCount() const
     return int(to - from);
 }
 
-QString LogViewModel::joined(qsizetype from, qsizetype to) const
+QString LogViewModel::joined(qsizetype from, qsizetype to, bool dated) const
 {
     QString out;
+    QDate day;
     for (qsizetype row = from; row < to; ++row) {
         if (row > from)
             out += '\n';
-        out += lineAt(int(row));
+        const LogModel::Line& line = m_history->at(int(m_rows.at(row) - m_history->firstSeq()));
+        if (dated && line.date != day) {
+            day = line.date;
+            out += LogModel::dateLine(day) + '\n';
+        }
+        out += line.line;
     }
     return out;
 }
@@ -207,15 +213,15 @@ QString LogViewModel::joined(qsizetype from, qsizetype to) const
 QString LogViewModel::selectedText() const
 {
     if (selectedCount() == 0)
-        return text();
+        return joined(0, m_rows.size(), false);
     const auto from = std::lower_bound(m_rows.cbegin(), m_rows.cend(), qMin(m_anchor, m_end));
     const auto to = std::upper_bound(m_rows.cbegin(), m_rows.cend(), qMax(m_anchor, m_end));
-    return joined(from - m_rows.cbegin(), to - m_rows.cbegin());
+    return joined(from - m_rows.cbegin(), to - m_rows.cbegin(), false);
 }
 
 QString LogViewModel::text() const
 {
-    return joined(0, m_rows.size());
+    return joined(0, m_rows.size(), true);
 }
 
 void LogViewModel::marksChanged(int role)

@@ -59,9 +59,10 @@ public:
     Q_INVOKABLE void clearSelection();
     Q_INVOKABLE bool isSelected(int row) const;
     int selectedCount() const;
-    // The selected lines, or every line shown when none is selected.
+    // The selected lines, or every line shown when none is selected, as
+    // they are: what is pasted is lines of the log.
     Q_INVOKABLE QString selectedText() const;
-    // Every line shown, in order, one per line.
+    // Every line shown, in order, one per line, with the days as text().
     Q_INVOKABLE QString text() const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -81,7 +82,7 @@ private:
     void rebuild();
     void onRowsInserted(int first, int last);
     void onRowsRemoved();
-    QString joined(qsizetype from, qsizetype to) const;
+    QString joined(qsizetype from, qsizetype to, bool dated) const;
 
     QPointer<LogModel> m_history;
     QList<qint64> m_rows; // sequence numbers of the lines shown, ascending

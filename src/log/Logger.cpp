@@ -31,7 +31,7 @@ void Logger::log(const Source& source, const QString& text, Event event)
 {
     const QDateTime now = QDateTime::currentDateTimeUtc().addSecs(m_timestampOffset);
     const QString line = formatLine(now, source, text);
-    m_history->append(source, line);
+    m_history->append(source, line, now.date());
     emit logCreated(line);
     if (event != NO_EVENT)
         emit eventLogged(event, line);

@@ -240,7 +240,7 @@ signals:
     void linkError(QString message);
     void busyChanged();
     void busyTextChanged();
-    // "8 satellites downloaded (bulletin of 2021-03-06 13:27 UTC)", or what went wrong.
+    // "8 satellites downloaded (bulletin of 2021-03-06 13:27:00 UTC)", or what went wrong.
     void orbitDataOutcome(QString text, bool error);
     void lostDeviceChanged();
     void notUploadedFileChanged();

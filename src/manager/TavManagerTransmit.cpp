@@ -27,7 +27,7 @@ bool TavManager::downloadAopData()
     if (ok) {
         const QString text = QStringLiteral("%1 satellites downloaded (bulletin of %2 UTC)")
                                  .arg(model->rowCount())
-                                 .arg(model->creationDateTime().toUTC().toString("yyyy-MM-dd HH:mm"));
+                                 .arg(model->creationDateTime().toUTC().toString("yyyy-MM-dd HH:mm:ss"));
         operation.succeed(text);
         emit orbitDataOutcome(text, false);
     } else {

@@ -97,7 +97,7 @@ bool TxManager::showPrediction(
     for (const OrbitRecord& record : records)
         newest = std::max(newest, record.epoch);
     const QString source = QStringLiteral("predicted from orbit data of ")
-        + newest.toUTC().toString(QStringLiteral("yyyy-MM-dd hh:mm")) + QStringLiteral(" UTC");
+        + newest.toUTC().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral(" UTC");
     if (records.isEmpty() || prediction.passes.isEmpty()) {
         const QString error = records.isEmpty()
             ? QStringLiteral("Unable to predict passes: no orbit data. Download them first.")

@@ -1,6 +1,6 @@
 #include "NotificationModel.h"
 
-const QString NotificationModel::TIME_FORMAT = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+const QString NotificationModel::TIME_FORMAT = QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'");
 
 NotificationModel::NotificationModel(QObject* parent)
     : QAbstractListModel(parent)

@@ -67,6 +67,34 @@ private slots:
 
         const QDateTime at(QDate(2026, 1, 1), QTime(10, 0), Qt::UTC);
         QCOMPARE(Logger::formatLine(at.addSecs(3600), Logger::APP, "x"), QString("[11:00:00:000] [APP] x"));
+
+        // The day of a line is its stamp's, offset included.
+        logger.setTimestampOffset(-2 * 86400);
+        logger.log(Logger::TAV, "+OK");
+        logger.history()->flush();
+        QCOMPARE(logger.history()->index(1).data(LogModel::DATE_ROLE).toString(),
+            QDateTime::currentDateTimeUtc().addDays(-2).date().toString(Qt::ISODate));
+    }
+
+    // The lines carry only their time: a text of them opens each day with a
+    // line of its own, which a filtered export and a replay skip.
+    void textsOpenEachDay()
+    {
+        LogModel history;
+        const QString late = "[23:59:59:999] [APP] AT+PING=?";
+        const QString early = "[00:00:00:004] [TAV] +OK";
+        history.append(Logger::APP, late, QDate(2026, 12, 10));
+        history.append(Logger::TAV, early, QDate(2026, 12, 11));
+        history.append(Logger::APP, late, QDate(2026, 12, 11));
+        history.flush();
+        const QString text = history.text();
+        QCOMPARE(text,
+            "--- 2026-12-10 UTC ---\n" + late + "\n--- 2026-12-11 UTC ---\n" + early + '\n' + late);
+        QCOMPARE(Logger::filterAtCommands(text), QString("AT+PING=?\nAT+PING=?\n"));
+        LogViewModel view;
+        view.setHistory(&history);
+        view.setRequestsOnly(true);
+        QCOMPARE(view.text(), "--- 2026-12-10 UTC ---\n" + late + "\n--- 2026-12-11 UTC ---\n" + late);
     }
 
     void clearingSignalsThePanes()
@@ -155,7 +183,7 @@ private slots:
         QTRY_VERIFY(history->at(0).line.endsWith("[TRK] +ID=160"));
         QCOMPARE(history->count(), 100);
         QVERIFY(history->lastLine().endsWith("[APP] AT+ID=?"));
-        QCOMPARE(history->text().count('\n'), 99);
+        QCOMPARE(history->text().count('\n'), 100); // and the day's line
         logger.clearLogs();
         QCOMPARE(history->count(), 0);
         QCOMPARE(history->totalLines(), qint64(0));

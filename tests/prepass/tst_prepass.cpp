@@ -301,7 +301,7 @@ private slots:
         QCOMPARE(loaded.takeLast().at(0).toString(), QString());
         const QList<Prepass> predicted = h.tx->prepassListModel()->passes();
         QVERIFY(predicted.size() > 20);
-        QCOMPARE(h.tx->prepassSource(), QStringLiteral("predicted from orbit data of 2026-03-02 03:14 UTC"));
+        QCOMPARE(h.tx->prepassSource(), QStringLiteral("predicted from orbit data of 2026-03-02 03:14:21 UTC"));
         QVERIFY(h.tx->prepassWarnings().isEmpty());
         QVERIFY(h.logs.contains(QString::number(predicted.size()) + " satellite pass(es) predicted"));
 

@@ -165,7 +165,8 @@ AppTestCase {
             compare(written[0], "AT+PING=?")
             verify(written.every(l => l.startsWith("AT+")), written.join("\n"))
         } else {
-            compare(written.length, shown)
+            verify(/^--- \d{4}-\d\d-\d\d UTC ---$/.test(written[0]), "the day opens the file: " + written[0])
+            compare(written.length, shown + 1)
             verify(written.some(l => l.endsWith("[TAV] +ID=04A1C7F2")))
         }
     }

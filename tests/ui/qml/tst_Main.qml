@@ -289,7 +289,7 @@ AppTestCase {
         const entries = child("notificationView")
         compare(entries.count, 1)
         compare(Notifications.data(Notifications.index(0, 0), Qt.UserRole + 2), dialog.message)
-        verify(/^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d$/.test(Notifications.data(Notifications.index(0, 0), Qt.UserRole + 1)))
+        verify(/^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d UTC$/.test(Notifications.data(Notifications.index(0, 0), Qt.UserRole + 1)))
         mouseClick(child("clearNotificationsButton"))
         compare(entries.count, 0)
         list.close()
