@@ -284,6 +284,14 @@ Pane {
                             orbitOutcome.text = (error ? "ERROR: " : "") + text
                         }
                     }
+                    // A download that succeeds from elsewhere (a prediction) ends the error.
+                    Connections {
+                        target: view.prepass
+                        function onAopDataDownloadFinished(error) {
+                            if (error === "" && orbitOutcome.error)
+                                orbitOutcome.text = ""
+                        }
+                    }
                 }
                 Label {
                     Layout.fillWidth: true
