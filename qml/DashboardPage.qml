@@ -3,7 +3,7 @@ import QtQuick.Controls
 import QtQuick.Dialogs
 import QtQuick.Layouts
 import com.norvane.qml
-import "types"
+import com.norvane.qml.types
 
 // Payloads, profile, sequence and configuration of the connected board.
 Page {

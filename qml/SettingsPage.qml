@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import "types"
+import com.norvane.qml.types
 
 // Module configuration, sensors, received messages and the log.
 Page {

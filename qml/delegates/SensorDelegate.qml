@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import "../types"
+import com.norvane.qml.types
 
 // One sensor of the kit: its acquisition and alert enables (the module keeps
 // them in two sets), its own alert and that alert's thresholds.

@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import "../types"
+import com.norvane.qml.types
 
 // One payload: its hexadecimal message edited in place, its options, how many
 // of its transmissions are done, and its status.

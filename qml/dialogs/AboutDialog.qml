@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import "../types"
+import com.norvane.qml.types
 
 // What this is, which version, on which Qt, and the licences of the fonts
 // compiled into it.

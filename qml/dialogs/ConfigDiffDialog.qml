@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import "../types"
+import com.norvane.qml.types
 
 // What loading a configuration file changes in the views, field by field.
 // Loading talks to no module; the upload is the second choice, never the

@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import "../types"
+import com.norvane.qml.types
 
 // Choose the UTC time TavGUI works with, or read and set the module's date.
 ModalDialog {

@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import "../types"
+import com.norvane.qml.types
 
 // The wait for a sleeping kit's wake-up button: how long it has lasted,
 // Cancel, and after a minute what may be wrong, with Detect.

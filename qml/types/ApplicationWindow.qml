@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls as C
 import QtQuick.Controls.Material
-import com.norvane.qml
+import com.norvane.qml.singletons
 
 // The application's window: theme, accent and the two fonts compiled into the
 // executable. The main window restores its size and is shown at once.

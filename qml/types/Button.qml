@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Controls as C
-import com.norvane.qml
+import com.norvane.qml.singletons
 
 C.Button {
     id: control

@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls as C
 import QtQuick.Controls.impl
-import com.norvane.qml
+import com.norvane.qml.singletons
 
 // An on/off button: outlined when off, filled with the accent colour when on.
 C.Button {

@@ -1,5 +1,5 @@
 import QtQuick
-import com.norvane.qml
+import com.norvane.qml.singletons
 
 // A decimal number field that takes "." or "," whatever the desktop's
 // locale, and shows ".". `value` is NaN while the text is not a number in

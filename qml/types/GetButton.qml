@@ -1,5 +1,5 @@
 import QtQuick
-import com.norvane.qml
+import com.norvane.qml.singletons
 
 // Reads a value from the module.
 Button {

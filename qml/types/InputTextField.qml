@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls as C
 import QtQuick.Controls.Material
-import com.norvane.qml
+import com.norvane.qml.singletons
 
 // A text field that shows a refused value in the error colour.
 C.TextField {

@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Controls as C
-import com.norvane.qml
+import com.norvane.qml.singletons
 
 // A modal dialog in the middle of the window. Enter gives the OK answer and
 // Escape the Cancel (or Close) one; a dialog with an OK button alone takes

@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Controls as C
-import com.norvane.qml
+import com.norvane.qml.singletons
 
 // A card with an optional title line above its content.
 C.Pane {

@@ -1,5 +1,5 @@
 import QtQuick
-import com.norvane.qml
+import com.norvane.qml.singletons
 
 // Writes a value to the module.
 Button {

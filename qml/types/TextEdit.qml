@@ -1,5 +1,5 @@
 import QtQuick as Q
-import com.norvane.qml
+import com.norvane.qml.singletons
 
 // Read-only, selectable text (plain or rich) in the window's colours.
 Q.TextEdit {

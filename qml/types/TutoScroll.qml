@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Controls as C
-import "."
 
 // A scrollable rich-text explanation (the welcome text, help texts).
 C.ScrollView {

@@ -3,7 +3,7 @@ import QtQuick.Controls
 import QtQuick.Dialogs
 import QtQuick.Layouts
 import com.norvane.qml
-import "../types"
+import com.norvane.qml.types
 
 // Every exchange with the module, with clear, export, copy and, in expert
 // mode, a field to send an AT command of your own.

@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import "../types"
+import com.norvane.qml.types
 
 // The pass list on a timeline (one lane per satellite, the next 24 hours
 // unless zoomed) beside the sky plot of the selected pass.

@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import "../types"
+import com.norvane.qml.types
 
 // The imported satellite passes as a fixed-width table, the pass under way
 // highlighted and the next one marked.

@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import "../types"
+import com.norvane.qml.types
 
 // Messages the module received from the satellites: downlink messages (+RX=)
 // and beacons (+BC=), taken from the module's lines as they are logged.

@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import "../types"
+import com.norvane.qml.types
 
 // The constellation: each satellite's status and orbit parameters, downloaded
 // from the orbit-data service or reported by the module.

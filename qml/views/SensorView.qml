@@ -2,7 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import com.norvane.qml
-import "../types"
+import com.norvane.qml.types
 
 // The sensors of the Trekon kit: acquisition and alerts with their
 // thresholds, and how often the kit acquires.

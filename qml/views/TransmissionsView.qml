@@ -3,7 +3,7 @@ import QtQuick.Controls
 import QtQuick.Dialogs
 import QtQuick.Layouts
 import com.norvane.qml
-import "../types"
+import com.norvane.qml.types
 
 // Every transmission of the sequence, newest first, with its result as the
 // module gave it, the pass it was meant for and the satellites in view.

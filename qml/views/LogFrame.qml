@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls as C
 import com.norvane.qml
+import com.norvane.qml.types
 
 // A log pane over the logger's history: the lines the filters let through,
 // the search's matches marked, lines selected by click, Shift+click and
