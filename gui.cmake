@@ -73,7 +73,7 @@ tav_add_qml_module(tavqmltypes com.norvane.qml.types FILES ${TAVQML_TYPE_FILES})
 add_library(tavqml STATIC)
 target_sources(tavqml PRIVATE src/ui/QmlStartup.cpp src/ui/QmlStartup.h src/ui/QmlTypes.cpp src/ui/QmlTypes.h
     src/ui/PassView.cpp src/ui/PassView.h src/ui/PassTimeline.cpp src/ui/PassTimeline.h src/ui/SkyPlot.cpp src/ui/SkyPlot.h
-    src/ui/NotificationModel.cpp src/ui/NotificationModel.h
+    src/ui/NotificationModel.cpp src/ui/NotificationModel.h src/ui/QtRuntime.h
     src/ui/WindowGeometry.cpp src/ui/WindowGeometry.h)
 # Qt's generated type registration names the module's headers bare; every
 # other file includes them as "ui/Name.h" from src/.

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -66,7 +67,8 @@ Page {
         if (!page.firstChoice)
             return
         const variant = TavManager.serialPort.portListModel.variantNamed(page.chosenPort)
-        const modules = { "TAV1": Module.TAV1, "TAV2": Module.TAV2, "RIX": Module.RIX, "TREKON": Module.TREKON }
+        // Qt 6.4's qmllint finds no enumeration of a Q_GADGET by its QML name.
+        const modules = { "TAV1": Module.TAV1, "TAV2": Module.TAV2, "RIX": Module.RIX, "TREKON": Module.TREKON } // qmllint disable unqualified
         if (variant !== "")
             page.selectedModule = modules[variant]
     }
@@ -106,7 +108,8 @@ Page {
     property string detectText: ""
 
     function moduleName(module) {
-        return module === Module.TAV1 ? "TAV1" : module === Module.TAV2 ? "TAV2"
+        // Qt 6.4's qmllint finds no enumeration of a Q_GADGET by its QML name.
+        return module === Module.TAV1 ? "TAV1" : module === Module.TAV2 ? "TAV2" // qmllint disable unqualified
              : module === Module.RIX ? "RIX" : module === Module.TREKON ? "TREKON" : ""
     }
 
@@ -213,7 +216,8 @@ Page {
                         }
                         Repeater {
                             model: [
-                                { "label": "TAV1", "module": Module.TAV1 },
+                                // Qt 6.4's qmllint finds no enumeration of a Q_GADGET by its QML name.
+                                { "label": "TAV1", "module": Module.TAV1 }, // qmllint disable unqualified
                                 { "label": "TAV2", "module": Module.TAV2 },
                                 { "label": "RIX (STM32WL)", "module": Module.RIX },
                                 { "label": "Trekon", "module": Module.TREKON }
@@ -268,17 +272,18 @@ Page {
                             }
 
                             delegate: ItemDelegate {
+                                id: portItem
                                 required property int index
                                 required property var model
                                 width: ListView.view ? ListView.view.width : implicitWidth
                                 highlighted: portCombo.highlightedIndex === index
                                 contentItem: Column {
                                     Label {
-                                        text: model.display
+                                        text: portItem.model.display
                                     }
                                     Label {
                                         secondary: true
-                                        text: model.details
+                                        text: portItem.model.details
                                         visible: text !== ""
                                     }
                                 }
@@ -474,7 +479,8 @@ Page {
         function onConnected() {
             busy.running = false
             expertTip.hide()
-            Settings.module = TavManager.board.module
+            // Qt 6.4's qmllint knows no property typed by a Q_GADGET's enumeration.
+            Settings.module = TavManager.board.module // qmllint disable type
         }
         function onDisconnected() {
             busy.running = false

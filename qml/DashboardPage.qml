@@ -9,6 +9,9 @@ import com.norvane.qml.types
 Page {
     id: page
 
+    // The window-wide state lives on the main window.
+    readonly property var window: Window.window
+
     readonly property var tx: TavManager.tx
     property int repeatTarget: Settings.repeatCount
     property bool sequenceCompleted: false
@@ -58,17 +61,20 @@ Page {
             Button {
                 objectName: "stopExportFirstButton"
                 text: "Export first…"
-                DialogButtonBox.buttonRole: DialogButtonBox.ActionRole
+                // Qt 6.4's qmllint does not know the roles DialogButtonBox takes from Qt's dialog helper.
+                DialogButtonBox.buttonRole: DialogButtonBox.ActionRole // qmllint disable type
                 onClicked: { stopDialog.close(); stopExportDialog.open() }
             }
             Button {
                 objectName: "stopAndClearButton"
                 text: "Stop and clear"
-                DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole
+                // Qt 6.4's qmllint does not know the roles DialogButtonBox takes from Qt's dialog helper.
+                DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole // qmllint disable type
             }
             Button {
                 text: "Cancel"
-                DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
+                // Qt 6.4's qmllint does not know the roles DialogButtonBox takes from Qt's dialog helper.
+                DialogButtonBox.buttonRole: DialogButtonBox.RejectRole // qmllint disable type
             }
         }
         onAccepted: page.stopAndClear()
@@ -84,7 +90,7 @@ Page {
         currentFolder: Settings.lastFolder
         onAccepted: {
             Settings.lastFolder = currentFolder
-            const path = selectedFile.toString()
+            const path = String(selectedFile)
             const failure = page.tx.txRecords.exportTo(path, path.endsWith(".jsonl") ? TxRecordModel.JSON_LINES : TxRecordModel.CSV)
             if (failure === "")
                 page.stopAndClear()
@@ -135,7 +141,7 @@ Page {
             Settings.lastFolder = currentFolder
             // What the file changes comes first; nothing is loaded or sent
             // before the user's word.
-            if (configCheck.compareWithViews(selectedFile.toString()))
+            if (configCheck.compareWithViews(String(selectedFile)))
                 configDiffDialog.open()
         }
     }
@@ -163,7 +169,7 @@ Page {
         currentFolder: Settings.lastFolder
         onAccepted: {
             Settings.lastFolder = currentFolder
-            TavManager.exportConfig(selectedFile.toString())
+            TavManager.exportConfig(String(selectedFile))
         }
     }
 
@@ -206,7 +212,7 @@ Page {
 
                 PrepassView {
                     objectName: "prepassView"
-                    visible: g_prepassProfileSelected
+                    visible: page.window.g_prepassProfileSelected
                     Layout.fillWidth: true
                     Layout.minimumHeight: 320
                     Layout.preferredHeight: Math.max(320, scroll.height * 0.42)
@@ -214,7 +220,7 @@ Page {
 
                 SatelliteView {
                     objectName: "satelliteView"
-                    visible: g_prepassOnModuleProfileSelected
+                    visible: page.window.g_prepassOnModuleProfileSelected
                     Layout.fillWidth: true
                     Layout.minimumHeight: 320
                     Layout.preferredHeight: Math.max(320, scroll.height * 0.42)
@@ -225,7 +231,7 @@ Page {
                 id: rightColumn
                 Layout.fillWidth: scroll.stacked
                 Layout.preferredWidth: scroll.stacked ? -1 : scroll.sideWidth
-                Layout.maximumWidth: scroll.stacked ? Number.POSITIVE_INFINITY : scroll.sideWidth
+                Layout.maximumWidth: scroll.stacked ? Infinity : scroll.sideWidth
                 Layout.fillHeight: true
                 spacing: Style.size.boardMargin
 
@@ -262,7 +268,7 @@ Page {
                                 icon.source: page.tx.sequenceRunning ? "" : Style.icon("next")
                                 highlighted: !page.tx.sequenceRunning
                                 enabled: page.tx.sequenceRunning
-                                         || (g_connected && !page.tx.ackPending && !TavManager.busy && txView.payloadCount > 0)
+                                         || (page.window.g_connected && !page.tx.ackPending && !TavManager.busy && txView.payloadCount > 0)
                                 toolTipText: txView.payloadCount === 0 && !page.tx.sequenceRunning
                                              ? "Add a payload first" : ""
                                 Layout.preferredWidth: 130
@@ -312,7 +318,7 @@ Page {
 
                 Pane {
                     title: Strings.configTitle
-                    visible: g_trekonModuleSelected
+                    visible: page.window.g_trekonModuleSelected
                     Layout.fillWidth: true
 
                     ColumnLayout {
@@ -321,7 +327,7 @@ Page {
 
                         RowLayout {
                             spacing: Style.size.spacing
-                            enabled: g_enableInput && !TavManager.processingData
+                            enabled: page.window.g_enableInput && !TavManager.processingData
                             GetButton {
                                 objectName: "getConfigButton"
                                 toolTipText: "Read the whole configuration from the board"
@@ -387,6 +393,9 @@ Page {
 
                 UtcView {
                     Layout.fillWidth: true
+                    connected: page.window.g_connected
+                    tav1ModuleSelected: page.window.g_tav1ModuleSelected
+                    enableInput: page.window.g_enableInput
                 }
 
                 Label {

@@ -8,6 +8,9 @@ import com.norvane.qml.types
 Page {
     id: page
 
+    // The window-wide state lives on the main window.
+    readonly property var window: Window.window
+
     readonly property alias logView: logView
     readonly property alias rxView: rxView
 
@@ -19,9 +22,9 @@ Page {
 
     // Without a board only the log (and the theme) have something to show.
     StackView.onActivating: {
-        if (!g_connected)
+        if (!page.window.g_connected)
             tabs.currentIndex = 3
-        else if (tabs.currentIndex === 1 && !g_trekonModuleSelected)
+        else if (tabs.currentIndex === 1 && !page.window.g_trekonModuleSelected)
             tabs.currentIndex = 0
     }
 
@@ -42,7 +45,7 @@ Page {
             TabButton {
                 text: Strings.sensorsTab
                 icon.source: Style.icon("select")
-                visible: g_trekonModuleSelected
+                visible: page.window.g_trekonModuleSelected
                 width: visible ? implicitWidth : 0
             }
             TabButton {

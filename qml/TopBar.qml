@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -7,13 +8,16 @@ import com.norvane.qml.types
 ToolBar {
     id: topBar
 
+    // The window-wide state lives on the main window.
+    readonly property var window: Window.window
+
     property StackView stackView: null
-    property Item dashboardPage: null
-    property Item settingsPage: null
+    property DashboardPage dashboardPage: null
+    property SettingsPage settingsPage: null
     // The state to come back to when leaving the settings page.
     property string previousState: "connectionPage"
 
-    readonly property var board: g_board
+    readonly property var board: topBar.window.g_board
 
     function escaped(text) {
         return String(text).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;")
@@ -123,7 +127,7 @@ ToolBar {
                 iconRole: "refresh"
                 icon.color: Style.color.topBarText
                 toolTipText: Strings.requestInfo
-                enabled: g_enableInput
+                enabled: topBar.window.g_enableInput
                 onClicked: TavManager.getHwInfo()
             }
 
@@ -256,7 +260,7 @@ ToolBar {
         acceptText: "Disconnect"
         onAccepted: {
             busy.visible = true
-            window.disconnectBoard()
+            topBar.window.disconnectBoard()
         }
     }
 

@@ -33,9 +33,12 @@ ApplicationWindow {
     property bool g_tav1ModuleSelected: g_board !== null && g_board.module === Module.TAV1
     property bool g_tav2ModuleSelected: g_board !== null && g_board.module === Module.TAV2
     property bool g_rixModuleSelected: g_board !== null && g_board.module === Module.RIX
-    property bool g_periodicProfileSelected: TavManager.tx.selectedProfile === Profile.PERIODIC
-    property bool g_prepassProfileSelected: TavManager.tx.selectedProfile === Profile.PREPASS
-    property bool g_prepassOnModuleProfileSelected: TavManager.tx.selectedProfile === Profile.PREPASS_ON_MODULE
+    // Qt 6.4's qmllint knows no property typed by a Q_GADGET's enumeration.
+    property bool g_periodicProfileSelected: TavManager.tx.selectedProfile === Profile.PERIODIC // qmllint disable type
+    // Qt 6.4's qmllint knows no property typed by a Q_GADGET's enumeration.
+    property bool g_prepassProfileSelected: TavManager.tx.selectedProfile === Profile.PREPASS // qmllint disable type
+    // Qt 6.4's qmllint knows no property typed by a Q_GADGET's enumeration.
+    property bool g_prepassOnModuleProfileSelected: TavManager.tx.selectedProfile === Profile.PREPASS_ON_MODULE // qmllint disable type
     property bool g_importantTxOptionEnabled: false
 
     function disconnectBoard() {

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -29,7 +30,7 @@ ModalDialog {
         }
         Label {
             objectName: "aboutQtVersion"
-            text: "Built with Qt, running on Qt " + QT_VERSION
+            text: "Built with Qt, running on Qt " + QtRuntime.version
             secondary: true
         }
         Label {

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -58,10 +59,13 @@ ModalDialog {
             clip: true
             model: dialog.check ? dialog.check.differences : []
             delegate: RowLayout {
+                id: difference
+                // One changed field: its name and its value in the views and in the file.
+                required property var modelData
                 width: ListView.view.width
                 spacing: Style.size.spacing
                 Label {
-                    text: modelData.name
+                    text: difference.modelData.name
                     Layout.preferredWidth: 220
                     Layout.alignment: Qt.AlignTop
                     wrapMode: Text.Wrap
@@ -72,8 +76,8 @@ ModalDialog {
                     Layout.preferredWidth: 0
                     font.family: Style.font.mono
                     wrapMode: Text.WrapAnywhere
-                    text: "views " + (modelData.views === "" ? "(none)" : modelData.views) + "  →  file "
-                          + (modelData.file === "" ? "(none)" : modelData.file)
+                    text: "views " + (difference.modelData.views === "" ? "(none)" : difference.modelData.views) + "  →  file "
+                          + (difference.modelData.file === "" ? "(none)" : difference.modelData.file)
                 }
             }
         }

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -11,9 +12,13 @@ ModalDialog {
     // Seconds between the tool's time and the workstation's.
     property int offsetSeconds: 0
     property string message: ""
+    // The window-wide state this dialog needs, from whoever shows it.
+    property bool connected: false
+    property bool tav1ModuleSelected: false
+    property bool enableInput: true
     // The tumblers follow the clock until the user turns one of them.
     property bool chosenByUser: false
-    readonly property bool moduleHasDate: g_connected && !g_tav1ModuleSelected
+    readonly property bool moduleHasDate: dialog.connected && !dialog.tav1ModuleSelected
     readonly property int firstYear: new Date().getUTCFullYear() - 5
 
     function daysIn(year, month) {
@@ -143,7 +148,7 @@ ModalDialog {
                 objectName: "applyUtcButton"
                 text: "Use this time"
                 highlighted: true
-                enabled: g_enableInput
+                enabled: dialog.enableInput
                 toolTipText: "TavGUI schedules and logs with this time from now on"
                 onClicked: {
                     TavManager.tx.setCustomUtcTime(Strings.isoText(dialog.chosen()))
@@ -154,7 +159,7 @@ ModalDialog {
                 objectName: "restoreUtcButton"
                 text: "Workstation time"
                 flat: true
-                enabled: g_enableInput
+                enabled: dialog.enableInput
                 toolTipText: "Go back to the workstation's UTC clock"
                 onClicked: {
                     TavManager.tx.setCustomUtcTime(Strings.isoText(new Date()))
@@ -170,7 +175,7 @@ ModalDialog {
             GetButton {
                 objectName: "getModuleDateButton"
                 text: "Read module date"
-                enabled: g_enableInput
+                enabled: dialog.enableInput
                 toolTipText: "Read the module's date; TavGUI takes it as its own time"
                 onClicked: {
                     // The answer arrives before the call returns and moves the tool's clock.
@@ -181,7 +186,7 @@ ModalDialog {
             SetButton {
                 objectName: "setModuleDateButton"
                 text: "Set module date"
-                enabled: g_enableInput
+                enabled: dialog.enableInput
                 toolTipText: "Set the module's date to the time chosen above"
                 onClicked: {
                     const ok = TavManager.setModuleUtcDate(Strings.isoText(dialog.chosen()))

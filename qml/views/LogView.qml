@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Dialogs
@@ -9,6 +10,9 @@ import com.norvane.qml.types
 // mode, a field to send an AT command of your own.
 Pane {
     id: view
+
+    // The window-wide state lives on the main window.
+    readonly property var window: Window.window
 
     readonly property alias exportDialog: exportDialog
 
@@ -80,17 +84,20 @@ Pane {
     }
 
     Shortcut {
-        sequence: StandardKey.Find
+        // Qt 6.4's qmllint does not know QKeySequence's StandardKey.
+        sequence: StandardKey.Find // qmllint disable unqualified
         enabled: view.visible
         onActivated: searchField.forceActiveFocus()
     }
     Shortcut {
-        sequences: [StandardKey.FindNext, "F3"]
+        // Qt 6.4's qmllint does not know QKeySequence's StandardKey.
+        sequences: [StandardKey.FindNext, "F3"] // qmllint disable unqualified
         enabled: view.visible && logFrame.search.active
         onActivated: logFrame.search.next()
     }
     Shortcut {
-        sequences: [StandardKey.FindPrevious, "Shift+F3"]
+        // Qt 6.4's qmllint does not know QKeySequence's StandardKey.
+        sequences: [StandardKey.FindPrevious, "Shift+F3"] // qmllint disable unqualified
         enabled: view.visible && logFrame.search.active
         onActivated: logFrame.search.previous()
     }
@@ -124,7 +131,7 @@ Pane {
         currentFolder: Settings.lastFolder
         onAccepted: {
             Settings.lastFolder = currentFolder
-            view.exportTo(selectedFile.toString(), atOnly, wholeHistory)
+            view.exportTo(String(selectedFile), atOnly, wholeHistory)
         }
     }
 
@@ -336,7 +343,7 @@ Pane {
                 placeholderText: "Custom command, for example AT+FW=?"
                 font.family: Style.font.mono
                 error: false
-                enabled: g_connected && !view.waitingCustomCmd && g_enableInput
+                enabled: view.window.g_connected && !view.waitingCustomCmd && view.window.g_enableInput
                 toolTipText: "Sent as typed, followed by CR LF. Up and Down recall the last commands, Tab completes the command word."
                 onAccepted: view.sendCustomCmd()
                 onTextEdited: commands.restartWalk()

@@ -9,12 +9,15 @@ import com.norvane.qml.types
 ScrollView {
     id: view
 
-    readonly property var board: g_board
+    // The window-wide state lives on the main window.
+    readonly property var window: Window.window
+
+    readonly property var board: view.window.g_board
     readonly property var tx: TavManager.tx
     readonly property var prepass: TavManager.tx.prepassProfile
     readonly property var lora: TavManager.tx.loraConfig
     readonly property var modulation: TavManager.tx.modulationModel
-    readonly property bool hasPrediction: g_tav2ModuleSelected || g_rixModuleSelected || g_trekonModuleSelected
+    readonly property bool hasPrediction: view.window.g_tav2ModuleSelected || view.window.g_rixModuleSelected || view.window.g_trekonModuleSelected
     property string message: ""
     property bool messageIsError: false
 
@@ -74,7 +77,7 @@ ScrollView {
         currentFolder: Settings.lastFolder
         onAccepted: {
             Settings.lastFolder = currentFolder
-            view.report(view.tx.importRadioConfFile(selectedFile.toString()), "Radio configuration sent.",
+            view.report(view.tx.importRadioConfFile(String(selectedFile)), "Radio configuration sent.",
                         "the file is not a radio configuration (16 bytes, named radio_conf_..._.bin).")
         }
     }
@@ -126,10 +129,10 @@ ScrollView {
                     Label { objectName: "identityId"; text: view.board ? view.na(view.board.id) : ""; font.family: Style.font.mono }
                     Label { text: "Firmware"; secondary: true }
                     Label { text: view.board ? view.na(view.board.firmwareVersion) : ""; font.family: Style.font.mono }
-                    Label { text: "Serial number"; secondary: true; visible: g_tav1ModuleSelected }
-                    Label { text: view.board ? view.na(view.board.serialNumber) : ""; font.family: Style.font.mono; visible: g_tav1ModuleSelected }
-                    Label { text: "Address"; secondary: true; visible: g_tav2ModuleSelected || g_rixModuleSelected }
-                    Label { text: view.board ? view.na(view.board.addr) : ""; font.family: Style.font.mono; visible: g_tav2ModuleSelected || g_rixModuleSelected }
+                    Label { text: "Serial number"; secondary: true; visible: view.window.g_tav1ModuleSelected }
+                    Label { text: view.board ? view.na(view.board.serialNumber) : ""; font.family: Style.font.mono; visible: view.window.g_tav1ModuleSelected }
+                    Label { text: "Address"; secondary: true; visible: view.window.g_tav2ModuleSelected || view.window.g_rixModuleSelected }
+                    Label { text: view.board ? view.na(view.board.addr) : ""; font.family: Style.font.mono; visible: view.window.g_tav2ModuleSelected || view.window.g_rixModuleSelected }
                     Label { text: "LoRa"; secondary: true; visible: view.board !== null && view.board.loraCompatible }
                     Label {
                         visible: view.board !== null && view.board.loraCompatible
@@ -139,7 +142,7 @@ ScrollView {
                 }
                 GetButton {
                     Layout.alignment: Qt.AlignTop | Qt.AlignRight
-                    enabled: g_enableInput
+                    enabled: view.window.g_enableInput
                     toolTipText: "Read the identity again"
                     onClicked: TavManager.getHwInfo()
                 }
@@ -149,14 +152,14 @@ ScrollView {
         // TAV1 transmission, expert mode only
         Pane {
             title: "Transmission (TAV1)"
-            visible: g_tav1ModuleSelected && g_expertMode
+            visible: view.window.g_tav1ModuleSelected && view.window.g_expertMode
             Layout.fillWidth: true
 
             GridLayout {
                 anchors.fill: parent
                 columns: 4
                 columnSpacing: Style.size.largeSpacing
-                enabled: g_enableInput
+                enabled: view.window.g_enableInput
 
                 Label { text: "Frequency" }
                 Label {
@@ -195,12 +198,12 @@ ScrollView {
         // Redundancy of the Trekon's transmissions
         Pane {
             title: "Redundancy"
-            visible: g_trekonModuleSelected
+            visible: view.window.g_trekonModuleSelected
             Layout.fillWidth: true
 
             RowLayout {
                 anchors.fill: parent
-                enabled: g_enableInput
+                enabled: view.window.g_enableInput
                 Label { text: "Transmissions per message" }
                 SpinBox {
                     id: redundancySpin
@@ -208,11 +211,11 @@ ScrollView {
                     from: 1
                     to: 255
                     editable: true
-                    value: g_periodicProfileSelected ? view.tx.periodicProfile.redundancy : view.prepass.redundancy
+                    value: view.window.g_periodicProfileSelected ? view.tx.periodicProfile.redundancy : view.prepass.redundancy
                 }
                 Label {
                     secondary: true
-                    text: g_periodicProfileSelected ? "(periodic profile)" : "(prepass profiles)"
+                    text: view.window.g_periodicProfileSelected ? "(periodic profile)" : "(prepass profiles)"
                     Layout.fillWidth: true
                 }
                 GetButton {
@@ -221,7 +224,7 @@ ScrollView {
                 SetButton {
                     objectName: "setRedundancyButton"
                     onClicked: {
-                        if (g_periodicProfileSelected)
+                        if (view.window.g_periodicProfileSelected)
                             view.tx.periodicProfile.redundancy = redundancySpin.value
                         else
                             view.prepass.redundancy = redundancySpin.value
@@ -243,7 +246,7 @@ ScrollView {
                 columns: 4
                 columnSpacing: Style.size.largeSpacing
                 rowSpacing: 2
-                enabled: g_enableInput
+                enabled: view.window.g_enableInput
 
                 Label { text: "Prediction duration" }
                 SpinBox {
@@ -354,7 +357,7 @@ ScrollView {
         // Modulation and radio configuration of the TAV2 and RIX
         Pane {
             title: "Radio configuration"
-            visible: g_tav2ModuleSelected || g_rixModuleSelected
+            visible: view.window.g_tav2ModuleSelected || view.window.g_rixModuleSelected
             Layout.fillWidth: true
 
             GridLayout {
@@ -362,7 +365,7 @@ ScrollView {
                 columns: 3
                 columnSpacing: Style.size.largeSpacing
                 rowSpacing: 2
-                enabled: g_enableInput
+                enabled: view.window.g_enableInput
 
                 Label { text: "Radio configuration file" }
                 ComboBox {
@@ -409,7 +412,7 @@ ScrollView {
         // LoRa connectivity of a Trekon whose firmware has the LoRa stack
         Pane {
             title: "LoRa"
-            visible: g_trekonModuleSelected
+            visible: view.window.g_trekonModuleSelected
             Layout.fillWidth: true
 
             ColumnLayout {
@@ -430,7 +433,7 @@ ScrollView {
                     columns: 3
                     columnSpacing: Style.size.largeSpacing
                     rowSpacing: 2
-                    enabled: g_enableInput
+                    enabled: view.window.g_enableInput
                     Layout.fillWidth: true
 
                     Label { text: "LoRa" }
@@ -528,7 +531,7 @@ ScrollView {
                     objectName: "resetModuleButton"
                     text: "Reset"
                     icon.source: Style.icon("exclamation")
-                    enabled: g_enableInput
+                    enabled: view.window.g_enableInput
                     onClicked: resetDialog.open()
                 }
             }

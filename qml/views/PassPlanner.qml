@@ -86,11 +86,15 @@ Item {
                 Layout.fillWidth: true
                 Layout.fillHeight: true
                 passes: planner.passes
-                nowMs: planner.nowMs
-                viewStartMs: planner.viewStartMs
-                spanMs: planner.spanMs
+                // Qt 6.4's qmllint knows no 64-bit integer property (qint64 reaches it as qlonglong).
+                nowMs: planner.nowMs // qmllint disable type
+                // Qt 6.4's qmllint knows no 64-bit integer property (qint64 reaches it as qlonglong).
+                viewStartMs: planner.viewStartMs // qmllint disable type
+                // Qt 6.4's qmllint knows no 64-bit integer property (qint64 reaches it as qlonglong).
+                spanMs: planner.spanMs // qmllint disable type
                 txMarks: planner.txMarks
-                nextTxMs: planner.nextTxMs
+                // Qt 6.4's qmllint knows no 64-bit integer property (qint64 reaches it as qlonglong).
+                nextTxMs: planner.nextTxMs // qmllint disable type
                 selectedRow: planner.selectedRow
                 textColor: Style.color.text
                 accentColor: Style.color.accent

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Dialogs
@@ -9,6 +10,9 @@ import com.norvane.qml.types
 // the module predicts itself.
 Pane {
     id: view
+
+    // The window-wide state lives on the main window.
+    readonly property var window: Window.window
 
     readonly property alias csvDialog: csvDialog
 
@@ -47,7 +51,7 @@ Pane {
         onAccepted: {
             Settings.lastFolder = currentFolder
             view.prepassMessage = ""
-            view.tx.importPrepassData(selectedFile.toString())
+            view.tx.importPrepassData(String(selectedFile))
         }
     }
 
@@ -62,7 +66,7 @@ Pane {
         currentFolder: Settings.lastFolder
         onAccepted: {
             Settings.lastFolder = currentFolder
-            view.tx.exportPrepassData(selectedFile.toString())
+            view.tx.exportPrepassData(String(selectedFile))
         }
     }
 
@@ -74,7 +78,8 @@ Pane {
             spacing: 4
             Repeater {
                 model: [
-                    { "label": Strings.periodic, "profile": Profile.PERIODIC },
+                    // Qt 6.4's qmllint finds no enumeration of a Q_GADGET by its QML name.
+                    { "label": Strings.periodic, "profile": Profile.PERIODIC }, // qmllint disable unqualified
                     { "label": Strings.prepass, "profile": Profile.PREPASS },
                     { "label": Strings.prepassOnModule, "profile": Profile.PREPASS_ON_MODULE }
                 ]
@@ -85,7 +90,7 @@ Pane {
                     highlighted: view.tx.selectedProfile === modelData.profile
                     flat: !highlighted
                     // A TAV1 cannot predict passes itself.
-                    enabled: g_enableInput && !(modelData.profile === Profile.PREPASS_ON_MODULE && g_tav1ModuleSelected)
+                    enabled: view.window.g_enableInput && !(modelData.profile === Profile.PREPASS_ON_MODULE && view.window.g_tav1ModuleSelected)
                     onClicked: view.selectProfile(modelData.profile)
                 }
             }
@@ -107,7 +112,7 @@ Pane {
                 columns: 3
                 columnSpacing: Style.size.largeSpacing
                 rowSpacing: 2
-                enabled: g_enableInput
+                enabled: view.window.g_enableInput
 
                 Label { text: "Period" }
                 SpinBox {
@@ -152,7 +157,7 @@ Pane {
                         objectName: "importCsvButton"
                         text: "Import passes"
                         icon.source: Style.icon("import")
-                        enabled: g_enableInput
+                        enabled: view.window.g_enableInput
                         toolTipText: "Import the CSV file of satellite passes exported from ArgosWeb"
                         onClicked: csvDialog.open()
                     }
@@ -160,7 +165,7 @@ Pane {
                         objectName: "predictPassesButton"
                         text: "Predict passes"
                         icon.source: Style.icon("satellite")
-                        enabled: g_enableInput
+                        enabled: view.window.g_enableInput
                         toolTipText: "Predict the passes over the beacon position from the orbit data in hand"
                         onClicked: {
                             view.prepassMessage = ""
@@ -180,7 +185,7 @@ Pane {
                         text: "Clear"
                         icon.source: Style.icon("delete")
                         flat: true
-                        enabled: g_enableInput && passCount.count > 0
+                        enabled: view.window.g_enableInput && passCount.count > 0
                         onClicked: {
                             view.prepassMessage = ""
                             view.tx.clearPrepassData()
@@ -212,8 +217,8 @@ Pane {
                 spacing: Style.size.spacing
 
                 RowLayout {
-                    visible: g_trekonModuleSelected
-                    enabled: g_enableInput
+                    visible: view.window.g_trekonModuleSelected
+                    enabled: view.window.g_enableInput
                     Label { text: "Module redundancy" }
                     SpinBox {
                         objectName: "prepassRedundancySpin"
@@ -245,7 +250,7 @@ Pane {
                 }
 
                 RowLayout {
-                    enabled: g_connected && g_enableInput && !view.tx.computingSatelliteNextPass
+                    enabled: view.window.g_connected && view.window.g_enableInput && !view.tx.computingSatelliteNextPass
                     Button {
                         objectName: "uploadAopButton"
                         text: "Upload orbit data"

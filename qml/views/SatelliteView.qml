@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -8,6 +9,9 @@ import com.norvane.qml.types
 // from the orbit-data service or reported by the module.
 Pane {
     id: view
+
+    // The window-wide state lives on the main window.
+    readonly property var window: Window.window
 
     readonly property var profile: TavManager.tx.prepassProfile
     readonly property var aopModel: TavManager.tx.prepassProfile.satelliteAopModel
@@ -62,7 +66,7 @@ Pane {
                 text: "From module"
                 icon.source: Style.icon("refresh")
                 flat: true
-                enabled: g_connected && !g_tav1ModuleSelected && g_enableInput
+                enabled: view.window.g_connected && !view.window.g_tav1ModuleSelected && view.window.g_enableInput
                 toolTipText: "Read the orbit parameters the module holds"
                 onClicked: TavManager.readAopData()
             }
@@ -71,12 +75,12 @@ Pane {
                 text: "To module"
                 icon.source: Style.icon("export")
                 flat: true
-                enabled: g_connected && !g_tav1ModuleSelected && g_enableInput
+                enabled: view.window.g_connected && !view.window.g_tav1ModuleSelected && view.window.g_enableInput
                 toolTipText: "Send the orbit parameters and the constellation status to the module"
                 onClicked: TavManager.uploadAopData()
             }
             BusyIndicator {
-                running: g_busyShown
+                running: view.window.g_busyShown
                 visible: running
                 Layout.preferredWidth: 32
                 Layout.preferredHeight: 32

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -9,7 +10,10 @@ import com.norvane.qml.types
 Pane {
     id: view
 
-    readonly property var sensors: g_board ? g_board.sensorListModel : null
+    // The window-wide state lives on the main window.
+    readonly property var window: Window.window
+
+    readonly property var sensors: view.window.g_board ? view.window.g_board.sensorListModel : null
     property string message: ""
     property bool messageIsError: false
 
@@ -40,7 +44,7 @@ Pane {
 
         RowLayout {
             visible: view.sensors !== null
-            enabled: g_enableInput
+            enabled: view.window.g_enableInput
             spacing: Style.size.spacing
 
             Label { text: "Acquisition period" }
@@ -89,7 +93,7 @@ Pane {
 
             delegate: SensorDelegate {
                 width: list.width - 12
-                editable: g_enableInput
+                editable: view.window.g_enableInput
             }
         }
     }

@@ -1,3 +1,4 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
@@ -7,6 +8,9 @@ import com.norvane.qml.types
 // The payload list: add, edit in place, options, progress and status of each.
 Pane {
     id: view
+
+    // The window-wide state lives on the main window.
+    readonly property var window: Window.window
 
     readonly property var payloads: TavManager.tx.payloadListModel
     // Counted on the model: the list view only catches up at its next layout.
@@ -40,7 +44,8 @@ Pane {
 
     Connections {
         target: TavManager.tx.modulationModel
-        function onAllowedSizeChanged() { Qt.callLater(view.bumpSizeRuleRevision) }
+        // Qt 6.4's qmllint takes Qt.callLater for a property.
+        function onAllowedSizeChanged() { Qt.callLater(view.bumpSizeRuleRevision) } // qmllint disable type
     }
 
     Connections {
@@ -82,9 +87,9 @@ Pane {
             delegate: TxPayloadDelegate {
                 width: list.width - 12
                 current: index === view.currentIndex && TavManager.tx.sequenceRunning
-                editable: g_enableInput
-                optionsAvailable: g_tav2ModuleSelected || g_rixModuleSelected
-                importantAvailable: g_importantTxOptionEnabled
+                editable: view.window.g_enableInput
+                optionsAvailable: view.window.g_tav2ModuleSelected || view.window.g_rixModuleSelected
+                importantAvailable: view.window.g_importantTxOptionEnabled
                 sizeRuleRevision: view.sizeRuleRevision
             }
         }
@@ -100,7 +105,7 @@ Pane {
                 placeholderText: "New payload (hexadecimal)"
                 font.family: Style.font.mono
                 font.capitalization: Font.AllUppercase
-                enabled: g_enableInput
+                enabled: view.window.g_enableInput
                 error: text !== "" && view.sizeRuleRevision >= 0 && !view.payloads.checkPayload(text, false)
                 validator: RegularExpressionValidator {
                     regularExpression: /[0-9a-fA-F]*/
@@ -113,7 +118,7 @@ Pane {
                 objectName: "addPayloadButton"
                 text: "Add"
                 icon.source: Style.icon("next")
-                enabled: g_enableInput
+                enabled: view.window.g_enableInput
                 toolTipText: "Add this payload to the list"
                 onClicked: view.addPayload()
             }

@@ -10,7 +10,12 @@ Pane {
     id: view
 
     property date now: new Date()
-    readonly property int offsetSeconds: TavManager.tx.utcTimeOffset
+    // The window-wide state its dialog needs.
+    property bool connected: false
+    property bool tav1ModuleSelected: false
+    property bool enableInput: true
+    // Qt 6.4's qmllint knows no 64-bit integer property (qint64 reaches it as qlonglong).
+    readonly property int offsetSeconds: TavManager.tx.utcTimeOffset // qmllint disable type
 
     function offsetText(seconds) {
         if (seconds === 0)
@@ -71,5 +76,8 @@ Pane {
         parent: Overlay.overlay
         anchors.centerIn: parent
         offsetSeconds: view.offsetSeconds
+        connected: view.connected
+        tav1ModuleSelected: view.tav1ModuleSelected
+        enableInput: view.enableInput
     }
 }

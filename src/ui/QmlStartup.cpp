@@ -6,7 +6,6 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLoggingCategory>
-#include <QQmlContext>
 #include <QQmlEngine>
 
 void watchManagerCreation(std::function<void(TavManager*)> onManagerCreated)
@@ -35,5 +34,4 @@ void prepareEngine(QQmlEngine& engine)
     if (!extra.isEmpty())
         rules += '\n' + QString(extra).replace(';', '\n');
     QLoggingCategory::setFilterRules(rules);
-    engine.rootContext()->setContextProperty("QT_VERSION", QString(qVersion()));
 }

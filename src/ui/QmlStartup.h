@@ -14,8 +14,7 @@ inline constexpr const char* MAIN_QML = "qrc:/qt/qml/com/norvane/qml/main.qml";
 void setApplicationIdentity();
 
 // What the pages expect of the engine before MAIN_QML loads: the module's
-// import path, a silent console (critical messages only) and the
-// "QT_VERSION" property.
+// import path and a silent console (critical messages only).
 void prepareEngine(QQmlEngine& engine);
 
 // `onManagerCreated` sees each manager the module creates (on QML's first
