@@ -1,6 +1,5 @@
 import QtQuick
 import QtQuick.Controls
-import QtQuick.Dialogs
 import QtQuick.Layouts
 import com.norvane.qml
 import com.norvane.qml.types
@@ -41,15 +40,6 @@ ScrollView {
     function showTxPower() {
         powerField.text = board && board.txPower !== 0 ? String(board.txPower) : ""
     }
-    function showPrepassConfig() {
-        durationSpin.value = prepass.config.predictionDuration
-        minElevationField.text = Number(prepass.config.minElevation).toString()
-        minDurationSpin.value = prepass.config.minPassDuration
-    }
-    function showPosition() {
-        latitudeField.text = Number(prepass.position.latitude).toString()
-        longitudeField.text = Number(prepass.position.longitude).toString()
-    }
 
     Connections {
         target: view.board
@@ -57,29 +47,10 @@ ScrollView {
         function onTxPowerChanged() { view.showTxPower() }
     }
 
-    Connections {
-        target: view.prepass
-        function onConfigChanged() { view.showPrepassConfig() }
-        function onPositionChanged() { view.showPosition() }
-    }
-
     Timer {
         id: messageTimer
         interval: 4000
         onTriggered: view.message = ""
-    }
-
-    FileDialog {
-        id: radioConfDialog
-        title: "Import a radio configuration file (16 bytes)"
-        fileMode: FileDialog.OpenFile
-        nameFilters: ["Radio configuration (radio_conf_*.bin)", "All files (*)"]
-        currentFolder: Settings.lastFolder
-        onAccepted: {
-            Settings.lastFolder = currentFolder
-            view.report(view.tx.importRadioConfFile(String(selectedFile)), "Radio configuration sent.",
-                        "the file is not a radio configuration (16 bytes, named radio_conf_..._.bin).")
-        }
     }
 
     ModalDialog {
@@ -110,43 +81,8 @@ ScrollView {
         }
 
         // Identity
-        Pane {
-            title: "Identity"
-            visible: view.board !== null
-            Layout.fillWidth: true
-
-            RowLayout {
-                anchors.fill: parent
-                GridLayout {
-                    columns: 2
-                    columnSpacing: Style.size.largeSpacing
-                    rowSpacing: 2
-                    Layout.fillWidth: true
-
-                    Label { text: "Module"; secondary: true }
-                    Label { text: view.board ? view.board.name + " on " + view.board.port : "" }
-                    Label { text: "ID"; secondary: true }
-                    Label { objectName: "identityId"; text: view.board ? view.na(view.board.id) : ""; font.family: Style.font.mono }
-                    Label { text: "Firmware"; secondary: true }
-                    Label { text: view.board ? view.na(view.board.firmwareVersion) : ""; font.family: Style.font.mono }
-                    Label { text: "Serial number"; secondary: true; visible: view.window.g_tav1ModuleSelected }
-                    Label { text: view.board ? view.na(view.board.serialNumber) : ""; font.family: Style.font.mono; visible: view.window.g_tav1ModuleSelected }
-                    Label { text: "Address"; secondary: true; visible: view.window.g_tav2ModuleSelected || view.window.g_rixModuleSelected }
-                    Label { text: view.board ? view.na(view.board.addr) : ""; font.family: Style.font.mono; visible: view.window.g_tav2ModuleSelected || view.window.g_rixModuleSelected }
-                    Label { text: "LoRa"; secondary: true; visible: view.board !== null && view.board.loraCompatible }
-                    Label {
-                        visible: view.board !== null && view.board.loraCompatible
-                        text: view.board && view.board.loraStackIntegrated ? "integrated"
-                              : "needs firmware " + (view.board ? view.board.loraMinVersion : "") + " or later"
-                    }
-                }
-                GetButton {
-                    Layout.alignment: Qt.AlignTop | Qt.AlignRight
-                    enabled: view.window.g_enableInput
-                    toolTipText: "Read the identity again"
-                    onClicked: TavManager.getHwInfo()
-                }
-            }
+        IdentitySection {
+            settingsView: view
         }
 
         // TAV1 transmission, expert mode only
@@ -236,281 +172,18 @@ ScrollView {
         }
 
         // Pass prediction on the module
-        Pane {
-            title: "Pass prediction"
-            visible: view.hasPrediction
-            Layout.fillWidth: true
-
-            GridLayout {
-                anchors.fill: parent
-                columns: 4
-                columnSpacing: Style.size.largeSpacing
-                rowSpacing: 2
-                enabled: view.window.g_enableInput
-
-                Label { text: "Prediction duration" }
-                SpinBox {
-                    id: durationSpin
-                    objectName: "predictionDurationSpin"
-                    from: 0
-                    to: 255
-                    editable: true
-                    value: view.prepass.config.predictionDuration
-                }
-                Label { text: "days"; secondary: true; Layout.fillWidth: true }
-                Item {}
-
-                Label { text: "Minimum elevation" }
-                DecimalField {
-                    id: minElevationField
-                    objectName: "minElevationField"
-                    text: Number(view.prepass.config.minElevation).toString()
-                    minimum: 0
-                    maximum: 90
-                    decimals: 2
-                }
-                Label { text: "degrees"; secondary: true }
-                Item {}
-
-                Label { text: "Minimum pass duration" }
-                SpinBox {
-                    id: minDurationSpin
-                    objectName: "minPassDurationSpin"
-                    from: 0
-                    to: 255
-                    editable: true
-                    value: view.prepass.config.minPassDuration
-                }
-                Label { text: "minutes"; secondary: true }
-                RowLayout {
-                    GetButton {
-                        objectName: "getPrepassConfigButton"
-                        onClicked: TavManager.getPrepassConfig()
-                    }
-                    SetButton {
-                        objectName: "setPrepassConfigButton"
-                        enabled: minElevationField.valid
-                        onClicked: view.report(TavManager.setPrepassConfig(durationSpin.value, minElevationField.value, minDurationSpin.value),
-                                               "Prediction settings set.", "unable to set the prediction settings.")
-                    }
-                }
-
-                Rectangle {
-                    Layout.columnSpan: 4
-                    Layout.fillWidth: true
-                    Layout.topMargin: Style.size.spacing
-                    Layout.bottomMargin: Style.size.spacing
-                    height: 1
-                    color: Style.color.paneBorder
-                }
-
-                Label { text: "Beacon latitude" }
-                DecimalField {
-                    id: latitudeField
-                    objectName: "latitudeField"
-                    text: Number(view.prepass.position.latitude).toString()
-                    minimum: -90
-                    maximum: 90
-                    decimals: 6
-                }
-                Label { text: "degrees, north positive"; secondary: true }
-                Item {}
-
-                Label { text: "Beacon longitude" }
-                DecimalField {
-                    id: longitudeField
-                    objectName: "longitudeField"
-                    text: Number(view.prepass.position.longitude).toString()
-                    minimum: -180
-                    maximum: 180
-                    decimals: 6
-                }
-                Label { text: "degrees, east positive"; secondary: true }
-                RowLayout {
-                    ToolButton {
-                        objectName: "getPositionButton"
-                        iconRole: "location"
-                        toolTipText: "Read the GNSS position of the module"
-                        onClicked: TavManager.getGnssPosition()
-                    }
-                    SetButton {
-                        objectName: "setPositionButton"
-                        enabled: latitudeField.valid && longitudeField.valid
-                        onClicked: {
-                            const lat = latitudeField.value
-                            const lon = longitudeField.value
-                            if (TavManager.setGnssPosition(lat, lon)) {
-                                const position = view.prepass.position
-                                position.latitude = lat
-                                position.longitude = lon
-                                view.prepass.position = position
-                                view.report(true, "Position set.", "")
-                            } else {
-                                view.report(false, "", "unable to set the position.")
-                            }
-                        }
-                    }
-                }
-            }
+        PredictionSection {
+            settingsView: view
         }
 
         // Modulation and radio configuration of the TAV2 and RIX
-        Pane {
-            title: "Radio configuration"
-            visible: view.window.g_tav2ModuleSelected || view.window.g_rixModuleSelected
-            Layout.fillWidth: true
-
-            GridLayout {
-                anchors.fill: parent
-                columns: 3
-                columnSpacing: Style.size.largeSpacing
-                rowSpacing: 2
-                enabled: view.window.g_enableInput
-
-                Label { text: "Radio configuration file" }
-                ComboBox {
-                    id: modulationCombo
-                    objectName: "modulationCombo"
-                    model: view.tx.modulationList
-                    textRole: "display"
-                    displayText: count === 0 ? "No file in the configured folder" : currentText
-                    Layout.preferredWidth: 420
-                    onActivated: view.report(view.tx.changeModulationRadioConfiguration(currentText),
-                                             "Radio configuration sent.", "the radio configuration was refused.")
-                }
-                RowLayout {
-                    ToolButton {
-                        iconRole: "refresh"
-                        toolTipText: "List the radio configuration files again"
-                        onClicked: view.tx.refreshRadioConfList()
-                    }
-                    ToolButton {
-                        iconRole: "import"
-                        toolTipText: "Send a radio configuration file from another folder"
-                        onClicked: radioConfDialog.open()
-                    }
-                    GetButton {
-                        onClicked: TavManager.getRadioConfig()
-                    }
-                }
-
-                Label { text: "Module reports"; secondary: true }
-                Label {
-                    Layout.columnSpan: 2
-                    Layout.fillWidth: true
-                    wrapMode: Text.Wrap
-                    font.family: Style.font.mono
-                    text: view.modulation
-                          ? view.na(view.modulation.modulationName) + ", " + view.na(view.modulation.frequencyMin) + " - "
-                            + view.na(view.modulation.frequencyMax) + " Hz, power " + view.na(view.modulation.power)
-                            + ", payloads of " + view.na(view.modulation.allowedSizeText) + " bytes"
-                          : Strings.notAvailable
-                }
-            }
+        RadioSection {
+            settingsView: view
         }
 
         // LoRa connectivity of a Trekon whose firmware has the LoRa stack
-        Pane {
-            title: "LoRa"
-            visible: view.window.g_trekonModuleSelected
-            Layout.fillWidth: true
-
-            ColumnLayout {
-                anchors.fill: parent
-                spacing: 2
-
-                Label {
-                    visible: view.board !== null && !view.board.loraStackIntegrated
-                    secondary: true
-                    wrapMode: Text.Wrap
-                    Layout.fillWidth: true
-                    text: "This firmware has no LoRa stack: LoRa needs firmware " + (view.board ? view.board.loraMinVersion : "")
-                          + " or later (read " + (view.board ? view.na(view.board.firmwareVersion) : "") + ")."
-                }
-
-                GridLayout {
-                    visible: view.board !== null && view.board.loraStackIntegrated
-                    columns: 3
-                    columnSpacing: Style.size.largeSpacing
-                    rowSpacing: 2
-                    enabled: view.window.g_enableInput
-                    Layout.fillWidth: true
-
-                    Label { text: "LoRa" }
-                    Switch {
-                        objectName: "loraEnableSwitch"
-                        text: checked ? "enabled" : "disabled"
-                        checked: view.tx.loraEnabled
-                        onToggled: view.tx.loraEnabled = checked
-                    }
-                    Item { Layout.fillWidth: true }
-
-                    Label { text: "Device EUI" }
-                    Label {
-                        text: view.na(view.lora ? view.lora.devEui : "")
-                        font.family: Style.font.mono
-                    }
-                    Label { text: "read only"; secondary: true }
-
-                    Label { text: "Application EUI" }
-                    InputTextField {
-                        id: appEuiField
-                        objectName: "appEuiField"
-                        implicitWidth: 260
-                        text: view.lora ? view.lora.appEui : ""
-                        font.family: Style.font.mono
-                        error: text !== "" && !view.lora.isValidEui(text)
-                        toolTipText: "Hexadecimal; blanks, commas, colons and dashes between bytes are accepted"
-                        onEditingFinished: if (!error) view.lora.setAppEui(text)
-                    }
-                    Label { text: "8 bytes, hexadecimal"; secondary: true }
-
-                    Label { text: "Application key" }
-                    InputTextField {
-                        id: appKeyField
-                        objectName: "appKeyField"
-                        implicitWidth: 420
-                        text: view.lora ? view.lora.appKey : ""
-                        font.family: Style.font.mono
-                        error: text !== "" && !view.lora.isValidKey(text)
-                        toolTipText: "Hexadecimal; blanks, commas, colons and dashes between bytes are accepted"
-                        onEditingFinished: if (!error) view.lora.setAppKey(text)
-                    }
-                    Label { text: "16 bytes, hexadecimal"; secondary: true }
-
-                    Label { text: "Redundancy" }
-                    SpinBox {
-                        from: 0
-                        to: 255
-                        editable: true
-                        value: view.lora ? view.lora.redundancy : 0
-                        onValueModified: view.lora.setRedundancy(value)
-                    }
-                    Item {}
-
-                    Label { text: "Acknowledgement" }
-                    Switch {
-                        objectName: "loraAckSwitch"
-                        checked: view.lora ? view.lora.ackEnabled : false
-                        onToggled: view.lora.setAckEnabled(checked)
-                    }
-                    RowLayout {
-                        GetButton {
-                            onClicked: TavManager.getLoRaConfig()
-                        }
-                        SetButton {
-                            objectName: "setLoraButton"
-                            enabled: view.lora.isValidEui(appEuiField.text) && view.lora.isValidKey(appKeyField.text)
-                            onClicked: {
-                                let ok = TavManager.setLoRaEnable()
-                                if (ok && view.tx.loraEnabled)
-                                    ok = TavManager.setLoRaInfo()
-                                view.report(ok, "LoRa settings set.", "unable to set the LoRa settings.")
-                            }
-                        }
-                    }
-                }
-            }
+        LoRaSection {
+            settingsView: view
         }
 
         // Reset
