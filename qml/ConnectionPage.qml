@@ -38,7 +38,7 @@ Page {
     }
 
     function selectStoredPort() {
-        const index = portCombo.find(Settings.lastPort)
+        const index = connectionForm.portCombo.find(Settings.lastPort)
         // A saved port that is missing today is waited for, not replaced.
         if (index < 0 && Settings.lastPort !== "")
             page.markMissing(Settings.lastPort)
@@ -49,13 +49,13 @@ Page {
     function markMissing(name) {
         page.missingPort = name
         page.chosenPort = name
-        portCombo.currentIndex = -1
-        portCombo.editText = name
+        connectionForm.portCombo.currentIndex = -1
+        connectionForm.portCombo.editText = name
     }
 
     function choosePort(index) {
-        portCombo.currentIndex = index
-        page.chosenPort = index >= 0 ? portCombo.textAt(index) : ""
+        connectionForm.portCombo.currentIndex = index
+        page.chosenPort = index >= 0 ? connectionForm.portCombo.textAt(index) : ""
         page.chosenSerial = TavManager.serialPort.portListModel.serialNumberOf(page.chosenPort)
         page.missingPort = ""
         page.followPortVariant()
@@ -74,11 +74,11 @@ Page {
     }
 
     function followPorts() {
-        const index = portCombo.find(page.chosenPort)
+        const index = connectionForm.portCombo.find(page.chosenPort)
         if (index >= 0 && page.missingPort !== "")
             page.choosePort(index)
         else if (index >= 0)
-            portCombo.currentIndex = index
+            connectionForm.portCombo.currentIndex = index
         else if (page.chosenPort !== "")
             page.markMissing(page.chosenPort)
         else
@@ -90,7 +90,7 @@ Page {
         page.choosePort(0)
     }
 
-    readonly property bool canConnect: !busy.running && portCombo.editText.trim() !== ""
+    readonly property bool canConnect: !busy.running && connectionForm.portCombo.editText.trim() !== ""
     readonly property bool shown: StackView.status === StackView.Active
 
     Shortcut {
@@ -107,16 +107,10 @@ Page {
     // What the last detection found, shown under the EVK list.
     property string detectText: ""
 
-    function moduleName(module) {
-        // Qt 6.4's qmllint finds no enumeration of a Q_GADGET by its QML name.
-        return module === Module.TAV1 ? "TAV1" : module === Module.TAV2 ? "TAV2" // qmllint disable unqualified
-             : module === Module.RIX ? "RIX" : module === Module.TREKON ? "TREKON" : ""
-    }
-
     function chooseBaud(choice) {
-        const index = baudCombo.find(choice)
+        const index = connectionForm.baudCombo.find(choice)
         if (index >= 0)
-            baudCombo.currentIndex = index
+            connectionForm.baudCombo.currentIndex = index
     }
 
     // Two variants that answer alike are named, not chosen between.
@@ -130,18 +124,18 @@ Page {
 
     function detectModule() {
         busy.running = true
-        page.applyDetection(TavManager.detect(portCombo.editText.trim(), baudCombo.currentText))
+        page.applyDetection(TavManager.detect(connectionForm.portCombo.editText.trim(), connectionForm.baudCombo.currentText))
         busy.running = false
     }
 
     function connectBoard() {
-        const port = portCombo.editText.trim()
+        const port = connectionForm.portCombo.editText.trim()
         // The port connected to is the one the list keeps while it changes.
         page.chosenPort = port
         page.chosenSerial = TavManager.serialPort.portListModel.serialNumberOf(port)
         Settings.lastPort = port
         busy.running = true
-        TavManager.connect(page.selectedModule, port, baudCombo.currentText)
+        TavManager.connect(page.selectedModule, port, connectionForm.baudCombo.currentText)
     }
 
     PageScroll {
@@ -158,197 +152,9 @@ Page {
             x: (connectionScroll.contentWidth - width) / 2
             y: Math.max(0, (connectionScroll.contentHeight - implicitHeight) / 2)
 
-            Pane {
-                Layout.fillWidth: true
-
-                GridLayout {
-                    anchors.fill: parent
-                    columns: 2
-                    columnSpacing: Style.size.largeSpacing
-                    rowSpacing: Style.size.spacing
-
-                    Label {
-                        text: Strings.modeTitle
-                        header: true
-                    }
-                    RowLayout {
-                        ButtonGroup {
-                            id: modeGroup
-                        }
-                        RadioButton {
-                            id: basicRadio
-                            objectName: "basicRadio"
-                            text: Strings.basic
-                            ButtonGroup.group: modeGroup
-                            checked: Settings.mode === TavManager.BASIC
-                            onClicked: {
-                                Settings.mode = TavManager.BASIC
-                                TavManager.setMode(TavManager.BASIC)
-                                baudCombo.currentIndex = 0
-                            }
-                        }
-                        RadioButton {
-                            id: expertRadio
-                            objectName: "expertRadio"
-                            text: Strings.expert
-                            ButtonGroup.group: modeGroup
-                            checked: Settings.mode === TavManager.EXPERT
-                            onClicked: {
-                                Settings.mode = TavManager.EXPERT
-                                TavManager.setMode(TavManager.EXPERT)
-                                expertTip.show(Strings.moreSettings, 2000)
-                            }
-                            ToolTip {
-                                id: expertTip
-                                objectName: "expertTip"
-                            }
-                        }
-                    }
-
-                    Label {
-                        text: Strings.evkTitle
-                        header: true
-                    }
-                    Flow {
-                        Layout.fillWidth: true
-                        ButtonGroup {
-                            id: evkGroup
-                        }
-                        Repeater {
-                            model: [
-                                // Qt 6.4's qmllint finds no enumeration of a Q_GADGET by its QML name.
-                                { "label": "TAV1", "module": Module.TAV1 }, // qmllint disable unqualified
-                                { "label": "TAV2", "module": Module.TAV2 },
-                                { "label": "RIX (STM32WL)", "module": Module.RIX },
-                                { "label": "Trekon", "module": Module.TREKON }
-                            ]
-                            RadioButton {
-                                required property var modelData
-                                objectName: "evk" + modelData.label
-                                text: modelData.label
-                                ButtonGroup.group: evkGroup
-                                checked: page.selectedModule === modelData.module
-                                onClicked: page.selectedModule = modelData.module
-                            }
-                        }
-                        Button {
-                            objectName: "detectButton"
-                            text: Strings.detect
-                            toolTipText: Strings.detectTip
-                            enabled: page.canConnect
-                            onClicked: page.detectModule()
-                        }
-                    }
-
-                    Item {
-                        visible: detectLabel.visible
-                    }
-                    Label {
-                        id: detectLabel
-                        objectName: "detectResult"
-                        secondary: true
-                        Layout.fillWidth: true
-                        wrapMode: Text.Wrap
-                        text: page.detectText
-                        visible: text !== ""
-                    }
-
-                    Label {
-                        text: Strings.comPortTitle
-                        header: true
-                    }
-                    RowLayout {
-                        ComboBox {
-                            id: portCombo
-                            objectName: "portCombo"
-                            Layout.fillWidth: true
-                            editable: true
-                            model: TavManager.serialPort.portListModel
-                            textRole: "display"
-                            onActivated: index => page.choosePort(index)
-                            onAccepted: {
-                                page.chosenPort = editText
-                                page.chosenSerial = TavManager.serialPort.portListModel.serialNumberOf(editText)
-                            }
-
-                            delegate: ItemDelegate {
-                                id: portItem
-                                required property int index
-                                required property var model
-                                width: ListView.view ? ListView.view.width : implicitWidth
-                                highlighted: portCombo.highlightedIndex === index
-                                contentItem: Column {
-                                    Label {
-                                        text: portItem.model.display
-                                    }
-                                    Label {
-                                        secondary: true
-                                        text: portItem.model.details
-                                        visible: text !== ""
-                                    }
-                                }
-                            }
-                        }
-                        ToolButton {
-                            objectName: "refreshPortsButton"
-                            iconRole: "refresh"
-                            toolTipText: Strings.refreshList + " (F5)"
-                            onClicked: page.refreshPorts()
-                        }
-                    }
-
-                    Item {
-                        visible: missingPortLabel.visible
-                    }
-                    Label {
-                        id: missingPortLabel
-                        objectName: "missingPort"
-                        Layout.fillWidth: true
-                        wrapMode: Text.Wrap
-                        color: Style.color.error
-                        text: page.missingPort !== "" ? "Saved port " + page.missingPort + " is not plugged in" : ""
-                        visible: text !== ""
-                    }
-
-                    Item {
-                        visible: portDetails.visible
-                    }
-                    Label {
-                        id: portDetails
-                        objectName: "portDetails"
-                        secondary: true
-                        Layout.fillWidth: true
-                        elide: Text.ElideRight
-                        // Read again whenever the list or the choice changes.
-                        text: portCombo.count >= 0 && portCombo.currentIndex >= 0
-                              ? TavManager.serialPort.portListModel.detailsOf(portCombo.editText.trim()) : ""
-                        visible: text !== ""
-                    }
-
-                    Label {
-                        text: Strings.reconnectTitle
-                        header: true
-                    }
-                    Switch {
-                        objectName: "reconnectSwitch"
-                        text: Strings.reconnectAutomatically
-                        checked: TavManager.reconnect
-                        onToggled: TavManager.reconnect = checked
-                    }
-
-                    Label {
-                        text: Strings.baudrateTitle
-                        header: true
-                        visible: baudCombo.visible
-                    }
-                    ComboBox {
-                        id: baudCombo
-                        objectName: "baudCombo"
-                        visible: Settings.mode === TavManager.EXPERT
-                        model: Strings.baudrates
-                        Layout.preferredWidth: 180
-                    }
-                }
+            ConnectionForm {
+                id: connectionForm
+                page: page
             }
 
             RowLayout {
@@ -404,7 +210,7 @@ Page {
         }
     }
 
-    ModalDialog {
+    WelcomeDialog {
         id: welcomeDialog
         objectName: "welcomeDialog"
         parent: page
@@ -413,51 +219,16 @@ Page {
         height: page.width * 0.3
         x: page.width - width
         y: page.height - height
-        title: Strings.welcomeTitle
-        standardButtons: Dialog.Close
-        onClosed: Settings.firstVisit = false
-
-        TutoScroll {
-            anchors.fill: parent
-            text: Strings.welcome
-        }
     }
 
-    ModalDialog {
+    IdentityDialog {
         id: identityDialog
         objectName: "identityDialog"
-        property string message: ""
-        property var modules: []
-        property string baudrate: "Default"
-        title: Strings.identityTitle
-        standardButtons: Dialog.Close
-
-        ColumnLayout {
-            spacing: Style.size.spacing
-            Label {
-                objectName: "identityMessage"
-                text: identityDialog.message
-                wrapMode: Text.Wrap
-                Layout.maximumWidth: page.width * 0.5
-            }
-            RowLayout {
-                spacing: Style.size.spacing
-                Repeater {
-                    model: identityDialog.modules
-                    Button {
-                        required property var modelData
-                        objectName: "use" + page.moduleName(modelData)
-                        text: "Use " + page.moduleName(modelData)
-                        highlighted: true
-                        onClicked: {
-                            identityDialog.close()
-                            page.selectedModule = modelData
-                            page.chooseBaud(identityDialog.baudrate)
-                            page.connectBoard()
-                        }
-                    }
-                }
-            }
+        messageWidth: page.width * 0.5
+        onModuleChosen: module => {
+            page.selectedModule = module
+            page.chooseBaud(identityDialog.baudrate)
+            page.connectBoard()
         }
     }
 
@@ -478,7 +249,7 @@ Page {
         }
         function onConnected() {
             busy.running = false
-            expertTip.hide()
+            connectionForm.expertTip.hide()
             // Qt 6.4's qmllint knows no property typed by a Q_GADGET's enumeration.
             Settings.module = TavManager.board.module // qmllint disable type
         }
@@ -501,7 +272,7 @@ Page {
         // the kit.
         function onPortsAppeared(names) {
             const same = TavManager.serialPort.portListModel.sameDevice(page.chosenPort, page.chosenSerial, names)
-            page.choosePort(portCombo.find(same !== "" ? same : names[names.length - 1]))
+            page.choosePort(connectionForm.portCombo.find(same !== "" ? same : names[names.length - 1]))
         }
     }
 }
