@@ -17,36 +17,16 @@ Pane {
     readonly property alias exportDialog: exportDialog
 
     readonly property alias frame: logFrame
-    property bool waitingCustomCmd: false
-    readonly property alias commands: commands
+    readonly property alias waitingCustomCmd: commandBar.waiting
+    readonly property alias commands: commandBar.commands
     property string exportMessage: ""
 
     title: "Log"
-
-    function sendCustomCmd() {
-        const cmd = customCmd.text.trim()
-        if (cmd === "")
-            return
-        commands.add(cmd)
-        waitingCustomCmd = true
-        TavManager.requestCustomCmd(cmd)
-        customCmd.selectAll()
-    }
-
-    function sendFavourite(cmd) {
-        customCmd.text = cmd
-        sendCustomCmd()
-    }
 
     Binding {
         target: TavManager.logger.history
         property: "maxLines"
         value: Settings.logMaxLines
-    }
-
-    CommandHistory {
-        id: commands
-        words: TavManager.board ? TavManager.board.commandWords : []
     }
 
     // `wholeHistory` writes every line kept, whatever the filters show.
@@ -81,32 +61,6 @@ Pane {
     function copyLines() {
         logFrame.flush()
         copyButton.copy(logFrame.model.selectedText())
-    }
-
-    Shortcut {
-        // Qt 6.4's qmllint does not know QKeySequence's StandardKey.
-        sequence: StandardKey.Find // qmllint disable unqualified
-        enabled: view.visible
-        onActivated: searchField.forceActiveFocus()
-    }
-    Shortcut {
-        // Qt 6.4's qmllint does not know QKeySequence's StandardKey.
-        sequences: [StandardKey.FindNext, "F3"] // qmllint disable unqualified
-        enabled: view.visible && logFrame.search.active
-        onActivated: logFrame.search.next()
-    }
-    Shortcut {
-        // Qt 6.4's qmllint does not know QKeySequence's StandardKey.
-        sequences: [StandardKey.FindPrevious, "Shift+F3"] // qmllint disable unqualified
-        enabled: view.visible && logFrame.search.active
-        onActivated: logFrame.search.previous()
-    }
-
-    Connections {
-        target: TavManager
-        function onCustomCmdCompleted() {
-            view.waitingCustomCmd = false
-        }
     }
 
     Timer {
@@ -228,97 +182,15 @@ Pane {
             }
         }
 
-        RowLayout {
+        LogSearchBar {
             Layout.fillWidth: true
-            spacing: Style.size.spacing
-
-            InputTextField {
-                id: searchField
-                objectName: "logSearchField"
-                Layout.fillWidth: true
-                placeholderText: "Search the log (Ctrl+F)"
-                error: logFrame.search.error !== ""
-                toolTipText: logFrame.search.error !== "" ? logFrame.search.error
-                             : "Enter: next match, Shift+Enter: previous, F3 as well"
-                onTextChanged: logFrame.search.text = text
-                function step(event) {
-                    if (event.modifiers & Qt.ShiftModifier)
-                        logFrame.search.previous()
-                    else
-                        logFrame.search.next()
-                }
-                Keys.onReturnPressed: event => step(event)
-                Keys.onEnterPressed: event => step(event)
-                Keys.onEscapePressed: text = ""
-            }
-            CheckBox {
-                objectName: "logSearchRegex"
-                text: "Expression"
-                checked: logFrame.search.regularExpression
-                onToggled: logFrame.search.regularExpression = checked
-            }
-            Label {
-                objectName: "logSearchCount"
-                secondary: logFrame.search.error === ""
-                color: logFrame.search.error !== "" ? Style.color.error : Style.color.textSecondary
-                text: logFrame.search.error !== "" ? logFrame.search.error
-                    : !logFrame.search.active ? ""
-                    : logFrame.search.count === 0 ? "No match"
-                    : (logFrame.search.current + 1) + " of " + logFrame.search.count
-                elide: Text.ElideRight
-                Layout.maximumWidth: view.width * 0.3
-            }
-            ToolButton {
-                text: "\u25B2"
-                display: AbstractButton.TextOnly
-                toolTipText: "Previous match (Shift+Enter)"
-                enabled: logFrame.search.count > 0
-                onClicked: logFrame.search.previous()
-            }
-            ToolButton {
-                text: "\u25BC"
-                display: AbstractButton.TextOnly
-                toolTipText: "Next match (Enter, F3)"
-                enabled: logFrame.search.count > 0
-                onClicked: logFrame.search.next()
-            }
+            frame: logFrame
+            maximumTextWidth: view.width * 0.3
         }
 
-        RowLayout {
+        LogFilterBar {
             Layout.fillWidth: true
-            spacing: 0
-
-            Label {
-                text: "Show:"
-                secondary: true
-                rightPadding: Style.size.spacing
-            }
-            Repeater {
-                model: [{ name: "APP", source: 0 }, { name: "TAV", source: 1 }, { name: "TRK", source: 2 }]
-                CheckBox {
-                    required property var modelData
-                    objectName: "logSource" + modelData.name
-                    text: modelData.name
-                    checked: logFrame.model.sources & (1 << modelData.source)
-                    onToggled: logFrame.model.sources = checked ? logFrame.model.sources | (1 << modelData.source)
-                                                                : logFrame.model.sources & ~(1 << modelData.source)
-                }
-            }
-            CheckBox {
-                objectName: "logRequestsOnly"
-                text: "AT commands only"
-                checked: logFrame.model.requestsOnly
-                onToggled: logFrame.model.requestsOnly = checked
-            }
-            CheckBox {
-                objectName: "logErrorsOnly"
-                text: "Errors only"
-                checked: logFrame.model.errorsOnly
-                onToggled: logFrame.model.errorsOnly = checked
-            }
-            Item {
-                Layout.fillWidth: true
-            }
+            frame: logFrame
         }
 
         LogFrame {
@@ -331,74 +203,13 @@ Pane {
             onCopyRequested: view.copyLines()
         }
 
-        RowLayout {
+        CustomCommandBar {
+            id: commandBar
+            objectName: "customCommandBar"
             Layout.fillWidth: true
             visible: Settings.mode === TavManager.EXPERT
-            spacing: Style.size.spacing
-
-            InputTextField {
-                id: customCmd
-                objectName: "customCmdField"
-                Layout.fillWidth: true
-                placeholderText: "Custom command, for example AT+FW=?"
-                font.family: Style.font.mono
-                error: false
-                enabled: view.window.g_connected && !view.waitingCustomCmd && view.window.g_enableInput
-                toolTipText: "Sent as typed, followed by CR LF. Up and Down recall the last commands, Tab completes the command word."
-                onAccepted: view.sendCustomCmd()
-                onTextEdited: commands.restartWalk()
-                Keys.onUpPressed: text = commands.older(text)
-                Keys.onDownPressed: text = commands.newer()
-                Keys.onTabPressed: event => {
-                    text = commands.complete(text)
-                    event.accepted = true
-                }
-            }
-            ToolButton {
-                objectName: "favouriteCmdButton"
-                iconRole: "star"
-                icon.color: commands.favourites, commands.isFavourite(customCmd.text) ? Style.color.norvaneYellow
-                                                                                       : Style.color.textSecondary
-                toolTipText: commands.isFavourite(customCmd.text) ? "Remove from the favourites" : "Keep among the favourites"
-                enabled: customCmd.text.trim() !== ""
-                onClicked: commands.toggleFavourite(customCmd.text)
-            }
-            ToolButton {
-                objectName: "favouritesMenuButton"
-                text: "\u2630"
-                display: AbstractButton.TextOnly
-                toolTipText: commands.favourites.length === 0 ? "No favourite yet: the star keeps the command typed"
-                                                              : "Send a favourite again"
-                enabled: commands.favourites.length > 0
-                onClicked: favouritesMenu.popup()
-                Menu {
-                    id: favouritesMenu
-                    objectName: "favouritesMenu"
-                    Repeater {
-                        model: commands.favourites
-                        MenuItem {
-                            required property string modelData
-                            text: modelData
-                            font.family: Style.font.mono
-                            enabled: customCmd.enabled
-                            onTriggered: view.sendFavourite(modelData)
-                        }
-                    }
-                }
-            }
-            Button {
-                objectName: "sendCustomCmdButton"
-                text: "Send"
-                icon.source: Style.icon("next")
-                enabled: customCmd.enabled && customCmd.text.trim() !== ""
-                onClicked: view.sendCustomCmd()
-            }
-            BusyIndicator {
-                running: view.waitingCustomCmd
-                visible: running
-                Layout.preferredWidth: 32
-                Layout.preferredHeight: 32
-            }
+            connected: view.window.g_connected
+            enableInput: view.window.g_enableInput
         }
     }
 }
