@@ -230,50 +230,13 @@ ApplicationWindow {
         objectName: "wakeUpDialog"
     }
 
-    ModalDialog {
+    SerialErrorDialog {
         id: serialErrorDialog
         objectName: "serialErrorDialog"
-        property string message: ""
-        // The connection the message is about; a newer one is left alone.
-        property int connection: 0
-        // Why the port would not open and what to do; "" for other failures.
-        property string diagnosis: ""
-        closePolicy: Popup.NoAutoClose
-        title: Strings.serialErrorTitle
-        standardButtons: Dialog.Ok
+        messageWidth: window.width * 0.5
         onAccepted: {
             if (connection === TavManager.connectionCount)
                 window.disconnectBoard()
-        }
-
-        RowLayout {
-            spacing: Style.size.largeSpacing
-            ToolButton {
-                iconRole: "exclamation"
-                icon.color: Style.color.error
-                icon.width: 32
-                icon.height: 32
-                hoverEnabled: false
-                focusPolicy: Qt.NoFocus
-                background: null
-            }
-            ColumnLayout {
-                spacing: Style.size.spacing
-                Label {
-                    text: serialErrorDialog.message
-                    Layout.maximumWidth: window.width * 0.5
-                    wrapMode: Text.Wrap
-                }
-                Label {
-                    objectName: "serialErrorDiagnosis"
-                    text: serialErrorDialog.diagnosis
-                    visible: text !== ""
-                    secondary: true
-                    textFormat: Text.PlainText
-                    Layout.maximumWidth: window.width * 0.5
-                    wrapMode: Text.Wrap
-                }
-            }
         }
     }
 
