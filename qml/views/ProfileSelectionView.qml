@@ -213,98 +213,10 @@ Pane {
             }
 
             // Prepass on module: the module computes the next pass
-            ColumnLayout {
-                spacing: Style.size.spacing
-
-                RowLayout {
-                    visible: view.window.g_trekonModuleSelected
-                    enabled: view.window.g_enableInput
-                    Label { text: "Module redundancy" }
-                    SpinBox {
-                        objectName: "prepassRedundancySpin"
-                        from: 1
-                        to: 255
-                        editable: true
-                        value: view.prepass.redundancy
-                        onValueModified: view.prepass.redundancy = value
-                    }
-                }
-
-                Repeater {
-                    model: view.prepass.nextPassModel
-                    Label {
-                        required property var model
-                        objectName: "nextPassLabel"
-                        Layout.fillWidth: true
-                        Layout.preferredWidth: 0
-                        wrapMode: Text.Wrap
-                        // A kit that has orbit data but no satellite names
-                        // still gives the pass: its start tells it is there.
-                        readonly property bool computed: model.start !== undefined && model.start !== Strings.notAvailable
-                        readonly property bool named: model.satellite !== undefined && model.satellite !== Strings.notAvailable
-                        text: !computed ? "Next pass: not computed yet"
-                              : "Next pass: " + (named ? "<b>" + model.satellite + "</b> " : "") + "at "
-                                + Strings.utcText(model.start) + " UTC"
-                        textFormat: Text.StyledText
-                    }
-                }
-
-                RowLayout {
-                    enabled: view.window.g_connected && view.window.g_enableInput && !view.tx.computingSatelliteNextPass
-                    Button {
-                        objectName: "uploadAopButton"
-                        text: "Upload orbit data"
-                        icon.source: Style.icon("satellite")
-                        toolTipText: "Send the satellites' orbit parameters and status to the module"
-                        onClicked: TavManager.uploadAopData()
-                    }
-                    Button {
-                        objectName: "nextPassButton"
-                        text: "Next pass"
-                        icon.source: Style.icon("refresh")
-                        flat: true
-                        toolTipText: "Ask the module for the next satellite pass"
-                        onClicked: TavManager.getSatelliteNextPass()
-                    }
-                    BusyIndicator {
-                        running: view.tx.computingSatelliteNextPass
-                        visible: running
-                        Layout.preferredHeight: 32
-                        Layout.preferredWidth: 32
-                    }
-                }
-                Label {
-                    id: orbitOutcome
-                    objectName: "orbitDataOutcome"
-                    property bool error: false
-                    Layout.fillWidth: true
-                    Layout.preferredWidth: 0
-                    visible: text !== ""
-                    wrapMode: Text.Wrap
-                    color: error ? Style.color.error : Style.color.success
-                    Connections {
-                        target: TavManager
-                        function onOrbitDataOutcome(text, error) {
-                            orbitOutcome.error = error
-                            orbitOutcome.text = (error ? "ERROR: " : "") + text
-                        }
-                    }
-                    // A download that succeeds from elsewhere (a prediction) ends the error.
-                    Connections {
-                        target: view.prepass
-                        function onAopDataDownloadFinished(error) {
-                            if (error === "" && orbitOutcome.error)
-                                orbitOutcome.text = ""
-                        }
-                    }
-                }
-                Label {
-                    Layout.fillWidth: true
-                    Layout.preferredWidth: 0
-                    wrapMode: Text.Wrap
-                    secondary: true
-                    text: "The prediction settings and the beacon position are in the module settings."
-                }
+            ModulePrepassPanel {
+                connected: view.window.g_connected
+                enableInput: view.window.g_enableInput
+                trekonModuleSelected: view.window.g_trekonModuleSelected
             }
         }
     }
