@@ -1,6 +1,5 @@
 pragma ComponentBehavior: Bound
 import QtQuick
-import QtQuick.Layouts
 import com.norvane.qml
 
 // One satellite pass in the fixed-width table. The active pass is
