@@ -3,8 +3,8 @@
 # every file sits in a layer, includes only its own folder or a lower layer
 # (by "folder/Name.h"; its own folder's files by bare name), and the facades
 # stay at the top of their folder. The programs, tests and benchmarks name
-# the folder of every core header they include. Prints each breach and exits
-# 1 when there is one.
+# the folder of every core header they include, and no function runs over
+# 60 lines. Prints each breach and exits 1 when there is one.
 set -euo pipefail
 root=${1:-"$(dirname "$0")/.."}
 cd "$root"
@@ -84,6 +84,23 @@ while IFS= read -r file; do
         fi
     done < <(includes "$file")
 done < <(find tools tests bench -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
+
+# No function of src/ or tools/ longer than 60 lines, from the line of its
+# name to its closing brace (the sources are formatted with the braces of a
+# function at the start of a line). The command table's rows are data.
+while IFS= read -r long; do
+    breach "$long"
+done < <(find src tools -type f -name '*.cpp' | sort | xargs awk -v limit=60 '
+    FNR == 1 { sig = 0; start = 0 }
+    /^[A-Za-z_~].*\(/ && !/;[[:space:]]*$/ { if (!start && !sig) { sig = FNR; name = $0 } }
+    /^\{/ { start = sig ? sig : FNR }
+    /^\}/ {
+        n = FNR - start + 1
+        if (start && n > limit && name !~ /buildRows\(\)/)
+            printf "%s:%d: a function of %d lines, over %d: %s\n", FILENAME, start, n, limit, name
+        start = 0; sig = 0
+    }
+    /^$/ { if (!start) sig = 0 }')
 
 if ((breaches > 0)); then
     echo "$breaches breaches of the layers"

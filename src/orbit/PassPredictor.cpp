@@ -39,6 +39,17 @@ struct Elevation {
     bool spent() const { return budget < 0; }
 };
 
+// Why a circular orbit drifting that much `seconds` away from its epoch is
+// no longer one; empty when it still is.
+QString driftFault(const CircularOrbit& orbit, double seconds)
+{
+    if (std::abs(orbit.radiusChange(seconds)) <= RADIUS_CHANGE_LIMIT * orbit.radiusKm())
+        return QString();
+    return QStringLiteral("a semi-major axis drift of %1 m/day moves the orbit by %2 km by the window")
+        .arg(orbit.radiusChange(86400.0) * 1000.0)
+        .arg(std::abs(orbit.radiusChange(seconds)), 0, 'f', 0);
+}
+
 // The crossing of zero between `below` and `above` (signs differ).
 double bisect(const Elevation& f, double below, double above)
 {
@@ -142,12 +153,9 @@ QList<Prepass> PassPredictor::passes(const CircularOrbit& orbit, const QString& 
     const double margin = std::min(orbit.periodSeconds() / 2.0, 6.0 * 3600.0);
     const double scanStart = windowStart - margin;
     const double scanEnd = windowEnd + margin;
-    const double farthest = std::max(std::abs(scanStart), std::abs(scanEnd));
-    if (std::abs(orbit.radiusChange(farthest)) > RADIUS_CHANGE_LIMIT * orbit.radiusKm())
-        return refused(refusal,
-            QStringLiteral("a semi-major axis drift of %1 m/day moves the orbit by %2 km by the window")
-                .arg(orbit.radiusChange(86400.0) * 1000.0)
-                .arg(std::abs(orbit.radiusChange(farthest)), 0, 'f', 0));
+    const QString drift = driftFault(orbit, std::max(std::abs(scanStart), std::abs(scanEnd)));
+    if (!drift.isEmpty())
+        return refused(refusal, drift);
     const int steps = static_cast<int>(std::ceil((scanEnd - scanStart) / SCAN_STEP_S));
     const Elevation f {orbit, m_observer, m_query.minElevation,
         static_cast<qint64>(std::clamp(m_query.budgetPerScanStep, 0.0, 1e3) * (steps + 2))};

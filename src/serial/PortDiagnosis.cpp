@@ -187,39 +187,25 @@ PortFacts inspect(const QString& path, const QSerialPort& port)
     return facts;
 }
 
-QString explain(const PortFacts& f)
+namespace {
+
+QString permissionDenied(const PortFacts& f)
 {
-    if (!f.exists) {
-        return QStringLiteral("%1 is not there (any more): the device may have been unplugged since the list "
-                              "was read. The port list has been refreshed.")
-            .arg(f.path);
-    }
-
-    if (!f.serialDevice) {
-        return QStringLiteral("%1 is not a serial device: choose the port the kit is plugged in (see the port "
-                              "list).")
-            .arg(f.path);
-    }
-
-    if (!f.permitted) {
-        if (f.group.isEmpty() || f.processInGroup)
-            return QStringLiteral("Permission denied: %1 does not let you read and write it.").arg(f.path);
-        if (f.accountInGroup) {
-            return QStringLiteral("Permission denied: %1 belongs to the group %2. You were added to it after "
-                                  "this session began: log out and in again.")
-                .arg(f.path, f.group);
-        }
-        return QStringLiteral("Permission denied: %1 belongs to the group %2, and you are not in it. Fix: "
-                              "sudo usermod -aG %2 $USER, then log out and in again.")
+    if (f.group.isEmpty() || f.processInGroup)
+        return QStringLiteral("Permission denied: %1 does not let you read and write it.").arg(f.path);
+    if (f.accountInGroup) {
+        return QStringLiteral("Permission denied: %1 belongs to the group %2. You were added to it after "
+                              "this session began: log out and in again.")
             .arg(f.path, f.group);
     }
+    return QStringLiteral("Permission denied: %1 belongs to the group %2, and you are not in it. Fix: "
+                          "sudo usermod -aG %2 $USER, then log out and in again.")
+        .arg(f.path, f.group);
+}
 
-    // The port reports a device held elsewhere, or its lock, as a permission
-    // error, though the node itself may be opened.
-    const bool busy = !f.holder.isEmpty() || !f.lockFile.isEmpty() || f.error == QSerialPort::PermissionError;
-    if (!busy)
-        return QStringLiteral("%1 could not be opened: %2.").arg(f.path, f.errorString);
-
+// Who holds the port, and how to keep a modem manager away from a kit.
+QString heldElsewhere(const PortFacts& f)
+{
     QString text;
     if (!f.holder.isEmpty()) {
         text = QStringLiteral("%1 is busy: %2 (process %3) holds it. Let go of it there, or stop that program, "
@@ -248,6 +234,34 @@ QString explain(const PortFacts& f)
                         f.productId.isEmpty() ? QStringLiteral("<product id>") : f.productId);
     }
     return text;
+}
+
+} // namespace
+
+QString explain(const PortFacts& f)
+{
+    if (!f.exists) {
+        return QStringLiteral("%1 is not there (any more): the device may have been unplugged since the list "
+                              "was read. The port list has been refreshed.")
+            .arg(f.path);
+    }
+
+    if (!f.serialDevice) {
+        return QStringLiteral("%1 is not a serial device: choose the port the kit is plugged in (see the port "
+                              "list).")
+            .arg(f.path);
+    }
+
+    if (!f.permitted)
+        return permissionDenied(f);
+
+    // The port reports a device held elsewhere, or its lock, as a permission
+    // error, though the node itself may be opened.
+    const bool busy = !f.holder.isEmpty() || !f.lockFile.isEmpty() || f.error == QSerialPort::PermissionError;
+    if (!busy)
+        return QStringLiteral("%1 could not be opened: %2.").arg(f.path, f.errorString);
+
+    return heldElsewhere(f);
 }
 
 } // namespace PortDiagnosis

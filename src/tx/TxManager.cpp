@@ -43,6 +43,14 @@ TxManager::TxManager(QObject* parent, Logger& logger, TxLink& link, TxClock* clo
     connect(m_passes, &PassSchedule::nextIndexChanged, this, &TxManager::nextPassIdxChanged);
     connect(m_passes, &PassSchedule::sourceChanged, this, &TxManager::prepassSourceChanged);
     connect(m_prediction, &PredictionTask::finished, this, &TxManager::onPredictionFinished);
+    followPredictionInputs();
+    forwardEngineSignals();
+    m_engine->setInViewSource([this](qint64 utcMs) { return satellitesInView(utcMs); });
+    refreshRadioConfList();
+}
+
+void TxManager::followPredictionInputs()
+{
     // Passes predicted for another beacon position or other settings are out
     // of date: they are predicted again, as the planner's button does, but
     // never under a running sequence. Imported passes are the file's.
@@ -68,9 +76,6 @@ TxManager::TxManager(QObject* parent, Logger& logger, TxLink& link, TxClock* clo
     connect(orbit, &SatelliteAopModel::dataChanged, this, orbitChanged);
     connect(orbit, &SatelliteAopModel::rowsInserted, this, orbitChanged);
     connect(orbit, &SatelliteAopModel::modelReset, this, orbitChanged);
-    forwardEngineSignals();
-    m_engine->setInViewSource([this](qint64 utcMs) { return satellitesInView(utcMs); });
-    refreshRadioConfList();
 }
 
 void TxManager::forwardEngineSignals()

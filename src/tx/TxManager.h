@@ -184,6 +184,7 @@ signals:
 
 private:
     void log(const QString& text);
+    void followPredictionInputs();
     void forwardEngineSignals();
     bool sendRadioConf(const QString& path);
     PassQuery passQuery() const;

@@ -443,6 +443,28 @@ QString TxSequenceEngine::failureText(int failed, int total)
         + (total == 1 ? QStringLiteral(" transmission failed") : QStringLiteral(" transmissions failed"));
 }
 
+// The record of the current Tx, with its outcome.
+void TxSequenceEngine::recordTx(TxOutcome outcome, quint16 errorCode, const QString& errorText)
+{
+    const PayloadModel* payloads = m_models.payloads;
+    const bool sent = outcome == TxOutcome::SENT;
+    if (m_record.timeMs == 0)
+        beginRecord();
+    m_record.resultTimeMs = nowMs();
+    m_record.message = payloads->getMessage(m_currentIndex).toLatin1();
+    m_record.payload = m_currentIndex;
+    m_record.attempt = m_txCounter;
+    m_record.redundancy = payloads->getRedundancy(m_currentIndex);
+    m_record.round = static_cast<quint16>(m_repeatCount + 1);
+    m_record.result = sent ? TxRecord::SENT
+        : outcome == TxOutcome::NO_ANSWER ? TxRecord::NO_ANSWER
+                                         : TxRecord::FAILED;
+    m_record.errorCode = sent ? 0 : errorCode;
+    m_record.errorText = sent ? QString() : errorText;
+    m_records->append(m_record);
+    m_record = TxRecord();
+}
+
 // Counts the current Tx and moves on, whatever its outcome: only a sent one
 // counts as transmitted.
 void TxSequenceEngine::completeTx(TxOutcome outcome, quint16 errorCode, const QString& errorText)
@@ -452,21 +474,7 @@ void TxSequenceEngine::completeTx(TxOutcome outcome, quint16 errorCode, const QS
     const QString message = payloads->getMessage(m_currentIndex);
     const quint8 redundancy = payloads->getRedundancy(m_currentIndex);
     const bool sent = outcome == TxOutcome::SENT;
-    if (m_record.timeMs == 0)
-        beginRecord();
-    m_record.resultTimeMs = nowMs();
-    m_record.message = message.toLatin1();
-    m_record.payload = m_currentIndex;
-    m_record.attempt = m_txCounter;
-    m_record.redundancy = redundancy;
-    m_record.round = static_cast<quint16>(m_repeatCount + 1);
-    m_record.result = sent ? TxRecord::SENT
-        : outcome == TxOutcome::NO_ANSWER ? TxRecord::NO_ANSWER
-                                         : TxRecord::FAILED;
-    m_record.errorCode = sent ? 0 : errorCode;
-    m_record.errorText = sent ? QString() : errorText;
-    m_records->append(m_record);
-    m_record = TxRecord();
+    recordTx(outcome, errorCode, errorText);
     ++m_roundTotal;
     ++m_txTotal;
     if (!sent) {

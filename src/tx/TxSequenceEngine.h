@@ -107,6 +107,7 @@ private:
     void flushTxData();
     qint64 nowMs() const;
     void beginRecord();
+    void recordTx(TxOutcome outcome, quint16 errorCode, const QString& errorText);
     void completeTx(TxOutcome outcome, quint16 errorCode = 0, const QString& errorText = QString());
     bool finishPayload();
     void countRound();
