@@ -34,7 +34,11 @@ ToolBar {
         return line + "<b>" + escaped(board.name) + " connected to " + escaped(board.port) + "</b>"
     }
 
+    // Before the pages are first used: the window finishes building them.
+    signal pagesNeeded()
+
     function openLog() {
+        pagesNeeded()
         if (state !== "settingsPage")
             toggleSettings()
         settingsPage.showTab(3)
@@ -58,6 +62,7 @@ ToolBar {
     }
 
     function toggleSettings() {
+        pagesNeeded()
         if (state === "settingsPage") {
             stackView.pop()
             state = previousState
@@ -249,6 +254,7 @@ ToolBar {
             // A reconnection keeps whichever page is shown.
             if (topBar.state !== "connectionPage")
                 return
+            topBar.pagesNeeded()
             topBar.stackView.push(topBar.dashboardPage)
             topBar.state = "dashboardPage"
         }

@@ -57,8 +57,9 @@ ApplicationWindow {
             objectName: "topBar"
             width: parent.width
             stackView: stack
-            dashboardPage: dashboard
-            settingsPage: settings
+            dashboardPage: dashboardLoader.item as DashboardPage
+            settingsPage: settingsLoader.item as SettingsPage
+            onPagesNeeded: window.buildPages(false)
         }
 
         // A vanished device waited for: the work goes on, nothing to answer.
@@ -122,14 +123,34 @@ ApplicationWindow {
     }
 
     // Both pages live for the whole run, so the log and the received
-    // messages survive moving between pages.
-    DashboardPage {
-        id: dashboard
-        visible: false
+    // messages survive moving between pages. They are built in the
+    // background once the window has shown its first frame, which then
+    // waits for the connection page alone; a page asked for before it is
+    // ready is finished there and then.
+    readonly property bool pagesReady: dashboardLoader.status === Loader.Ready
+                                       && settingsLoader.status === Loader.Ready
+    function buildPages(inBackground) {
+        for (const loader of [dashboardLoader, settingsLoader]) {
+            loader.asynchronous = inBackground
+            loader.active = true
+        }
     }
-    SettingsPage {
-        id: settings
+    Connections {
+        target: window
+        enabled: !dashboardLoader.active
+        function onFrameSwapped() { window.buildPages(true) }
+    }
+    Loader {
+        id: dashboardLoader
+        active: false
         visible: false
+        sourceComponent: Component { DashboardPage { visible: false } }
+    }
+    Loader {
+        id: settingsLoader
+        active: false
+        visible: false
+        sourceComponent: Component { SettingsPage { visible: false } }
     }
 
     // A running sequence is stopped only when the user says so; a wait for
@@ -240,30 +261,10 @@ ApplicationWindow {
         }
     }
 
-    ModalDialog {
+    TxErrorDialog {
         id: txErrorDialog
         objectName: "txErrorDialog"
-        property string message: ""
-        title: Strings.txErrorTitle
-        standardButtons: Dialog.Ok
-
-        RowLayout {
-            spacing: Style.size.largeSpacing
-            ToolButton {
-                iconRole: "exclamation"
-                icon.color: Style.color.error
-                icon.width: 32
-                icon.height: 32
-                hoverEnabled: false
-                focusPolicy: Qt.NoFocus
-                background: null
-            }
-            Label {
-                text: txErrorDialog.message
-                Layout.maximumWidth: window.width * 0.5
-                wrapMode: Text.Wrap
-            }
-        }
+        messageWidth: window.width * 0.5
     }
 
     ModalDialog {

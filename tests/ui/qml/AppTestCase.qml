@@ -25,6 +25,8 @@ TestCase {
         for (const transition of ["pushEnter", "pushExit", "popEnter", "popExit", "replaceEnter", "replaceExit"])
             stack[transition] = null
         waitForRendering(window.contentItem)
+        // The dashboard and the settings are built after the first frame.
+        tryVerify(() => window.pagesReady, 10000, "the pages are built")
         return window
     }
 
