@@ -97,9 +97,9 @@ Pane {
             }
         }
 
-        Item {
-            visible: detectLabel.visible
-        }
+        // Its line is kept before any detection: the port and Connect below
+        // do not move when the answer comes.
+        Item {}
         Label {
             id: detectLabel
             objectName: "detectResult"
@@ -107,7 +107,6 @@ Pane {
             Layout.fillWidth: true
             wrapMode: Text.Wrap
             text: form.page.detectText
-            visible: text !== ""
         }
 
         Label {

@@ -74,10 +74,9 @@ ScrollView {
             text: Strings.notConnected
         }
 
-        Label {
-            visible: view.message !== ""
+        StatusLine {
             text: view.message
-            color: view.messageIsError ? Style.color.error : Style.color.success
+            error: view.messageIsError
         }
 
         // Identity

@@ -96,10 +96,9 @@ Pane {
             }
         }
 
-        Label {
-            visible: view.profileMessage !== ""
+        StatusLine {
             text: view.profileMessage
-            color: Style.color.error
+            error: true
         }
 
         StackLayout {

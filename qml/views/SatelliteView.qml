@@ -98,11 +98,11 @@ Pane {
             text: view.message !== "" ? view.message
                   : view.createdText("not downloaded yet")
         }
+        // Kept when empty: the list below stays where it is.
         Label {
             Layout.fillWidth: true
-            visible: view.message !== ""
             secondary: true
-            text: view.createdText("unknown")
+            text: view.message !== "" ? view.createdText("unknown") : ""
         }
 
         ListView {

@@ -73,10 +73,9 @@ Pane {
             }
         }
 
-        Label {
-            visible: view.message !== ""
+        StatusLine {
             text: view.message
-            color: view.messageIsError ? Style.color.error : Style.color.success
+            error: view.messageIsError
         }
 
         ListView {
