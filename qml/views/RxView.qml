@@ -30,7 +30,9 @@ Pane {
         const m = linePattern.exec(line)
         if (!m)
             return false
-        messages.append({ "time": m[1], "kind": m[3] === "RX" ? "Downlink" : "Beacon", "payload": m[4].trim() })
+        // "14:03:27.453": the log line's own stamp writes the milliseconds
+        // after a colon.
+        messages.append({ "time": m[1].replace(/:(\d{3})$/, ".$1"), "kind": m[3] === "RX" ? "Downlink" : "Beacon", "payload": m[4].trim() })
         if (messages.count > maxMessages)
             messages.remove(0, messages.count - maxMessages)
         list.positionViewAtEnd()

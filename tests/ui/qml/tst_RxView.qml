@@ -36,7 +36,7 @@ TestCase {
         const view = createTemporaryObject(rxComponent, testCase)
         TavManager.logger.history.messageReceived("[10:00:00:001] [TAV] +RX=48656C6C6F")
         TavManager.logger.history.messageReceived("[10:00:01:000] [TAV] +BC=00FF")
-        compare(view.text(), "10:00:00:001\tDownlink\t48656C6C6F\n10:00:01:000\tBeacon\t00FF")
+        compare(view.text(), "10:00:00.001\tDownlink\t48656C6C6F\n10:00:01.000\tBeacon\t00FF")
         compare(view.ascii("48656C6C6F"), "Hello")
         compare(view.ascii("00FF41"), "..A")
     }
@@ -46,7 +46,7 @@ TestCase {
         for (let i = 0; i < 5; ++i)
             TavManager.logger.history.messageReceived("[10:00:0" + i + ":000] [TAV] +RX=0" + i)
         compare(view.count, 3)
-        verify(view.text().startsWith("10:00:02:000"))
+        verify(view.text().startsWith("10:00:02.000"))
     }
 
     function test_downlinkFromTheModuleIsListed() {
