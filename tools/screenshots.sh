@@ -4,10 +4,10 @@
 #
 # Usage: tools/screenshots.sh [OUTPUT_DIR] [all|pages|sizes]
 #
-# "pages" shows each page and dialog in a 1350x850 window. The pages are
-# reached by clicking where their controls sit in that window, so the clicks
-# follow the window's layout: after moving a control, look at the pictures
-# again and adjust its position below.
+# "pages" shows each page and dialog in a 1350x850 window. It connects by
+# Ctrl+Return; the rest is reached by clicking where the controls sit in that
+# window, so the clicks follow the window's layout: after moving a control,
+# look at the pictures again and adjust its position below.
 # "sizes" opens the window on screens of 1024x600, 1280x720, 1600x1000 and
 # 1920x1080 at a scale of 2, with a size saved on a larger screen, and shows
 # the connection page, the dashboard and the settings, each at its top and
@@ -89,20 +89,22 @@ stop_app() { kill "$APP_PID" 2>/dev/null || true; wait "$APP_PID" 2>/dev/null ||
 pages_shots() {
 start_display 1400x900
 # Positions in the 1350x850 window.
-CONNECT=(649 525); CONNECT_EXPERT=(649 551); GEAR=(30 28)
+GEAR=(30 28)
 PERIODIC=(869 131); PREPASS=(945 131); ON_MODULE=(1058 131)
-IMPORT_PASSES=(901 182); PREDICT_PASSES=(1050 182); TIMELINE_TAB=(698 577); FROM_MODULE=(207 576)
+IMPORT_PASSES=(885 211); PREDICT_PASSES=(1030 211); TIMELINE_TAB=(698 577); FROM_MODULE=(207 576)
 PAYLOAD_FIELD=(369 463); PAYLOAD_ADD=(763 467)
 # In the periodic profile the payload list takes the whole left column.
-PERIODIC_FIELD=(369 798); PERIODIC_ADD=(760 803); START=(1260 395)
+PERIODIC_FIELD=(369 798); PERIODIC_ADD=(760 803); START=(1260 412)
 TAB_MODULE=(69 92); TAB_SENSORS=(190 92); TAB_RX=(290 92); TAB_LOG=(369 92)
 UTC_EDIT=(1299 772)
 BELL=(1266 28); INFO=(1314 28)
 
 # The TREKON kit, in expert mode.
 start_app 4 "$RUN_DIR/TREKON" 1
+# Shortcuts go to the window that has the keyboard focus.
+xdotool windowfocus --sync "$WIN"
 shot 01-connection
-click "${CONNECT_EXPERT[@]}" 0.3
+xdotool key ctrl+Return; sleep 0.3
 shot 02-wake-up
 sleep 3
 click "${ON_MODULE[@]}"
@@ -143,14 +145,14 @@ stop_app
 # sequence under way. Slow answers while connecting show the busy bar.
 start_app 2 "$RUN_DIR/TAV2" 0 true
 "$SIM" --tell "$RUN_DIR/TAV2.ctl" latency 800 >/dev/null || true
-click "${CONNECT[@]}" 0.3
+xdotool windowfocus --sync "$WIN"
+xdotool key ctrl+Return; sleep 0.3
 shot 14-busy-connecting
 sleep 4
 "$SIM" --tell "$RUN_DIR/TAV2.ctl" latency 5 >/dev/null || true
 sleep 1
 click "${PERIODIC[@]}"
 click "${PERIODIC_FIELD[@]}"; type_text "0123456789ABCDEF0123456789ABCDEF0123456789ABCDEF"; click "${PERIODIC_ADD[@]}"
-click "${PERIODIC_FIELD[@]}"; type_text "00112233"; click "${PERIODIC_ADD[@]}"
 click "${START[@]}" 3
 shot 12-tav2-dashboard
 click "${GEAR[@]}" 1
