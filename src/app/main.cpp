@@ -79,8 +79,6 @@ static void keepTxRecords(TavManager* manager)
 int main(int argc, char* argv[])
 {
     QGuiApplication app(argc, argv);
-    QQmlApplicationEngine engine;
-
     setApplicationIdentity();
 
     QCommandLineParser parser;
@@ -101,6 +99,9 @@ int main(int argc, char* argv[])
         return 1;
     }
 
+    // After the command line: --help and --version end the process there,
+    // with no engine left undestroyed.
+    QQmlApplicationEngine engine;
     TavManager* manager = nullptr;
     watchManagerCreation([&manager, &launch](TavManager* created) {
         manager = created;
