@@ -11,7 +11,9 @@
 # "sizes" opens the window on screens of 1024x600, 1280x720, 1600x1000 and
 # 1920x1080 at a scale of 2, with a size saved on a larger screen, and shows
 # the connection page, the dashboard and the settings, each at its top and
-# scrolled to its end. It moves by keyboard shortcuts only. "all" does both.
+# scrolled to its end, and the log at its newest and its oldest lines. It
+# goes from page to page by keyboard shortcuts, and scrolls with the mouse
+# wheel. "all" does both.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 OUT="$(realpath -m "${1:-screenshots}")"
@@ -67,6 +69,13 @@ scroll_down() {
     local WIDTH HEIGHT X Y SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$WIN")"
     xdotool mousemove --window "$WIN" $((WIDTH / 2)) $((HEIGHT * 3 / 4)) click --repeat 25 --delay 30 5; sleep 0.5
+}
+
+# Scrolls the page or list under the middle of the window to its top.
+scroll_up() {
+    local WIDTH HEIGHT X Y SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    xdotool mousemove --window "$WIN" $((WIDTH / 2)) $((HEIGHT * 3 / 4)) click --repeat 40 --delay 30 4; sleep 0.5
 }
 
 # Starts the application with a settings store of its own that preselects
@@ -194,6 +203,7 @@ sizes_shots() {
         scroll_down; shot "$name-3-settings-module-end"
         xdotool key ctrl+l; sleep 1
         shot "$name-4-settings-log"
+        scroll_up; shot "$name-4-settings-log-top"
         stop_app
         stop_display
     done

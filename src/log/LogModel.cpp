@@ -152,16 +152,20 @@ QString LogModel::text() const
         size += l.line.size() + 1;
     out.reserve(size + 32);
     QDate day;
-    for (const Line& l : m_lines) {
-        if (!out.isEmpty())
-            out += '\n';
-        if (l.date != day) {
-            day = l.date;
-            out += dateLine(day) + '\n';
-        }
-        out += l.line;
-    }
+    for (const Line& l : m_lines)
+        appendDated(out, day, l);
     return out;
+}
+
+void LogModel::appendDated(QString& out, QDate& day, const Line& line)
+{
+    if (!out.isEmpty())
+        out += '\n';
+    if (line.date != day) {
+        day = line.date;
+        out += dateLine(day) + '\n';
+    }
+    out += line.line;
 }
 
 QString LogModel::dateLine(QDate date)

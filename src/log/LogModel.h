@@ -74,6 +74,9 @@ public:
     // "--- 2026-12-10 UTC ---"; the line format itself is left as it is, and
     // a filtered export or a replay skips such a line.
     static QString dateLine(QDate date);
+    // Appends `line` to the text `out`, opened by its dateLine when `day`
+    // (the day of the line before it, invalid for none) is another one.
+    static void appendDated(QString& out, QDate& day, const Line& line);
 
     // Characters of a line the pane draws, the rest given as an ellipsis: no
     // window is wider, and laying out a module's line of ten thousand

@@ -198,14 +198,14 @@ QString LogViewModel::joined(qsizetype from, qsizetype to, bool dated) const
     QString out;
     QDate day;
     for (qsizetype row = from; row < to; ++row) {
-        if (row > from)
-            out += '\n';
         const LogModel::Line& line = m_history->at(int(m_rows.at(row) - m_history->firstSeq()));
-        if (dated && line.date != day) {
-            day = line.date;
-            out += LogModel::dateLine(day) + '\n';
+        if (dated) {
+            LogModel::appendDated(out, day, line);
+        } else {
+            if (row > from)
+                out += '\n';
+            out += line.line;
         }
-        out += line.line;
     }
     return out;
 }

@@ -189,6 +189,8 @@ private:
     bool sendRadioConf(const QString& path);
     PassQuery passQuery() const;
     QList<SatelliteInView> satellitesInView(qint64 utcMs) const;
+    // The orbit data as they would be uploaded, to tell new data from old.
+    QStringList orbitFingerprint() const;
     void startPrediction();
     void onPredictionFinished(const PassPrediction& prediction);
     bool showPrediction(
@@ -220,7 +222,6 @@ private:
     QStringList m_predictingOrbit;
     bool m_predictAgain = false;
     // What the shown predicted passes were computed from.
-    QStringList orbitFingerprint() const;
     QStringList m_predictedOrbit;
     bool m_orbitCheckQueued = false;
     QStringListModel* m_modulationList;
