@@ -125,21 +125,6 @@ Rectangle {
             }
         }
 
-        // The lines carry only their time: each day opens with its date.
-        section.property: "date"
-        section.delegate: Text {
-            required property string section
-            width: view.contentWidth
-            height: Style.font.smallPointSize * 1.9
-            leftPadding: 2
-            verticalAlignment: Text.AlignVCenter
-            text: "\u2014 " + section + " UTC \u2014"
-            font.family: Style.font.mono
-            font.pointSize: Style.font.smallPointSize
-            font.bold: true
-            color: Style.color.textSecondary
-        }
-
         delegate: Rectangle {
             id: row
             required property int index
