@@ -125,7 +125,7 @@ Rectangle {
             }
         }
 
-        delegate: Rectangle {
+        delegate: Item {
             id: row
             required property int index
             required property string shown
@@ -135,28 +135,50 @@ Rectangle {
             required property bool selected
             required property bool matched
             required property bool currentMatch
+            // The lines carry only their time: the first one of a day
+            // shows the date above it.
+            required property bool dayStart
+            readonly property real lineHeight: Style.font.smallPointSize * 1.9
             width: view.contentWidth
-            height: Style.font.smallPointSize * 1.9
-            color: currentMatch ? Style.color.rowNext
-                 : selected ? Style.color.rowActive
-                 : matched ? Style.color.rowAlternate : "transparent"
-            border.width: matched ? 1 : 0
-            border.color: Style.color.norvaneYellow
+            height: lineHeight * (dayStart ? 2 : 1)
 
             Text {
-                anchors.fill: parent
-                anchors.leftMargin: 2
+                objectName: "logDayLine"
+                visible: row.dayStart
+                height: row.lineHeight
+                leftPadding: 2
                 verticalAlignment: Text.AlignVCenter
-                text: row.shown
-                textFormat: Text.PlainText
-                elide: Text.ElideRight
+                text: "\u2014 " + row.date + " UTC \u2014"
                 font.family: Style.font.mono
                 font.pointSize: Style.font.smallPointSize
-                color: row.currentMatch && !Style.dark ? Style.color.topBarText : frame.lineColor(row.kind)
+                font.bold: true
+                color: Style.color.textSecondary
+            }
+
+            Rectangle {
+                y: row.height - height
+                width: row.width
+                height: row.lineHeight
+                color: row.currentMatch ? Style.color.rowNext
+                     : row.selected ? Style.color.rowActive
+                     : row.matched ? Style.color.rowAlternate : "transparent"
+                border.width: row.matched ? 1 : 0
+                border.color: Style.color.norvaneYellow
+
+                Text {
+                    anchors.fill: parent
+                    anchors.leftMargin: 2
+                    verticalAlignment: Text.AlignVCenter
+                    text: row.shown
+                    textFormat: Text.PlainText
+                    elide: Text.ElideRight
+                    font.family: Style.font.mono
+                    font.pointSize: Style.font.smallPointSize
+                    color: row.currentMatch && !Style.dark ? Style.color.topBarText : frame.lineColor(row.kind)
+                }
             }
 
             MouseArea {
-                id: rowMouse
                 anchors.fill: parent
                 hoverEnabled: true
                 // The whole date of the line, as "2026-12-10 14:03:27.453 UTC".

@@ -139,6 +139,9 @@ void LogViewModel::onRowsRemoved()
         beginRemoveRows(QModelIndex(), 0, int(gone) - 1);
         m_rows.remove(0, gone);
         endRemoveRows();
+        // The new first line opens its day.
+        if (!m_rows.isEmpty())
+            emit dataChanged(index(0), index(0), {DAY_START_ROLE});
         m_search->rowsDropped(firstKept);
         if (m_end >= 0 && m_end < firstKept)
             m_anchor = m_end = -1;
@@ -244,6 +247,10 @@ QVariant LogViewModel::data(const QModelIndex& index, int role) const
     case SELECTED_ROLE: return isSelected(index.row());
     case MATCH_ROLE: return m_search->isMatch(seq);
     case CURRENT_MATCH_ROLE: return seq == m_search->currentSeq();
+    case DAY_START_ROLE:
+        return index.row() == 0
+            || m_history->at(int(seq - m_history->firstSeq())).date
+            != m_history->at(int(m_rows.at(index.row() - 1) - m_history->firstSeq())).date;
     default: return m_history->data(m_history->index(int(seq - m_history->firstSeq())), role);
     }
 }
@@ -252,6 +259,7 @@ QHash<int, QByteArray> LogViewModel::roleNames() const
 {
     QHash<int, QByteArray> names = LogModel::roles();
     names.insert(SELECTED_ROLE, "selected");
+    names.insert(DAY_START_ROLE, "dayStart");
     names.insert(MATCH_ROLE, "matched");
     names.insert(CURRENT_MATCH_ROLE, "currentMatch");
     return names;

@@ -28,7 +28,9 @@ class LogViewModel : public QAbstractListModel {
 
 public:
     // After the history's own roles, which it passes on.
-    enum Role { SELECTED_ROLE = LogModel::END_ROLE, MATCH_ROLE, CURRENT_MATCH_ROLE };
+    // DAY_START_ROLE: the line is the first one shown of its day, which the
+    // pane writes above it.
+    enum Role { SELECTED_ROLE = LogModel::END_ROLE, MATCH_ROLE, CURRENT_MATCH_ROLE, DAY_START_ROLE };
     static constexpr int ALL_SOURCES = (1 << Logger::APP) | (1 << Logger::TAV) | (1 << Logger::TRK);
 
     explicit LogViewModel(QObject* parent = nullptr);

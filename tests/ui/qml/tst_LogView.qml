@@ -28,6 +28,15 @@ AppTestCase {
     function test_showsTheExchangeAndClears() {
         connectTo(Module.TAV2)
         const view = openLog()
+        // The lines carry only their time: the first one shows the day.
+        const list = view.frame.listView
+        view.frame.flush()
+        list.positionViewAtBeginning()
+        tryVerify(() => list.itemAtIndex(0) !== null && list.itemAtIndex(1) !== null)
+        const today = new Date().toISOString().slice(0, 10)
+        compare(child("logDayLine", list.itemAtIndex(0)).text, "\u2014 " + today + " UTC \u2014")
+        verify(child("logDayLine", list.itemAtIndex(0)).visible)
+        verify(!child("logDayLine", list.itemAtIndex(1)).visible, "the day is written once")
         const lines = logLines()
         verify(lines.some(l => /\] \[APP\] AT\+PING=\?$/.test(l)), lines.join("\n"))
         verify(lines.some(l => /\] \[TAV\] \+ID=04A1C7F2$/.test(l)), "the answer is tagged with the module")
